@@ -1,0 +1,429 @@
+// Documents, attribute readers, element forms and the small composite readers.
+#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelExcept.h"
+
+#include <OgreEntity.h>
+#include <OgreMatrix3.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
+#include <OgreSubEntity.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /// The attribute's value, or null when it is missing or empty.
+        const char* PresentValue(const TiXmlElement* element, const char* name)
+        {
+            const char* value = element->Attribute(name);
+            return (value && *value) ? value : nullptr;
+        }
+
+        bool HasAttribute(const TiXmlElement* element, const char* name)
+        {
+            return element->Attribute(name) != nullptr;
+        }
+
+        Quaternion LoadEulerRotation(const TiXmlElement* element)
+        {
+            Radian x(TarnelUtilities::GetRealAttribute(element, "angleX", 0));
+            Radian y(TarnelUtilities::GetRealAttribute(element, "angleY", 0));
+            Radian z(TarnelUtilities::GetRealAttribute(element, "angleZ", 0));
+            String order = TarnelUtilities::GetStringAttribute(element, "order");
+
+            Matrix3 matrix;
+            if (order.size() < 2)
+                matrix.FromEulerAnglesXYZ(x, y, z);
+            else if (order[0] == 'x')
+                order[1] == 'y' ? matrix.FromEulerAnglesXYZ(x, y, z) : matrix.FromEulerAnglesXZY(x, y, z);
+            else if (order[0] == 'y')
+                order[1] == 'x' ? matrix.FromEulerAnglesYXZ(x, y, z) : matrix.FromEulerAnglesYZX(x, y, z);
+            else
+                order[1] == 'x' ? matrix.FromEulerAnglesZXY(x, y, z) : matrix.FromEulerAnglesZYX(x, y, z);
+
+            Quaternion rotation;
+            rotation.FromRotationMatrix(matrix);
+            return rotation;
+        }
+    }
+
+    void TarnelUtilities::LoadXmlDocument(const String& fileName, TiXmlDocument& document,
+                                          const String& resourceGroupName)
+    {
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        String groupName = resourceGroupName;
+        if (!resources.resourceExists(groupName, fileName) && resources.resourceExistsInAnyGroup(fileName))
+            groupName = resources.findGroupContainingResource(fileName);
+
+        DataStreamPtr stream = resources.openResource(fileName, groupName, nullptr, false);
+        if (!stream)
+            TARNEL_EXCEPT(Exception::ERR_FILE_NOT_FOUND, "Could not open XML file: " + fileName,
+                          "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
+
+        String text = stream->getAsString();
+        stream->close();
+        stream.reset();
+
+        document.Parse(text.c_str());
+        if (document.Error())
+            TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "There was an error with the XML file: " + fileName,
+                          "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
+    }
+
+    String TarnelUtilities::GetStringAttribute(const TiXmlElement* element, const char* name)
+    {
+        return GetStringAttribute(element, name, BLANKSTRING);
+    }
+
+    String TarnelUtilities::GetStringAttribute(const TiXmlElement* element, const char* name,
+                                               const String& defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? String(value) : defaultValue;
+    }
+
+    Real TarnelUtilities::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? StringConverter::parseReal(value) : defaultValue;
+    }
+
+    int TarnelUtilities::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? StringConverter::parseInt(value) : defaultValue;
+    }
+
+    unsigned int TarnelUtilities::GetUIntAttribute(const TiXmlElement* element, const char* name,
+                                                   unsigned int defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? StringConverter::parseUnsignedInt(value) : defaultValue;
+    }
+
+    bool TarnelUtilities::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? ParseBool(value) : defaultValue;
+    }
+
+    PixelFormat TarnelUtilities::GetPixelFormatAttribute(const TiXmlElement* element, PixelFormat defaultValue)
+    {
+        const char* value = PresentValue(element, "pixelFormat");
+        return value ? ParsePixelFormat(value) : defaultValue;
+    }
+
+    TextureType TarnelUtilities::GetTextureTypeAttribute(const TiXmlElement* element, TextureType defaultValue)
+    {
+        const char* value = PresentValue(element, "textureType");
+        return value ? ParseTextureType(value) : defaultValue;
+    }
+
+    ObjectVisibility TarnelUtilities::GetObjectVisibilityAttribute(const TiXmlElement* element)
+    {
+        return ParseObjectVisibility(GetStringAttribute(element, "visibility"));
+    }
+
+    ObjectVisibility TarnelUtilities::GetVisibleAttribute(const TiXmlElement* element)
+    {
+        const char* value = PresentValue(element, "visible");
+        if (!value)
+            return OBJECT_VISIBILITY_DEFAULT;
+        return ParseBool(value) ? OBJECT_VISIBLE : OBJECT_HIDDEN;
+    }
+
+    Plane TarnelUtilities::GetPlaneAttributes(const TiXmlElement* element, const Plane& defaultPlane)
+    {
+        Plane plane;
+        plane.normal.x = GetRealAttribute(element, "planeX", defaultPlane.normal.x);
+        plane.normal.y = GetRealAttribute(element, "planeY", defaultPlane.normal.y);
+        plane.normal.z = GetRealAttribute(element, "planeZ", defaultPlane.normal.z);
+        plane.d = GetRealAttribute(element, "planeD", defaultPlane.d);
+        return plane;
+    }
+
+    Vector3 TarnelUtilities::LoadXYZ(const TiXmlElement* element)
+    {
+        return Vector3(GetRealAttribute(element, "x", 0),
+                       GetRealAttribute(element, "y", 0),
+                       GetRealAttribute(element, "z", 0));
+    }
+
+    ColourValue TarnelUtilities::LoadColor(const TiXmlElement* element)
+    {
+        return ColourValue(GetRealAttribute(element, "r", 0),
+                           GetRealAttribute(element, "g", 0),
+                           GetRealAttribute(element, "b", 0),
+                           GetRealAttribute(element, "a", 1));
+    }
+
+    Plane TarnelUtilities::LoadPlane(const TiXmlElement* element)
+    {
+        Plane plane;
+        plane.normal = LoadXYZ(element);
+        plane.d = GetRealAttribute(element, "d", 0);
+        return plane;
+    }
+
+    FloatRectangle TarnelUtilities::LoadFloatRectangle(const TiXmlElement* element)
+    {
+        FloatRectangle rectangle;
+        rectangle.left = GetRealAttribute(element, "left", 0);
+        rectangle.top = GetRealAttribute(element, "top", 0);
+        rectangle.right = GetRealAttribute(element, "right", 0);
+        rectangle.bottom = GetRealAttribute(element, "bottom", 0);
+        return rectangle;
+    }
+
+    void TarnelUtilities::LoadClipping(const TiXmlElement* element, Real& nearClip, Real& farClip)
+    {
+        nearClip = GetRealAttribute(element, "near", 1);
+        farClip = GetRealAttribute(element, "far", 10000);
+    }
+
+    Quaternion TarnelUtilities::LoadRotation(const TiXmlElement* element)
+    {
+        // The first marker present decides, even when its value is empty.
+        if (HasAttribute(element, "qx"))
+        {
+            return Quaternion(GetRealAttribute(element, "qw", 0),
+                              GetRealAttribute(element, "qx", 0),
+                              GetRealAttribute(element, "qy", 0),
+                              GetRealAttribute(element, "qz", 0));
+        }
+        if (HasAttribute(element, "axisX"))
+        {
+            Vector3 axis(GetRealAttribute(element, "axisX", 0),
+                         GetRealAttribute(element, "axisY", 0),
+                         GetRealAttribute(element, "axisZ", 0));
+            Quaternion rotation;
+            rotation.FromAngleAxis(Radian(GetRealAttribute(element, "angle", 0)), axis);
+            return rotation;
+        }
+        if (HasAttribute(element, "angleX"))
+            return LoadEulerRotation(element);
+        return Quaternion::IDENTITY;
+    }
+
+    void TarnelUtilities::LoadBufferUsage(const TiXmlElement* element, HardwareBuffer::Usage& usage,
+                                          bool& useShadowBuffer)
+    {
+        const char* value = PresentValue(element, "usage");
+        usage = value ? ParseHardwareBufferUsage(value) : HardwareBuffer::HBU_STATIC_WRITE_ONLY;
+        useShadowBuffer = GetBoolAttribute(element, "useShadow", true);
+    }
+
+    void TarnelUtilities::LoadBoundingVolume(const TiXmlElement* element, BoundingVolume& volume)
+    {
+        volume.type = ParseBoundingVolumeType(GetStringAttribute(element, "type"));
+        volume.sphereRadius = GetRealAttribute(element, "radius", 0);
+        int faceCount = GetIntAttribute(element, "faceCount", 0);
+        if (faceCount > 0)
+        {
+            BoundingVolume::Face zeroFace; // the engine's vectors start uninitialised
+            zeroFace.fill(Vector3::ZERO);
+            volume.meshFaces.assign(faceCount, zeroFace);
+        }
+
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+        {
+            if (child->ValueStr() == "size")
+                volume.boxSize = LoadXYZ(child);
+            else if (child->ValueStr() == "faces")
+                LoadBoundingVolumeFaces(child, faceCount, volume.meshFaces);
+        }
+    }
+
+    void TarnelUtilities::LoadBoundingVolumeFaces(const TiXmlElement* facesElement, int faceCount,
+                                                  std::vector<BoundingVolume::Face>& faces)
+    {
+        // Children of any name are the faces, and theirs the vertices, in order.
+        int faceIndex = 0;
+        for (const TiXmlElement* face = facesElement->FirstChildElement();
+             face && faceIndex < faceCount && faceIndex < int(faces.size());
+             face = face->NextSiblingElement(), ++faceIndex)
+        {
+            size_t vertexIndex = 0;
+            for (const TiXmlElement* vertex = face->FirstChildElement(); vertex && vertexIndex < 3;
+                 vertex = vertex->NextSiblingElement(), ++vertexIndex)
+            {
+                faces[faceIndex][vertexIndex] = LoadXYZ(vertex);
+            }
+        }
+    }
+
+    void TarnelUtilities::LoadCustomParameters(const TiXmlElement* element, CustomParameters& parameters)
+    {
+        parameters.assign(GetElementCount(element, "customParameter"), CustomParameter());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("customParameter");
+             child && index < parameters.size();
+             child = child->NextSiblingElement("customParameter"), ++index)
+        {
+            CustomParameter& parameter = parameters[index];
+            parameter.id = GetIntAttribute(child, "id", 0);
+            parameter.value = Vector4(GetRealAttribute(child, "x", 0),
+                                      GetRealAttribute(child, "y", 0),
+                                      GetRealAttribute(child, "z", 0),
+                                      GetRealAttribute(child, "w", 0));
+        }
+    }
+
+    void TarnelUtilities::LoadSubentities(const TiXmlElement* element, SubentityMaterials& materialNames)
+    {
+        materialNames.assign(GetElementCount(element, "subentity"), BLANKSTRING);
+        for (const TiXmlElement* child = element->FirstChildElement("subentity"); child;
+             child = child->NextSiblingElement("subentity"))
+        {
+            int index = GetIntAttribute(child, "index", 0);
+            if (index >= 0 && size_t(index) < materialNames.size())
+                materialNames[index] = GetStringAttribute(child, "materialName");
+        }
+    }
+
+    void TarnelUtilities::LoadNoteTracks(const TiXmlElement* element, Types::NoteTracks& noteTracks)
+    {
+        noteTracks.assign(GetChildElementCount(element, "noteTrack"), Types::NoteTrack());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("noteTrack"); child;
+             child = child->NextSiblingElement("noteTrack"))
+        {
+            LoadNoteTrack(child, noteTracks[index++]);
+        }
+    }
+
+    void TarnelUtilities::LoadNoteTrack(const TiXmlElement* element, Types::NoteTrack& noteTrack)
+    {
+        noteTrack.name = GetStringAttribute(element, "name");
+        noteTrack.notes.assign(GetChildElementCount(element, "note"), Types::Note());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("note"); child;
+             child = child->NextSiblingElement("note"))
+        {
+            Types::Note& note = noteTrack.notes[index++];
+            note.time = GetRealAttribute(child, "time", 0);
+            GetElementText(child, note.text);
+        }
+    }
+
+    void TarnelUtilities::LoadUserDataReference(const TiXmlElement* element, String& userDataReference)
+    {
+        userDataReference = GetStringAttribute(element, "id");
+    }
+
+    void TarnelUtilities::GetElementText(const TiXmlElement* element, String& text)
+    {
+        for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())
+        {
+            if (child->Type() == TiXmlNode::TINYXML_TEXT)
+            {
+                text = child->ValueStr();
+                return;
+            }
+        }
+    }
+
+    int TarnelUtilities::GetElementCount(const TiXmlElement* element, const char* name)
+    {
+        int count = element->ValueStr() == name ? 1 : 0;
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+        {
+            count += GetElementCount(child, name);
+        }
+        return count;
+    }
+
+    int TarnelUtilities::GetChildElementCount(const TiXmlElement* element, const char* name)
+    {
+        int count = 0;
+        for (const TiXmlElement* child = element->FirstChildElement(name); child;
+             child = child->NextSiblingElement(name))
+        {
+            ++count;
+        }
+        return count;
+    }
+
+    bool TarnelUtilities::AllDigits(const String& text)
+    {
+        for (char c : text)
+        {
+            if (c < '0' || c > '9')
+                return false;
+        }
+        return true;
+    }
+
+    bool TarnelUtilities::ParseBool(const String& text)
+    {
+        String lower = text;
+        StringUtil::toLowerCase(lower);
+        // Only "no" and "0" are compared as written: "No" reads as true.
+        return !(lower.empty() || lower == "false" || text == "no" || text == "0");
+    }
+
+    void TarnelUtilities::SetNodeVisibility(ObjectVisibility visibility, SceneNode* node)
+    {
+        switch (visibility)
+        {
+        case OBJECT_VISIBLE: node->setVisible(true, false); break;
+        case OBJECT_HIDDEN: node->setVisible(false, false); break;
+        case OBJECT_TREE_VISIBLE: node->setVisible(true, true); break;
+        case OBJECT_TREE_HIDDEN: node->setVisible(false, true); break;
+        case OBJECT_VISIBILITY_DEFAULT: break;
+        }
+    }
+
+    void TarnelUtilities::SetCustomParameters(Renderable* renderable, const CustomParameters& parameters)
+    {
+        for (const CustomParameter& parameter : parameters)
+            renderable->setCustomParameter(parameter.id, parameter.value);
+    }
+
+    void TarnelUtilities::SetCustomParameters(Entity* entity, const CustomParameters& parameters)
+    {
+        for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
+            SetCustomParameters(entity->getSubEntity(i), parameters);
+    }
+
+    void TarnelUtilities::SetIdentityInitialState(Node* node)
+    {
+        Vector3 position = node->getPosition();
+        Quaternion orientation = node->getOrientation();
+        Vector3 scale = node->getScale();
+        node->setPosition(Vector3::ZERO);
+        node->setOrientation(Quaternion::IDENTITY);
+        node->setScale(Vector3::UNIT_SCALE);
+        node->setInitialState();
+        node->setPosition(position);
+        node->setOrientation(orientation);
+        node->setScale(scale);
+    }
+
+    Entity* TarnelUtilities::CreateEntity(SceneManager* sceneManager, const String& entityName,
+                                          const String& meshFile, const SubentityMaterials& materialNames)
+    {
+        Entity* entity = sceneManager->createEntity(entityName, meshFile);
+        for (size_t i = 0; i < entity->getNumSubEntities() && i < materialNames.size(); ++i)
+            entity->getSubEntity(i)->setMaterialName(materialNames[i]);
+        return entity;
+    }
+
+    unsigned int TarnelUtilities::PreviousPowerOfTwo(unsigned int value)
+    {
+        if (value <= 1)
+            return 0;
+        unsigned int power = 1;
+        while (power <= (value - 1) / 2)
+            power *= 2;
+        return power;
+    }
+}

@@ -1,0 +1,118 @@
+#include "support/Engine.h"
+
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgrePCZSceneManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+
+#include <dlfcn.h>
+
+namespace
+{
+    struct EngineState
+    {
+        Ogre::LogManager* logManager = nullptr;
+        Ogre::Root* root = nullptr;
+        Ogre::RenderWindow* window = nullptr;
+        Ogre::PCZSceneManager* sceneManager = nullptr;
+    };
+
+    EngineState& State()
+    {
+        static EngineState state;
+        return state;
+    }
+
+    /** Keeps the engine's plug-ins and the GL driver mapped after they are
+        closed, so that leak reports from inside them can still be attributed
+        to their libraries (and suppressed there) when the program ends. */
+    void PinEngineModules()
+    {
+#ifdef TARNEL_SANITIZE
+        for (const char* module : {TARNEL_PLUGIN_DIR "/RenderSystem_GL.so", TARNEL_PLUGIN_DIR "/Plugin_OctreeZone.so",
+                                   TARNEL_PLUGIN_DIR "/Plugin_ParticleFX.so", TARNEL_PLUGIN_DIR "/Codec_STBI.so",
+                                   "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+            dlopen(module, RTLD_LAZY | RTLD_NODELETE);
+#endif
+    }
+
+    void Start(EngineState& state)
+    {
+        PinEngineModules();
+        // A log of our own keeps the engine's messages out of the test output.
+        state.logManager = new Ogre::LogManager();
+        state.logManager->createLog("tests-engine.log", true, false, false);
+        state.root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
+
+        Ogre::RenderSystem* renderSystem = state.root->getRenderSystemByName("OpenGL Rendering Subsystem");
+        if (!renderSystem)
+            throw std::runtime_error("the OpenGL render system did not load");
+        renderSystem->setConfigOption("Full Screen", "No");
+        state.root->setRenderSystem(renderSystem);
+        state.root->initialise(false);
+        // Plug-ins start once the first window exists.
+        state.window = state.root->createRenderWindow("Tarnel tests", 64, 64, false);
+
+        Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
+        resources.createResourceGroup(TestEngine::RESOURCE_GROUP);
+        resources.addResourceLocation(TARNEL_TEST_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
+        resources.addResourceLocation(TARNEL_TEST_GENERATED_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
+        resources.addResourceLocation(TARNEL_TEST_DATA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
+        resources.initialiseAllResourceGroups();
+    }
+
+    class ShutdownEnvironment : public ::testing::Environment
+    {
+    public:
+        void TearDown() override
+        {
+            EngineState& state = State();
+            delete state.root;
+            delete state.logManager;
+            state = EngineState();
+        }
+    };
+
+    const ::testing::Environment* const shutdown =
+        ::testing::AddGlobalTestEnvironment(new ShutdownEnvironment);
+}
+
+namespace TestEngine
+{
+    Ogre::Root& Root()
+    {
+        EngineState& state = State();
+        if (!state.root)
+            Start(state);
+        return *state.root;
+    }
+
+    Ogre::RenderWindow* Window()
+    {
+        Root();
+        return State().window;
+    }
+
+    Ogre::PCZSceneManager* NewSceneManager()
+    {
+        Ogre::Root& root = Root();
+        EngineState& state = State();
+        if (state.sceneManager)
+            root.destroySceneManager(state.sceneManager);
+        state.sceneManager = static_cast<Ogre::PCZSceneManager*>(root.createSceneManager("PCZSceneManager"));
+        state.sceneManager->init("ZoneType_Default");
+        return state.sceneManager;
+    }
+
+    std::string DataDir()
+    {
+        return TARNEL_TEST_DATA_DIR;
+    }
+}
+
+void EngineTest::SetUp()
+{
+    sceneManager = TestEngine::NewSceneManager();
+}
