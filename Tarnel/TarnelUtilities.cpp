@@ -408,6 +408,13 @@ namespace Tarnel
         node->setScale(scale);
     }
 
+    SceneNode* TarnelUtilities::CreateChildSceneNode(SceneNode* parent, const String& name)
+    {
+        static unsigned long unnamedCount = 0;
+        String nodeName = name.empty() ? "Unnamed_" + StringConverter::toString(++unnamedCount) : name;
+        return parent->createChildSceneNode(nodeName, Vector3::ZERO, Quaternion::IDENTITY);
+    }
+
     Entity* TarnelUtilities::CreateEntity(SceneManager* sceneManager, const String& entityName,
                                           const String& meshFile, const SubentityMaterials& materialNames)
     {

@@ -125,6 +125,9 @@ namespace Tarnel
         static void SetCustomParameters(Ogre::Entity* entity, const CustomParameters& parameters);
         /// Makes the identity the node's initial state while keeping its transform.
         static void SetIdentityInitialState(Ogre::Node* node);
+        /** A child of the parent; an empty name gets a name made as the engine used
+            to make it, "Unnamed_" and a program-wide count from 1. */
+        static Ogre::SceneNode* CreateChildSceneNode(Ogre::SceneNode* parent, const Ogre::String& name);
         static Ogre::Entity* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& entityName,
                                           const Ogre::String& meshFile,
                                           const SubentityMaterials& materialNames);

@@ -1,0 +1,225 @@
+#ifndef TARNEL_SCENE_H
+#define TARNEL_SCENE_H
+
+#include "Tarnel/MovableObjectOwner.h"
+#include "Tarnel/TarnelRenderWindowIterator.h"
+#include "Tarnel/Types.h"
+
+#include <OgreColourValue.h>
+#include <OgreNode.h>
+#include <OgreRenderTargetListener.h>
+
+#include <map>
+#include <vector>
+
+class TiXmlElement;
+
+namespace Ogre
+{
+    class PCZone;
+}
+
+namespace Tarnel
+{
+    /// A format or engine version: major, minor, patch.
+    struct Version
+    {
+        Ogre::int32 major = 0;
+        Ogre::int32 minor = 0;
+        Ogre::int32 patch = 0;
+
+        Version() = default;
+        Version(Ogre::int32 major, Ogre::int32 minor, Ogre::int32 patch) : major(major), minor(minor), patch(patch) {}
+
+        /// "1.6" is 1.6.0; missing components are 0, a fourth is ignored.
+        static Version Parse(const Ogre::String& text);
+        /// The engine this viewer is built against.
+        static const Version& Engine();
+
+        /// The components up to the last non-zero one ("1.6" for 1.6.0), "0" for 0.0.0.
+        Ogre::String ToString() const;
+        bool operator>(const Version& other) const;
+    };
+
+    /// A place the engine searches for the scene's resources.
+    struct ResourceLocation
+    {
+        Ogre::String name; ///< absolute once added
+        Ogre::String type; ///< engine archive type, such as "FileSystem"
+        bool recursive = false;
+        bool initialised = false;
+    };
+    /// Resource locations by absolute name, each name once.
+    typedef std::map<Ogre::String, ResourceLocation> ResourceLocations;
+
+    struct FlagAlias
+    {
+        Ogre::String name;
+        Ogre::int32 bit = 0;
+    };
+
+    /// A look-at request of a node or a camera, applied once every node exists.
+    struct LookTarget
+    {
+        Ogre::SceneNode* sourceNode = nullptr;
+        Ogre::Camera* camera = nullptr;
+        Ogre::String nodeName;
+        Ogre::Node::TransformSpace relativeTo = Ogre::Node::TS_LOCAL;
+        bool isPositionSet = false;
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    };
+
+    /// An auto-tracking request of a node or a camera, applied once every node exists.
+    struct TrackTarget
+    {
+        Ogre::SceneNode* sourceNode = nullptr;
+        Ogre::Camera* camera = nullptr;
+        Ogre::String nodeName;
+        Ogre::Vector3 offset = Ogre::Vector3::ZERO;
+        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    };
+
+    /// An item the scene only describes, for the application to use.
+    struct ExternalItem
+    {
+        Ogre::String name;
+        Ogre::String type;
+        Ogre::String file;
+        Ogre::String userDataReference;
+        Ogre::String userData;
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Quaternion rotation = Ogre::Quaternion::IDENTITY;
+        Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+        BoundingVolume boundingVolume;
+        Types::NoteTracks noteTracks;
+    };
+
+    /** Reads one XML scene document into a portal-connected-zone scene manager.
+
+        Every failure is raised as an engine exception whose source names this
+        class; nothing here catches. The scene keeps what it created the names
+        of, the extra data of its nodes and objects, and the resource locations
+        it registered, until Destroy. */
+    class TarnelScene : public Ogre::RenderTargetListener
+    {
+    public:
+        TarnelScene();
+        ~TarnelScene() override;
+
+        /** Loads a level for one window: the window is wrapped in a one-window
+            iterator that lives only during the call. */
+        void Load(const Ogre::String& fileName, Ogre::RenderWindow* window, Ogre::SceneManager* sceneManager,
+                  const Ogre::String& defaultResourceGroupName);
+
+        /** Loads a level: from disk when the path exists, else, for a bare name,
+            through the resource group. A null scene manager makes one. */
+        void Load(const Ogre::String& fileName, TarnelRenderWindowIterator& renderWindows,
+                  Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
+
+        /// Releases everything the scene owns; the engine's objects stay.
+        void Destroy();
+
+        /// Unit Z for a Z-up document, unit Y otherwise.
+        Ogre::Vector3 GetUpAxisVector() const;
+        /// The scene manager's node of that name; the engine raises when there is none.
+        Ogre::SceneNode* GetSceneNode(const Ogre::String& name) const;
+
+        /// The name for a new object: its name attribute, else the node's name; raises on a duplicate.
+        Ogre::String GetNewObjectName(const TiXmlElement* element, const Ogre::SceneNode* node) const;
+        /// Files the record under its object, else under its node.
+        void AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData);
+        /// The extra data of a created object or node, or null.
+        Types::ObjectExtraDataPtr GetObjectExtraData(const Ogre::MovableObject* object) const;
+        Types::ObjectExtraDataPtr GetNodeExtraData(const Ogre::SceneNode* node) const;
+        /// The object the scene created under that name, or null.
+        Ogre::MovableObject* GetObject(const Ogre::String& name) const;
+
+        Ogre::SceneManager* GetSceneManager() const { return sceneManager; }
+        const Types::ObjectExtraData& GetSceneExtraData() const { return sceneExtraData; }
+        const Types::ObjectExtraData& GetTerrainExtraData() const { return terrainExtraData; }
+        const Version& GetFormatVersion() const { return formatVersion; }
+        const Version& GetMinOgreVersion() const { return minOgreVersion; }
+        const Ogre::String& GetAuthor() const { return author; }
+        UpAxis GetUpAxis() const { return upAxis; }
+        Ogre::Real GetUnitsPerMeter() const { return unitsPerMeter; }
+        const Ogre::String& GetUnitType() const { return unitType; }
+        const Ogre::String& GetBaseResourceLocation() const { return baseResourceLocation; }
+        bool IsLoadedFromFileSystem() const { return loadedFromFileSystem; }
+        const ResourceLocations& GetResourceLocations() const { return resourceLocations; }
+        const std::vector<FlagAlias>& GetQueryFlagAliases() const { return queryFlagAliases; }
+        const std::vector<FlagAlias>& GetVisibilityFlagAliases() const { return visibilityFlagAliases; }
+        const std::vector<ExternalItem>& GetExternalItems() const { return externalItems; }
+
+    private:
+        // Loading and sections
+        void LoadScene(const TiXmlElement* sceneElement);
+        void LoadHeader(const TiXmlElement* sceneElement);
+        void CheckVersion() const;
+        void LoadNodes(const TiXmlElement* element);
+        void LoadTerrain(const TiXmlElement* element);
+
+        // Batched geometry
+        void LoadStaticGeometries(const TiXmlElement* element);
+        void LoadStaticGeometry(const TiXmlElement* element);
+
+        // Resource locations, externals and flag aliases
+        bool LoadResourceLocations(const TiXmlElement* element);
+        bool AddResourceLocation(const ResourceLocation& location);
+        void InitialiseResourceLocations();
+        void LoadExternals(const TiXmlElement* element);
+        void LoadExternalItem(const TiXmlElement* element);
+        void LoadQueryFlagAliases(const TiXmlElement* element);
+        void LoadVisibilityFlagAliases(const TiXmlElement* element);
+
+        // Nodes and zones
+        void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
+        Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
+        void LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element, Ogre::PCZone* zone);
+        void LoadLookTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
+        void LoadTrackTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
+        void ApplyLookAndTrackTargets();
+
+        // Objects
+        /// Reads an object element of any kind this loader knows; false for other names.
+        bool LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void LoadBoneAttachments(Ogre::Entity* entity, const TiXmlElement* element);
+        void LoadBoneAttachment(const TiXmlElement* element, Ogre::Entity* entity);
+        /// The object protocol's last step: enter the name and file the extra data.
+        void RegisterObject(const Ogre::String& name, Ogre::MovableObject* object,
+                            const Types::ObjectExtraDataPtr& extraData);
+
+        // Load state
+        TarnelRenderWindowIterator* renderWindows; ///< valid only during Load
+        Ogre::SceneManager* sceneManager;
+        Ogre::SceneNode* rootNode;
+        Ogre::String defaultResourceGroupName;
+        Ogre::String baseResourceLocation;
+        bool loadedFromFileSystem;
+
+        // Header
+        Types::ObjectExtraData sceneExtraData;
+        Version formatVersion;
+        Version minOgreVersion;
+        Ogre::String author;
+        UpAxis upAxis;
+        Ogre::Real unitsPerMeter;
+        Ogre::String unitType;
+        Types::ObjectExtraData terrainExtraData;
+
+        std::vector<ExternalItem> externalItems;
+        std::vector<LookTarget> lookTargets;
+        std::vector<TrackTarget> trackTargets;
+        std::vector<FlagAlias> queryFlagAliases;
+        std::vector<FlagAlias> visibilityFlagAliases;
+        ResourceLocations resourceLocations;
+
+        // Registries
+        std::map<Ogre::String, Ogre::MovableObject*> objects;
+        std::map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
+        std::map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
+    };
+}
+
+#endif

@@ -1,0 +1,141 @@
+// Batched geometry: static geometry built from placed copies of meshes.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreSceneManager.h>
+#include <OgreStaticGeometry.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /// The settings a batched geometry element gives before its entities.
+        struct GeometrySettings
+        {
+            String name;
+            bool castShadows = true;
+            ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
+            String renderQueue;
+            Real renderingDistance = 0;
+            Vector3 origin = Vector3::ZERO;
+            Vector3 dimensions = Vector3(1000000, 1000000, 1000000);
+            const TiXmlElement* entities = nullptr;
+        };
+
+        GeometrySettings ReadGeometrySettings(const TiXmlElement* element)
+        {
+            GeometrySettings settings;
+            settings.name = TarnelUtilities::GetStringAttribute(element, "name");
+            settings.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+            settings.visibility = TarnelUtilities::GetVisibleAttribute(element);
+            settings.renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            settings.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+            for (const TiXmlElement* child = element->FirstChildElement(); child;
+                 child = child->NextSiblingElement())
+            {
+                const String& name = child->ValueStr();
+                if (name == "origin")
+                    settings.origin = TarnelUtilities::LoadXYZ(child);
+                else if (name == "dimensions")
+                    settings.dimensions = TarnelUtilities::LoadXYZ(child);
+                else if (name == "entities")
+                    settings.entities = child;
+            }
+            return settings;
+        }
+
+        /// One placed copy of a mesh.
+        struct GeometryEntity
+        {
+            String meshFile;
+            Vector3 position = Vector3::ZERO;
+            Quaternion orientation = Quaternion::IDENTITY;
+            Vector3 scale = Vector3::UNIT_SCALE;
+            SubentityMaterials subentities;
+        };
+
+        GeometryEntity ReadGeometryEntity(const TiXmlElement* element)
+        {
+            GeometryEntity entity;
+            entity.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+            for (const TiXmlElement* child = element->FirstChildElement(); child;
+                 child = child->NextSiblingElement())
+            {
+                const String& name = child->ValueStr();
+                if (name == "position")
+                    entity.position = TarnelUtilities::LoadXYZ(child);
+                else if (name == "rotation")
+                    entity.orientation = TarnelUtilities::LoadRotation(child);
+                else if (name == "scale")
+                    entity.scale = TarnelUtilities::LoadXYZ(child);
+                else if (name == "subentities")
+                    TarnelUtilities::LoadSubentities(child, entity.subentities);
+            }
+            return entity;
+        }
+
+        /** Adds each placed mesh of the entities element through a temporary entity
+            of the given name, destroyed as soon as the geometry has copied it. */
+        template <typename Geometry>
+        void AddGeometryEntities(SceneManager* sceneManager, Geometry* geometry, const TiXmlElement* entities,
+                                 const String& temporaryName)
+        {
+            if (!entities)
+                return;
+            for (const TiXmlElement* element = entities->FirstChildElement("entity"); element;
+                 element = element->NextSiblingElement("entity"))
+            {
+                GeometryEntity placed = ReadGeometryEntity(element);
+                if (placed.meshFile.empty())
+                    continue;
+                Entity* entity =
+                    TarnelUtilities::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities);
+                geometry->addEntity(entity, placed.position, placed.orientation, placed.scale);
+                sceneManager->destroyEntity(entity);
+            }
+        }
+
+        template <typename Geometry>
+        void ApplyCommonGeometrySettings(Geometry* geometry, const GeometrySettings& settings)
+        {
+            geometry->setCastShadows(settings.castShadows);
+            if (settings.visibility == OBJECT_VISIBLE)
+                geometry->setVisible(true);
+            else if (settings.visibility == OBJECT_HIDDEN)
+                geometry->setVisible(false);
+            geometry->setOrigin(settings.origin);
+        }
+
+        template <typename Geometry>
+        void ApplyQueueAndDistance(Geometry* geometry, const GeometrySettings& settings)
+        {
+            if (!settings.renderQueue.empty())
+                geometry->setRenderQueueGroup(TarnelUtilities::ParseRenderQueue(settings.renderQueue));
+            geometry->setRenderingDistance(settings.renderingDistance);
+        }
+    }
+
+    void TarnelScene::LoadStaticGeometries(const TiXmlElement* element)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement("staticGeometry"); child;
+             child = child->NextSiblingElement("staticGeometry"))
+        {
+            LoadStaticGeometry(child);
+        }
+    }
+
+    void TarnelScene::LoadStaticGeometry(const TiXmlElement* element)
+    {
+        GeometrySettings settings = ReadGeometrySettings(element);
+        StaticGeometry* geometry = sceneManager->createStaticGeometry(settings.name);
+        ApplyCommonGeometrySettings(geometry, settings);
+        geometry->setRegionDimensions(settings.dimensions);
+        ApplyQueueAndDistance(geometry, settings);
+        AddGeometryEntities(sceneManager, geometry, settings.entities, "__staticGeometryEntity");
+        geometry->build();
+    }
+}

@@ -1,0 +1,273 @@
+// Loading entry, document header, version check and the order of the top-level sections.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgrePCZSceneManager.h>
+#include <OgreRoot.h>
+#include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /// Forgets the caller's window iterator when Load ends, also by an exception.
+        struct RenderWindowsDuringLoad
+        {
+            TarnelRenderWindowIterator*& slot;
+            RenderWindowsDuringLoad(TarnelRenderWindowIterator*& slot, TarnelRenderWindowIterator& windows)
+                : slot(slot)
+            {
+                slot = &windows;
+            }
+            ~RenderWindowsDuringLoad() { slot = nullptr; }
+        };
+    }
+
+    Version Version::Parse(const String& text)
+    {
+        Version version;
+        Ogre::int32* components[] = {&version.major, &version.minor, &version.patch};
+        size_t start = 0;
+        for (Ogre::int32* component : components)
+        {
+            if (start > text.size())
+                break;
+            // parseInt stops at the next ".", so the rest of the text can stay.
+            *component = StringConverter::parseInt(text.substr(start));
+            size_t dot = text.find('.', start);
+            start = dot == String::npos ? text.size() + 1 : dot + 1;
+        }
+        return version;
+    }
+
+    const Version& Version::Engine()
+    {
+        static const Version engine(OGRE_VERSION_MAJOR, OGRE_VERSION_MINOR, OGRE_VERSION_PATCH);
+        return engine;
+    }
+
+    String Version::ToString() const
+    {
+        if (patch != 0)
+            return StringConverter::toString(major) + "." + StringConverter::toString(minor) + "." +
+                   StringConverter::toString(patch);
+        if (minor != 0)
+            return StringConverter::toString(major) + "." + StringConverter::toString(minor);
+        return StringConverter::toString(major);
+    }
+
+    bool Version::operator>(const Version& other) const
+    {
+        if (major != other.major)
+            return major > other.major;
+        if (minor != other.minor)
+            return minor > other.minor;
+        return patch > other.patch;
+    }
+
+    void TarnelScene::Load(const String& fileName, RenderWindow* window, SceneManager* sceneManager,
+                           const String& defaultResourceGroupName)
+    {
+        TarnelOneRenderWindow windows(window);
+        Load(fileName, windows, sceneManager, defaultResourceGroupName);
+    }
+
+    void TarnelScene::Load(const String& fileName, TarnelRenderWindowIterator& renderWindows,
+                           SceneManager* sceneManager, const String& defaultResourceGroupName)
+    {
+        String baseName, path;
+        StringUtil::splitFilename(fileName, baseName, path);
+        if (!path.empty())
+            baseResourceLocation = path;
+        String fullPath = TarnelUtilities::JoinPath(baseResourceLocation, baseName);
+
+        TiXmlDocument document;
+        if (Platform::FileExists(fullPath))
+        {
+            if (!document.LoadFile(fullPath))
+                TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
+                              "TarnelScene::Load", SCENE_SOURCE_FILE);
+            loadedFromFileSystem = true;
+        }
+        else if (!baseResourceLocation.empty())
+        {
+            TARNEL_EXCEPT(Exception::ERR_FILE_NOT_FOUND, "Unable to read Tarnel scene file: " + fullPath,
+                          "TarnelScene::Load", SCENE_SOURCE_FILE);
+        }
+        else
+        {
+            TarnelUtilities::LoadXmlDocument(baseName, document, defaultResourceGroupName);
+        }
+
+        // A document of only comments or declarations parses, but has nothing to load.
+        const TiXmlElement* sceneElement = document.FirstChildElement();
+        if (!sceneElement)
+            TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
+                          "TarnelScene::Load", SCENE_SOURCE_FILE);
+
+        this->sceneManager = sceneManager;
+        RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
+        rootNode = nullptr;
+        this->defaultResourceGroupName = defaultResourceGroupName;
+
+        LoadScene(sceneElement);
+    }
+
+    void TarnelScene::LoadScene(const TiXmlElement* sceneElement)
+    {
+        LoadHeader(sceneElement);
+        CheckVersion();
+
+        if (!sceneManager)
+        {
+            sceneManager = Root::getSingleton().createSceneManager("PCZSceneManager", "MyPCZSceneMgr");
+            static_cast<PCZSceneManager*>(sceneManager)->init("ZoneType_Default", "none");
+        }
+        if (!rootNode)
+            rootNode = sceneManager->getRootSceneNode();
+
+        if (const TiXmlElement* reference = sceneElement->FirstChildElement("userDataReference"))
+            TarnelUtilities::LoadUserDataReference(reference, sceneExtraData.userDataReference);
+        if (const TiXmlElement* userData = sceneElement->FirstChildElement("userData"))
+            TarnelUtilities::GetElementText(userData, sceneExtraData.userData);
+
+        // Resources first: everything after this may name one.
+        const TiXmlElement* locations = sceneElement->FirstChildElement("resourceLocations");
+        if (locations || loadedFromFileSystem)
+        {
+            if (locations)
+                LoadResourceLocations(locations);
+            if (loadedFromFileSystem)
+            {
+                ResourceLocation own;
+                own.name = baseResourceLocation.empty() ? "./" : baseResourceLocation;
+                own.type = "FileSystem";
+                AddResourceLocation(own);
+            }
+            InitialiseResourceLocations();
+        }
+
+        typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
+        static const std::map<String, SectionReader> sectionReaders = {
+            {"nodes", &TarnelScene::LoadNodes},
+            {"externals", &TarnelScene::LoadExternals},
+            {"terrain", &TarnelScene::LoadTerrain},
+            {"queryFlags", &TarnelScene::LoadQueryFlagAliases},
+            {"visibilityFlags", &TarnelScene::LoadVisibilityFlagAliases},
+        };
+        // Batched geometry copies placed meshes, so it waits for every other section.
+        const TiXmlElement* staticGeometries = nullptr;
+        for (const TiXmlElement* child = sceneElement->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+        {
+            auto reader = sectionReaders.find(child->ValueStr());
+            if (reader != sectionReaders.end())
+                (this->*reader->second)(child);
+            else if (child->ValueStr() == "staticGeometries")
+                staticGeometries = child;
+        }
+        if (staticGeometries)
+            LoadStaticGeometries(staticGeometries);
+
+        ApplyLookAndTrackTargets();
+    }
+
+    void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)
+    {
+        sceneExtraData.id = TarnelUtilities::GetStringAttribute(sceneElement, "id");
+        formatVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "formatVersion"));
+        minOgreVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "minOgreVersion"));
+        author = TarnelUtilities::GetStringAttribute(sceneElement, "author");
+        String upAxisText = TarnelUtilities::GetStringAttribute(sceneElement, "upAxis");
+        if (!upAxisText.empty())
+            upAxis = TarnelUtilities::ParseUpAxis(upAxisText);
+        unitsPerMeter = TarnelUtilities::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
+        unitType = TarnelUtilities::GetStringAttribute(sceneElement, "unitType");
+    }
+
+    void TarnelScene::CheckVersion() const
+    {
+        const Version& engine = Version::Engine();
+        if (minOgreVersion > engine)
+            TARNEL_EXCEPT(Exception::ERR_NOT_IMPLEMENTED,
+                          "The scene file's required Ogre version (" + minOgreVersion.ToString() +
+                              ") is not supported by the Ogre version this viewer uses ( " + engine.ToString() + ")",
+                          "TarnelScene::LoadScene", SCENE_SOURCE_FILE);
+    }
+
+    void TarnelScene::LoadNodes(const TiXmlElement* element)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "node" || name == "modelInstance")
+                LoadNode(child, rootNode);
+            else if (name == "position")
+                rootNode->setPosition(TarnelUtilities::LoadXYZ(child));
+            else if (name == "rotation")
+                rootNode->setOrientation(TarnelUtilities::LoadRotation(child));
+            else if (name == "scale")
+                rootNode->setScale(TarnelUtilities::LoadXYZ(child));
+        }
+        rootNode->setInitialState();
+    }
+
+    void TarnelScene::LoadTerrain(const TiXmlElement* element)
+    {
+        String dataFile = TarnelUtilities::GetStringAttribute(element, "dataFile");
+        if (!dataFile.empty())
+        {
+            sceneManager->setWorldGeometry(dataFile);
+            String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            if (!renderQueue.empty())
+                sceneManager->setWorldGeometryRenderQueue(TarnelUtilities::ParseRenderQueue(renderQueue));
+        }
+
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "rotation")
+                GetSceneNode("Terrain")->setOrientation(TarnelUtilities::LoadRotation(child));
+            else if (name == "userDataReference")
+                TarnelUtilities::LoadUserDataReference(child, terrainExtraData.userDataReference);
+            else if (name == "userData")
+                TarnelUtilities::GetElementText(child, terrainExtraData.userData);
+        }
+    }
+
+    Vector3 TarnelScene::GetUpAxisVector() const
+    {
+        return upAxis == UP_AXIS_Z ? Vector3::UNIT_Z : Vector3::UNIT_Y;
+    }
+
+    namespace
+    {
+        SceneNode* FindInTree(SceneNode* node, const String& name)
+        {
+            if (node->getName() == name)
+                return node;
+            for (Node* child : node->getChildren())
+            {
+                if (SceneNode* found = FindInTree(static_cast<SceneNode*>(child), name))
+                    return found;
+            }
+            return nullptr;
+        }
+    }
+
+    SceneNode* TarnelScene::GetSceneNode(const String& name) const
+    {
+        // This engine's zone manager does not index the nodes it makes by name,
+        // so the tree is searched before the engine is asked (and raises).
+        if (SceneNode* found = FindInTree(sceneManager->getRootSceneNode(), name))
+            return found;
+        return sceneManager->getSceneNode(name);
+    }
+}

@@ -1,0 +1,194 @@
+// The node hierarchy: nodes, zones and portals, look-at and tracking requests.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreCamera.h>
+#include <OgreLogManager.h>
+#include <OgrePCZSceneManager.h>
+#include <OgrePCZSceneNode.h>
+#include <OgrePCZone.h>
+#include <OgrePortal.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        Vector3 ReadCorner(const TiXmlElement* element, const char* x, const char* y, const char* z)
+        {
+            return Vector3(TarnelUtilities::GetRealAttribute(element, x, 0),
+                           TarnelUtilities::GetRealAttribute(element, y, 0),
+                           TarnelUtilities::GetRealAttribute(element, z, 0));
+        }
+
+        PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
+        {
+            PCZSceneManager* zoneManager = dynamic_cast<PCZSceneManager*>(sceneManager);
+            if (!zoneManager)
+                TARNEL_EXCEPT(Exception::ERR_INVALID_STATE,
+                              "Zones need a portal-connected-zone scene manager: " + node->getName(),
+                              "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
+            return zoneManager;
+        }
+    }
+
+    void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
+    {
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        if (modelFile.empty())
+            modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
+        if (!modelFile.empty())
+            LogManager::getSingleton().logWarning("Tarnel: the node '" + name + "' names the model file '" +
+                                                  modelFile + "'; model files are not read yet, so the node is "
+                                                  "loaded without it");
+
+        Types::ObjectExtraData extraData;
+        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+
+        SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
+        PCZone* zone = nullptr;
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& childName = child->ValueStr();
+            if (childName == "userDataReference")
+                TarnelUtilities::LoadUserDataReference(child, extraData.userDataReference);
+            else if (childName == "userData")
+                TarnelUtilities::GetElementText(child, extraData.userData);
+            else if (childName == "position")
+                node->setPosition(TarnelUtilities::LoadXYZ(child));
+            else if (childName == "rotation")
+                node->setOrientation(TarnelUtilities::LoadRotation(child));
+            else if (childName == "scale")
+                node->setScale(TarnelUtilities::LoadXYZ(child));
+            else if (childName == "lookTarget")
+                LoadLookTarget(child, node, nullptr);
+            else if (childName == "trackTarget")
+                LoadTrackTarget(child, node, nullptr);
+            else if (childName == "node" || childName == "modelInstance")
+                LoadNode(child, node);
+            else if (childName == "portal")
+            {
+                if (!zone)
+                    zone = CreateZone(node);
+                LoadPortal(node, child, zone);
+            }
+            else
+                LoadObject(child, MovableObjectOwner(node));
+        }
+        node->setInitialState();
+
+        // Applied after the children, so that a tree visibility reaches them.
+        TarnelUtilities::SetNodeVisibility(TarnelUtilities::GetObjectVisibilityAttribute(element), node);
+
+        if (extraData.HasUserData())
+        {
+            Types::ObjectExtraDataPtr registered = std::make_shared<Types::ObjectExtraData>(extraData);
+            registered->node = node;
+            AddObjectExtraData(registered);
+        }
+    }
+
+    PCZone* TarnelScene::CreateZone(SceneNode* node)
+    {
+        PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
+        PCZSceneNode* zoneNode = static_cast<PCZSceneNode*>(node);
+        PCZone* zone = zoneManager->createZone("ZoneType_Default", node->getName() + "_PCZone");
+        zone->setEnclosureNode(zoneNode);
+        zoneManager->addPCZSceneNode(zoneNode, zone);
+        return zone;
+    }
+
+    void TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element, PCZone* zone)
+    {
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String type = TarnelUtilities::GetStringAttribute(element, "type");
+        if (type != "quad")
+            return;
+
+        const Vector3 corners[4] = {ReadCorner(element, "x0", "y0", "z0"), ReadCorner(element, "x1", "y1", "z1"),
+                                    ReadCorner(element, "x2", "y2", "z2"), ReadCorner(element, "x3", "y3", "z3")};
+        Portal* portal = ZoneManager(sceneManager, node)
+                             ->createPortal(node->getName() + "_" + name, PortalBase::PORTAL_TYPE_QUAD);
+        portal->setCorners(corners);
+        portal->setNode(node);
+        zone->_addPortal(portal);
+        portal->updateDerivedValues();
+    }
+
+    void TarnelScene::LoadLookTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)
+    {
+        LookTarget target;
+        target.sourceNode = sourceNode;
+        target.camera = camera;
+        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
+        String relativeTo = TarnelUtilities::GetStringAttribute(element, "relativeTo");
+        if (!relativeTo.empty())
+            target.relativeTo = TarnelUtilities::ParseTransformSpace(relativeTo);
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (child->ValueStr() == "position")
+            {
+                target.position = TarnelUtilities::LoadXYZ(child);
+                target.isPositionSet = true;
+            }
+            else if (child->ValueStr() == "localDirection")
+                target.localDirection = TarnelUtilities::LoadXYZ(child);
+        }
+        lookTargets.push_back(target);
+    }
+
+    void TarnelScene::LoadTrackTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)
+    {
+        TrackTarget target;
+        target.sourceNode = sourceNode;
+        target.camera = camera;
+        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (child->ValueStr() == "offset")
+                target.offset = TarnelUtilities::LoadXYZ(child);
+            else if (child->ValueStr() == "localDirection")
+                target.localDirection = TarnelUtilities::LoadXYZ(child);
+        }
+        trackTargets.push_back(target);
+    }
+
+// Cameras keep their own look-at and tracking, which this engine marks as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    void TarnelScene::ApplyLookAndTrackTargets()
+    {
+        for (const LookTarget& target : lookTargets)
+        {
+            SceneNode* targetNode = GetSceneNode(target.nodeName);
+            Vector3 point = target.position;
+            Node::TransformSpace relativeTo = target.relativeTo;
+            if (!target.isPositionSet)
+            {
+                point = targetNode->_getDerivedPosition();
+                relativeTo = Node::TS_WORLD;
+            }
+            if (target.sourceNode)
+                target.sourceNode->lookAt(point, relativeTo, target.localDirection);
+            else if (target.camera)
+                target.camera->lookAt(point);
+        }
+        lookTargets.clear();
+
+        for (const TrackTarget& target : trackTargets)
+        {
+            SceneNode* targetNode = GetSceneNode(target.nodeName);
+            if (target.sourceNode)
+                target.sourceNode->setAutoTracking(true, targetNode, target.localDirection, target.offset);
+            else if (target.camera)
+                target.camera->setAutoTracking(true, targetNode, target.offset);
+        }
+        trackTargets.clear();
+    }
+#pragma GCC diagnostic pop
+}

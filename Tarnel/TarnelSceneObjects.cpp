@@ -1,0 +1,162 @@
+// Movable objects: entities and what hangs on their bones.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreEntity.h>
+#include <OgreMeshManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSubEntity.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /// Flags, visibility, render queue and distance: what every object element may give.
+        void ReadObjectAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
+        {
+            parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
+            parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
+            parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
+            parameters.renderQueue =
+                TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
+            parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+        }
+
+        /// Zero flags and a default visibility leave the engine's own values.
+        void ApplyObjectSettings(MovableObject* object, const Types::ObjectParameters& parameters)
+        {
+            if (parameters.queryFlags != 0)
+                object->setQueryFlags(parameters.queryFlags);
+            if (parameters.visibilityFlags != 0)
+                object->setVisibilityFlags(parameters.visibilityFlags);
+            if (parameters.visibility == OBJECT_VISIBLE)
+                object->setVisible(true);
+            else if (parameters.visibility == OBJECT_HIDDEN)
+                object->setVisible(false);
+        }
+
+        void ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
+        {
+            object->setRenderQueueGroup(parameters.renderQueue);
+            object->setRenderingDistance(parameters.renderingDistance);
+        }
+
+        /// User data and note tracks, which every object element may carry; false for other children.
+        bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+        {
+            const String& name = child->ValueStr();
+            if (name == "userDataReference")
+                TarnelUtilities::LoadUserDataReference(child, extraData.userDataReference);
+            else if (name == "userData")
+                TarnelUtilities::GetElementText(child, extraData.userData);
+            else if (name == "noteTracks")
+            {
+                extraData.noteTracks = std::make_shared<Types::NoteTracks>();
+                TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
+            }
+            else
+                return false;
+            return true;
+        }
+    }
+
+    bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
+    {
+        if (element->ValueStr() == "entity")
+            LoadEntity(element, owner);
+        else
+            return false;
+        return true;
+    }
+
+    void TarnelScene::LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner)
+    {
+        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
+        Types::EntityParameters parameters;
+        parameters.name = GetNewObjectName(element, owner.node);
+
+        ReadObjectAttributes(element, parameters);
+        parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+        parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+        parameters.resourceGroupName = defaultResourceGroupName;
+        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", true);
+
+        const TiXmlElement* boneAttachments = nullptr;
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (LoadExtraDataChild(child, *extraData))
+                continue;
+            if (name == "vertexBuffer")
+                TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+            else if (name == "indexBuffer")
+                TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+            else if (name == "customParameters")
+                TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+            else if (name == "subentities")
+                TarnelUtilities::LoadSubentities(child, parameters.subentities);
+            else if (name == "boneAttachments")
+                boneAttachments = child;
+        }
+        parameters.extraData = extraData;
+
+        MeshManager::getSingleton().load(parameters.meshFile, parameters.resourceGroupName,
+                                         parameters.vertexBufferUsage, parameters.indexBufferUsage,
+                                         parameters.vertexBufferShadowed, parameters.indexBufferShadowed);
+        Entity* entity = sceneManager->createEntity(parameters.name, parameters.meshFile);
+
+        ApplyObjectSettings(entity, parameters);
+        entity->setCastShadows(parameters.castShadows);
+        ApplyQueueAndDistance(entity, parameters);
+        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
+        if (!parameters.materialFile.empty())
+            entity->setMaterialName(parameters.materialFile);
+        extraData->object = entity;
+
+        // Sub-entity materials win over the whole-entity material for their indices.
+        for (size_t i = 0; i < entity->getNumSubEntities() && i < parameters.subentities.size(); ++i)
+        {
+            if (!parameters.subentities[i].empty())
+                entity->getSubEntity(i)->setMaterialName(parameters.subentities[i]);
+        }
+
+        owner.Attach(entity);
+        if (boneAttachments)
+            LoadBoneAttachments(entity, boneAttachments);
+        RegisterObject(parameters.name, entity, extraData);
+    }
+
+    void TarnelScene::LoadBoneAttachments(Entity* entity, const TiXmlElement* element)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+            LoadBoneAttachment(child, entity);
+    }
+
+    void TarnelScene::LoadBoneAttachment(const TiXmlElement* element, Entity* entity)
+    {
+        MovableObjectOwner owner(entity, TarnelUtilities::GetStringAttribute(element, "bone"), Vector3::ZERO,
+                                 Quaternion::IDENTITY, Vector3::UNIT_SCALE);
+        bool attachedObject = false;
+        // In document order: an offset applies only to the objects after it.
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "position")
+                owner.attachPosition = TarnelUtilities::LoadXYZ(child);
+            else if (name == "scale")
+                owner.attachScale = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+                owner.attachRotation = TarnelUtilities::LoadRotation(child);
+            else if (LoadObject(child, owner))
+                attachedObject = true;
+        }
+        if (!attachedObject)
+            owner.AttachEmpty();
+    }
+}

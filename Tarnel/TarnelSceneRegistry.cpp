@@ -1,0 +1,89 @@
+// The scene's lifetime and its tables of created names and extra data.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreMovableObject.h>
+#include <OgreSceneNode.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    TarnelScene::TarnelScene()
+        : renderWindows(nullptr),
+          sceneManager(nullptr),
+          rootNode(nullptr),
+          loadedFromFileSystem(false),
+          upAxis(UP_AXIS_Y),
+          unitsPerMeter(0)
+    {
+    }
+
+    TarnelScene::~TarnelScene()
+    {
+        Destroy();
+    }
+
+    void TarnelScene::Destroy()
+    {
+        objects.clear();
+        objectExtraData.clear();
+        nodeExtraData.clear();
+        externalItems.clear();
+        lookTargets.clear();
+        trackTargets.clear();
+        queryFlagAliases.clear();
+        visibilityFlagAliases.clear();
+        resourceLocations.clear();
+        baseResourceLocation.clear();
+        loadedFromFileSystem = false;
+    }
+
+    String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
+    {
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        if (name.empty() && node)
+            name = node->getName();
+        if (objects.count(name))
+            TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
+                          "TarnelScene::GetNewObjectName", SCENE_SOURCE_FILE);
+        return name;
+    }
+
+    void TarnelScene::AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData)
+    {
+        if (extraData->object)
+            objectExtraData[extraData->object] = extraData;
+        else if (extraData->node)
+            nodeExtraData[extraData->node] = extraData;
+    }
+
+    Types::ObjectExtraDataPtr TarnelScene::GetObjectExtraData(const MovableObject* object) const
+    {
+        auto found = objectExtraData.find(object);
+        return found == objectExtraData.end() ? nullptr : found->second;
+    }
+
+    Types::ObjectExtraDataPtr TarnelScene::GetNodeExtraData(const SceneNode* node) const
+    {
+        auto found = nodeExtraData.find(node);
+        return found == nodeExtraData.end() ? nullptr : found->second;
+    }
+
+    MovableObject* TarnelScene::GetObject(const String& name) const
+    {
+        auto found = objects.find(name);
+        return found == objects.end() ? nullptr : found->second;
+    }
+
+    void TarnelScene::RegisterObject(const String& name, MovableObject* object,
+                                     const Types::ObjectExtraDataPtr& extraData)
+    {
+        objects[name] = object;
+        extraData->object = object;
+        AddObjectExtraData(extraData);
+    }
+}

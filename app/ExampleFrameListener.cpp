@@ -1,0 +1,294 @@
+#include "ExampleFrameListener.h"
+
+#include <OgreCamera.h>
+#include <OgreLogManager.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayElement.h>
+#include <OgreOverlayManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreStringConverter.h>
+
+#include <OIS/OIS.h>
+
+using namespace Ogre;
+
+namespace
+{
+    // Shared by every listener: whether key P shows the camera's position and orientation.
+    bool showCameraDetails = false;
+
+    const PolygonMode polygonModes[3] = {PM_SOLID, PM_WIREFRAME, PM_POINTS};
+
+// The fly-through turns and moves the camera itself, which this engine still
+// supports but marks as deprecated in favour of moving its node.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    void YawCamera(Camera* camera, const Radian& angle) { camera->yaw(angle); }
+    void PitchCamera(Camera* camera, const Radian& angle) { camera->pitch(angle); }
+    void MoveCamera(Camera* camera, const Vector3& motion) { camera->moveRelative(motion); }
+#pragma GCC diagnostic pop
+}
+
+ExampleFrameListener::ExampleFrameListener(RenderWindow* window, Camera* camera) : camera(camera), window(window)
+{
+    statsOverlay = OverlayManager::getSingleton().getByName("Core/DebugOverlay");
+    LogManager::getSingleton().logMessage("*** Initializing OIS ***");
+
+    size_t windowHandle = 0;
+    window->getCustomAttribute("WINDOW", &windowHandle);
+    OIS::ParamList parameters;
+    parameters.insert(std::make_pair(std::string("WINDOW"), StringConverter::toString(windowHandle)));
+    inputManager = OIS::InputManager::createInputSystem(parameters);
+
+    keyboard = static_cast<OIS::Keyboard*>(inputManager->createInputObject(OIS::OISKeyboard, false));
+    mouse = static_cast<OIS::Mouse*>(inputManager->createInputObject(OIS::OISMouse, false));
+    try
+    {
+        joystick = static_cast<OIS::JoyStick*>(inputManager->createInputObject(OIS::OISJoyStick, false));
+    }
+    catch (...)
+    {
+        joystick = nullptr; // no joystick is the ordinary case
+    }
+
+    windowResized(window);
+    if (statsOverlay)
+        statsOverlay->show();
+    OgreBites::WindowEventUtilities::addWindowEventListener(window, this);
+}
+
+ExampleFrameListener::~ExampleFrameListener()
+{
+    OgreBites::WindowEventUtilities::removeWindowEventListener(window, this);
+    shutDownInput();
+}
+
+bool ExampleFrameListener::frameRenderingQueued(const FrameEvent& event)
+{
+    if (window->isClosed())
+        return false;
+
+    keyboard->capture();
+    mouse->capture();
+    if (joystick)
+        joystick->capture();
+
+    const Real dt = event.timeSinceLastFrame;
+    const Vector3 lastMotion = translation;
+    if (toggleDelay >= 0)
+        toggleDelay -= dt;
+    moveScale = moveSpeed * dt;
+    rotateScale = rotateSpeed * dt;
+    yawAngle = pitchAngle = Radian(0);
+    translation = Vector3::ZERO;
+
+    if (!readKeyboard(event))
+        return false;
+    if (!readMouse(event))
+        return false;
+
+    // Ramp up while moving; otherwise glide on in the last direction.
+    if (translation != Vector3::ZERO)
+    {
+        currentSpeed += dt;
+    }
+    else
+    {
+        currentSpeed -= dt * 0.3f;
+        translation = lastMotion;
+    }
+    currentSpeed = std::min(Real(1), std::max(Real(0), currentSpeed));
+    translation *= currentSpeed;
+
+    applyCameraMotion();
+    return true;
+}
+
+bool ExampleFrameListener::readKeyboard(const FrameEvent&)
+{
+    if (keyboard->isKeyDown(OIS::KC_A))
+        translation.x = -moveScale;
+    if (keyboard->isKeyDown(OIS::KC_D))
+        translation.x = moveScale;
+    if (keyboard->isKeyDown(OIS::KC_UP) || keyboard->isKeyDown(OIS::KC_W))
+        translation.z = -moveScale;
+    if (keyboard->isKeyDown(OIS::KC_DOWN) || keyboard->isKeyDown(OIS::KC_S))
+        translation.z = moveScale;
+    if (keyboard->isKeyDown(OIS::KC_PGUP))
+        translation.y = moveScale;
+    if (keyboard->isKeyDown(OIS::KC_PGDOWN))
+        translation.y = -moveScale;
+    if (keyboard->isKeyDown(OIS::KC_RIGHT))
+        YawCamera(camera, Degree(-rotateScale));
+    if (keyboard->isKeyDown(OIS::KC_LEFT))
+        YawCamera(camera, Degree(rotateScale));
+
+    if (keyboard->isKeyDown(OIS::KC_ESCAPE) || keyboard->isKeyDown(OIS::KC_Q))
+        return false;
+
+    if (keyboard->isKeyDown(OIS::KC_F) && toggleDelay <= 0)
+    {
+        statsVisible = !statsVisible;
+        setStatsOverlayVisible(statsVisible);
+        toggleDelay = 1;
+    }
+    if (keyboard->isKeyDown(OIS::KC_T) && toggleDelay <= 0)
+    {
+        stepTextureFiltering();
+        toggleDelay = 1;
+    }
+    if (keyboard->isKeyDown(OIS::KC_SYSRQ) && toggleDelay <= 0)
+    {
+        takeScreenshot();
+        toggleDelay = 0.5f;
+    }
+    if (keyboard->isKeyDown(OIS::KC_R) && toggleDelay <= 0)
+    {
+        polygonModeIndex = (polygonModeIndex + 1) % 3;
+        camera->setPolygonMode(polygonModes[polygonModeIndex]);
+        toggleDelay = 0.5f;
+    }
+    if (keyboard->isKeyDown(OIS::KC_P) && toggleDelay <= 0)
+    {
+        showCameraDetails = !showCameraDetails;
+        toggleDelay = 0.5f;
+        if (!showCameraDetails)
+        {
+            debugText.clear();
+            return true;
+        }
+    }
+
+    if (showCameraDetails)
+        debugText = "P: " + StringConverter::toString(camera->getDerivedPosition()) + " " +
+                    "O: " + StringConverter::toString(camera->getDerivedOrientation());
+    return true;
+}
+
+bool ExampleFrameListener::readMouse(const FrameEvent&)
+{
+    const OIS::MouseState& state = mouse->getMouseState();
+    if (state.buttonDown(OIS::MB_Right))
+    {
+        translation.x += state.X.rel * 0.13f;
+        translation.y -= state.Y.rel * 0.13f;
+    }
+    else
+    {
+        yawAngle = Degree(-state.X.rel * 0.13f);
+        pitchAngle = Degree(-state.Y.rel * 0.13f);
+    }
+    return true;
+}
+
+void ExampleFrameListener::applyCameraMotion()
+{
+    YawCamera(camera, yawAngle);
+    PitchCamera(camera, pitchAngle);
+    MoveCamera(camera, translation);
+}
+
+void ExampleFrameListener::stepTextureFiltering()
+{
+    switch (filtering)
+    {
+    case TFO_BILINEAR:
+        filtering = TFO_TRILINEAR;
+        anisotropy = 1;
+        break;
+    case TFO_TRILINEAR:
+        filtering = TFO_ANISOTROPIC;
+        anisotropy = 8;
+        break;
+    default:
+        filtering = TFO_BILINEAR;
+        anisotropy = 1;
+        break;
+    }
+    MaterialManager::getSingleton().setDefaultTextureFiltering(filtering);
+    MaterialManager::getSingleton().setDefaultAnisotropy(anisotropy);
+    setStatsOverlayVisible(statsVisible);
+}
+
+void ExampleFrameListener::takeScreenshot()
+{
+    ++screenshotCount;
+    String fileName = "screenshot_" + StringConverter::toString(screenshotCount) + ".png";
+    window->writeContentsToFile(fileName);
+    debugText = "Saved: " + fileName;
+}
+
+void ExampleFrameListener::setStatsOverlayVisible(bool show)
+{
+    if (!statsOverlay)
+        return;
+    if (show)
+        statsOverlay->show();
+    else
+        statsOverlay->hide();
+}
+
+bool ExampleFrameListener::frameEnded(const FrameEvent&)
+{
+    refreshStatsOverlay();
+    return true;
+}
+
+void ExampleFrameListener::refreshStatsOverlay()
+{
+    // The overlay is optional: a missing element stops the refresh, nothing more.
+    try
+    {
+        OverlayManager& overlays = OverlayManager::getSingleton();
+        const RenderTarget::FrameStats& stats = window->getStatistics();
+        overlays.getOverlayElement("Core/AverageFps")->setCaption("Average FPS: " + StringConverter::toString(stats.avgFPS));
+        overlays.getOverlayElement("Core/CurrFps")->setCaption("Current FPS: " + StringConverter::toString(stats.lastFPS));
+        overlays.getOverlayElement("Core/BestFps")
+            ->setCaption("Best FPS: " + StringConverter::toString(stats.bestFPS) + " " +
+                         StringConverter::toString(stats.bestFrameTime) + " ms");
+        overlays.getOverlayElement("Core/WorstFps")
+            ->setCaption("Worst FPS: " + StringConverter::toString(stats.worstFPS) + " " +
+                         StringConverter::toString(stats.worstFrameTime) + " ms");
+        overlays.getOverlayElement("Core/NumTris")
+            ->setCaption("Triangle Count: " + StringConverter::toString(stats.triangleCount));
+        overlays.getOverlayElement("Core/NumBatches")
+            ->setCaption("Batch Count: " + StringConverter::toString(stats.batchCount));
+        overlays.getOverlayElement("Core/DebugText")->setCaption(debugText);
+    }
+    catch (...)
+    {
+    }
+}
+
+void ExampleFrameListener::windowResized(RenderWindow* resized)
+{
+    if (!mouse)
+        return; // input is already shut down
+    unsigned int width, height, depth;
+    int left, top;
+    resized->getMetrics(width, height, depth, left, top);
+    const OIS::MouseState& state = mouse->getMouseState();
+    state.width = int(width);
+    state.height = int(height);
+}
+
+void ExampleFrameListener::windowClosed(RenderWindow* closed)
+{
+    if (closed == window)
+        shutDownInput();
+}
+
+void ExampleFrameListener::shutDownInput()
+{
+    if (!inputManager)
+        return;
+    inputManager->destroyInputObject(mouse);
+    inputManager->destroyInputObject(keyboard);
+    if (joystick)
+        inputManager->destroyInputObject(joystick);
+    OIS::InputManager::destroyInputSystem(inputManager);
+    inputManager = nullptr;
+    mouse = nullptr;
+    keyboard = nullptr;
+    joystick = nullptr;
+}

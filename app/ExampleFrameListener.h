@@ -1,0 +1,78 @@
+#ifndef TARNEL_APP_EXAMPLE_FRAME_LISTENER_H
+#define TARNEL_APP_EXAMPLE_FRAME_LISTENER_H
+
+#include <OgreFrameListener.h>
+#include <OgreMaterialManager.h>
+#include <OgreVector.h>
+
+#include <Bites/OgreWindowEventUtilities.h>
+
+namespace OIS
+{
+    class InputManager;
+    class Mouse;
+    class Keyboard;
+    class JoyStick;
+}
+
+namespace Ogre
+{
+    class Overlay;
+}
+
+/** Turns polled keyboard and mouse input into camera motion, keeps the
+    statistics overlay, takes screenshots, switches texture filtering and polygon
+    mode, and ends the render loop on Escape or Q or when the window closes.
+
+    Motion ramps up over the first second a key is held and glides to a stop,
+    losing 0.3 of full speed per second, once no key is held. */
+class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
+{
+public:
+    ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
+    ~ExampleFrameListener() override;
+
+    bool frameRenderingQueued(const Ogre::FrameEvent& event) override;
+    bool frameEnded(const Ogre::FrameEvent& event) override;
+
+    void windowResized(Ogre::RenderWindow* window) override;
+    /// Shuts input down; the next frame then ends the render loop.
+    void windowClosed(Ogre::RenderWindow* window) override;
+
+protected:
+    virtual void refreshStatsOverlay();
+    /// False ends the render loop.
+    virtual bool readKeyboard(const Ogre::FrameEvent& event);
+    virtual bool readMouse(const Ogre::FrameEvent& event);
+    virtual void applyCameraMotion();
+    virtual void setStatsOverlayVisible(bool show);
+
+    void stepTextureFiltering();
+    void takeScreenshot();
+    void shutDownInput();
+
+    Ogre::Camera* camera;
+    Ogre::Vector3 translation = Ogre::Vector3::ZERO;
+    Ogre::Real currentSpeed = 0;
+    Ogre::RenderWindow* window;
+    bool statsVisible = true;
+    Ogre::String debugText;
+    unsigned int screenshotCount = 0;
+    Ogre::Real moveScale = 0;
+    Ogre::Real rotateScale = 0;
+    Ogre::Real toggleDelay = 0;
+    Ogre::Radian yawAngle = Ogre::Radian(0);
+    Ogre::Radian pitchAngle = Ogre::Radian(0);
+    Ogre::TextureFilterOptions filtering = Ogre::TFO_BILINEAR;
+    unsigned int anisotropy = 1;
+    int polygonModeIndex = 0;
+    Ogre::Real moveSpeed = 100;
+    Ogre::Real rotateSpeed = 36;
+    Ogre::Overlay* statsOverlay = nullptr;
+    OIS::InputManager* inputManager = nullptr;
+    OIS::Mouse* mouse = nullptr;
+    OIS::Keyboard* keyboard = nullptr;
+    OIS::JoyStick* joystick = nullptr;
+};
+
+#endif

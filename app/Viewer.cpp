@@ -1,0 +1,127 @@
+#include "Viewer.h"
+#include "SceneTreeReport.h"
+#include "ZelFrameListener.h"
+
+#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelScene.h"
+
+#include <Bites/OgreBitesConfigDialog.h>
+#include <Bites/OgreWindowEventUtilities.h>
+#include <OgreCamera.h>
+#include <OgreConfigFile.h>
+#include <OgreLight.h>
+#include <OgreLogManager.h>
+#include <OgreOverlaySystem.h>
+#include <OgrePCZSceneManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+#include <OgreTimer.h>
+
+using namespace Ogre;
+
+namespace Viewer
+{
+    RenderWindow* renderWindow = nullptr;
+    SceneManager* sceneManager = nullptr;
+    Camera* camera = nullptr;
+    SceneNode* cameraNode = nullptr;
+    FrameListener* frameListener = nullptr;
+}
+
+namespace
+{
+    const char* const LEVEL_FILE = "../Media/Scenes/scene3.scene";
+
+    /** The one scene loader of the program. It outlives main; that is sound because
+        the engine is never shut down, so what it still refers to at exit exists. */
+    Tarnel::TarnelScene levelScene;
+
+    void CreateCamera()
+    {
+        Viewer::camera = Viewer::sceneManager->createCamera("MainCam");
+        Viewer::camera->setAspectRatio(1.33333f);
+        Viewer::camera->setFOVy(Radian(90 * Math::fDeg2Rad));
+        Viewer::camera->setNearClipDistance(0.25f);
+        Viewer::camera->setFarClipDistance(100);
+        Viewer::cameraNode = Viewer::sceneManager->getRootSceneNode()->createChildSceneNode(
+            "CamNode", Vector3::ZERO, Quaternion::IDENTITY);
+        Viewer::cameraNode->attachObject(Viewer::camera);
+        Viewer::cameraNode->setPosition(0, 1, 2);
+        Viewer::cameraNode->_updateBounds();
+    }
+
+    void AddResourceLocations()
+    {
+        ConfigFile resources;
+        resources.load(Tarnel::Platform::NativeSeparators("..\\resources.cfg"), "\t:=", true);
+        for (const auto& section : resources.getSettingsBySection())
+        {
+            for (const auto& setting : section.second)
+                ResourceGroupManager::getSingleton().addResourceLocation(setting.second, setting.first,
+                                                                         section.first, false);
+        }
+    }
+
+    void CreateCameraLight()
+    {
+        // A light's own position starts at the origin, where the camera light belongs.
+        Light* light = Viewer::sceneManager->createLight("CamLight");
+        light->setAttenuation(500, 0.5f, 1, 0);
+        Viewer::cameraNode->createChildSceneNode("CamLightNode", Vector3::ZERO, Quaternion::IDENTITY)
+            ->attachObject(light);
+    }
+
+    void LoadLevel()
+    {
+        Timer timer;
+        levelScene.Load(LEVEL_FILE, Viewer::renderWindow, Viewer::sceneManager,
+                        ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+        static_cast<PCZSceneManager*>(Viewer::sceneManager)->connectPortalsToTargetZonesByLocation();
+        LogManager::getSingleton().logMessage("Level " + String(LEVEL_FILE) + " loaded in " +
+                                              StringConverter::toString(timer.getMicroseconds() / 1000.0, 1) +
+                                              " ms");
+    }
+
+    /// The engine's own loop of its older releases: window messages, then one frame.
+    void RenderLoop(Root& root)
+    {
+        while (true)
+        {
+            OgreBites::WindowEventUtilities::messagePump();
+            if (!root.renderOneFrame())
+                break;
+        }
+    }
+}
+
+int Viewer::Run()
+{
+    Root* root = new Root("plugins.cfg", "ogre.cfg", "Ogre.log");
+    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+        return 0;
+
+    renderWindow = root->initialise(true, "My Render Window", BLANKSTRING);
+
+    OverlaySystem* overlaySystem = new OverlaySystem();
+    sceneManager = root->createSceneManager("PCZSceneManager", "MyPCZSceneMgr");
+    static_cast<PCZSceneManager*>(sceneManager)->init("ZoneType_Default", "none");
+    sceneManager->addRenderQueueListener(overlaySystem);
+
+    CreateCamera();
+    renderWindow->addViewport(camera, 0, 0, 0, 1, 1);
+
+    AddResourceLocations();
+    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
+
+    frameListener = new ZelFrameListener();
+    root->addFrameListener(frameListener);
+
+    CreateCameraLight();
+    LoadLevel();
+    WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
+
+    RenderLoop(*root);
+    return 0;
+}
