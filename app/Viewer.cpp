@@ -1,5 +1,6 @@
 #include "Viewer.h"
 #include "SceneTreeReport.h"
+#include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
 
 #include "Tarnel/TarnelPlatform.h"
@@ -86,8 +87,10 @@ namespace
     /// The engine's own loop of its older releases: window messages, then one frame.
     void RenderLoop(Root& root)
     {
+        WindowCloseRequests closeRequests(Viewer::renderWindow);
         while (true)
         {
+            closeRequests.Translate();
             OgreBites::WindowEventUtilities::messagePump();
             if (!root.renderOneFrame())
                 break;
@@ -102,6 +105,8 @@ int Viewer::Run()
         return 0;
 
     renderWindow = root->initialise(true, "My Render Window", BLANKSTRING);
+    // The message pump of this engine only looks at the windows it is told about.
+    OgreBites::WindowEventUtilities::_addRenderWindow(renderWindow);
 
     OverlaySystem* overlaySystem = new OverlaySystem();
     sceneManager = root->createSceneManager("PCZSceneManager", "MyPCZSceneMgr");

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# End-to-end tests of the viewer: the real program in the X display of the test
+# run, driven with xdotool as a person would, in a copy of the run tree.
+#   viewer_e2e.sh RUN_TREE CLOSE_WINDOW_TOOL CASE
+set -uo pipefail
+run_tree=$1
+close_window=$2
+case_name=$3
+source "$(dirname "$0")/../../tools/viewer-driver.sh"
+
+work=$(mktemp -d)
+trap 'kill -9 "$VIEWER_PID" 2>/dev/null; rm -rf "$work"' EXIT
+cp -a "$run_tree/." "$work/"
+rm -f "$work"/bin/{scenetree.txt,Ogre.log,screenshot_*.png,viewer.std*}
+cd "$work/bin"
+
+failures=0
+check() { # description, then a command that must succeed
+    local description=$1; shift
+    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "--- viewer.stderr"; cat viewer.stderr 2>/dev/null
+        echo "--- end of Ogre.log"; tail -20 Ogre.log 2>/dev/null
+    fi
+    exit $((failures != 0))
+}
+lit_fraction() { # the fraction of pixels brighter than 4% grey
+    convert "$1" -colorspace Gray -threshold 4% -format "%[fx:mean]" info:
+}
+differing_pixels() {
+    compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true
+}
+greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
+
+# Starts the viewer, accepts the dialog and waits for the level.
+start_level() {
+    viewer_start
+    viewer_accept_dialog && viewer_wait_for_window
+}
+
+# Runs the viewer on a level whose text is given, and checks the failure message.
+expect_level_failure() { # level text (empty: no level file), expected message
+    local level=$1 message=$2 scene=$work/Media/Scenes/scene3.scene
+    if [ -z "$level" ]; then rm -f "$scene"; else printf '%s' "$level" >"$scene"; fi
+    viewer_start
+    viewer_accept_dialog
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer ends with status 1 (got $status)" [ "$status" = 1 ]
+    check "standard error holds the message: $message" grep -qF -- "$message" viewer.stderr
+    check "no scene-tree report" [ ! -e scenetree.txt ]
+}
+
+full_path=$work/Media/Scenes/scene3.scene
+
+case $case_name in
+cancel)
+    viewer_start
+    viewer_click_dialog Cancel
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "cancel ends with status 0 (got $status)" [ "$status" = 0 ]
+    check "no render window was opened" bash -c '! xdotool search --name "^My Render Window$" >/dev/null'
+    check "no scene-tree report" [ ! -e scenetree.txt ]
+    ;;
+report)
+    start_level
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the report starts with the root node" bash -c 'head -n 1 scenetree.txt | grep -qx "Ogre/SceneRoot"'
+    check "the camera block follows it" bash -c "sed -n 2,5p scenetree.txt | diff - <(printf '    CamNode\n    -  \"MainCam\"\n        CamLightNode\n        -  \"CamLight\"\n')"
+    check "the level's nodes are in it" grep -qx "    Hall" scenetree.txt
+    check "the load time is logged" grep -q "Level ../Media/Scenes/scene3.scene loaded in .* ms" Ogre.log
+    ;;
+wireframe)
+    start_level
+    viewer_press Print
+    viewer_press r
+    viewer_press r
+    sleep 0.5
+    viewer_press Print
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "two screenshots" [ -e screenshot_1.png -a -e screenshot_2.png ]
+    wire=$(lit_fraction screenshot_1.png) solid=$(lit_fraction screenshot_2.png)
+    check "the first frame is wireframe: $wire lit against $solid in solid mode" greater "$solid" "$(awk -v w="$wire" 'BEGIN { print w * 4 }')"
+    ;;
+screenshot-and-move)
+    start_level
+    viewer_press Print
+    check "SysRq writes screenshot_1.png" [ -s screenshot_1.png ]
+    viewer_hold w 0.3
+    sleep 1.5
+    viewer_press Print
+    check "a second screenshot is screenshot_2.png" [ -s screenshot_2.png ]
+    changed=$(differing_pixels screenshot_1.png screenshot_2.png)
+    check "holding W moved the camera ($changed pixels changed)" greater "$changed" 10000
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "Escape ends with status 0 (got $status)" [ "$status" = 0 ]
+    ;;
+quit-q)
+    start_level
+    viewer_press q
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "Q ends with status 0 (got $status)" [ "$status" = 0 ]
+    ;;
+close-window)
+    start_level
+    "$close_window" "$VIEWER_WINDOW"
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "closing the window ends with status 0 (got $status)" [ "$status" = 0 ]
+    ;;
+missing-level)
+    expect_level_failure "" \
+        "FileNotFoundException: Unable to read Tarnel scene file: $full_path in TarnelScene::Load at Tarnel/TarnelScene (line"
+    ;;
+unparsable-level)
+    expect_level_failure "<scene><nodes></scene>" \
+        "InvalidStateException: Unable to load Tarnel scene file: $full_path in TarnelScene::Load at Tarnel/TarnelScene (line"
+    ;;
+newer-engine-level)
+    expect_level_failure '<scene minOgreVersion="1.13.0"><nodes/></scene>' \
+        "UnimplementedException: The scene file's required Ogre version (1.13) is not supported by the Ogre version this viewer uses ( 1.12.10) in TarnelScene::LoadScene at Tarnel/TarnelScene (line"
+    ;;
+*)
+    echo "unknown case $case_name"
+    exit 2
+    ;;
+esac
+finish
