@@ -25,6 +25,11 @@ namespace
         return state;
     }
 
+    void DestroySceneManager(Ogre::SceneManager* sceneManager)
+    {
+        Ogre::Root::getSingleton().destroySceneManager(sceneManager);
+    }
+
     /** Keeps the engine's plug-ins and the GL driver mapped after they are
         closed, so that leak reports from inside them can still be attributed
         to their libraries (and suppressed there) when the program ends. */
@@ -69,6 +74,8 @@ namespace
         void TearDown() override
         {
             EngineState& state = State();
+            if (state.sceneManager)
+                DestroySceneManager(state.sceneManager);
             delete state.root;
             delete state.logManager;
             state = EngineState();
@@ -100,15 +107,25 @@ namespace TestEngine
         Ogre::Root& root = Root();
         EngineState& state = State();
         if (state.sceneManager)
-            root.destroySceneManager(state.sceneManager);
+            DestroySceneManager(state.sceneManager);
         state.sceneManager = static_cast<Ogre::PCZSceneManager*>(root.createSceneManager("PCZSceneManager"));
         state.sceneManager->init("ZoneType_Default");
         return state.sceneManager;
     }
 
+    void DestroySceneManager(Ogre::SceneManager* sceneManager)
+    {
+        ::DestroySceneManager(sceneManager);
+    }
+
     std::string DataDir()
     {
         return TARNEL_TEST_DATA_DIR;
+    }
+
+    std::string GeneratedMediaDir()
+    {
+        return TARNEL_TEST_GENERATED_MEDIA_DIR;
     }
 }
 

@@ -22,10 +22,18 @@ namespace TestEngine
     /// A new portal-connected-zone scene manager; the previous one is destroyed.
     Ogre::PCZSceneManager* NewSceneManager();
 
+    /** Destroys a scene manager the test made itself. This engine's zone manager
+        does not index its nodes by name, so static geometry, which finds its
+        nodes by name when it is destroyed, cannot be destroyed with it: tests of
+        static geometry use the generic scene manager. */
+    void DestroySceneManager(Ogre::SceneManager* sceneManager);
+
     const char* const RESOURCE_GROUP = "Tests";
 
     /// Directory of the data files (also in the resource group "Tests").
     std::string DataDir();
+    /// Directory of the generated test meshes (also in the resource group "Tests").
+    std::string GeneratedMediaDir();
 }
 
 /// A test that works on a fresh PCZ scene manager.

@@ -35,4 +35,7 @@ private:
 #define EXPECT_UTILITIES_ERROR(statement, Kind, description, source) \
     EXPECT_ENGINE_ERROR(statement, Kind, description, source, "Tarnel/TarnelUtilities")
 
+#define EXPECT_SCENE_ERROR(statement, Kind, description, source) \
+    EXPECT_ENGINE_ERROR(statement, Kind, description, source, "Tarnel/TarnelScene")
+
 #endif
