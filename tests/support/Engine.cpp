@@ -2,6 +2,7 @@
 
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgreOverlaySystem.h>
 #include <OgrePCZSceneManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
@@ -15,6 +16,7 @@ namespace
     {
         Ogre::LogManager* logManager = nullptr;
         Ogre::Root* root = nullptr;
+        Ogre::OverlaySystem* overlaySystem = nullptr;
         Ogre::RenderWindow* window = nullptr;
         Ogre::PCZSceneManager* sceneManager = nullptr;
     };
@@ -50,6 +52,8 @@ namespace
         state.logManager = new Ogre::LogManager();
         state.logManager->createLog("tests-engine.log", true, false, false);
         state.root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
+        // Before the groups are initialised, so that the viewer's overlay script is read.
+        state.overlaySystem = new Ogre::OverlaySystem();
 
         Ogre::RenderSystem* renderSystem = state.root->getRenderSystemByName("OpenGL Rendering Subsystem");
         if (!renderSystem)
@@ -65,6 +69,10 @@ namespace
         resources.addResourceLocation(TARNEL_TEST_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
         resources.addResourceLocation(TARNEL_TEST_GENERATED_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
         resources.addResourceLocation(TARNEL_TEST_DATA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
+        // The viewer's statistics overlay, its panel material and its font.
+        resources.addResourceLocation(TARNEL_SAMPLE_MEDIA_DIR "/Overlays", "FileSystem", TestEngine::RESOURCE_GROUP);
+        resources.addResourceLocation(TARNEL_SAMPLE_MEDIA_DIR "/Materials", "FileSystem", TestEngine::RESOURCE_GROUP);
+        resources.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", TestEngine::RESOURCE_GROUP);
         resources.initialiseAllResourceGroups();
     }
 
@@ -76,6 +84,7 @@ namespace
             EngineState& state = State();
             if (state.sceneManager)
                 DestroySceneManager(state.sceneManager);
+            delete state.overlaySystem;
             delete state.root;
             delete state.logManager;
             state = EngineState();
@@ -110,6 +119,7 @@ namespace TestEngine
             DestroySceneManager(state.sceneManager);
         state.sceneManager = static_cast<Ogre::PCZSceneManager*>(root.createSceneManager("PCZSceneManager"));
         state.sceneManager->init("ZoneType_Default");
+        state.sceneManager->addRenderQueueListener(state.overlaySystem);
         return state.sceneManager;
     }
 

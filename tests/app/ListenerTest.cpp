@@ -1,0 +1,265 @@
+#include "Viewer.h"
+#include "ZelFrameListener.h"
+#include "support/Engine.h"
+
+#include <OgreCamera.h>
+#include <OgreOverlay.h>
+#include <OgreOverlayElement.h>
+#include <OgreOverlayManager.h>
+#include <OgrePCZSceneManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneNode.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+using namespace Ogre;
+
+namespace
+{
+    /// The level-test listener with its state open to the test and, when scripted, its input too.
+    class ProbedListener : public ZelFrameListener
+    {
+    public:
+        bool scripted = false;
+        bool holdingForward = false;
+        int mouseX = 0;
+
+        using ExampleFrameListener::anisotropy;
+        using ExampleFrameListener::currentSpeed;
+        using ExampleFrameListener::debugText;
+        using ExampleFrameListener::filtering;
+        using ExampleFrameListener::polygonModeIndex;
+        using ExampleFrameListener::statsOverlay;
+        using ExampleFrameListener::statsVisible;
+        using ExampleFrameListener::translation;
+
+    protected:
+        bool readKeyboard(const FrameEvent& event) override
+        {
+            if (!scripted)
+                return ZelFrameListener::readKeyboard(event);
+            if (holdingForward)
+                translation.z = -moveScale;
+            return true;
+        }
+
+        bool readMouse(const FrameEvent& event) override
+        {
+            if (!scripted)
+                return ZelFrameListener::readMouse(event);
+            yawAngle = Degree(-mouseX * 0.13f);
+            return true;
+        }
+    };
+
+    /// The fly-through listener, whose statistics refresh the level-test listener drops.
+    class ProbedExampleListener : public ExampleFrameListener
+    {
+    public:
+        using ExampleFrameListener::ExampleFrameListener;
+        using ExampleFrameListener::debugText;
+    };
+
+    FrameEvent Frame(Real seconds)
+    {
+        FrameEvent event;
+        event.timeSinceLastEvent = seconds;
+        event.timeSinceLastFrame = seconds;
+        return event;
+    }
+
+    void Xdotool(const std::string& arguments)
+    {
+        ASSERT_EQ(0, std::system(("xdotool " + arguments).c_str())) << arguments;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+/// The viewer's camera set-up on a test scene manager, and a listener on the test window.
+class Listeners : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        camera = sceneManager->createCamera("MainCam");
+        cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("CamNode");
+        cameraNode->attachObject(camera);
+        cameraNode->setPosition(0, 1, 2);
+        lightNode = cameraNode->createChildSceneNode("CamLightNode");
+        Viewer::renderWindow = TestEngine::Window();
+        Viewer::renderWindow->addViewport(camera);
+        Viewer::camera = camera;
+        listener.reset(new ProbedListener());
+    }
+
+    void TearDown() override
+    {
+        listener.reset();
+        TestEngine::Window()->removeAllViewports();
+    }
+
+    /// One frame of dt seconds, then the polled key is released and one more frame is run.
+    bool PressKey(const std::string& key)
+    {
+        Xdotool("keydown " + key);
+        bool running = listener->frameRenderingQueued(Frame(0.01f));
+        Xdotool("keyup " + key);
+        listener->frameRenderingQueued(Frame(0.01f));
+        return running;
+    }
+
+    Camera* camera = nullptr;
+    SceneNode* cameraNode = nullptr;
+    SceneNode* lightNode = nullptr;
+    std::unique_ptr<ProbedListener> listener;
+};
+
+TEST_F(Listeners, LevelTestStartsInWireframeWithTheOverlayShown)
+{
+    EXPECT_EQ(PM_WIREFRAME, camera->getPolygonMode());
+    EXPECT_EQ(1, listener->polygonModeIndex);
+    EXPECT_FALSE(listener->statsVisible);
+    ASSERT_NE(nullptr, listener->statsOverlay);
+    EXPECT_TRUE(listener->statsOverlay->isVisible()) << "only the flag changes";
+}
+
+TEST_F(Listeners, SpeedRampsUpInOneSecondAndGlides)
+{
+    listener->scripted = true;
+    listener->holdingForward = true;
+    Real travelled = 0;
+    for (int frame = 1; frame <= 10; ++frame)
+    {
+        ASSERT_TRUE(listener->frameRenderingQueued(Frame(0.1f)));
+        Real speed = std::min(1.0f, 0.1f * frame);
+        EXPECT_NEAR(speed, listener->currentSpeed, 1e-5f) << frame;
+        travelled += 100 * 0.1f * speed;
+    }
+    EXPECT_NEAR(1.0f, listener->currentSpeed, 1e-6f);
+    EXPECT_NEAR(2 - travelled, cameraNode->getPosition().z, 1e-3f);
+
+    // Released: each frame repeats the last motion, scaled by a speed that loses 0.3 a second.
+    listener->holdingForward = false;
+    Real motion = -10;
+    Real speed = 1;
+    for (int frame = 1; frame <= 5; ++frame)
+    {
+        Real before = cameraNode->getPosition().z;
+        listener->frameRenderingQueued(Frame(0.1f));
+        speed -= 0.03f;
+        motion *= speed;
+        EXPECT_NEAR(speed, listener->currentSpeed, 1e-5f);
+        EXPECT_NEAR(motion, cameraNode->getPosition().z - before, 1e-3f) << frame;
+    }
+    EXPECT_EQ(cameraNode->_getDerivedPosition(), camera->getDerivedPosition()) << "the node moves, not the camera";
+}
+
+TEST_F(Listeners, TheMouseTurnsTheNodeAndTheLightWithIt)
+{
+    listener->scripted = true;
+    listener->mouseX = 100;
+    listener->frameRenderingQueued(Frame(0.1f));
+    Quaternion expected(Degree(-13), Vector3::UNIT_Y);
+    EXPECT_TRUE(expected.equals(cameraNode->getOrientation(), Degree(0.01f)));
+    EXPECT_TRUE(expected.equals(lightNode->_getDerivedOrientation(), Degree(0.01f)));
+    EXPECT_TRUE(expected.equals(camera->getDerivedOrientation(), Degree(0.01f))) << "the camera is not turned itself";
+}
+
+TEST_F(Listeners, PolygonModeCyclesFromWireframe)
+{
+    PressKey("r");
+    EXPECT_EQ(PM_POINTS, camera->getPolygonMode());
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    listener->frameRenderingQueued(Frame(0.6f)); // lets the toggle delay run out
+    PressKey("r");
+    EXPECT_EQ(PM_SOLID, camera->getPolygonMode());
+    listener->frameRenderingQueued(Frame(0.6f));
+    PressKey("r");
+    EXPECT_EQ(PM_WIREFRAME, camera->getPolygonMode());
+}
+
+TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
+{
+    MaterialManager& materials = MaterialManager::getSingleton();
+    // T before any F: the overlay is hidden, because the flag says so.
+    PressKey("t");
+    EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
+    EXPECT_EQ(1u, listener->anisotropy);
+    EXPECT_EQ(1u, materials.getDefaultAnisotropy());
+    EXPECT_FALSE(listener->statsOverlay->isVisible());
+
+    // Within a second, T is not accepted again.
+    PressKey("t");
+    EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
+    listener->frameRenderingQueued(Frame(1.1f));
+    PressKey("t");
+    EXPECT_EQ(TFO_ANISOTROPIC, listener->filtering);
+    EXPECT_EQ(8u, materials.getDefaultAnisotropy());
+    listener->frameRenderingQueued(Frame(1.1f));
+    PressKey("t");
+    EXPECT_EQ(TFO_BILINEAR, listener->filtering);
+    EXPECT_EQ(1u, materials.getDefaultAnisotropy());
+
+    // F and T in one frame: F acts and its delay keeps T out.
+    listener->frameRenderingQueued(Frame(1.1f));
+    Xdotool("keydown f");
+    Xdotool("keydown t");
+    listener->frameRenderingQueued(Frame(0.01f));
+    Xdotool("keyup t");
+    Xdotool("keyup f");
+    EXPECT_TRUE(listener->statsVisible);
+    EXPECT_TRUE(listener->statsOverlay->isVisible());
+    EXPECT_EQ(TFO_BILINEAR, listener->filtering);
+}
+
+TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)
+{
+    PressKey("p");
+    EXPECT_TRUE(StringUtil::startsWith(listener->debugText, "P: ", false)) << listener->debugText;
+    EXPECT_NE(String::npos, listener->debugText.find(" O: ")) << listener->debugText;
+    listener->frameRenderingQueued(Frame(0.6f));
+    PressKey("p");
+    EXPECT_EQ("", listener->debugText);
+
+    std::filesystem::remove("screenshot_1.png");
+    listener->frameRenderingQueued(Frame(0.6f));
+    PressKey("Print");
+    EXPECT_TRUE(std::filesystem::exists("screenshot_1.png"));
+    EXPECT_EQ("Saved: screenshot_1.png", listener->debugText);
+    std::filesystem::remove("screenshot_1.png");
+
+    // The arrows turn the camera itself.
+    Xdotool("keydown Left");
+    listener->frameRenderingQueued(Frame(0.5f));
+    Xdotool("keyup Left");
+    EXPECT_EQ(Quaternion::IDENTITY, cameraNode->getOrientation());
+    EXPECT_TRUE(Quaternion(Degree(18), Vector3::UNIT_Y).equals(camera->getDerivedOrientation(), Degree(0.01f)));
+
+    EXPECT_FALSE(PressKey("Escape"));
+    EXPECT_FALSE(PressKey("q"));
+}
+
+TEST_F(Listeners, OnlyTheFlyThroughListenerRefreshesTheStatistics)
+{
+    OverlayElement* debug = OverlayManager::getSingleton().getOverlayElement("Core/DebugText");
+    OverlayElement* batches = OverlayManager::getSingleton().getOverlayElement("Core/NumBatches");
+    debug->setCaption("untouched");
+    batches->setCaption("untouched");
+    EXPECT_TRUE(listener->frameEnded(Frame(0.1f)));
+    EXPECT_EQ("untouched", debug->getCaption().asUTF8());
+    EXPECT_EQ("untouched", batches->getCaption().asUTF8());
+
+    listener.reset();
+    ProbedExampleListener flyThrough(TestEngine::Window(), camera);
+    flyThrough.debugText = "hello";
+    EXPECT_TRUE(flyThrough.frameEnded(Frame(0.1f)));
+    EXPECT_EQ("hello", debug->getCaption().asUTF8());
+    EXPECT_TRUE(StringUtil::startsWith(batches->getCaption().asUTF8(), "Batch Count: ", false));
+    EXPECT_TRUE(StringUtil::startsWith(
+        OverlayManager::getSingleton().getOverlayElement("Core/BestFps")->getCaption().asUTF8(), "Best FPS: ",
+        false));
+}
