@@ -10,6 +10,7 @@
 #include <OgreRenderTargetListener.h>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class TiXmlElement;
@@ -21,6 +22,8 @@ namespace Ogre
 
 namespace Tarnel
 {
+    class TarnelInstancedGeometry;
+
     /// A format or engine version: major, minor, patch.
     struct Version
     {
@@ -132,6 +135,8 @@ namespace Tarnel
         /// The extra data of a created object or node, or null.
         Types::ObjectExtraDataPtr GetObjectExtraData(const Ogre::MovableObject* object) const;
         Types::ObjectExtraDataPtr GetNodeExtraData(const Ogre::SceneNode* node) const;
+        /// The instanced geometry of that name the scene made, or null.
+        TarnelInstancedGeometry* GetInstancedGeometry(const Ogre::String& name) const;
         /// The object the scene created under that name, or null.
         Ogre::MovableObject* GetObject(const Ogre::String& name) const;
 
@@ -160,6 +165,8 @@ namespace Tarnel
         void LoadTerrain(const TiXmlElement* element);
 
         // Batched geometry
+        void LoadInstancedGeometries(const TiXmlElement* element);
+        void LoadInstancedGeometry(const TiXmlElement* element);
         void LoadStaticGeometries(const TiXmlElement* element);
         void LoadStaticGeometry(const TiXmlElement* element);
 
@@ -209,6 +216,7 @@ namespace Tarnel
         Types::ObjectExtraData terrainExtraData;
 
         std::vector<ExternalItem> externalItems;
+        std::vector<std::unique_ptr<TarnelInstancedGeometry>> instancedGeometries;
         std::vector<LookTarget> lookTargets;
         std::vector<TrackTarget> trackTargets;
         std::vector<FlagAlias> queryFlagAliases;

@@ -1,7 +1,12 @@
-// Batched geometry: static geometry built from placed copies of meshes.
+// Batched geometry: instanced and static geometry built from placed copies of meshes.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelUtilities.h"
 
+#include <OgreRenderSystem.h>
+#include <OgreRenderSystemCapabilities.h>
+#include <OgreRoot.h>
 #include <OgreSceneManager.h>
 #include <OgreStaticGeometry.h>
 
@@ -117,6 +122,47 @@ namespace Tarnel
                 geometry->setRenderQueueGroup(TarnelUtilities::ParseRenderQueue(settings.renderQueue));
             geometry->setRenderingDistance(settings.renderingDistance);
         }
+    }
+
+    void TarnelScene::LoadInstancedGeometries(const TiXmlElement* element)
+    {
+        // Checked once for the whole section, before any geometry is made.
+        const RenderSystemCapabilities* capabilities = Root::getSingleton().getRenderSystem()->getCapabilities();
+        if (!capabilities->hasCapability(RSC_VERTEX_PROGRAM))
+            TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS,
+                          "Instanced geometry is not supported by the current render system and/or video card",
+                          "TarnelScene::LoadInstancedGeometry", SCENE_SOURCE_FILE);
+
+        for (const TiXmlElement* child = element->FirstChildElement("instancedGeometry"); child;
+             child = child->NextSiblingElement("instancedGeometry"))
+        {
+            LoadInstancedGeometry(child);
+        }
+    }
+
+    void TarnelScene::LoadInstancedGeometry(const TiXmlElement* element)
+    {
+        GeometrySettings settings = ReadGeometrySettings(element);
+        unsigned int batchCount = TarnelUtilities::GetUIntAttribute(element, "batchCount", 0);
+        instancedGeometries.emplace_back(new TarnelInstancedGeometry(sceneManager, settings.name));
+        TarnelInstancedGeometry* geometry = instancedGeometries.back().get();
+        ApplyCommonGeometrySettings(geometry, settings);
+        geometry->setBatchInstanceDimensions(settings.dimensions);
+        ApplyQueueAndDistance(geometry, settings);
+        AddGeometryEntities(sceneManager, geometry, settings.entities, "__instancedGeometryEntity");
+        geometry->build();
+        for (unsigned int i = 0; i < batchCount; ++i)
+            geometry->addBatchInstance();
+    }
+
+    TarnelInstancedGeometry* TarnelScene::GetInstancedGeometry(const String& name) const
+    {
+        for (const auto& geometry : instancedGeometries)
+        {
+            if (geometry->getName() == name)
+                return geometry.get();
+        }
+        return nullptr;
     }
 
     void TarnelScene::LoadStaticGeometries(const TiXmlElement* element)

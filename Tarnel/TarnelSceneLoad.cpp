@@ -163,6 +163,7 @@ namespace Tarnel
             {"visibilityFlags", &TarnelScene::LoadVisibilityFlagAliases},
         };
         // Batched geometry copies placed meshes, so it waits for every other section.
+        const TiXmlElement* instancedGeometries = nullptr;
         const TiXmlElement* staticGeometries = nullptr;
         for (const TiXmlElement* child = sceneElement->FirstChildElement(); child;
              child = child->NextSiblingElement())
@@ -170,9 +171,13 @@ namespace Tarnel
             auto reader = sectionReaders.find(child->ValueStr());
             if (reader != sectionReaders.end())
                 (this->*reader->second)(child);
+            else if (child->ValueStr() == "instancedGeometries")
+                instancedGeometries = child;
             else if (child->ValueStr() == "staticGeometries")
                 staticGeometries = child;
         }
+        if (instancedGeometries)
+            LoadInstancedGeometries(instancedGeometries);
         if (staticGeometries)
             LoadStaticGeometries(staticGeometries);
 

@@ -1,6 +1,7 @@
 // The scene's lifetime and its tables of created names and extra data.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreMovableObject.h>
@@ -33,6 +34,8 @@ namespace Tarnel
         objectExtraData.clear();
         nodeExtraData.clear();
         externalItems.clear();
+        // The batches stay with the scene manager, like static geometry.
+        instancedGeometries.clear();
         lookTargets.clear();
         trackTargets.clear();
         queryFlagAliases.clear();

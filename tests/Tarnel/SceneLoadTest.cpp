@@ -1,3 +1,4 @@
+#include "Tarnel/TarnelInstancedGeometry.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
@@ -221,6 +222,43 @@ TEST_F(SceneLoading, OnlyTheLastStaticGeometriesElementIsBuilt)
     EXPECT_EQ(Vector3(1000000, 1000000, 1000000), second->getRegionDimensions());
     EXPECT_TRUE(generic->hasStaticGeometry("Third"));
     EXPECT_FALSE(generic->hasEntity("__staticGeometryEntity"));
+    TestEngine::DestroySceneManager(generic);
+}
+
+TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)
+{
+    SceneManager* generic = TestEngine::Root().createSceneManager("DefaultSceneManager");
+    std::string path = WriteFile("instanced.scene",
+        "<scene>"
+        "<instancedGeometries><instancedGeometry name='Ignored'/></instancedGeometries>"
+        "<instancedGeometries>"
+        "  <instancedGeometry name='Trees' batchCount='3' visible='false' renderQueue='main+1' castShadows='no'>"
+        "    <dimensions x='10' y='20' z='30'/><origin x='1'/>"
+        "    <entities><entity meshFile='TwoPart.mesh'><subentities><subentity index='0' materialName='Test/Blue'/>"
+        "      <subentity index='1'/></subentities></entity><entity/></entities>"
+        "  </instancedGeometry>"
+        "</instancedGeometries>"
+        "</scene>");
+    scene.Load(path, TestEngine::Window(), generic, TestEngine::RESOURCE_GROUP);
+    EXPECT_EQ(nullptr, scene.GetInstancedGeometry("Ignored"));
+    Tarnel::TarnelInstancedGeometry* trees = scene.GetInstancedGeometry("Trees");
+    ASSERT_NE(nullptr, trees);
+    EXPECT_FALSE(trees->isVisible());
+    EXPECT_FALSE(trees->getCastShadows());
+    EXPECT_EQ(51, trees->getRenderQueueGroup());
+    EXPECT_EQ(Vector3(10, 20, 30), trees->getBatchInstanceDimensions());
+    EXPECT_EQ(Vector3(1, 0, 0), trees->getOrigin());
+    ASSERT_EQ(4u, trees->getBatchInstanceCount()) << "the batch and three more copies";
+    for (const char* name : {"Trees", "Trees/1", "Trees/2", "Trees/3"})
+    {
+        ASSERT_TRUE(generic->hasStaticGeometry(name)) << name;
+        StaticGeometry* batch = generic->getStaticGeometry(name);
+        EXPECT_FALSE(batch->isVisible());
+        EXPECT_EQ(Vector3(10, 20, 30), batch->getRegionDimensions());
+        EXPECT_FALSE(batch->getRegions().empty()) << name << " holds the baked meshes";
+    }
+    EXPECT_FALSE(generic->hasEntity("__instancedGeometryEntity"));
+    scene.Destroy();
     TestEngine::DestroySceneManager(generic);
 }
 
