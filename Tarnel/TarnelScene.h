@@ -11,6 +11,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
 class TiXmlElement;
@@ -193,6 +194,9 @@ namespace Tarnel
         void LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner);
         void LoadBoneAttachments(Ogre::Entity* entity, const TiXmlElement* element);
         void LoadBoneAttachment(const TiXmlElement* element, Ogre::Entity* entity);
+        /** Logs, once per element name, that a part of the format this loader does
+            not read yet was skipped; other unknown elements are skipped silently. */
+        void LogIfNotReadYet(const TiXmlElement* element);
         /// The object protocol's last step: enter the name and file the extra data.
         void RegisterObject(const Ogre::String& name, Ogre::MovableObject* object,
                             const Types::ObjectExtraDataPtr& extraData);
@@ -222,6 +226,8 @@ namespace Tarnel
         std::vector<FlagAlias> queryFlagAliases;
         std::vector<FlagAlias> visibilityFlagAliases;
         ResourceLocations resourceLocations;
+
+        std::set<Ogre::String> notReadYetLogged;
 
         // Registries
         std::map<Ogre::String, Ogre::MovableObject*> objects;

@@ -175,6 +175,8 @@ namespace Tarnel
                 instancedGeometries = child;
             else if (child->ValueStr() == "staticGeometries")
                 staticGeometries = child;
+            else
+                LogIfNotReadYet(child);
         }
         if (instancedGeometries)
             LoadInstancedGeometries(instancedGeometries);
@@ -237,13 +239,10 @@ namespace Tarnel
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
-            if (name == "rotation")
+            if (child->ValueStr() == "rotation")
                 GetSceneNode("Terrain")->setOrientation(TarnelUtilities::LoadRotation(child));
-            else if (name == "userDataReference")
-                TarnelUtilities::LoadUserDataReference(child, terrainExtraData.userDataReference);
-            else if (name == "userData")
-                TarnelUtilities::GetElementText(child, terrainExtraData.userData);
+            else
+                TarnelUtilities::LoadUserDataElement(child, terrainExtraData);
         }
     }
 

@@ -55,11 +55,9 @@ namespace Tarnel
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             const String& childName = child->ValueStr();
-            if (childName == "userDataReference")
-                TarnelUtilities::LoadUserDataReference(child, extraData.userDataReference);
-            else if (childName == "userData")
-                TarnelUtilities::GetElementText(child, extraData.userData);
-            else if (childName == "position")
+            if (TarnelUtilities::LoadUserDataElement(child, extraData))
+                continue;
+            if (childName == "position")
                 node->setPosition(TarnelUtilities::LoadXYZ(child));
             else if (childName == "rotation")
                 node->setOrientation(TarnelUtilities::LoadRotation(child));
@@ -77,8 +75,8 @@ namespace Tarnel
                     zone = CreateZone(node);
                 LoadPortal(node, child, zone);
             }
-            else
-                LoadObject(child, MovableObjectOwner(node));
+            else if (!LoadObject(child, MovableObjectOwner(node)))
+                LogIfNotReadYet(child);
         }
         node->setInitialState();
 

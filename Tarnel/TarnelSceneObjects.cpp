@@ -48,18 +48,12 @@ namespace Tarnel
         /// User data and note tracks, which every object element may carry; false for other children.
         bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
         {
-            const String& name = child->ValueStr();
-            if (name == "userDataReference")
-                TarnelUtilities::LoadUserDataReference(child, extraData.userDataReference);
-            else if (name == "userData")
-                TarnelUtilities::GetElementText(child, extraData.userData);
-            else if (name == "noteTracks")
-            {
-                extraData.noteTracks = std::make_shared<Types::NoteTracks>();
-                TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
-            }
-            else
+            if (TarnelUtilities::LoadUserDataElement(child, extraData))
+                return true;
+            if (child->ValueStr() != "noteTracks")
                 return false;
+            extraData.noteTracks = std::make_shared<Types::NoteTracks>();
+            TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
             return true;
         }
     }
@@ -155,6 +149,8 @@ namespace Tarnel
                 owner.attachRotation = TarnelUtilities::LoadRotation(child);
             else if (LoadObject(child, owner))
                 attachedObject = true;
+            else
+                LogIfNotReadYet(child);
         }
         if (!attachedObject)
             owner.AttachEmpty();

@@ -4,6 +4,7 @@
 #include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelUtilities.h"
 
+#include <OgreLogManager.h>
 #include <OgreMovableObject.h>
 #include <OgreSceneNode.h>
 
@@ -41,8 +42,19 @@ namespace Tarnel
         queryFlagAliases.clear();
         visibilityFlagAliases.clear();
         resourceLocations.clear();
+        notReadYetLogged.clear();
         baseResourceLocation.clear();
         loadedFromFileSystem = false;
+    }
+
+    void TarnelScene::LogIfNotReadYet(const TiXmlElement* element)
+    {
+        static const std::set<String> notReadYet = {"environment", "renderTextures", "light", "camera",
+                                                    "particleSystem", "billboardSet", "plane", "animations"};
+        const String& name = element->ValueStr();
+        if (notReadYet.count(name) && notReadYetLogged.insert(name).second)
+            LogManager::getSingleton().logWarning("Tarnel: \"" + name + "\" elements are not read by this loader "
+                                                  "yet; they were skipped");
     }
 
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const

@@ -318,6 +318,17 @@ namespace Tarnel
         userDataReference = GetStringAttribute(element, "id");
     }
 
+    bool TarnelUtilities::LoadUserDataElement(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+    {
+        if (child->ValueStr() == "userDataReference")
+            LoadUserDataReference(child, extraData.userDataReference);
+        else if (child->ValueStr() == "userData")
+            GetElementText(child, extraData.userData);
+        else
+            return false;
+        return true;
+    }
+
     void TarnelUtilities::GetElementText(const TiXmlElement* element, String& text)
     {
         for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())

@@ -74,6 +74,9 @@ namespace Tarnel
         static void LoadNoteTracks(const TiXmlElement* element, Types::NoteTracks& noteTracks);
         static void LoadNoteTrack(const TiXmlElement* element, Types::NoteTrack& noteTrack);
         static void LoadUserDataReference(const TiXmlElement* element, Ogre::String& userDataReference);
+        /** Reads a "userDataReference" or "userData" child into the extra data, as
+            nodes, objects and the terrain carry them; false for other children. */
+        static bool LoadUserDataElement(const TiXmlElement* child, Types::ObjectExtraData& extraData);
         /// Leaves the text unchanged when the element has no text child.
         static void GetElementText(const TiXmlElement* element, Ogre::String& text);
 

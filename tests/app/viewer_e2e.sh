@@ -105,6 +105,17 @@ screenshot-and-move)
     status=$VIEWER_STATUS
     check "Escape ends with status 0 (got $status)" [ "$status" = 0 ]
     ;;
+unwritable-report)
+    mkdir scenetree.txt
+    start_level
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer goes on and ends with status 0 (got $status)" [ "$status" = 0 ]
+    check "standard error warns about the report" grep -qF \
+        'Warning: the scene-tree report "scenetree.txt" could not be written: Is a directory' viewer.stderr
+    check "so does the log" grep -qF 'could not be written: Is a directory' Ogre.log
+    ;;
 quit-q)
     start_level
     viewer_press q
