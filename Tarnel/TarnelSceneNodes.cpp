@@ -12,6 +12,8 @@
 
 #include <tinyxml.h>
 
+#include <unordered_map>
+
 using namespace Ogre;
 
 namespace Tarnel
@@ -23,6 +25,14 @@ namespace Tarnel
             return Vector3(TarnelUtilities::GetRealAttribute(element, x, 0),
                            TarnelUtilities::GetRealAttribute(element, y, 0),
                            TarnelUtilities::GetRealAttribute(element, z, 0));
+        }
+
+        /// The first node of each name in tree order, as a search of the tree finds it.
+        void IndexNodesByName(SceneNode* node, std::unordered_map<String, SceneNode*>& index)
+        {
+            index.emplace(node->getName(), node);
+            for (Node* child : node->getChildren())
+                IndexNodesByName(static_cast<SceneNode*>(child), index);
         }
 
         PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
@@ -161,9 +171,19 @@ namespace Tarnel
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     void TarnelScene::ApplyLookAndTrackTargets()
     {
+        if (lookTargets.empty() && trackTargets.empty())
+            return;
+        // One index for all requests: a big level may have thousands of them.
+        std::unordered_map<String, SceneNode*> nodesByName;
+        IndexNodesByName(rootNode, nodesByName);
+        auto targetNodeOf = [&](const String& name) {
+            auto found = nodesByName.find(name);
+            return found != nodesByName.end() ? found->second : GetSceneNode(name);
+        };
+
         for (const LookTarget& target : lookTargets)
         {
-            SceneNode* targetNode = GetSceneNode(target.nodeName);
+            SceneNode* targetNode = targetNodeOf(target.nodeName);
             Vector3 point = target.position;
             Node::TransformSpace relativeTo = target.relativeTo;
             if (!target.isPositionSet)
@@ -180,7 +200,7 @@ namespace Tarnel
 
         for (const TrackTarget& target : trackTargets)
         {
-            SceneNode* targetNode = GetSceneNode(target.nodeName);
+            SceneNode* targetNode = targetNodeOf(target.nodeName);
             if (target.sourceNode)
                 target.sourceNode->setAutoTracking(true, targetNode, target.localDirection, target.offset);
             else if (target.camera)

@@ -1,7 +1,8 @@
 // Measures how long the loader takes to open levels of growing size: a grid of
 // rooms, each a zone with doorway portals to its neighbours and a number of props.
 // Prints one line per level size. Needs an X display (the engine renders with
-// OpenGL); run it as: xvfb-run -a build/bench/load_benchmark [props per room]
+// OpenGL); run it as:
+//   xvfb-run -a build/bench/load_benchmark [props per room] [props per room that look at the floor]
 #include "Tarnel/TarnelScene.h"
 
 #include <OgreLogManager.h>
@@ -37,7 +38,7 @@ namespace
         out << "/>\n";
     }
 
-    std::string Level(int gridSize, int propsPerRoom)
+    std::string Level(int gridSize, int propsPerRoom, int lookersPerRoom)
     {
         std::ostringstream out;
         out << "<scene formatVersion='1.0'><nodes>\n";
@@ -60,7 +61,7 @@ namespace
                         << "'/><rotation axisX='0' axisY='1' axisZ='0' angle='" << prop * 0.1f << "'/>"
                         << "<entity meshFile='Crate.mesh' queryFlags='2'><userData>prop</userData>"
                         << "<subentities><subentity index='0' materialName='Level/Wood'/></subentities></entity>";
-                    if (prop == 0)
+                    if (prop < lookersPerRoom)
                         out << "<lookTarget nodeName='" << room << "_Floor'/>";
                     out << "</node>\n";
                 }
@@ -91,6 +92,7 @@ namespace
 int main(int argc, char** argv)
 {
     int propsPerRoom = argc > 1 ? std::atoi(argv[1]) : 20;
+    int lookersPerRoom = argc > 2 ? std::atoi(argv[2]) : 1;
     Ogre::Root* root = StartEngine();
     std::filesystem::path directory = std::filesystem::temp_directory_path() / "tarnel-load-benchmark";
     std::filesystem::create_directories(directory);
@@ -99,7 +101,7 @@ int main(int argc, char** argv)
     for (int gridSize : {2, 5, 10, 20})
     {
         std::string file = (directory / ("level_" + std::to_string(gridSize) + ".scene")).string();
-        std::ofstream(file) << Level(gridSize, propsPerRoom);
+        std::ofstream(file) << Level(gridSize, propsPerRoom, lookersPerRoom);
 
         Ogre::SceneManager* sceneManager = root->createSceneManager("PCZSceneManager");
         static_cast<Ogre::PCZSceneManager*>(sceneManager)->init("ZoneType_Default");
