@@ -2,8 +2,8 @@
 # Installs the Debian packages the viewer and its tests need (run as root, or with sudo available).
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config libogre-1.12-dev ogre-1.12-tools libois-dev libtinyxml-dev
-          libgtest-dev xvfb xauth xdotool x11-apps x11-utils imagemagick fonts-dejavu-core)
+packages=(cmake g++ make pkg-config libogre-1.12-dev ogre-1.12-tools libois-dev libtinyxml-dev libx11-dev
+          libgtest-dev xvfb xauth xdotool x11-apps x11-utils libgl1-mesa-dri imagemagick fonts-dejavu-core)
 
 missing=()
 for package in "${packages[@]}"; do

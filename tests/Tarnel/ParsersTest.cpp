@@ -56,40 +56,40 @@ TEST(StrictParsers, MixedCaseIsAccepted)
 
 TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
 {
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseLightType("Spotlight"), InvalidParametersException,
-                           "Invalid light type specified: Spotlight",
-                           "TarnelUtilities::ParseLightType");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseProjectionType("ortho"), InvalidParametersException,
-                           "Invalid projection type specified: ortho",
-                           "TarnelUtilities::ParseProjectionType");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseBillboardType("oriented"), InvalidParametersException,
-                           "Invalid billboard type specified: oriented",
-                           "TarnelUtilities::ParseBillboardType");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseBillboardOrigin("middle"), InvalidParametersException,
-                           "Invalid billboard origin specified: middle",
-                           "TarnelUtilities::ParseBillboardOrigin");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseBillboardRotationType("uv"), InvalidParametersException,
-                           "Invalid billboard rotation type specified: uv",
-                           "TarnelUtilities::ParseBillboardRotationType");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseHardwareBufferUsage("static_write_only"),
-                           InvalidParametersException, "Invalid hardware buffer usage specified: static_write_only",
-                           "TarnelUtilities::ParseHardwareBufferUsage");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseTransformSpace("Global"), InvalidParametersException,
-                           "Invalid transform space specified: Global",
-                           "TarnelUtilities::ParseTransformSpace");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseShadowTechnique("stencil"), InvalidParametersException,
-                           "Invalid shadow technique specified: stencil",
-                           "TarnelUtilities::ParseShadowTechnique");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseUpAxis("x"), InvalidParametersException, "Invalid up axis specified: x", "TarnelUtilities::ParseUpAxis");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseAnimationInterpolationMode("cubic"),
-                           InvalidParametersException, "Invalid animation interpolation mode specified: cubic",
-                           "TarnelUtilities::ParseAnimationInterpolationMode");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseAnimationRotationInterpolationMode("spline"),
-                           InvalidParametersException, "Invalid animation rotation interpolation mode specified: spline",
-                           "TarnelUtilities::ParseAnimationRotationInterpolationMode");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseTextureType("cube"), InvalidParametersException,
-                           "Invalid texture type specified: cube",
-                           "TarnelUtilities::ParseTextureType");
+    const struct
+    {
+        std::function<void()> parse;
+        const char* description;
+        const char* source;
+    } cases[] = {
+        {[] { TarnelUtilities::ParseLightType("Spotlight"); }, "Invalid light type specified: Spotlight",
+         "ParseLightType"},
+        {[] { TarnelUtilities::ParseProjectionType("ortho"); }, "Invalid projection type specified: ortho",
+         "ParseProjectionType"},
+        {[] { TarnelUtilities::ParseBillboardType("oriented"); }, "Invalid billboard type specified: oriented",
+         "ParseBillboardType"},
+        {[] { TarnelUtilities::ParseBillboardOrigin("middle"); }, "Invalid billboard origin specified: middle",
+         "ParseBillboardOrigin"},
+        {[] { TarnelUtilities::ParseBillboardRotationType("uv"); }, "Invalid billboard rotation type specified: uv",
+         "ParseBillboardRotationType"},
+        {[] { TarnelUtilities::ParseHardwareBufferUsage("static_write_only"); },
+         "Invalid hardware buffer usage specified: static_write_only", "ParseHardwareBufferUsage"},
+        {[] { TarnelUtilities::ParseTransformSpace("Global"); }, "Invalid transform space specified: Global",
+         "ParseTransformSpace"},
+        {[] { TarnelUtilities::ParseShadowTechnique("stencil"); }, "Invalid shadow technique specified: stencil",
+         "ParseShadowTechnique"},
+        {[] { TarnelUtilities::ParseUpAxis("x"); }, "Invalid up axis specified: x", "ParseUpAxis"},
+        {[] { TarnelUtilities::ParseAnimationInterpolationMode("cubic"); },
+         "Invalid animation interpolation mode specified: cubic", "ParseAnimationInterpolationMode"},
+        {[] { TarnelUtilities::ParseAnimationRotationInterpolationMode("spline"); },
+         "Invalid animation rotation interpolation mode specified: spline", "ParseAnimationRotationInterpolationMode"},
+        {[] { TarnelUtilities::ParseTextureType("cube"); }, "Invalid texture type specified: cube", "ParseTextureType"},
+    };
+    for (const auto& parser : cases)
+    {
+        EXPECT_UTILITIES_ERROR(parser.parse(), InvalidParametersException, parser.description,
+                               std::string("TarnelUtilities::") + parser.source);
+    }
 }
 
 TEST(StrictParsers, EmptyTextIsAnErrorNotADefault)
