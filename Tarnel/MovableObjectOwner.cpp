@@ -1,4 +1,5 @@
 #include "Tarnel/MovableObjectOwner.h"
+#include "Tarnel/TarnelExcept.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneNode.h>
@@ -52,6 +53,10 @@ namespace Tarnel
         if (boneName.empty())
             return;
         Ogre::SkeletonInstance* skeleton = entity->getSkeleton();
+        if (!skeleton)
+            TARNEL_EXCEPT(Ogre::Exception::ERR_INVALIDPARAMS,
+                          "This entity's mesh has no skeleton to attach a tag point to: " + entity->getName(),
+                          "MovableObjectOwner::AttachEmpty", "Tarnel/MovableObjectOwner");
         Ogre::Bone* bone = skeleton->getBone(boneName);
         Ogre::TagPoint* tagPoint = skeleton->createTagPointOnBone(
             bone, Ogre::Quaternion::IDENTITY, Ogre::Vector3::ZERO);

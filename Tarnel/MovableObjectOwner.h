@@ -34,7 +34,8 @@ namespace Tarnel
             neither the object stays unattached. */
         void Attach(Ogre::MovableObject* object) const;
 
-        /// Creates an empty tag point on the bone; needs an entity when a bone is named.
+        /** Creates an empty tag point on the bone; needs an entity when a bone is
+            named, and raises InvalidParametersException when its mesh has no skeleton. */
         void AttachEmpty() const;
     };
 }

@@ -36,12 +36,18 @@ namespace Tarnel
 
     void TarnelInstancedGeometry::build()
     {
-        batches.push_back(BakeBatch(name));
+        batches.push_back(BakeBatch(BatchName(0)));
     }
 
     void TarnelInstancedGeometry::addBatchInstance()
     {
-        batches.push_back(BakeBatch(name + "/" + StringConverter::toString(batches.size())));
+        batches.push_back(BakeBatch(BatchName(batches.size())));
+    }
+
+    String TarnelInstancedGeometry::BatchName(size_t index) const
+    {
+        // Apart from the names of static geometry, which the format keeps separate.
+        return "InstancedGeometry/" + name + "/" + StringConverter::toString(index);
     }
 
     StaticGeometry* TarnelInstancedGeometry::BakeBatch(const String& batchName)

@@ -32,10 +32,12 @@ namespace Tarnel
         /// Remembers the entity's mesh, materials and placement; the entity may go at once.
         void addEntity(Ogre::Entity* entity, const Ogre::Vector3& position, const Ogre::Quaternion& orientation,
                        const Ogre::Vector3& scale);
-        /// Bakes the first batch; the engine raises when the name is taken.
+        /// Bakes the first batch.
         void build();
-        /// Bakes one more copy of the batch, named after the geometry and its number.
+        /// Bakes one more copy of the batch.
         void addBatchInstance();
+        /// The engine's name of batch n: "InstancedGeometry/" + name + "/" + n (the first is 0).
+        Ogre::String BatchName(size_t index) const;
 
         size_t getBatchInstanceCount() const { return batches.size(); }
         Ogre::StaticGeometry* getBatchInstance(size_t index) const { return batches.at(index); }

@@ -235,7 +235,7 @@ namespace Tarnel
         if (text.empty())
             return RENDER_QUEUE_MAIN;
         if (AllDigits(text))
-            return uint8(StringConverter::parseUnsignedInt(text));
+            return uint8(ParseUInt(text));
 
         // A name alone is not trimmed; only the parts around "+" are.
         String name = text;
@@ -245,7 +245,7 @@ namespace Tarnel
         {
             String offsetText = text.substr(plus + 1);
             StringUtil::trim(offsetText);
-            offset = uint8(StringConverter::parseUnsignedInt(offsetText));
+            offset = uint8(ParseUInt(offsetText));
             name = text.substr(0, plus);
             StringUtil::trim(name);
         }

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 class TiXmlElement;
@@ -181,6 +182,8 @@ namespace Tarnel
         void LoadVisibilityFlagAliases(const TiXmlElement* element);
 
         // Nodes and zones
+        /// Enters the node and its subtree in the name index; a name already there keeps its node.
+        void IndexSceneNodes(Ogre::SceneNode* node);
         void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
         void LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element, Ogre::PCZone* zone);
@@ -230,6 +233,8 @@ namespace Tarnel
         std::set<Ogre::String> notReadYetLogged;
 
         // Registries
+        /// The scene's nodes by name: this engine's zone manager keeps no such index.
+        std::unordered_map<Ogre::String, Ogre::SceneNode*> nodesByName;
         std::map<Ogre::String, Ogre::MovableObject*> objects;
         std::map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
         std::map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;

@@ -144,6 +144,10 @@ namespace Tarnel
     {
         GeometrySettings settings = ReadGeometrySettings(element);
         unsigned int batchCount = TarnelUtilities::GetUIntAttribute(element, "batchCount", 0);
+        if (GetInstancedGeometry(settings.name))
+            TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
+                          "InstancedGeometry with name '" + settings.name + "' already exists!",
+                          "TarnelScene::LoadInstancedGeometry", SCENE_SOURCE_FILE);
         instancedGeometries.emplace_back(new TarnelInstancedGeometry(sceneManager, settings.name));
         TarnelInstancedGeometry* geometry = instancedGeometries.back().get();
         ApplyCommonGeometrySettings(geometry, settings);

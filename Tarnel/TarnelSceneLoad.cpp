@@ -39,8 +39,8 @@ namespace Tarnel
         {
             if (start > text.size())
                 break;
-            // parseInt stops at the next ".", so the rest of the text can stay.
-            *component = StringConverter::parseInt(text.substr(start));
+            // Reading stops at the next ".", so the rest of the text can stay.
+            *component = TarnelUtilities::ParseInt(text.substr(start));
             size_t dot = text.find('.', start);
             start = dot == String::npos ? text.size() + 1 : dot + 1;
         }
@@ -132,6 +132,7 @@ namespace Tarnel
         }
         if (!rootNode)
             rootNode = sceneManager->getRootSceneNode();
+        IndexSceneNodes(sceneManager->getRootSceneNode());
 
         if (const TiXmlElement* reference = sceneElement->FirstChildElement("userDataReference"))
             TarnelUtilities::LoadUserDataReference(reference, sceneExtraData.userDataReference);
@@ -251,27 +252,10 @@ namespace Tarnel
         return upAxis == UP_AXIS_Z ? Vector3::UNIT_Z : Vector3::UNIT_Y;
     }
 
-    namespace
-    {
-        SceneNode* FindInTree(SceneNode* node, const String& name)
-        {
-            if (node->getName() == name)
-                return node;
-            for (Node* child : node->getChildren())
-            {
-                if (SceneNode* found = FindInTree(static_cast<SceneNode*>(child), name))
-                    return found;
-            }
-            return nullptr;
-        }
-    }
-
     SceneNode* TarnelScene::GetSceneNode(const String& name) const
     {
-        // This engine's zone manager does not index the nodes it makes by name,
-        // so the tree is searched before the engine is asked (and raises).
-        if (SceneNode* found = FindInTree(sceneManager->getRootSceneNode(), name))
-            return found;
-        return sceneManager->getSceneNode(name);
+        // Nodes the zone manager made cannot be found by the engine itself.
+        auto found = nodesByName.find(name);
+        return found != nodesByName.end() ? found->second : sceneManager->getSceneNode(name);
     }
 }

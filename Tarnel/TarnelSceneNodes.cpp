@@ -12,8 +12,6 @@
 
 #include <tinyxml.h>
 
-#include <unordered_map>
-
 using namespace Ogre;
 
 namespace Tarnel
@@ -27,14 +25,6 @@ namespace Tarnel
                            TarnelUtilities::GetRealAttribute(element, z, 0));
         }
 
-        /// The first node of each name in tree order, as a search of the tree finds it.
-        void IndexNodesByName(SceneNode* node, std::unordered_map<String, SceneNode*>& index)
-        {
-            index.emplace(node->getName(), node);
-            for (Node* child : node->getChildren())
-                IndexNodesByName(static_cast<SceneNode*>(child), index);
-        }
-
         PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
         {
             PCZSceneManager* zoneManager = dynamic_cast<PCZSceneManager*>(sceneManager);
@@ -44,6 +34,13 @@ namespace Tarnel
                               "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
             return zoneManager;
         }
+    }
+
+    void TarnelScene::IndexSceneNodes(SceneNode* node)
+    {
+        nodesByName.emplace(node->getName(), node);
+        for (Node* child : node->getChildren())
+            IndexSceneNodes(static_cast<SceneNode*>(child));
     }
 
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
@@ -60,7 +57,12 @@ namespace Tarnel
         Types::ObjectExtraData extraData;
         extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
 
+        // The zone manager would take a second node of one name without a word.
+        if (!name.empty() && nodesByName.count(name))
+            TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "A scene node with the name " + name + " already exists",
+                          "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
         SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
+        nodesByName.emplace(node->getName(), node);
         PCZone* zone = nullptr;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
@@ -171,19 +173,9 @@ namespace Tarnel
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     void TarnelScene::ApplyLookAndTrackTargets()
     {
-        if (lookTargets.empty() && trackTargets.empty())
-            return;
-        // One index for all requests: a big level may have thousands of them.
-        std::unordered_map<String, SceneNode*> nodesByName;
-        IndexNodesByName(rootNode, nodesByName);
-        auto targetNodeOf = [&](const String& name) {
-            auto found = nodesByName.find(name);
-            return found != nodesByName.end() ? found->second : GetSceneNode(name);
-        };
-
         for (const LookTarget& target : lookTargets)
         {
-            SceneNode* targetNode = targetNodeOf(target.nodeName);
+            SceneNode* targetNode = GetSceneNode(target.nodeName);
             Vector3 point = target.position;
             Node::TransformSpace relativeTo = target.relativeTo;
             if (!target.isPositionSet)
@@ -200,7 +192,7 @@ namespace Tarnel
 
         for (const TrackTarget& target : trackTargets)
         {
-            SceneNode* targetNode = targetNodeOf(target.nodeName);
+            SceneNode* targetNode = GetSceneNode(target.nodeName);
             if (target.sourceNode)
                 target.sourceNode->setAutoTracking(true, targetNode, target.localDirection, target.offset);
             else if (target.camera)

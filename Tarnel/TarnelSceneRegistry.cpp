@@ -31,6 +31,7 @@ namespace Tarnel
 
     void TarnelScene::Destroy()
     {
+        nodesByName.clear();
         objects.clear();
         objectExtraData.clear();
         nodeExtraData.clear();

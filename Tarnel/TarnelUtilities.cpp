@@ -12,6 +12,10 @@
 
 #include <tinyxml.h>
 
+#include <cctype>
+#include <charconv>
+#include <type_traits>
+
 using namespace Ogre;
 
 namespace Tarnel
@@ -91,20 +95,20 @@ namespace Tarnel
     Real TarnelUtilities::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
     {
         const char* value = PresentValue(element, name);
-        return value ? StringConverter::parseReal(value) : defaultValue;
+        return value ? ParseReal(value) : defaultValue;
     }
 
     int TarnelUtilities::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
     {
         const char* value = PresentValue(element, name);
-        return value ? StringConverter::parseInt(value) : defaultValue;
+        return value ? ParseInt(value) : defaultValue;
     }
 
     unsigned int TarnelUtilities::GetUIntAttribute(const TiXmlElement* element, const char* name,
                                                    unsigned int defaultValue)
     {
         const char* value = PresentValue(element, name);
-        return value ? StringConverter::parseUnsignedInt(value) : defaultValue;
+        return value ? ParseUInt(value) : defaultValue;
     }
 
     bool TarnelUtilities::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
@@ -339,6 +343,46 @@ namespace Tarnel
                 return;
             }
         }
+    }
+
+    namespace
+    {
+        /** Reads a number as a C++ stream reads it: white space skipped, an optional
+            sign, then as much as fits; 0 when nothing fits. A sign before an unsigned
+            number wraps it, as the stream does ("-1" is all bits set). */
+        template <typename Number>
+        Number ParseNumber(const String& text)
+        {
+            const char* first = text.c_str();
+            const char* last = first + text.size();
+            while (first != last && std::isspace(static_cast<unsigned char>(*first)))
+                ++first;
+            bool negative = first != last && *first == '-';
+            if (first != last && (*first == '-' || *first == '+'))
+                ++first;
+
+            typedef typename std::conditional<std::is_integral<Number>::value, uint64, Number>::type Wide;
+            Wide value = 0;
+            std::from_chars_result read = std::from_chars(first, last, value);
+            if (read.ec != std::errc())
+                return 0;
+            return negative ? Number(Wide(0) - value) : Number(value);
+        }
+    }
+
+    Real TarnelUtilities::ParseReal(const String& text)
+    {
+        return ParseNumber<Real>(text);
+    }
+
+    int32 TarnelUtilities::ParseInt(const String& text)
+    {
+        return ParseNumber<int32>(text);
+    }
+
+    uint32 TarnelUtilities::ParseUInt(const String& text)
+    {
+        return ParseNumber<uint32>(text);
     }
 
     int TarnelUtilities::GetElementCount(const TiXmlElement* element, const char* name)

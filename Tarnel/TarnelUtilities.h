@@ -80,6 +80,14 @@ namespace Tarnel
         /// Leaves the text unchanged when the element has no text child.
         static void GetElementText(const TiXmlElement* element, Ogre::String& text);
 
+        // Numbers, read the way the format has always been read: decimal, leading white
+        // space skipped, reading stops at the first character that does not fit, 0 when
+        // nothing fits. (This engine's own converters read "010" as octal and "0x10" as hex.)
+
+        static Ogre::Real ParseReal(const Ogre::String& text);
+        static Ogre::int32 ParseInt(const Ogre::String& text);
+        static Ogre::uint32 ParseUInt(const Ogre::String& text);
+
         // Counting and text tests
 
         /// Elements of that name in the subtree, the element itself included.

@@ -128,6 +128,8 @@ TEST(RenderQueue, NumbersKeepTheirLowEightBits)
     EXPECT_EQ(50, TarnelUtilities::ParseRenderQueue(""));
     EXPECT_EQ(90, TarnelUtilities::ParseRenderQueue("90"));
     EXPECT_EQ(44, TarnelUtilities::ParseRenderQueue("300"));
+    EXPECT_EQ(90, TarnelUtilities::ParseRenderQueue("090")) << "decimal, not octal";
+    EXPECT_EQ(58, TarnelUtilities::ParseRenderQueue("main+08"));
     // A plain number is not limited to the last named queue.
     EXPECT_EQ(200, TarnelUtilities::ParseRenderQueue("200"));
 }

@@ -24,6 +24,7 @@ TEST(Versions, ParseAndText)
     EXPECT_EQ(std::make_tuple(1, 12, 10), parsed("1.12.10.7"));
     EXPECT_EQ(std::make_tuple(2, 0, 0), parsed("2"));
     EXPECT_EQ(std::make_tuple(1, 0, 3), parsed("1..3"));
+    EXPECT_EQ(std::make_tuple(1, 8, 9), parsed("1.08.09"));
 
     EXPECT_EQ("1.6", Version(1, 6, 0).ToString());
     EXPECT_EQ("1.0.2", Version(1, 0, 2).ToString());
@@ -231,6 +232,7 @@ TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)
     std::string path = WriteFile("instanced.scene",
         "<scene>"
         "<instancedGeometries><instancedGeometry name='Ignored'/></instancedGeometries>"
+        "<staticGeometries><staticGeometry name='Trees'/></staticGeometries>"
         "<instancedGeometries>"
         "  <instancedGeometry name='Trees' batchCount='3' visible='false' renderQueue='main+1' castShadows='no'>"
         "    <dimensions x='10' y='20' z='30'/><origin x='1'/>"
@@ -249,7 +251,9 @@ TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)
     EXPECT_EQ(Vector3(10, 20, 30), trees->getBatchInstanceDimensions());
     EXPECT_EQ(Vector3(1, 0, 0), trees->getOrigin());
     ASSERT_EQ(4u, trees->getBatchInstanceCount()) << "the batch and three more copies";
-    for (const char* name : {"Trees", "Trees/1", "Trees/2", "Trees/3"})
+    EXPECT_TRUE(generic->hasStaticGeometry("Trees")) << "instanced and static geometry have their own names";
+    for (const char* name : {"InstancedGeometry/Trees/0", "InstancedGeometry/Trees/1", "InstancedGeometry/Trees/2",
+                             "InstancedGeometry/Trees/3"})
     {
         ASSERT_TRUE(generic->hasStaticGeometry(name)) << name;
         StaticGeometry* batch = generic->getStaticGeometry(name);
@@ -258,6 +262,13 @@ TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)
         EXPECT_FALSE(batch->getRegions().empty()) << name << " holds the baked meshes";
     }
     EXPECT_FALSE(generic->hasEntity("__instancedGeometryEntity"));
+
+    Tarnel::TarnelScene twice;
+    std::string second = WriteFile("twice.scene", "<scene><instancedGeometries><instancedGeometry name='Twin'/>"
+                                                  "<instancedGeometry name='Twin'/></instancedGeometries></scene>");
+    EXPECT_SCENE_ERROR(twice.Load(second, TestEngine::Window(), generic, TestEngine::RESOURCE_GROUP),
+                       ItemIdentityException, "InstancedGeometry with name 'Twin' already exists!",
+                       "TarnelScene::LoadInstancedGeometry");
     scene.Destroy();
     TestEngine::DestroySceneManager(generic);
 }

@@ -71,6 +71,20 @@ TEST_F(Nodes, NamesAndEngineMadeNames)
     EXPECT_NE(unnamed, nested);
 }
 
+TEST_F(Nodes, NodeNamesAreUnique)
+{
+    EXPECT_SCENE_ERROR(LoadText(NodesScene("<node name='Twin'/><node name='Other'><node name='Twin'/></node>")),
+                       ItemIdentityException, "A scene node with the name Twin already exists", "TarnelScene::LoadNode");
+
+    // Also against the nodes that were there before the level, such as the viewer's camera node.
+    sceneManager->getRootSceneNode()->createChildSceneNode("CamNode");
+    Tarnel::TarnelScene other;
+    std::string path = WriteFile("camera-node.scene", NodesScene("<node name='CamNode'/>"));
+    EXPECT_SCENE_ERROR(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP),
+                       ItemIdentityException, "A scene node with the name CamNode already exists",
+                       "TarnelScene::LoadNode");
+}
+
 TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
 {
     LoadText(NodesScene("<node name='N'><position x='1' y='2' z='3'/><position x='4' y='5' z='6'/>"
@@ -300,7 +314,7 @@ TEST_F(Entities, DuplicateNamesFail)
                                             "<node name='B'><entity name='Same' meshFile='TwoPart.mesh'/></node>"));
     EXPECT_SCENE_ERROR(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP),
                        ItemIdentityException, "Duplicate object name: Same", "TarnelScene::GetNewObjectName");
-    EXPECT_FALSE(scene.GetSceneNode("B")->numAttachedObjects()) << "nothing of the second entity is created";
+    EXPECT_FALSE(other.GetSceneNode("B")->numAttachedObjects()) << "nothing of the second entity is created";
 }
 
 TEST_F(Entities, Settings)

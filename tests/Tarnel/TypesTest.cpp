@@ -1,6 +1,7 @@
 #include "Tarnel/MovableObjectOwner.h"
 #include "Tarnel/Types.h"
 #include "support/Engine.h"
+#include "support/Xml.h"
 
 #include <OgreBone.h>
 #include <OgreEntity.h>
@@ -194,4 +195,10 @@ TEST_F(Owners, EmptyTagPoint)
 
     Tarnel::MovableObjectOwner(walker, "", Vector3::ZERO, Quaternion::IDENTITY, Vector3::UNIT_SCALE).AttachEmpty();
     EXPECT_EQ(before + 1, root->numChildren());
+
+    Entity* box = sceneManager->createEntity("Box", "TwoPart.mesh");
+    EXPECT_ENGINE_ERROR(
+        Tarnel::MovableObjectOwner(box, "Root", Vector3::ZERO, Quaternion::IDENTITY, Vector3::UNIT_SCALE).AttachEmpty(),
+        InvalidParametersException, "This entity's mesh has no skeleton to attach a tag point to: Box",
+        "MovableObjectOwner::AttachEmpty", "Tarnel/MovableObjectOwner");
 }

@@ -60,6 +60,19 @@ TEST(AttributeReaders, PresentValuesAreConverted)
     EXPECT_EQ(Tarnel::OBJECT_VISIBLE, TarnelUtilities::GetVisibleAttribute(visible));
 }
 
+TEST(AttributeReaders, NumbersAreDecimal)
+{
+    XmlElement e("<e leadingZero='090' octalLooking='010' hex='0x10' trailing='12px' spaced=' 7' negative='-3'/>");
+    EXPECT_EQ(90, TarnelUtilities::GetIntAttribute(e, "leadingZero", -1));
+    EXPECT_EQ(10u, TarnelUtilities::GetUIntAttribute(e, "octalLooking", 0));
+    EXPECT_EQ(0, TarnelUtilities::GetIntAttribute(e, "hex", -1));
+    EXPECT_EQ(0, TarnelUtilities::GetRealAttribute(e, "hex", -1));
+    EXPECT_EQ(12, TarnelUtilities::GetIntAttribute(e, "trailing", -1));
+    EXPECT_EQ(7, TarnelUtilities::GetIntAttribute(e, "spaced", -1));
+    EXPECT_EQ(-3, TarnelUtilities::GetIntAttribute(e, "negative", 0));
+    EXPECT_EQ(90.0f, TarnelUtilities::GetRealAttribute(e, "leadingZero", -1));
+}
+
 TEST(AttributeReaders, BadKeywordsInTypedAttributesRaise)
 {
     XmlElement e("<e pixelFormat='pf_l8' textureType='2'/>");
