@@ -75,7 +75,7 @@ namespace
     Ogre::Root* StartEngine()
     {
         Ogre::LogManager* log = new Ogre::LogManager();
-        log->createLog("load_benchmark.log", true, false, false);
+        log->createLog("load_benchmark.log", true, false, true); // figures only, no log file
         Ogre::Root* root = new Ogre::Root(TARNEL_BENCH_PLUGINS_CFG, "", "");
         Ogre::RenderSystem* renderSystem = root->getRenderSystemByName("OpenGL Rendering Subsystem");
         root->setRenderSystem(renderSystem);
