@@ -6,6 +6,7 @@
 #include "Tarnel/Types.h"
 
 #include <OgreColourValue.h>
+#include <OgreCommon.h>
 #include <OgreNode.h>
 #include <OgreRenderTargetListener.h>
 
@@ -19,7 +20,9 @@ class TiXmlElement;
 
 namespace Ogre
 {
+    class MovablePlane;
     class PCZone;
+    class RenderSystemCapabilities;
 }
 
 namespace Tarnel
@@ -85,6 +88,16 @@ namespace Tarnel
         Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
     };
 
+    /// The fog a level asks for; the linear distances are fractions of the far clip distance.
+    struct FogSettings
+    {
+        Ogre::FogMode mode = Ogre::FOG_NONE;
+        Ogre::Real expDensity = 0.001f;
+        Ogre::Real linearStart = 0;
+        Ogre::Real linearEnd = 1;
+        Ogre::ColourValue colour = Ogre::ColourValue::White;
+    };
+
     /// An item the scene only describes, for the application to use.
     struct ExternalItem
     {
@@ -125,6 +138,12 @@ namespace Tarnel
         /// Releases everything the scene owns; the engine's objects stay.
         void Destroy();
 
+        /** The shadow texture size the render system can take: without rendering to
+            textures no larger than the windows (the last one decides), and without
+            textures of any size the power of two below it. */
+        static int FitShadowTextureSize(int size, const Ogre::RenderSystemCapabilities& capabilities,
+                                        TarnelRenderWindowIterator& windows);
+
         /// Unit Z for a Z-up document, unit Y otherwise.
         Ogre::Vector3 GetUpAxisVector() const;
         /// The scene manager's node of that name; the engine raises when there is none.
@@ -157,6 +176,15 @@ namespace Tarnel
         const std::vector<FlagAlias>& GetQueryFlagAliases() const { return queryFlagAliases; }
         const std::vector<FlagAlias>& GetVisibilityFlagAliases() const { return visibilityFlagAliases; }
         const std::vector<ExternalItem>& GetExternalItems() const { return externalItems; }
+        const Ogre::ColourValue& GetBackgroundColour() const { return backgroundColour; }
+        Ogre::Real GetNearClipDistance() const { return nearClipDistance; }
+        Ogre::Real GetFarClipDistance() const { return farClipDistance; }
+        const FogSettings& GetFog() const { return fog; }
+        const Types::ObjectExtraData& GetSkyBoxExtraData() const { return skyBoxExtraData; }
+        const Types::ObjectExtraData& GetSkyDomeExtraData() const { return skyDomeExtraData; }
+        const Types::ObjectExtraData& GetSkyPlaneExtraData() const { return skyPlaneExtraData; }
+        /// The plane of the plane-optimal shadow camera setup, or null before the first.
+        Ogre::MovablePlane* GetShadowCameraPlane() const { return shadowCameraPlane.get(); }
 
     private:
         // Loading and sections
@@ -165,6 +193,18 @@ namespace Tarnel
         void CheckVersion() const;
         void LoadNodes(const TiXmlElement* element);
         void LoadTerrain(const TiXmlElement* element);
+        /// A light or camera directly under the document, attached to nothing.
+        void LoadUnattachedObject(const TiXmlElement* element);
+
+        // Environment and shadows
+        void LoadEnvironment(const TiXmlElement* element);
+        void SetBackgroundColour(const Ogre::ColourValue& colour);
+        void LoadFog(const TiXmlElement* element);
+        void LoadSkyBox(const TiXmlElement* element);
+        void LoadSkyDome(const TiXmlElement* element);
+        void LoadSkyPlane(const TiXmlElement* element);
+        void LoadShadows(const TiXmlElement* element);
+        Ogre::ShadowCameraSetupPtr ParseShadowCameraSetup(const Ogre::String& type, const Ogre::Plane& plane);
 
         // Batched geometry
         void LoadInstancedGeometries(const TiXmlElement* element);
@@ -197,6 +237,10 @@ namespace Tarnel
         void LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner);
         void LoadBoneAttachments(Ogre::Entity* entity, const TiXmlElement* element);
         void LoadBoneAttachment(const TiXmlElement* element, Ogre::Entity* entity);
+        void LoadLight(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void LoadLightRange(const TiXmlElement* element, Ogre::Light* light);
+        void LoadLightAttenuation(const TiXmlElement* element, Ogre::Light* light);
+        void LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner);
         /** Logs, once per element name, that a part of the format this loader does
             not read yet was skipped; other unknown elements are skipped silently. */
         void LogIfNotReadYet(const TiXmlElement* element);
@@ -221,6 +265,16 @@ namespace Tarnel
         Ogre::Real unitsPerMeter;
         Ogre::String unitType;
         Types::ObjectExtraData terrainExtraData;
+
+        // Environment
+        Ogre::ColourValue backgroundColour;
+        Ogre::Real nearClipDistance;
+        Ogre::Real farClipDistance;
+        FogSettings fog;
+        Types::ObjectExtraData skyBoxExtraData;
+        Types::ObjectExtraData skyDomeExtraData;
+        Types::ObjectExtraData skyPlaneExtraData;
+        std::unique_ptr<Ogre::MovablePlane> shadowCameraPlane;
 
         std::vector<ExternalItem> externalItems;
         std::vector<std::unique_ptr<TarnelInstancedGeometry>> instancedGeometries;

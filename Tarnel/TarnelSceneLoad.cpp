@@ -155,6 +155,9 @@ namespace Tarnel
             InitialiseResourceLocations();
         }
 
+        if (const TiXmlElement* environment = sceneElement->FirstChildElement("environment"))
+            LoadEnvironment(environment);
+
         typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
         static const std::map<String, SectionReader> sectionReaders = {
             {"nodes", &TarnelScene::LoadNodes},
@@ -162,6 +165,8 @@ namespace Tarnel
             {"terrain", &TarnelScene::LoadTerrain},
             {"queryFlags", &TarnelScene::LoadQueryFlagAliases},
             {"visibilityFlags", &TarnelScene::LoadVisibilityFlagAliases},
+            {"light", &TarnelScene::LoadUnattachedObject},
+            {"camera", &TarnelScene::LoadUnattachedObject},
         };
         // Batched geometry copies placed meshes, so it waits for every other section.
         const TiXmlElement* instancedGeometries = nullptr;
@@ -245,6 +250,11 @@ namespace Tarnel
             else
                 TarnelUtilities::LoadUserDataElement(child, terrainExtraData);
         }
+    }
+
+    void TarnelScene::LoadUnattachedObject(const TiXmlElement* element)
+    {
+        LoadObject(element, MovableObjectOwner());
     }
 
     Vector3 TarnelScene::GetUpAxisVector() const

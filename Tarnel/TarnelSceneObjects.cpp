@@ -1,5 +1,6 @@
-// Movable objects: entities and what hangs on their bones.
+// Movable objects: what every kind shares, entities and what hangs on their bones.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelObjectReading.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreEntity.h>
@@ -10,58 +11,49 @@
 #include <tinyxml.h>
 
 using namespace Ogre;
+using namespace Tarnel::ObjectReading;
 
 namespace Tarnel
 {
-    namespace
+    void ObjectReading::ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
-        /// Flags, visibility, render queue and distance: what every object element may give.
-        void ReadObjectAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
-        {
-            parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
-            parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
-            parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
-            parameters.renderQueue =
-                TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
-            parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
-        }
+        parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
+        parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
+        parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
+    }
 
-        /// Zero flags and a default visibility leave the engine's own values.
-        void ApplyObjectSettings(MovableObject* object, const Types::ObjectParameters& parameters)
-        {
-            if (parameters.queryFlags != 0)
-                object->setQueryFlags(parameters.queryFlags);
-            if (parameters.visibilityFlags != 0)
-                object->setVisibilityFlags(parameters.visibilityFlags);
-            if (parameters.visibility == OBJECT_VISIBLE)
-                object->setVisible(true);
-            else if (parameters.visibility == OBJECT_HIDDEN)
-                object->setVisible(false);
-        }
+    void ObjectReading::ApplyCommonSettings(MovableObject* object, const Types::ObjectParameters& parameters)
+    {
+        if (parameters.queryFlags != 0)
+            object->setQueryFlags(parameters.queryFlags);
+        if (parameters.visibilityFlags != 0)
+            object->setVisibilityFlags(parameters.visibilityFlags);
+        if (parameters.visibility == OBJECT_VISIBLE)
+            object->setVisible(true);
+        else if (parameters.visibility == OBJECT_HIDDEN)
+            object->setVisible(false);
+    }
 
-        void ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
-        {
-            object->setRenderQueueGroup(parameters.renderQueue);
-            object->setRenderingDistance(parameters.renderingDistance);
-        }
-
-        /// User data and note tracks, which every object element may carry; false for other children.
-        bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
-        {
-            if (TarnelUtilities::LoadUserDataElement(child, extraData))
-                return true;
-            if (child->ValueStr() != "noteTracks")
-                return false;
-            extraData.noteTracks = std::make_shared<Types::NoteTracks>();
-            TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
+    bool ObjectReading::LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+    {
+        if (TarnelUtilities::LoadUserDataElement(child, extraData))
             return true;
-        }
+        if (child->ValueStr() != "noteTracks")
+            return false;
+        extraData.noteTracks = std::make_shared<Types::NoteTracks>();
+        TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
+        return true;
     }
 
     bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        if (element->ValueStr() == "entity")
+        const String& kind = element->ValueStr();
+        if (kind == "entity")
             LoadEntity(element, owner);
+        else if (kind == "light")
+            LoadLight(element, owner);
+        else if (kind == "camera")
+            LoadCamera(element, owner);
         else
             return false;
         return true;
@@ -73,7 +65,10 @@ namespace Tarnel
         Types::EntityParameters parameters;
         parameters.name = GetNewObjectName(element, owner.node);
 
-        ReadObjectAttributes(element, parameters);
+        ReadCommonAttributes(element, parameters);
+        parameters.renderQueue =
+            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
+        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
         parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
         parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
@@ -105,9 +100,10 @@ namespace Tarnel
                                          parameters.vertexBufferShadowed, parameters.indexBufferShadowed);
         Entity* entity = sceneManager->createEntity(parameters.name, parameters.meshFile);
 
-        ApplyObjectSettings(entity, parameters);
+        ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
-        ApplyQueueAndDistance(entity, parameters);
+        entity->setRenderQueueGroup(parameters.renderQueue);
+        entity->setRenderingDistance(parameters.renderingDistance);
         TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.materialFile.empty())
             entity->setMaterialName(parameters.materialFile);

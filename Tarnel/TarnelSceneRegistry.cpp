@@ -6,6 +6,7 @@
 
 #include <OgreLogManager.h>
 #include <OgreMovableObject.h>
+#include <OgreMovablePlane.h>
 #include <OgreSceneNode.h>
 
 #include <tinyxml.h>
@@ -20,7 +21,10 @@ namespace Tarnel
           rootNode(nullptr),
           loadedFromFileSystem(false),
           upAxis(UP_AXIS_Y),
-          unitsPerMeter(0)
+          unitsPerMeter(0),
+          backgroundColour(ColourValue::Black),
+          nearClipDistance(0),
+          farClipDistance(10000)
     {
     }
 
@@ -31,6 +35,8 @@ namespace Tarnel
 
     void TarnelScene::Destroy()
     {
+        // The scene manager may still hold a camera setup on it; it is not used past this point.
+        shadowCameraPlane.reset();
         nodesByName.clear();
         objects.clear();
         objectExtraData.clear();
@@ -50,8 +56,8 @@ namespace Tarnel
 
     void TarnelScene::LogIfNotReadYet(const TiXmlElement* element)
     {
-        static const std::set<String> notReadYet = {"environment", "renderTextures", "light", "camera",
-                                                    "particleSystem", "billboardSet", "plane", "animations"};
+        static const std::set<String> notReadYet = {"renderTextures", "particleSystem", "billboardSet", "plane",
+                                                    "animations"};
         const String& name = element->ValueStr();
         if (notReadYet.count(name) && notReadYetLogged.insert(name).second)
             LogManager::getSingleton().logWarning("Tarnel: \"" + name + "\" elements are not read by this loader "

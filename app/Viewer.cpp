@@ -19,6 +19,8 @@
 #include <OgreRoot.h>
 #include <OgreTimer.h>
 
+#include <iomanip>
+
 using namespace Ogre;
 
 namespace Viewer
@@ -79,8 +81,10 @@ namespace
         levelScene.Load(LEVEL_FILE, Viewer::renderWindow, Viewer::sceneManager,
                         ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
         static_cast<PCZSceneManager*>(Viewer::sceneManager)->connectPortalsToTargetZonesByLocation();
-        LogManager::getSingleton().logMessage("Level " + String(LEVEL_FILE) + " loaded in " +
-                                              StringConverter::toString(timer.getMicroseconds() / 1000.0, 1) +
+        // Fixed notation: the engine's own formatting turns 12 ms into "1e+01".
+        StringStream milliseconds;
+        milliseconds << std::fixed << std::setprecision(1) << timer.getMicroseconds() / 1000.0;
+        LogManager::getSingleton().logMessage("Level " + String(LEVEL_FILE) + " loaded in " + milliseconds.str() +
                                               " ms");
     }
 

@@ -25,10 +25,15 @@ namespace
         int v[3];
     };
 
+    /// Each side is a grid of this many cells a way: lights are computed at the vertices,
+    /// so a lamp in a room needs more than a side's four corners to show on a wall.
+    const int TILES = 6;
+
     struct Box
     {
         std::vector<Vertex> vertices;
-        std::vector<Face> faces; // two per side, sides in order +x -x +y -y +z -z
+        std::vector<Face> faces; // sides in order +x -x +y -y +z -z, FACES_PER_SIDE each
+        static const size_t FACES_PER_SIDE = 2 * TILES * TILES;
     };
 
     Box MakeBox(float sx, float sy, float sz, bool inward)
@@ -47,29 +52,39 @@ namespace
             const float(&u)[3] = axes[side][1];
             const float(&v)[3] = axes[side][2];
             int first = int(box.vertices.size());
-            static const float corners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
-            for (const auto& corner : corners)
+            for (int row = 0; row <= TILES; ++row)
             {
-                Vertex vertex{};
-                for (int i = 0; i < 3; ++i)
+                for (int column = 0; column <= TILES; ++column)
                 {
-                    vertex.position[i] = (n[i] + corner[0] * u[i] + corner[1] * v[i]) * half[i];
-                    vertex.normal[i] = inward ? -n[i] : n[i];
+                    float s = -1 + 2.0f * column / TILES, t = -1 + 2.0f * row / TILES;
+                    Vertex vertex{};
+                    for (int i = 0; i < 3; ++i)
+                    {
+                        vertex.position[i] = (n[i] + s * u[i] + t * v[i]) * half[i];
+                        vertex.normal[i] = inward ? -n[i] : n[i];
+                    }
+                    vertex.uv[0] = (s + 1) / 2;
+                    vertex.uv[1] = (1 - t) / 2;
+                    vertex.bone = vertex.position[1] > 0 ? 1 : 0;
+                    box.vertices.push_back(vertex);
                 }
-                vertex.uv[0] = (corner[0] + 1) / 2;
-                vertex.uv[1] = (1 - corner[1]) / 2;
-                vertex.bone = vertex.position[1] > 0 ? 1 : 0;
-                box.vertices.push_back(vertex);
             }
-            if (inward)
+            for (int row = 0; row < TILES; ++row)
             {
-                box.faces.push_back({{first, first + 2, first + 1}});
-                box.faces.push_back({{first, first + 3, first + 2}});
-            }
-            else
-            {
-                box.faces.push_back({{first, first + 1, first + 2}});
-                box.faces.push_back({{first, first + 2, first + 3}});
+                for (int column = 0; column < TILES; ++column)
+                {
+                    int a = first + row * (TILES + 1) + column, b = a + 1, c = b + TILES + 1, d = a + TILES + 1;
+                    if (inward)
+                    {
+                        box.faces.push_back({{a, c, b}});
+                        box.faces.push_back({{a, d, c}});
+                    }
+                    else
+                    {
+                        box.faces.push_back({{a, b, c}});
+                        box.faces.push_back({{a, c, d}});
+                    }
+                }
             }
         }
         return box;
@@ -132,7 +147,7 @@ namespace
         for (size_t i = 0; i < count; ++i)
         {
             size_t mySides = sides / count + (i < sides % count ? 1 : 0);
-            WriteSubmesh(out, box, first * 2, mySides * 2, materials[i], skinned);
+            WriteSubmesh(out, box, first * Box::FACES_PER_SIDE, mySides * Box::FACES_PER_SIDE, materials[i], skinned);
             first += mySides;
         }
         std::fprintf(out, "  </submeshes>\n");

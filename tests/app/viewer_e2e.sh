@@ -90,6 +90,16 @@ wireframe)
     check "the first frame is wireframe: $wire lit against $solid in solid mode" greater "$solid" "$(awk -v w="$wire" 'BEGIN { print w * 4 }')"
     check "in solid mode the level's geometry fills most of the picture ($solid lit)" greater "$solid" 0.5
     ;;
+background-colour)
+    start_level
+    viewer_press Print
+    viewer_press Escape
+    viewer_wait_for_exit
+    # Wireframe leaves most of the picture to the level's background colour (0.03, 0.03, 0.06).
+    commonest=$(convert screenshot_1.png -format %c histogram:info:- | sort -rn | head -n 1)
+    check "the commonest colour is the level's background: $commonest" \
+        bash -c "grep -qE '\\((7|8),(7|8),(15|16)(,255)?\\)' <<<'$commonest'"
+    ;;
 screenshot-and-move)
     start_level
     viewer_press Print

@@ -1,0 +1,131 @@
+// Lights and cameras: created, configured and attached like every other object.
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelObjectReading.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreCamera.h>
+#include <OgreLight.h>
+#include <OgreSceneManager.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+using namespace Tarnel::ObjectReading;
+
+// A level places lights and cameras on their own, apart from their nodes; this engine
+// keeps that positioning but marks it as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace Tarnel
+{
+    void TarnelScene::LoadLight(const TiXmlElement* element, const MovableObjectOwner& owner)
+    {
+        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
+        Types::LightParameters parameters;
+        parameters.name = GetNewObjectName(element, owner.node);
+
+        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+        ReadCommonAttributes(element, parameters);
+        parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+        parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
+
+        Light* light = sceneManager->createLight(parameters.name);
+        ApplyCommonSettings(light, parameters);
+        // The type comes first: a light range only shapes a spotlight.
+        light->setType(parameters.lightType);
+        light->setCastShadows(parameters.castShadows);
+        light->setPowerScale(parameters.power);
+
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (LoadExtraDataChild(child, *extraData))
+                continue;
+            if (name == "colourDiffuse")
+                light->setDiffuseColour(TarnelUtilities::LoadColor(child));
+            else if (name == "colourSpecular")
+                light->setSpecularColour(TarnelUtilities::LoadColor(child));
+            else if (name == "lightRange")
+                LoadLightRange(child, light);
+            else if (name == "lightAttenuation")
+                LoadLightAttenuation(child, light);
+            else if (name == "position")
+                light->setPosition(TarnelUtilities::LoadXYZ(child));
+            else if (name == "normal")
+                light->setDirection(TarnelUtilities::LoadXYZ(child));
+        }
+
+        owner.Attach(light);
+        RegisterObject(parameters.name, light, extraData);
+    }
+
+    void TarnelScene::LoadLightRange(const TiXmlElement* element, Light* light)
+    {
+        if (light->getType() != Light::LT_SPOTLIGHT)
+            return;
+        // Each angle is in radians; what is not given stays as the light has it.
+        light->setSpotlightInnerAngle(
+            Radian(TarnelUtilities::GetRealAttribute(element, "inner", light->getSpotlightInnerAngle().valueRadians())));
+        light->setSpotlightOuterAngle(
+            Radian(TarnelUtilities::GetRealAttribute(element, "outer", light->getSpotlightOuterAngle().valueRadians())));
+        light->setSpotlightFalloff(TarnelUtilities::GetRealAttribute(element, "falloff", light->getSpotlightFalloff()));
+    }
+
+    void TarnelScene::LoadLightAttenuation(const TiXmlElement* element, Light* light)
+    {
+        light->setAttenuation(TarnelUtilities::GetRealAttribute(element, "range", light->getAttenuationRange()),
+                              TarnelUtilities::GetRealAttribute(element, "constant", light->getAttenuationConstant()),
+                              TarnelUtilities::GetRealAttribute(element, "linear", light->getAttenuationLinear()),
+                              TarnelUtilities::GetRealAttribute(element, "quadric", light->getAttenuationQuadric()));
+    }
+
+    void TarnelScene::LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner)
+    {
+        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
+        Types::CameraParameters parameters;
+        parameters.name = GetNewObjectName(element, owner.node);
+
+        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+        ReadCommonAttributes(element, parameters);
+        parameters.fovy = Radian(TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI));
+        parameters.aspectRatio = TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f);
+        parameters.projectionType =
+            TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
+
+        Camera* camera = sceneManager->createCamera(parameters.name);
+        ApplyCommonSettings(camera, parameters);
+        camera->setFOVy(parameters.fovy);
+        camera->setAspectRatio(parameters.aspectRatio);
+        camera->setProjectionType(parameters.projectionType);
+
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (LoadExtraDataChild(child, *extraData))
+                continue;
+            if (name == "clipping")
+            {
+                TarnelUtilities::LoadClipping(child, parameters.nearClip, parameters.farClip);
+                camera->setNearClipDistance(parameters.nearClip);
+                camera->setFarClipDistance(parameters.farClip);
+            }
+            else if (name == "position")
+                camera->setPosition(TarnelUtilities::LoadXYZ(child));
+            else if (name == "rotation")
+                camera->setOrientation(TarnelUtilities::LoadRotation(child));
+            else if (name == "normal")
+                camera->setDirection(TarnelUtilities::LoadXYZ(child));
+            else if (name == "lookTarget")
+                LoadLookTarget(child, nullptr, camera);
+            else if (name == "trackTarget")
+                LoadTrackTarget(child, nullptr, camera);
+        }
+
+        owner.Attach(camera);
+        RegisterObject(parameters.name, camera, extraData);
+    }
+}
+
+#pragma GCC diagnostic pop
