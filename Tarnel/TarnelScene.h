@@ -244,6 +244,10 @@ namespace Tarnel
         /** Logs, once per element name, that a part of the format this loader does
             not read yet was skipped; other unknown elements are skipped silently. */
         void LogIfNotReadYet(const TiXmlElement* element);
+        /** The object protocol's first steps, the same for every kind: the name (raises
+            on a duplicate), the common attributes, and new extra data holding the id. */
+        Types::ObjectExtraDataPtr BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
+                                              Types::ObjectParameters& parameters) const;
         /// The object protocol's last step: enter the name and file the extra data.
         void RegisterObject(const Ogre::String& name, Ogre::MovableObject* object,
                             const Types::ObjectExtraDataPtr& extraData);

@@ -21,12 +21,8 @@ namespace Tarnel
 {
     void TarnelScene::LoadLight(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
         Types::LightParameters parameters;
-        parameters.name = GetNewObjectName(element, owner.node);
-
-        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
-        ReadCommonAttributes(element, parameters);
+        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
         parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
         parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
@@ -83,12 +79,8 @@ namespace Tarnel
 
     void TarnelScene::LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
         Types::CameraParameters parameters;
-        parameters.name = GetNewObjectName(element, owner.node);
-
-        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
-        ReadCommonAttributes(element, parameters);
+        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
         parameters.fovy = Radian(TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI));
         parameters.aspectRatio = TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f);
         parameters.projectionType =

@@ -45,6 +45,16 @@ namespace Tarnel
         return true;
     }
 
+    Types::ObjectExtraDataPtr TarnelScene::BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
+                                                       Types::ObjectParameters& parameters) const
+    {
+        parameters.name = GetNewObjectName(element, owner.node);
+        ReadCommonAttributes(element, parameters);
+        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
+        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+        return extraData;
+    }
+
     bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
         const String& kind = element->ValueStr();
@@ -61,11 +71,8 @@ namespace Tarnel
 
     void TarnelScene::LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
         Types::EntityParameters parameters;
-        parameters.name = GetNewObjectName(element, owner.node);
-
-        ReadCommonAttributes(element, parameters);
+        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
         parameters.renderQueue =
             TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
         parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
@@ -73,7 +80,6 @@ namespace Tarnel
         parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
         parameters.resourceGroupName = defaultResourceGroupName;
-        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
         extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", true);
 
         const TiXmlElement* boneAttachments = nullptr;
