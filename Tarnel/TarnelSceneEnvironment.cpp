@@ -39,7 +39,7 @@ namespace Tarnel
             String textureShadowReceiverMaterial;
             ColourValue shadowColour = ColourValue::Black;
             String cameraSetupType; ///< empty: no camera setup was given
-            Plane optimalPlane = Plane(Vector3::ZERO, 0);
+            Plane optimalPlane = Plane(0, 0, 0, 0);
         };
 
         /** The named material; null for an empty name. A name that names no material
@@ -154,7 +154,7 @@ namespace Tarnel
     void TarnelScene::LoadSkyPlane(const TiXmlElement* element)
     {
         bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        Plane plane = TarnelUtilities::GetPlaneAttributes(element, Plane(Vector3::NEGATIVE_UNIT_Y, 5000));
+        Plane plane = TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
         String material = TarnelUtilities::GetStringAttribute(element, "material");
         Real scale = TarnelUtilities::GetRealAttribute(element, "scale", 1000);
         Real tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 10);

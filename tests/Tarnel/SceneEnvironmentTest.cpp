@@ -74,9 +74,9 @@ TEST_F(Environment, SkyDefaultsAndExtraData)
     const SceneManager::SkyPlaneGenParameters& plane = sceneManager->getSkyPlaneGenParameters();
     EXPECT_EQ(Vector3(1000, 10, 0), Vector3(plane.skyPlaneScale, plane.skyPlaneTiling, plane.skyPlaneBow));
     EXPECT_EQ(Vector2(1, 1), Vector2(plane.skyPlaneXSegments, plane.skyPlaneYSegments));
-    // Across the Y axis at distance 5000, drawn before everything else.
+    // Facing down from 5000 above, drawn before everything else.
     Entity* planeEntity = static_cast<Entity*>(sceneManager->getSkyPlaneNode()->getAttachedObject(0));
-    EXPECT_EQ(Vector3(0, 5000, 0), planeEntity->getMesh()->getBounds().getCenter() * Vector3(0, -1, 0));
+    EXPECT_EQ(Vector3(0, 5000, 0), planeEntity->getMesh()->getBounds().getCenter());
     EXPECT_EQ(RENDER_QUEUE_SKIES_EARLY, planeEntity->getRenderQueueGroup());
 }
 

@@ -22,8 +22,10 @@ protected:
 TEST_F(LightsAndCameras, Lights)
 {
     LoadText("<scene><nodes><node name='Lamp'><light/></node><node name='Holder'>"
-             "  <light name='PointRange'><lightRange outer='1.0'/><lightAttenuation range='50'/></light>"
-             "  <light name='Spot' type='spot' castShadows='false'><lightRange outer='1.0'/><normal y='-1'/></light>"
+             "  <light name='PointRange'><lightRange outer='1.0'/>"
+             "    <lightAttenuation range='10' constant='2' linear='3' quadric='4'/><lightAttenuation range='50'/></light>"
+             "  <light name='Spot' type='spot' castShadows='false'><lightRange inner='0.2' outer='0.9'/>"
+             "    <lightRange outer='1.0'/><normal y='-1'/></light>"
              "  <light name='Tinted'><colourDiffuse r='1' a='0.5'/><colourDiffuse g='1'/></light></node>"
              "<node name='Body'><entity name='Walker' meshFile='Walker.mesh'><boneAttachments>"
              "  <boneAttachment bone='Head'><light name='HeadLamp'/></boneAttachment>"
@@ -39,10 +41,10 @@ TEST_F(LightsAndCameras, Lights)
     // A range shapes only spotlights, in radians; what a range or an attenuation leaves out stays.
     Light* pointRange = GetLight("PointRange");
     EXPECT_FLOAT_EQ(Degree(40).valueRadians(), pointRange->getSpotlightOuterAngle().valueRadians());
-    EXPECT_EQ(Vector4(50, 1, 0, 0), pointRange->getAttenuation());
+    EXPECT_EQ(Vector4(50, 2, 3, 4), pointRange->getAttenuation());
     Light* spot = GetLight("Spot");
     EXPECT_FLOAT_EQ(1.0f, spot->getSpotlightOuterAngle().valueRadians());
-    EXPECT_FLOAT_EQ(Degree(30).valueRadians(), spot->getSpotlightInnerAngle().valueRadians());
+    EXPECT_FLOAT_EQ(0.2f, spot->getSpotlightInnerAngle().valueRadians());
     EXPECT_FALSE(spot->getCastShadows());
     EXPECT_EQ(Vector3::NEGATIVE_UNIT_Y, spot->getDirection());
     EXPECT_EQ(ColourValue(0, 1, 0, 1), GetLight("Tinted")->getDiffuseColour()) << "the later colour wins, alpha 1";
@@ -73,6 +75,7 @@ TEST_F(LightsAndCameras, Cameras)
     // The camera itself turns toward the target's world position once every node exists.
     Vector3 toTarget = Vector3(-10, 0, -10).normalisedCopy();
     EXPECT_TRUE(GetCamera("Watcher")->getDerivedDirection().positionEquals(toTarget, 1e-4f));
+    EXPECT_EQ(Quaternion::IDENTITY, scene.GetSceneNode("Rig")->getOrientation());
 
     EXPECT_EQ(PT_ORTHOGRAPHIC, GetCamera("Loose")->getProjectionType());
     EXPECT_FALSE(GetCamera("Loose")->isAttached());
