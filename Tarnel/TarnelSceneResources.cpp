@@ -1,5 +1,6 @@
 // Resource locations, external items and flag aliases.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreResourceGroupManager.h>
@@ -58,17 +59,25 @@ namespace Tarnel
     void TarnelScene::InitialiseResourceLocations()
     {
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        // The engine initialises a group once; the scripts of a location added later are parsed here.
+        bool groupInitialised = resources.isResourceGroupInitialised(defaultResourceGroupName);
         bool registered = false;
         for (auto& entry : resourceLocations)
         {
             ResourceLocation& location = entry.second;
             if (location.initialised)
                 continue;
-            resources.addResourceLocation(location.name, location.type, defaultResourceGroupName, location.recursive);
             location.initialised = true;
+            // An earlier level may have registered it already, scripts and all.
+            if (resources.resourceLocationExists(location.name, defaultResourceGroupName))
+                continue;
+            resources.addResourceLocation(location.name, location.type, defaultResourceGroupName, location.recursive);
+            if (groupInitialised)
+                TarnelMedia::ParseLocationScripts(location.name, location.type, location.recursive,
+                                                  defaultResourceGroupName);
             registered = true;
         }
-        if (registered)
+        if (registered && !groupInitialised)
             resources.initialiseAllResourceGroups();
     }
 

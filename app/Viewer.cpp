@@ -3,6 +3,7 @@
 #include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
 
+#include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
 
@@ -30,6 +31,7 @@ namespace Viewer
     Camera* camera = nullptr;
     SceneNode* cameraNode = nullptr;
     FrameListener* frameListener = nullptr;
+    Tarnel::TarnelMedia* media = nullptr;
 }
 
 namespace
@@ -120,6 +122,8 @@ int Viewer::Run()
     CreateCamera();
     renderWindow->addViewport(camera, 0, 0, 0, 1, 1);
 
+    // Faulty media cost the faulty item, from the first script on.
+    media = new Tarnel::TarnelMedia();
     AddResourceLocations();
     ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
     ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);

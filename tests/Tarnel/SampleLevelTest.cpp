@@ -1,7 +1,9 @@
 #include "support/SceneTest.h"
 
+#include <OgreEntity.h>
 #include <OgrePCZone.h>
 #include <OgrePortal.h>
+#include <OgreSubEntity.h>
 
 using namespace Ogre;
 
@@ -32,4 +34,16 @@ TEST_F(SampleLevel, EveryPortalLeadsToAZone)
     }
     EXPECT_GE(zones, 3);
     EXPECT_GE(portals, 4);
+}
+
+TEST_F(SampleLevel, EveryEntityWearsAMaterialOfTheLevel)
+{
+    // The level's materials are in a script beside it, not in a location the engine knew before.
+    LoadFile(TARNEL_SAMPLE_LEVEL);
+    for (const auto& entry : sceneManager->getMovableObjects("Entity"))
+    {
+        Entity* entity = static_cast<Entity*>(entry.second);
+        for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
+            EXPECT_NE("BaseWhite", entity->getSubEntity(i)->getMaterialName()) << entity->getName();
+    }
 }

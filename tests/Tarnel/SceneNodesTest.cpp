@@ -1,3 +1,4 @@
+#include "support/LogRecorder.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
@@ -30,27 +31,6 @@ namespace
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
     }
-}
-
-namespace
-{
-    /// Collects what the engine's log is told while it lives.
-    class LogRecorder : public LogListener
-    {
-    public:
-        LogRecorder() { LogManager::getSingleton().getDefaultLog()->addListener(this); }
-        ~LogRecorder() override { LogManager::getSingleton().getDefaultLog()->removeListener(this); }
-        void messageLogged(const String& message, LogMessageLevel, bool, const String&, bool&) override
-        {
-            messages.push_back(message);
-        }
-        int Count(const String& part) const
-        {
-            return int(std::count_if(messages.begin(), messages.end(),
-                                     [&](const String& message) { return message.find(part) != String::npos; }));
-        }
-        std::vector<String> messages;
-    };
 }
 
 class Nodes : public SceneTest

@@ -100,6 +100,25 @@ background-colour)
     check "the commonest colour is the level's background: $commonest" \
         bash -c "grep -qE '\\((7|8),(7|8),(15|16)(,255)?\\)' <<<'$commonest'"
     ;;
+faulty-media)
+    # A script beside the level defines a material of the level again and one whose texture was never shipped.
+    cat >"$work/Media/Scenes/faults.material" <<'SCRIPT'
+material Level/Stone { technique { pass { diffuse 1 0 1 } } }
+material Faults/Unshipped { technique { pass { texture_unit { texture unshipped.png } } } }
+SCRIPT
+    sed -i 's|materialFile="Level/Floor"|materialFile="Faults/Unshipped"|' "$work/Media/Scenes/scene3.scene"
+    start_level
+    viewer_press r
+    viewer_press r
+    viewer_press Print
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer draws the level and ends with status 0 (got $status)" [ "$status" = 0 -a -s screenshot_1.png ]
+    check "the log names the material defined again" grep -qE "the material 'Level/Stone' is defined again in (faults|scene3)\.material" Ogre.log
+    check "the log names the missing texture and its material" grep -qF \
+        "the texture 'unshipped.png' of the material 'Faults/Unshipped' cannot be found; it is drawn blank" Ogre.log
+    ;;
 screenshot-and-move)
     start_level
     viewer_press Print

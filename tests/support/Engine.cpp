@@ -1,5 +1,7 @@
 #include "support/Engine.h"
 
+#include "Tarnel/TarnelMedia.h"
+
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreOverlaySystem.h>
@@ -17,6 +19,7 @@ namespace
         Ogre::LogManager* logManager = nullptr;
         Ogre::Root* root = nullptr;
         Ogre::OverlaySystem* overlaySystem = nullptr;
+        Tarnel::TarnelMedia* media = nullptr;
         Ogre::RenderWindow* window = nullptr;
         Ogre::PCZSceneManager* sceneManager = nullptr;
     };
@@ -54,6 +57,8 @@ namespace
         state.root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
         // Before the groups are initialised, so that the viewer's overlay script is read.
         state.overlaySystem = new Ogre::OverlaySystem();
+        // The viewer's rules for faulty media, before any script is parsed.
+        state.media = new Tarnel::TarnelMedia();
 
         Ogre::RenderSystem* renderSystem = state.root->getRenderSystemByName("OpenGL Rendering Subsystem");
         if (!renderSystem)
@@ -84,6 +89,7 @@ namespace
             EngineState& state = State();
             if (state.sceneManager)
                 DestroySceneManager(state.sceneManager);
+            delete state.media;
             delete state.overlaySystem;
             delete state.root;
             delete state.logManager;

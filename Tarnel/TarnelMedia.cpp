@@ -1,0 +1,155 @@
+// A level's own media: its scripts, and the faults of exported media that must not end the program.
+#include "Tarnel/TarnelMedia.h"
+
+#include <OgreArchive.h>
+#include <OgreArchiveManager.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreScriptLoader.h>
+#include <OgreTechnique.h>
+#include <OgreTexture.h>
+
+#include <cstring>
+#include <map>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /** One white texel, in a form the codec chosen by the name's extension decodes:
+            DDS for ".dds", otherwise a portable pixmap, which the image codec for every
+            other common extension recognises by its content. */
+        DataStreamPtr BlankImage(const String& textureName)
+        {
+            String base, extension;
+            StringUtil::splitBaseFilename(textureName, base, extension);
+            StringUtil::toLowerCase(extension);
+            std::string bytes;
+            if (extension == "dds")
+            {
+                // Header of an uncompressed 32-bit 1 x 1 texture: size, flags, height, width, pitch,
+                // then the pixel format (size, RGB with alpha, bit count, four masks) and the caps.
+                uint32 header[32] = {};
+                header[0] = 124, header[1] = 0x100F, header[2] = 1, header[3] = 1, header[4] = 4;
+                header[18] = 32, header[19] = 0x41, header[21] = 32;
+                header[22] = 0x00FF0000, header[23] = 0x0000FF00, header[24] = 0x000000FF, header[25] = 0xFF000000;
+                header[26] = 0x1000;
+                bytes = "DDS " + std::string(reinterpret_cast<const char*>(header), 124) + std::string(4, '\xff');
+            }
+            else
+            {
+                bytes = "P6\n1 1\n255\n" + std::string(3, '\xff');
+            }
+            auto stream = std::make_shared<MemoryDataStream>(textureName, bytes.size());
+            std::memcpy(stream->getPtr(), bytes.data(), bytes.size());
+            return stream;
+        }
+
+        /// The names of the materials with a layer that shows the texture, quoted, or empty.
+        String MaterialsUsing(const String& textureName)
+        {
+            String names;
+            ResourceManager::ResourceMapIterator materials = MaterialManager::getSingleton().getResourceIterator();
+            while (materials.hasMoreElements())
+            {
+                Material* material = static_cast<Material*>(materials.getNext().get());
+                bool uses = false;
+                for (Technique* technique : material->getTechniques())
+                    for (Pass* pass : technique->getPasses())
+                        for (TextureUnitState* layer : pass->getTextureUnitStates())
+                            for (unsigned int frame = 0; frame < layer->getNumFrames(); ++frame)
+                                uses = uses || layer->getFrameTextureName(frame) == textureName;
+                if (uses)
+                    names += (names.empty() ? "'" : ", '") + material->getName() + "'";
+            }
+            return names;
+        }
+    }
+
+    TarnelMedia::TarnelMedia()
+    {
+        ScriptCompilerManager::getSingleton().setListener(this);
+        ResourceGroupManager::getSingleton().setLoadingListener(this);
+    }
+
+    TarnelMedia::~TarnelMedia()
+    {
+        if (ScriptCompilerManager::getSingleton().getListener() == this)
+            ScriptCompilerManager::getSingleton().setListener(nullptr);
+        if (ResourceGroupManager::getSingleton().getLoadingListener() == this)
+            ResourceGroupManager::getSingleton().setLoadingListener(nullptr);
+    }
+
+    void TarnelMedia::ParseLocationScripts(const String& location, const String& type, bool recursive,
+                                           const String& group)
+    {
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        Archive* archive = ArchiveManager::getSingleton().load(location, type, true);
+
+        // The loaders that take a file of this location, in the order the engine runs them.
+        std::multimap<Real, ScriptLoader*> loaders;
+        StringVectorPtr files = archive->list(recursive);
+        for (const String& file : *files)
+        {
+            String base, extension;
+            StringUtil::splitBaseFilename(file, base, extension);
+            ScriptLoader* loader = resources._findScriptLoader("*." + extension);
+            bool known = false;
+            for (const auto& entry : loaders)
+                known = known || entry.second == loader;
+            if (loader && !known)
+                loaders.emplace(loader->getLoadingOrder(), loader);
+        }
+
+        for (const auto& entry : loaders)
+        {
+            for (const String& pattern : entry.second->getScriptPatterns())
+            {
+                StringVectorPtr scripts = archive->find(pattern, recursive);
+                for (const String& script : *scripts)
+                {
+                    LogManager::getSingleton().logMessage("Parsing script " + script);
+                    DataStreamPtr stream = archive->open(script);
+                    entry.second->parseScript(stream, group);
+                }
+            }
+        }
+    }
+
+    bool TarnelMedia::handleEvent(ScriptCompiler*, ScriptCompilerEvent* event, void* result)
+    {
+        if (event->mType != CreateMaterialScriptCompilerEvent::eventType)
+            return false;
+        const CreateMaterialScriptCompilerEvent* create = static_cast<CreateMaterialScriptCompilerEvent*>(event);
+        MaterialManager& materials = MaterialManager::getSingleton();
+        MaterialPtr first = materials.getByName(create->mName, create->mResourceGroup);
+        if (!first)
+            return false;
+
+        LogManager::getSingleton().logError("Tarnel: the material '" + create->mName + "' is defined again in " +
+                                            create->mFile + "; its first definition, in " + first->getOrigin() +
+                                            ", stays");
+        // The compiler reads the second definition into a material that nothing can find.
+        discardedMaterials.push_back(
+            std::make_shared<Material>(&materials, create->mName, 0, create->mResourceGroup));
+        *static_cast<Material**>(result) = discardedMaterials.back().get();
+        return true;
+    }
+
+    DataStreamPtr TarnelMedia::resourceLoading(const String& name, const String& group, Resource* resource)
+    {
+        // Only textures: a missing mesh still ends the load.
+        if (!dynamic_cast<Texture*>(resource) || ResourceGroupManager::getSingleton().resourceExists(group, name))
+            return DataStreamPtr();
+        if (missingTextures.insert(name).second)
+        {
+            String materials = MaterialsUsing(name);
+            LogManager::getSingleton().logError("Tarnel: the texture '" + name + "'" +
+                                                (materials.empty() ? "" : " of the material " + materials) +
+                                                " cannot be found; it is drawn blank");
+        }
+        return BlankImage(name);
+    }
+}
