@@ -15,6 +15,9 @@ namespace Tarnel
         void ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters);
         /// Zero flags and a default visibility leave the engine's own values.
         void ApplyCommonSettings(Ogre::MovableObject* object, const Types::ObjectParameters& parameters);
+        /// Render queue and rendering distance, which every drawn kind has.
+        void ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters);
+        void ApplyQueueAndDistance(Ogre::MovableObject* object, const Types::ObjectParameters& parameters);
         /// User data and note tracks; false for other children.
         bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData);
     }

@@ -20,7 +20,9 @@ class TiXmlElement;
 
 namespace Ogre
 {
+    class AnimationState;
     class MovablePlane;
+    class NodeAnimationTrack;
     class PCZone;
     class RenderSystemCapabilities;
 }
@@ -160,6 +162,10 @@ namespace Tarnel
         TarnelInstancedGeometry* GetInstancedGeometry(const Ogre::String& name) const;
         /// The object the scene created under that name, or null.
         Ogre::MovableObject* GetObject(const Ogre::String& name) const;
+        /// The state of the node animation of that name, or null.
+        Ogre::AnimationState* GetAnimationState(const Ogre::String& name) const;
+        /// The movable plane of that name ("<plane>_movable"), or null.
+        Ogre::MovablePlane* GetMovablePlane(const Ogre::String& name) const;
 
         Ogre::SceneManager* GetSceneManager() const { return sceneManager; }
         const Types::ObjectExtraData& GetSceneExtraData() const { return sceneExtraData; }
@@ -241,7 +247,16 @@ namespace Tarnel
         void LoadLightRange(const TiXmlElement* element, Ogre::Light* light);
         void LoadLightAttenuation(const TiXmlElement* element, Ogre::Light* light);
         void LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner);
-        /** Logs, once per element name, that a part of the format this loader does
+        void LoadParticleSystem(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void LoadBillboardSet(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void LoadBillboard(const TiXmlElement* element, Ogre::BillboardSet* set);
+        void LoadPlane(const TiXmlElement* element, const MovableObjectOwner& owner);
+
+        // Node animations
+        void LoadNodeAnimations(const TiXmlElement* element, Ogre::SceneNode* node);
+        void LoadNodeAnimation(const TiXmlElement* element, Ogre::SceneNode* node);
+        void LoadNodeAnimationKeyFrame(const TiXmlElement* element, Ogre::NodeAnimationTrack* track);
+        /** Logs, once per element name, that a section of the format this loader does
             not read yet was skipped; other unknown elements are skipped silently. */
         void LogIfNotReadYet(const TiXmlElement* element);
         /** The object protocol's first steps, the same for every kind: the name (raises
@@ -296,6 +311,8 @@ namespace Tarnel
         std::map<Ogre::String, Ogre::MovableObject*> objects;
         std::map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
         std::map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
+        std::map<Ogre::String, Ogre::AnimationState*> animationStates;
+        std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
     };
 }
 

@@ -64,6 +64,7 @@ namespace Tarnel
         SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
         nodesByName.emplace(node->getName(), node);
         PCZone* zone = nullptr;
+        bool animationsLoaded = false;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             const String& childName = child->ValueStr();
@@ -87,10 +88,18 @@ namespace Tarnel
                     zone = CreateZone(node);
                 LoadPortal(node, child, zone);
             }
-            else if (!LoadObject(child, MovableObjectOwner(node)))
-                LogIfNotReadYet(child);
+            else if (childName == "animations")
+            {
+                // Key frames act relative to the identity; later transforms only move the node.
+                LoadNodeAnimations(child, node);
+                TarnelUtilities::SetIdentityInitialState(node);
+                animationsLoaded = true;
+            }
+            else
+                LoadObject(child, MovableObjectOwner(node));
         }
-        node->setInitialState();
+        if (!animationsLoaded)
+            node->setInitialState();
 
         // Applied after the children, so that a tree visibility reaches them.
         TarnelUtilities::SetNodeVisibility(TarnelUtilities::GetObjectVisibilityAttribute(element), node);

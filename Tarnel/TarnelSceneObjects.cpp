@@ -34,6 +34,19 @@ namespace Tarnel
             object->setVisible(false);
     }
 
+    void ObjectReading::ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters)
+    {
+        parameters.renderQueue =
+            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
+        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+    }
+
+    void ObjectReading::ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
+    {
+        object->setRenderQueueGroup(parameters.renderQueue);
+        object->setRenderingDistance(parameters.renderingDistance);
+    }
+
     bool ObjectReading::LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
     {
         if (TarnelUtilities::LoadUserDataElement(child, extraData))
@@ -64,6 +77,12 @@ namespace Tarnel
             LoadLight(element, owner);
         else if (kind == "camera")
             LoadCamera(element, owner);
+        else if (kind == "particleSystem")
+            LoadParticleSystem(element, owner);
+        else if (kind == "billboardSet")
+            LoadBillboardSet(element, owner);
+        else if (kind == "plane")
+            LoadPlane(element, owner);
         else
             return false;
         return true;
@@ -73,9 +92,7 @@ namespace Tarnel
     {
         Types::EntityParameters parameters;
         Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        parameters.renderQueue =
-            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
-        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+        ReadQueueAndDistance(element, parameters);
         parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
         parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
@@ -108,8 +125,7 @@ namespace Tarnel
 
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
-        entity->setRenderQueueGroup(parameters.renderQueue);
-        entity->setRenderingDistance(parameters.renderingDistance);
+        ApplyQueueAndDistance(entity, parameters);
         TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.materialFile.empty())
             entity->setMaterialName(parameters.materialFile);
@@ -151,8 +167,6 @@ namespace Tarnel
                 owner.attachRotation = TarnelUtilities::LoadRotation(child);
             else if (LoadObject(child, owner))
                 attachedObject = true;
-            else
-                LogIfNotReadYet(child);
         }
         if (!attachedObject)
             owner.AttachEmpty();

@@ -37,6 +37,14 @@ namespace Tarnel
     {
         // The scene manager may still hold a camera setup on it; it is not used past this point.
         shadowCameraPlane.reset();
+        // The planes hang on the scene's nodes, which would otherwise still point at them.
+        for (auto& entry : movablePlanes)
+        {
+            if (entry.second->isAttached())
+                entry.second->detachFromParent();
+        }
+        movablePlanes.clear();
+        animationStates.clear();
         nodesByName.clear();
         objects.clear();
         objectExtraData.clear();
@@ -56,8 +64,7 @@ namespace Tarnel
 
     void TarnelScene::LogIfNotReadYet(const TiXmlElement* element)
     {
-        static const std::set<String> notReadYet = {"renderTextures", "particleSystem", "billboardSet", "plane",
-                                                    "animations"};
+        static const std::set<String> notReadYet = {"renderTextures"};
         const String& name = element->ValueStr();
         if (notReadYet.count(name) && notReadYetLogged.insert(name).second)
             LogManager::getSingleton().logWarning("Tarnel: \"" + name + "\" elements are not read by this loader "
@@ -99,6 +106,18 @@ namespace Tarnel
     {
         auto found = objects.find(name);
         return found == objects.end() ? nullptr : found->second;
+    }
+
+    AnimationState* TarnelScene::GetAnimationState(const String& name) const
+    {
+        auto found = animationStates.find(name);
+        return found == animationStates.end() ? nullptr : found->second;
+    }
+
+    MovablePlane* TarnelScene::GetMovablePlane(const String& name) const
+    {
+        auto found = movablePlanes.find(name);
+        return found == movablePlanes.end() ? nullptr : found->second.get();
     }
 
     void TarnelScene::RegisterObject(const String& name, MovableObject* object,
