@@ -1,5 +1,6 @@
 // A level's own media: its scripts, and the faults of exported media that must not end the program.
 #include "Tarnel/TarnelMedia.h"
+#include "Tarnel/TarnelUtilities.h"
 
 #include <OgreArchive.h>
 #include <OgreArchiveManager.h>
@@ -51,17 +52,11 @@ namespace Tarnel
         String MaterialsUsing(const String& textureName)
         {
             String names;
-            ResourceManager::ResourceMapIterator materials = MaterialManager::getSingleton().getResourceIterator();
-            while (materials.hasMoreElements())
+            std::set<const Material*> named;
+            for (const auto& layer : TarnelMedia::LayersShowing(textureName))
             {
-                Material* material = static_cast<Material*>(materials.getNext().get());
-                bool uses = false;
-                for (Technique* technique : material->getTechniques())
-                    for (Pass* pass : technique->getPasses())
-                        for (TextureUnitState* layer : pass->getTextureUnitStates())
-                            for (unsigned int frame = 0; frame < layer->getNumFrames(); ++frame)
-                                uses = uses || layer->getFrameTextureName(frame) == textureName;
-                if (uses)
+                const Material* material = layer.first->getParent()->getParent()->getParent();
+                if (named.insert(material).second)
                     names += (names.empty() ? "'" : ", '") + material->getName() + "'";
             }
             return names;
@@ -82,40 +77,77 @@ namespace Tarnel
             ResourceGroupManager::getSingleton().setLoadingListener(nullptr);
     }
 
-    void TarnelMedia::ParseLocationScripts(const String& location, const String& type, bool recursive,
-                                           const String& group)
+    std::vector<std::pair<TextureUnitState*, unsigned int>> TarnelMedia::LayersShowing(const String& textureName)
     {
-        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
-        Archive* archive = ArchiveManager::getSingleton().load(location, type, true);
-
-        // The loaders that take a file of this location, in the order the engine runs them.
-        std::multimap<Real, ScriptLoader*> loaders;
-        StringVectorPtr files = archive->list(recursive);
-        for (const String& file : *files)
+        std::vector<std::pair<TextureUnitState*, unsigned int>> layers;
+        ResourceManager::ResourceMapIterator materials = MaterialManager::getSingleton().getResourceIterator();
+        while (materials.hasMoreElements())
         {
-            String base, extension;
-            StringUtil::splitBaseFilename(file, base, extension);
-            ScriptLoader* loader = resources._findScriptLoader("*." + extension);
-            bool known = false;
-            for (const auto& entry : loaders)
-                known = known || entry.second == loader;
-            if (loader && !known)
-                loaders.emplace(loader->getLoadingOrder(), loader);
+            Material* material = static_cast<Material*>(materials.getNext().get());
+            for (Technique* technique : material->getTechniques())
+                for (Pass* pass : technique->getPasses())
+                    for (TextureUnitState* layer : pass->getTextureUnitStates())
+                        for (unsigned int frame = 0; frame < layer->getNumFrames(); ++frame)
+                            if (layer->getFrameTextureName(frame) == textureName)
+                                layers.emplace_back(layer, frame);
+        }
+        return layers;
+    }
+
+    void TarnelMedia::ParseScripts(const Locations& locations, const String& group)
+    {
+        // The loaders that take a file of these locations, in the order the engine runs them.
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        std::multimap<Real, ScriptLoader*> loaders;
+        for (const auto& location : locations)
+        {
+            StringVectorPtr files = location.first->list(location.second);
+            for (const String& file : *files)
+            {
+                String base, extension;
+                StringUtil::splitBaseFilename(file, base, extension);
+                ScriptLoader* loader = resources._findScriptLoader("*." + extension);
+                bool known = false;
+                for (const auto& entry : loaders)
+                    known = known || entry.second == loader;
+                if (loader && !known)
+                    loaders.emplace(loader->getLoadingOrder(), loader);
+            }
         }
 
         for (const auto& entry : loaders)
         {
             for (const String& pattern : entry.second->getScriptPatterns())
             {
-                StringVectorPtr scripts = archive->find(pattern, recursive);
-                for (const String& script : *scripts)
+                for (const auto& location : locations)
                 {
-                    LogManager::getSingleton().logMessage("Parsing script " + script);
-                    DataStreamPtr stream = archive->open(script);
-                    entry.second->parseScript(stream, group);
+                    StringVectorPtr scripts = location.first->find(pattern, location.second);
+                    for (const String& script : *scripts)
+                    {
+                        LogManager::getSingleton().logMessage("Parsing script " + script);
+                        DataStreamPtr stream = location.first->open(script);
+                        entry.second->parseScript(stream, group);
+                    }
                 }
             }
         }
+    }
+
+    bool TarnelMedia::IsRegistered(const String& location, const String& group)
+    {
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        if (!resources.resourceGroupExists(group))
+            return false;
+        String fullPath = location;
+        TarnelUtilities::MakeFullPath(fullPath);
+        for (const ResourceGroupManager::ResourceLocation& registered : resources.getResourceLocationList(group))
+        {
+            String registeredPath = registered.archive->getName();
+            TarnelUtilities::MakeFullPath(registeredPath);
+            if (registeredPath == fullPath)
+                return true;
+        }
+        return false;
     }
 
     bool TarnelMedia::handleEvent(ScriptCompiler*, ScriptCompilerEvent* event, void* result)

@@ -5,6 +5,7 @@
 #include <OgreScriptCompiler.h>
 
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace Tarnel
@@ -27,11 +28,21 @@ namespace Tarnel
         TarnelMedia();
         ~TarnelMedia() override;
 
-        /** Parses the scripts of one registered location into its group, in the
+        /// Registered locations: the engine's archive and whether its subfolders count.
+        typedef std::vector<std::pair<Ogre::Archive*, bool>> Locations;
+
+        /** Parses the scripts of registered locations into their group, in the
             engine's order: script loaders by loading order, each loader's
-            patterns in its own order (programs before materials). */
-        static void ParseLocationScripts(const Ogre::String& location, const Ogre::String& type, bool recursive,
-                                         const Ogre::String& group);
+            patterns in its own order (programs before materials), and for each
+            pattern the locations in turn. */
+        static void ParseScripts(const Locations& locations, const Ogre::String& group);
+
+        /// Whether the group has the location already, however its path was written.
+        static bool IsRegistered(const Ogre::String& location, const Ogre::String& group);
+
+        /// The material layers, with the frame, that show the texture of that name.
+        static std::vector<std::pair<Ogre::TextureUnitState*, unsigned int>> LayersShowing(
+            const Ogre::String& textureName);
 
         bool handleEvent(Ogre::ScriptCompiler* compiler, Ogre::ScriptCompilerEvent* event, void* result) override;
         Ogre::DataStreamPtr resourceLoading(const Ogre::String& name, const Ogre::String& group,

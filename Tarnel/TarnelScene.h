@@ -8,11 +8,13 @@
 #include <OgreColourValue.h>
 #include <OgreCommon.h>
 #include <OgreNode.h>
+#include <OgrePlane.h>
 #include <OgreRenderTargetListener.h>
+#include <OgreTexture.h>
 
+#include <array>
 #include <map>
 #include <memory>
-#include <set>
 #include <unordered_map>
 #include <vector>
 
@@ -100,6 +102,51 @@ namespace Tarnel
         Ogre::ColourValue colour = Ogre::ColourValue::White;
     };
 
+    /** A texture the engine renders into from a camera of the scene: a flat one,
+        perhaps a reflection on a plane projected onto material layers, or a cube
+        map rendered from six cameras at a point. */
+    struct RenderTexture
+    {
+        /// A material layer that shows the texture projected from the texture's camera.
+        struct MaterialLayer
+        {
+            Ogre::String name;
+            Ogre::uint16 technique = 0;
+            Ogre::uint16 pass = 0;
+            Ogre::uint16 textureUnit = 0;
+        };
+
+        Ogre::String name;
+        int width = 512;
+        int height = 512;
+        Ogre::PixelFormat pixelFormat = Ogre::PF_A8R8G8B8;
+        Ogre::TextureType textureType = Ogre::TEX_TYPE_2D;
+        Ogre::String cameraName;
+        Ogre::String scheme; ///< empty: the engine's default scheme
+        Ogre::ColourValue backgroundColour;
+        bool clearEveryFrame = true;
+        bool autoUpdate = true;
+        bool hideRenderObject = true;
+        Ogre::String renderObjectName; ///< a plane for reflections, a node for cube maps
+        Ogre::Plane renderPlane;       ///< used when the render object has no movable plane
+        std::vector<Ogre::String> hiddenObjects;
+        std::vector<Ogre::String> exclusiveObjects;
+        Ogre::String resourceGroupName;
+        std::vector<MaterialLayer> materials;
+
+        Ogre::TexturePtr texture;
+        Ogre::SceneNode* renderObjectNode = nullptr;
+        Ogre::MovablePlane* renderPlaneObject = nullptr;
+        Ogre::Camera* camera = nullptr;
+        std::array<Ogre::Camera*, 6> cubeFaceCameras{};
+        /// Holds the cameras of this texture that hang on nothing: the zone manager renders
+        /// only from cameras on nodes. At the origin, so that a camera's own place is its place.
+        Ogre::SceneNode* cameraNode = nullptr;
+        std::array<Ogre::Viewport*, 6> viewports{};
+        std::vector<Ogre::SceneNode*> hiddenNodes;
+        std::vector<Ogre::SceneNode*> exclusiveNodes;
+    };
+
     /// An item the scene only describes, for the application to use.
     struct ExternalItem
     {
@@ -137,8 +184,14 @@ namespace Tarnel
         void Load(const Ogre::String& fileName, TarnelRenderWindowIterator& renderWindows,
                   Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
 
-        /// Releases everything the scene owns; the engine's objects stay.
+        /** Releases everything the scene owns: its records and tables, the planes,
+            and the render textures with their viewports and face cameras; the other
+            engine objects stay with the scene manager. */
         void Destroy();
+
+        /// Around each update of a render texture the scene made: scheme and visibility.
+        void preRenderTargetUpdate(const Ogre::RenderTargetEvent& event) override;
+        void postRenderTargetUpdate(const Ogre::RenderTargetEvent& event) override;
 
         /** The shadow texture size the render system can take: without rendering to
             textures no larger than the windows (the last one decides), and without
@@ -186,6 +239,7 @@ namespace Tarnel
         Ogre::Real GetNearClipDistance() const { return nearClipDistance; }
         Ogre::Real GetFarClipDistance() const { return farClipDistance; }
         const FogSettings& GetFog() const { return fog; }
+        const std::vector<std::unique_ptr<RenderTexture>>& GetRenderTextures() const { return renderTextures; }
         const Types::ObjectExtraData& GetSkyBoxExtraData() const { return skyBoxExtraData; }
         const Types::ObjectExtraData& GetSkyDomeExtraData() const { return skyDomeExtraData; }
         const Types::ObjectExtraData& GetSkyPlaneExtraData() const { return skyPlaneExtraData; }
@@ -211,6 +265,19 @@ namespace Tarnel
         void LoadSkyPlane(const TiXmlElement* element);
         void LoadShadows(const TiXmlElement* element);
         Ogre::ShadowCameraSetupPtr ParseShadowCameraSetup(const Ogre::String& type, const Ogre::Plane& plane);
+
+        // Render textures
+        void LoadRenderTextures(const TiXmlElement* element);
+        void LoadRenderTexture(const TiXmlElement* element, Ogre::PixelFormat defaultPixelFormat);
+        void FinishLoadingRenderTextures();
+        void FinishFlatRenderTexture(RenderTexture& renderTexture);
+        void FinishCubeMap(RenderTexture& renderTexture);
+        /// The scene's nodes of those names, in order; names without a node are dropped.
+        std::vector<Ogre::SceneNode*> ExistingNodes(const std::vector<Ogre::String>& names) const;
+        /// Hangs a camera that hangs on nothing on the texture's own camera node.
+        void AttachRenderTextureCamera(RenderTexture& renderTexture, Ogre::Camera* camera);
+        Ogre::Viewport* AddRenderTextureViewport(const RenderTexture& renderTexture, size_t face, Ogre::Camera* camera);
+        void ReleaseRenderTextures();
 
         // Batched geometry
         void LoadInstancedGeometries(const TiXmlElement* element);
@@ -256,9 +323,6 @@ namespace Tarnel
         void LoadNodeAnimations(const TiXmlElement* element, Ogre::SceneNode* node);
         void LoadNodeAnimation(const TiXmlElement* element, Ogre::SceneNode* node);
         void LoadNodeAnimationKeyFrame(const TiXmlElement* element, Ogre::NodeAnimationTrack* track);
-        /** Logs, once per element name, that a section of the format this loader does
-            not read yet was skipped; other unknown elements are skipped silently. */
-        void LogIfNotReadYet(const TiXmlElement* element);
         /** The object protocol's first steps, the same for every kind: the name (raises
             on a duplicate), the common attributes, and new extra data holding the id. */
         Types::ObjectExtraDataPtr BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
@@ -295,6 +359,12 @@ namespace Tarnel
         Types::ObjectExtraData skyPlaneExtraData;
         std::unique_ptr<Ogre::MovablePlane> shadowCameraPlane;
 
+        // Render textures
+        std::vector<std::unique_ptr<RenderTexture>> renderTextures;
+        size_t finishedRenderTextureCount;
+        std::map<const Ogre::RenderTarget*, RenderTexture*> renderTargets;
+        Ogre::String savedSchemeName;
+
         std::vector<ExternalItem> externalItems;
         std::vector<std::unique_ptr<TarnelInstancedGeometry>> instancedGeometries;
         std::vector<LookTarget> lookTargets;
@@ -303,7 +373,6 @@ namespace Tarnel
         std::vector<FlagAlias> visibilityFlagAliases;
         ResourceLocations resourceLocations;
 
-        std::set<Ogre::String> notReadYetLogged;
 
         // Registries
         /// The scene's nodes by name: this engine's zone manager keeps no such index.
@@ -313,6 +382,8 @@ namespace Tarnel
         std::map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
         std::map<Ogre::String, Ogre::AnimationState*> animationStates;
         std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
+        /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
+        std::vector<std::pair<Ogre::String, Ogre::String>> planeMeshes;
     };
 }
 

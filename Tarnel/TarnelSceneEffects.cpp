@@ -182,6 +182,7 @@ namespace Tarnel
             parameters.xSegments, parameters.ySegments, parameters.normals, parameters.numTexCoordSets,
             parameters.uTile, parameters.vTile, parameters.upVector, parameters.vertexBufferUsage,
             parameters.indexBufferUsage, parameters.vertexBufferShadowed, parameters.indexBufferShadowed);
+        planeMeshes.emplace_back(parameters.planeName, parameters.resourceGroupName);
         Entity* entity = sceneManager->createEntity(parameters.name, parameters.planeName);
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);

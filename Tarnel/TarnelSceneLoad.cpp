@@ -157,6 +157,8 @@ namespace Tarnel
 
         if (const TiXmlElement* environment = sceneElement->FirstChildElement("environment"))
             LoadEnvironment(environment);
+        if (const TiXmlElement* textures = sceneElement->FirstChildElement("renderTextures"))
+            LoadRenderTextures(textures);
 
         typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
         static const std::map<String, SectionReader> sectionReaders = {
@@ -181,8 +183,6 @@ namespace Tarnel
                 instancedGeometries = child;
             else if (child->ValueStr() == "staticGeometries")
                 staticGeometries = child;
-            else
-                LogIfNotReadYet(child);
         }
         if (instancedGeometries)
             LoadInstancedGeometries(instancedGeometries);
@@ -190,6 +190,7 @@ namespace Tarnel
             LoadStaticGeometries(staticGeometries);
 
         ApplyLookAndTrackTargets();
+        FinishLoadingRenderTextures();
     }
 
     void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)

@@ -5,6 +5,7 @@
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreLogManager.h>
+#include <OgreMeshManager.h>
 #include <OgreMovableObject.h>
 #include <OgreMovablePlane.h>
 #include <OgreSceneNode.h>
@@ -24,7 +25,8 @@ namespace Tarnel
           unitsPerMeter(0),
           backgroundColour(ColourValue::Black),
           nearClipDistance(0),
-          farClipDistance(10000)
+          farClipDistance(10000),
+          finishedRenderTextureCount(0)
     {
     }
 
@@ -37,6 +39,8 @@ namespace Tarnel
     {
         // The scene manager may still hold a camera setup on it; it is not used past this point.
         shadowCameraPlane.reset();
+        // Before the planes, which the textures' cameras reflect in.
+        ReleaseRenderTextures();
         // The planes hang on the scene's nodes, which would otherwise still point at them.
         for (auto& entry : movablePlanes)
         {
@@ -44,6 +48,10 @@ namespace Tarnel
                 entry.second->detachFromParent();
         }
         movablePlanes.clear();
+        // Entities that show a plane keep their mesh; the manager forgets the name.
+        for (const auto& mesh : planeMeshes)
+            MeshManager::getSingleton().remove(mesh.first, mesh.second);
+        planeMeshes.clear();
         animationStates.clear();
         nodesByName.clear();
         objects.clear();
@@ -57,18 +65,8 @@ namespace Tarnel
         queryFlagAliases.clear();
         visibilityFlagAliases.clear();
         resourceLocations.clear();
-        notReadYetLogged.clear();
         baseResourceLocation.clear();
         loadedFromFileSystem = false;
-    }
-
-    void TarnelScene::LogIfNotReadYet(const TiXmlElement* element)
-    {
-        static const std::set<String> notReadYet = {"renderTextures"};
-        const String& name = element->ValueStr();
-        if (notReadYet.count(name) && notReadYetLogged.insert(name).second)
-            LogManager::getSingleton().logWarning("Tarnel: \"" + name + "\" elements are not read by this loader "
-                                                  "yet; they were skipped");
     }
 
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const

@@ -3,6 +3,7 @@
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelUtilities.h"
 
+#include <OgreArchiveManager.h>
 #include <OgreResourceGroupManager.h>
 
 #include <tinyxml.h>
@@ -59,26 +60,28 @@ namespace Tarnel
     void TarnelScene::InitialiseResourceLocations()
     {
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
-        // The engine initialises a group once; the scripts of a location added later are parsed here.
-        bool groupInitialised = resources.isResourceGroupInitialised(defaultResourceGroupName);
-        bool registered = false;
+        // The engine initialises a group once; the scripts of locations added later are parsed here.
+        bool groupInitialised = resources.resourceGroupExists(defaultResourceGroupName) &&
+                                resources.isResourceGroupInitialised(defaultResourceGroupName);
+        TarnelMedia::Locations added;
         for (auto& entry : resourceLocations)
         {
             ResourceLocation& location = entry.second;
             if (location.initialised)
                 continue;
             location.initialised = true;
-            // An earlier level may have registered it already, scripts and all.
-            if (resources.resourceLocationExists(location.name, defaultResourceGroupName))
+            // An earlier level, or the program's own list, may have it already, scripts and all.
+            if (TarnelMedia::IsRegistered(location.name, defaultResourceGroupName))
                 continue;
             resources.addResourceLocation(location.name, location.type, defaultResourceGroupName, location.recursive);
-            if (groupInitialised)
-                TarnelMedia::ParseLocationScripts(location.name, location.type, location.recursive,
-                                                  defaultResourceGroupName);
-            registered = true;
+            added.emplace_back(ArchiveManager::getSingleton().load(location.name, location.type, true),
+                               location.recursive);
         }
-        if (registered && !groupInitialised)
-            resources.initialiseAllResourceGroups();
+        if (added.empty())
+            return;
+        if (groupInitialised)
+            TarnelMedia::ParseScripts(added, defaultResourceGroupName);
+        resources.initialiseAllResourceGroups();
     }
 
     void TarnelScene::LoadExternals(const TiXmlElement* element)

@@ -24,12 +24,14 @@ protected:
 
 TEST_F(LevelMedia, ScriptsBesideTheLevelAreReadInTheEnginesOrder)
 {
-    // The program must be read before the material that uses it, whatever the files are called.
+    // Every program of the new locations is read before any material, whatever the files and folders are called.
     WriteFile("a.material", "material Own/Blue { technique { pass { diffuse 0 0 1\n"
                             "  vertex_program_ref Own/Shader { } } } }");
-    WriteFile("b.program", "vertex_program Own/Shader glsl { source own.vert }");
-    WriteFile("own.vert", "void main() { gl_Position = ftransform(); }");
-    LoadText(NodesScene("<node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Own/Blue'/></node>"));
+    WriteFile("programs/b.program", "vertex_program Own/Shader glsl { source own.vert }");
+    WriteFile("programs/own.vert", "void main() { gl_Position = ftransform(); }");
+    LoadText("<scene><resourceLocations><resourceLocation name='programs' type='FileSystem'/></resourceLocations>" +
+             std::string("<nodes><node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Own/Blue'/>"
+                         "</node></nodes></scene>"));
 
     Pass* pass = static_cast<Entity*>(scene.GetObject("E"))->getSubEntity(0)->getMaterial()->getTechnique(0)->getPass(0);
     EXPECT_EQ(ColourValue::Blue, pass->getDiffuse());

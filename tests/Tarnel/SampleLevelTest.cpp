@@ -11,7 +11,6 @@ class SampleLevel : public SceneTest
 {
 };
 
-// One load: a second would meet the plane meshes of the first.
 TEST_F(SampleLevel, EveryPortalLeadsToAZoneAndEveryEntityWearsAMaterialOfTheLevel)
 {
     LoadFile(TARNEL_SAMPLE_LEVEL);

@@ -70,7 +70,10 @@ TEST_F(Effects, Planes)
 
 TEST_F(Effects, APlaneWithoutANormalFailsInTheEngine)
 {
+    // The zero normal reaches the movable plane, made first, and then the engine, which refuses it.
     EXPECT_THROW(LoadText(NodesScene("<node name='N'><plane name='Unset'/></node>")), InvalidParametersException);
+    ASSERT_NE(nullptr, scene.GetMovablePlane("Unset_movable"));
+    EXPECT_EQ(Vector3::ZERO, scene.GetMovablePlane("Unset_movable")->normal);
 }
 
 TEST_F(Effects, ParticleSystemsOnNodesAndBones)

@@ -91,15 +91,6 @@ TEST_F(Nodes, ModelFilesAreNotReadYet)
     EXPECT_EQ(1, log.Count("the node 'WithModel' names the model file 'tree.model'"));
 }
 
-TEST_F(Nodes, SectionsNotReadYetAreSkippedWithANote)
-{
-    LogRecorder log;
-    LoadText(NodesScene("<node name='Lit'><unheardOf/><node name='Kid'/></node>", "<renderTextures/><renderTextures/>"));
-    EXPECT_EQ(1, log.Count("\"renderTextures\" elements are not read by this loader yet")) << "once per name";
-    EXPECT_EQ(0, log.Count("unheardOf"));
-    EXPECT_TRUE(scene.GetSceneNode("Lit")->getChild("Kid"));
-}
-
 TEST_F(Nodes, ExtraDataOnlyForNodesWithIdOrUserData)
 {
     LoadText(NodesScene("<node name='WithId' id='7'/>"

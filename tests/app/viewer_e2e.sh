@@ -119,6 +119,25 @@ SCRIPT
     check "the log names the missing texture and its material" grep -qF \
         "the texture 'unshipped.png' of the material 'Faults/Unshipped' cannot be found; it is drawn blank" Ogre.log
     ;;
+mirror)
+    # The hall's floor mirror, against the same level without its render textures.
+    solid_screenshot() {
+        start_level
+        viewer_press r
+        viewer_press r
+        sleep 0.5
+        viewer_press Print
+        viewer_press Escape
+        viewer_wait_for_exit
+        convert screenshot_1.png -crop 400x50+200+365 +repage "$1"
+        rm -f screenshot_1.png
+    }
+    solid_screenshot mirror.png
+    sed -i '/<renderTextures>/,/<\/renderTextures>/d' "$work/Media/Scenes/scene3.scene"
+    solid_screenshot plain.png
+    changed=$(differing_pixels mirror.png plain.png)
+    check "the mirror shows the hall ($changed of 20000 pixels differ from a plain mirror)" greater "$changed" 5000
+    ;;
 screenshot-and-move)
     start_level
     viewer_press Print
