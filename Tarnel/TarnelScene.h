@@ -316,7 +316,6 @@ namespace Tarnel
         void LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner);
         void LoadParticleSystem(const TiXmlElement* element, const MovableObjectOwner& owner);
         void LoadBillboardSet(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadBillboard(const TiXmlElement* element, Ogre::BillboardSet* set);
         void LoadPlane(const TiXmlElement* element, const MovableObjectOwner& owner);
 
         // Node animations

@@ -1,6 +1,6 @@
 // Lights and cameras: created, configured and attached like every other object.
 #include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelObjectReading.h"
+#include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreCamera.h>
@@ -10,7 +10,7 @@
 #include <tinyxml.h>
 
 using namespace Ogre;
-using namespace Tarnel::ObjectReading;
+using namespace Tarnel::Objects;
 
 // A level places lights and cameras on their own, apart from their nodes; this engine
 // keeps that positioning but marks it as deprecated.
@@ -23,9 +23,7 @@ namespace Tarnel
     {
         Types::LightParameters parameters;
         Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
-        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
-        parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
+        ReadLightAttributes(element, parameters, true);
 
         Light* light = sceneManager->createLight(parameters.name);
         ApplyCommonSettings(light, parameters);
@@ -81,10 +79,7 @@ namespace Tarnel
     {
         Types::CameraParameters parameters;
         Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        parameters.fovy = Radian(TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI));
-        parameters.aspectRatio = TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f);
-        parameters.projectionType =
-            TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
+        ReadCameraAttributes(element, parameters);
 
         Camera* camera = sceneManager->createCamera(parameters.name);
         ApplyCommonSettings(camera, parameters);

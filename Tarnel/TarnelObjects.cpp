@@ -1,0 +1,294 @@
+// What the object elements of scene and model files share, and building objects from descriptions.
+#include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreBillboard.h>
+#include <OgreBillboardSet.h>
+#include <OgreEntity.h>
+#include <OgreMeshManager.h>
+#include <OgreParticleSystem.h>
+#include <OgreSceneManager.h>
+#include <OgreSubEntity.h>
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    void Objects::ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
+    {
+        parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
+        parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
+        parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
+    }
+
+    void Objects::ApplyCommonSettings(MovableObject* object, const Types::ObjectParameters& parameters)
+    {
+        if (parameters.queryFlags != 0)
+            object->setQueryFlags(parameters.queryFlags);
+        if (parameters.visibilityFlags != 0)
+            object->setVisibilityFlags(parameters.visibilityFlags);
+        if (parameters.visibility == OBJECT_VISIBLE)
+            object->setVisible(true);
+        else if (parameters.visibility == OBJECT_HIDDEN)
+            object->setVisible(false);
+    }
+
+    void Objects::ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters)
+    {
+        parameters.renderQueue =
+            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
+        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+    }
+
+    void Objects::ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
+    {
+        object->setRenderQueueGroup(parameters.renderQueue);
+        object->setRenderingDistance(parameters.renderingDistance);
+    }
+
+    bool Objects::LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+    {
+        if (TarnelUtilities::LoadUserDataElement(child, extraData))
+            return true;
+        if (child->ValueStr() != "noteTracks")
+            return false;
+        extraData.noteTracks = std::make_shared<Types::NoteTracks>();
+        TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
+        return true;
+    }
+
+    void Objects::ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters)
+    {
+        ReadQueueAndDistance(element, parameters);
+        parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+        parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+    }
+
+    bool Objects::LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters)
+    {
+        const String& name = child->ValueStr();
+        if (name == "vertexBuffer")
+            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+        else if (name == "indexBuffer")
+            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+        else if (name == "customParameters")
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+        else if (name == "subentities")
+            TarnelUtilities::LoadSubentities(child, parameters.subentities);
+        else
+            return false;
+        return true;
+    }
+
+    void Objects::ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
+                                      bool castShadowsDefault)
+    {
+        parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", castShadowsDefault);
+        parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
+    }
+
+    void Objects::ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters)
+    {
+        parameters.fovy = Radian(TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI));
+        parameters.aspectRatio = TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f);
+        parameters.projectionType =
+            TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
+    }
+
+    void Objects::ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters)
+    {
+        ReadQueueAndDistance(element, parameters);
+        parameters.file = TarnelUtilities::GetStringAttribute(element, "file");
+    }
+
+    void Objects::ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters)
+    {
+        ReadQueueAndDistance(element, parameters);
+        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
+        parameters.width = TarnelUtilities::GetRealAttribute(element, "width", 10);
+        parameters.height = TarnelUtilities::GetRealAttribute(element, "height", 10);
+        parameters.billboardType =
+            TarnelUtilities::ParseBillboardType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
+        parameters.billboardOrigin =
+            TarnelUtilities::ParseBillboardOrigin(TarnelUtilities::GetStringAttribute(element, "origin", "center"));
+        parameters.billboardRotationType = TarnelUtilities::ParseBillboardRotationType(
+            TarnelUtilities::GetStringAttribute(element, "rotationType", "vertex"));
+        parameters.poolSize = TarnelUtilities::GetUIntAttribute(element, "poolSize", 0);
+        parameters.autoExtendPool = TarnelUtilities::GetBoolAttribute(element, "autoExtendPool", true);
+        parameters.cullIndividual = TarnelUtilities::GetBoolAttribute(element, "cullIndividual", false);
+        parameters.sort = TarnelUtilities::GetBoolAttribute(element, "sort", false);
+        parameters.accurateFacing = TarnelUtilities::GetBoolAttribute(element, "accurateFacing", false);
+    }
+
+    bool Objects::LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters)
+    {
+        const String& name = child->ValueStr();
+        if (name == "billboard")
+            parameters.billboards.push_back(ReadBillboard(child));
+        else if (name == "commonDirection")
+            parameters.commonDirection = TarnelUtilities::LoadXYZ(child);
+        else if (name == "commonUpVector")
+            parameters.commonUpVector = TarnelUtilities::LoadXYZ(child);
+        else if (name == "customParameters")
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+        else
+            return false;
+        return true;
+    }
+
+    Types::Billboard Objects::ReadBillboard(const TiXmlElement* element)
+    {
+        Types::Billboard billboard;
+        billboard.width = TarnelUtilities::GetRealAttribute(element, "width", 0);
+        billboard.height = TarnelUtilities::GetRealAttribute(element, "height", 0);
+        billboard.rotation = Radian(TarnelUtilities::GetRealAttribute(element, "rotation", 0));
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "position")
+                billboard.position = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+            {
+                // A billboard turns only about its facing axis: the angle counts, the axis does not.
+                Vector3 axis;
+                TarnelUtilities::LoadRotation(child).ToAngleAxis(billboard.rotation, axis);
+            }
+            else if (name == "colourDiffuse")
+                billboard.color = TarnelUtilities::LoadColor(child);
+            else if (name == "texCoordRectangle")
+                billboard.texCoordRectangle = TarnelUtilities::LoadFloatRectangle(child);
+        }
+        return billboard;
+    }
+
+    void Objects::ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters)
+    {
+        ReadQueueAndDistance(element, parameters);
+        parameters.distance = TarnelUtilities::GetRealAttribute(element, "distance", 0);
+        parameters.width = TarnelUtilities::GetRealAttribute(element, "width", 10);
+        parameters.height = TarnelUtilities::GetRealAttribute(element, "height", 10);
+        parameters.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
+        parameters.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
+        parameters.numTexCoordSets = TarnelUtilities::GetIntAttribute(element, "numTexCoordSets", 1);
+        parameters.uTile = TarnelUtilities::GetRealAttribute(element, "uTile", 1);
+        parameters.vTile = TarnelUtilities::GetRealAttribute(element, "vTile", 1);
+        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
+        parameters.normals = TarnelUtilities::GetBoolAttribute(element, "normals", true);
+        parameters.movablePlane = TarnelUtilities::GetBoolAttribute(element, "movablePlane", true);
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+    }
+
+    bool Objects::LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters)
+    {
+        const String& name = child->ValueStr();
+        if (name == "normal")
+            parameters.normal = TarnelUtilities::LoadXYZ(child);
+        else if (name == "upVector")
+            parameters.upVector = TarnelUtilities::LoadXYZ(child);
+        else if (name == "vertexBuffer")
+            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+        else if (name == "indexBuffer")
+            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+        else if (name == "customParameters")
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+        else
+            return false;
+        return true;
+    }
+
+    Entity* Objects::CreateEntity(SceneManager* sceneManager, const String& name,
+                                  const Types::EntityParameters& parameters, const String& resourceGroupName)
+    {
+        MeshManager::getSingleton().load(
+            parameters.meshFile, parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName,
+            parameters.vertexBufferUsage, parameters.indexBufferUsage, parameters.vertexBufferShadowed,
+            parameters.indexBufferShadowed);
+        Entity* entity = sceneManager->createEntity(name, parameters.meshFile);
+        ApplyCommonSettings(entity, parameters);
+        entity->setCastShadows(parameters.castShadows);
+        ApplyQueueAndDistance(entity, parameters);
+        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
+        if (!parameters.materialFile.empty())
+            entity->setMaterialName(parameters.materialFile);
+        // Sub-entity materials win over the whole-entity material for their indices.
+        for (size_t i = 0; i < entity->getNumSubEntities() && i < parameters.subentities.size(); ++i)
+        {
+            if (!parameters.subentities[i].empty())
+                entity->getSubEntity(i)->setMaterialName(parameters.subentities[i]);
+        }
+        return entity;
+    }
+
+    ParticleSystem* Objects::CreateParticleSystem(SceneManager* sceneManager, const String& name,
+                                                  const Types::ParticleSystemParameters& parameters)
+    {
+        ParticleSystem* particleSystem = sceneManager->createParticleSystem(name, parameters.file);
+        ApplyCommonSettings(particleSystem, parameters);
+        ApplyQueueAndDistance(particleSystem, parameters);
+        return particleSystem;
+    }
+
+    BillboardSet* Objects::CreateBillboardSet(SceneManager* sceneManager, const String& name,
+                                              const Types::BillboardSetParameters& parameters)
+    {
+        // The pool always starts at 20; a given pool size is applied below.
+        BillboardSet* set = sceneManager->createBillboardSet(name, 20);
+        ApplyCommonSettings(set, parameters);
+        ApplyQueueAndDistance(set, parameters);
+        TarnelUtilities::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
+        if (!parameters.material.empty())
+            set->setMaterialName(parameters.material);
+        set->setDefaultWidth(parameters.width);
+        set->setDefaultHeight(parameters.height);
+        set->setBillboardType(parameters.billboardType);
+        set->setBillboardOrigin(parameters.billboardOrigin);
+        set->setBillboardRotationType(parameters.billboardRotationType);
+        set->setCommonDirection(parameters.commonDirection);
+        set->setCommonUpVector(parameters.commonUpVector);
+        if (parameters.poolSize != 0)
+            set->setPoolSize(parameters.poolSize);
+        set->setAutoextend(parameters.autoExtendPool);
+        set->setCullIndividually(parameters.cullIndividual);
+        set->setSortingEnabled(parameters.sort);
+        set->setUseAccurateFacing(parameters.accurateFacing);
+
+        for (const Types::Billboard& description : parameters.billboards)
+        {
+            Billboard* billboard = set->createBillboard(description.position, description.color);
+            if (description.rotation != Radian(0))
+                billboard->setRotation(description.rotation);
+            // Without both sizes the billboard keeps the set's; without an area, the set's coordinates.
+            if (description.width != 0 && description.height != 0)
+                billboard->setDimensions(description.width, description.height);
+            const FloatRectangle& rectangle = description.texCoordRectangle;
+            if (rectangle.right - rectangle.left != 0 && rectangle.bottom - rectangle.top != 0)
+                billboard->setTexcoordRect(rectangle.left, rectangle.top, rectangle.right, rectangle.bottom);
+        }
+        return set;
+    }
+
+    Entity* Objects::CreatePlane(SceneManager* sceneManager, const String& name, const String& meshName,
+                                 const Types::PlaneParameters& parameters, const String& resourceGroupName)
+    {
+        // The points at that distance along the normal.
+        const Plane plane(parameters.normal, parameters.distance);
+        MeshManager::getSingleton().createPlane(
+            meshName, parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName, plane,
+            parameters.width, parameters.height, parameters.xSegments, parameters.ySegments, parameters.normals,
+            parameters.numTexCoordSets, parameters.uTile, parameters.vTile, parameters.upVector,
+            parameters.vertexBufferUsage, parameters.indexBufferUsage, parameters.vertexBufferShadowed,
+            parameters.indexBufferShadowed);
+        Entity* entity = sceneManager->createEntity(name, meshName);
+        ApplyCommonSettings(entity, parameters);
+        entity->setCastShadows(parameters.castShadows);
+        ApplyQueueAndDistance(entity, parameters);
+        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
+        if (!parameters.material.empty())
+            entity->setMaterialName(parameters.material);
+        return entity;
+    }
+}

@@ -1,0 +1,63 @@
+#ifndef TARNEL_OBJECTS_H
+#define TARNEL_OBJECTS_H
+
+#include "Tarnel/Types.h"
+
+class TiXmlElement;
+
+namespace Tarnel
+{
+    /** What the object elements of scene and model files share, and how an object
+        is built from its description: written once for the scene reader, the
+        model reader and model instances, so that they differ only where the
+        format makes them differ, at the call site. */
+    namespace Objects
+    {
+        // Reading: every kind
+
+        /// Query flags, visibility flags and the visible attribute.
+        void ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters);
+        /// Render queue and rendering distance, which every drawn kind has.
+        void ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters);
+        /// User data and note tracks; false for other children.
+        bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData);
+
+        // Reading: one kind's own attributes and children (false for children of other names)
+
+        void ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters);
+        bool LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters);
+        /// The light's type, power and cast-shadows flag, whose default differs between files.
+        void ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
+                                 bool castShadowsDefault);
+        void ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters);
+        void ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters);
+        void ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters);
+        bool LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters);
+        Types::Billboard ReadBillboard(const TiXmlElement* element);
+        void ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters);
+        bool LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters);
+
+        // Building
+
+        /// Zero flags and a default visibility leave the engine's own values.
+        void ApplyCommonSettings(Ogre::MovableObject* object, const Types::ObjectParameters& parameters);
+        void ApplyQueueAndDistance(Ogre::MovableObject* object, const Types::ObjectParameters& parameters);
+
+        /** The entity of a description with its mesh loaded (in the description's group,
+            else the given one), its settings and materials; not attached, and without
+            what hangs on its bones. */
+        Ogre::Entity* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                   const Types::EntityParameters& parameters, const Ogre::String& resourceGroupName);
+        Ogre::ParticleSystem* CreateParticleSystem(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                                   const Types::ParticleSystemParameters& parameters);
+        /// The set with its settings and billboards; not attached.
+        Ogre::BillboardSet* CreateBillboardSet(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                               const Types::BillboardSetParameters& parameters);
+        /// The plane mesh of that name and the entity that shows it; not attached.
+        Ogre::Entity* CreatePlane(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                  const Ogre::String& meshName, const Types::PlaneParameters& parameters,
+                                  const Ogre::String& resourceGroupName);
+    }
+}
+
+#endif
