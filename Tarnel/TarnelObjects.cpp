@@ -2,9 +2,12 @@
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
 
+#include <OgreAnimation.h>
+#include <OgreAnimationTrack.h>
 #include <OgreBillboard.h>
 #include <OgreBillboardSet.h>
 #include <OgreEntity.h>
+#include <OgreKeyFrame.h>
 #include <OgreMeshManager.h>
 #include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
@@ -89,6 +92,22 @@ namespace Tarnel
         parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", castShadowsDefault);
         parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
+    }
+
+    void Objects::ReadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
+    {
+        inner = Radian(TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()));
+        outer = Radian(TarnelUtilities::GetRealAttribute(element, "outer", outer.valueRadians()));
+        falloff = TarnelUtilities::GetRealAttribute(element, "falloff", falloff);
+    }
+
+    void Objects::ReadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
+                                       Real& quadric)
+    {
+        range = TarnelUtilities::GetRealAttribute(element, "range", range);
+        constant = TarnelUtilities::GetRealAttribute(element, "constant", constant);
+        linear = TarnelUtilities::GetRealAttribute(element, "linear", linear);
+        quadric = TarnelUtilities::GetRealAttribute(element, "quadric", quadric);
     }
 
     void Objects::ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters)
@@ -200,6 +219,34 @@ namespace Tarnel
         return true;
     }
 
+    void Objects::ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters)
+    {
+        parameters.length = TarnelUtilities::GetRealAttribute(element, "length", 0);
+        String mode = TarnelUtilities::GetStringAttribute(element, "interpolationMode");
+        if (!mode.empty())
+            parameters.interpolationMode = TarnelUtilities::ParseAnimationInterpolationMode(mode);
+        String rotationMode = TarnelUtilities::GetStringAttribute(element, "rotationInterpolationMode");
+        if (!rotationMode.empty())
+            parameters.rotationInterpolationMode = TarnelUtilities::ParseAnimationRotationInterpolationMode(rotationMode);
+    }
+
+    Types::KeyFrameParameters Objects::ReadKeyFrame(const TiXmlElement* element)
+    {
+        Types::KeyFrameParameters keyFrame;
+        keyFrame.time = TarnelUtilities::GetRealAttribute(element, "time", 0);
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "translation")
+                keyFrame.translation = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+                keyFrame.rotation = TarnelUtilities::LoadRotation(child);
+            else if (name == "scale")
+                keyFrame.scale = TarnelUtilities::LoadXYZ(child);
+        }
+        return keyFrame;
+    }
+
     Entity* Objects::CreateEntity(SceneManager* sceneManager, const String& name,
                                   const Types::EntityParameters& parameters, const String& resourceGroupName)
     {
@@ -290,5 +337,22 @@ namespace Tarnel
         if (!parameters.material.empty())
             entity->setMaterialName(parameters.material);
         return entity;
+    }
+
+    Animation* Objects::CreateNodeAnimation(SceneManager* sceneManager, const String& name,
+                                            const Types::NodeAnimationParameters& parameters)
+    {
+        Animation* animation = sceneManager->createAnimation(name, parameters.length);
+        animation->setInterpolationMode(parameters.interpolationMode);
+        animation->setRotationInterpolationMode(parameters.rotationInterpolationMode);
+        return animation;
+    }
+
+    void Objects::CreateKeyFrame(NodeAnimationTrack* track, const Types::KeyFrameParameters& keyFrame)
+    {
+        TransformKeyFrame* created = track->createNodeKeyFrame(keyFrame.time);
+        created->setTranslate(keyFrame.translation);
+        created->setRotation(keyFrame.rotation);
+        created->setScale(keyFrame.scale);
     }
 }

@@ -29,6 +29,12 @@ namespace Tarnel
         /// The light's type, power and cast-shadows flag, whose default differs between files.
         void ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
                                  bool castShadowsDefault);
+        /// A spotlight's cone: each value given replaces the one passed in; angles in radians.
+        void ReadLightRange(const TiXmlElement* element, Ogre::Radian& inner, Ogre::Radian& outer,
+                            Ogre::Real& falloff);
+        /// Each value given replaces the one passed in.
+        void ReadLightAttenuation(const TiXmlElement* element, Ogre::Real& range, Ogre::Real& constant,
+                                  Ogre::Real& linear, Ogre::Real& quadric);
         void ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters);
         void ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters);
         void ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters);
@@ -36,6 +42,11 @@ namespace Tarnel
         Types::Billboard ReadBillboard(const TiXmlElement* element);
         void ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters);
         bool LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters);
+
+        /// The length and the interpolation modes of a node animation (each mode only when given).
+        void ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters);
+        /// A key frame: time, then translation, rotation and scale in document order.
+        Types::KeyFrameParameters ReadKeyFrame(const TiXmlElement* element);
 
         // Building
 
@@ -57,6 +68,11 @@ namespace Tarnel
         Ogre::Entity* CreatePlane(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                   const Ogre::String& meshName, const Types::PlaneParameters& parameters,
                                   const Ogre::String& resourceGroupName);
+
+        /// A node animation of that name with the description's length and interpolation modes.
+        Ogre::Animation* CreateNodeAnimation(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                             const Types::NodeAnimationParameters& parameters);
+        void CreateKeyFrame(Ogre::NodeAnimationTrack* track, const Types::KeyFrameParameters& keyFrame);
     }
 }
 

@@ -32,6 +32,7 @@ namespace Ogre
 namespace Tarnel
 {
     class TarnelInstancedGeometry;
+    class TarnelModel;
 
     /// A format or engine version: major, minor, patch.
     struct Version
@@ -211,6 +212,9 @@ namespace Tarnel
         /// The extra data of a created object or node, or null.
         Types::ObjectExtraDataPtr GetObjectExtraData(const Ogre::MovableObject* object) const;
         Types::ObjectExtraDataPtr GetNodeExtraData(const Ogre::SceneNode* node) const;
+        /** The model of that file, read on first request and kept by the name as written;
+            a file that fails to load leaves nothing behind and raises. */
+        const TarnelModel* GetModel(const Ogre::String& fileName);
         /// The instanced geometry of that name the scene made, or null.
         TarnelInstancedGeometry* GetInstancedGeometry(const Ogre::String& name) const;
         /// The object the scene created under that name, or null.
@@ -321,7 +325,6 @@ namespace Tarnel
         // Node animations
         void LoadNodeAnimations(const TiXmlElement* element, Ogre::SceneNode* node);
         void LoadNodeAnimation(const TiXmlElement* element, Ogre::SceneNode* node);
-        void LoadNodeAnimationKeyFrame(const TiXmlElement* element, Ogre::NodeAnimationTrack* track);
         /** The object protocol's first steps, the same for every kind: the name (raises
             on a duplicate), the common attributes, and new extra data holding the id. */
         Types::ObjectExtraDataPtr BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
@@ -383,6 +386,7 @@ namespace Tarnel
         std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
         /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
         std::vector<std::pair<Ogre::String, Ogre::String>> planeMeshes;
+        std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
     };
 }
 

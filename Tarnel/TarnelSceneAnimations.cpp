@@ -1,5 +1,6 @@
 // Node animations, shared by name across the scene, and their states.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreAnimation.h>
@@ -11,6 +12,7 @@
 #include <tinyxml.h>
 
 using namespace Ogre;
+using namespace Tarnel::Objects;
 
 namespace Tarnel
 {
@@ -34,23 +36,14 @@ namespace Tarnel
             animation = sceneManager->getAnimation(parameters.name);
         else
         {
-            parameters.length = TarnelUtilities::GetRealAttribute(element, "length", 0);
-            String mode = TarnelUtilities::GetStringAttribute(element, "interpolationMode");
-            if (!mode.empty())
-                parameters.interpolationMode = TarnelUtilities::ParseAnimationInterpolationMode(mode);
-            String rotationMode = TarnelUtilities::GetStringAttribute(element, "rotationInterpolationMode");
-            if (!rotationMode.empty())
-                parameters.rotationInterpolationMode =
-                    TarnelUtilities::ParseAnimationRotationInterpolationMode(rotationMode);
-            animation = sceneManager->createAnimation(parameters.name, parameters.length);
-            animation->setInterpolationMode(parameters.interpolationMode);
-            animation->setRotationInterpolationMode(parameters.rotationInterpolationMode);
+            ReadNodeAnimationShape(element, parameters);
+            animation = CreateNodeAnimation(sceneManager, parameters.name, parameters);
         }
 
         NodeAnimationTrack* track = animation->createNodeTrack(animation->getNumNodeTracks() + 1, node);
         for (const TiXmlElement* child = element->FirstChildElement("keyframe"); child;
              child = child->NextSiblingElement("keyframe"))
-            LoadNodeAnimationKeyFrame(child, track);
+            CreateKeyFrame(track, ReadKeyFrame(child));
 
         if (!animationStates.count(parameters.name))
         {
@@ -58,21 +51,6 @@ namespace Tarnel
             animationStates[parameters.name] = state;
             state->setEnabled(parameters.enabled);
             state->setLoop(parameters.looping);
-        }
-    }
-
-    void TarnelScene::LoadNodeAnimationKeyFrame(const TiXmlElement* element, NodeAnimationTrack* track)
-    {
-        TransformKeyFrame* keyFrame = track->createNodeKeyFrame(TarnelUtilities::GetRealAttribute(element, "time", 0));
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            const String& name = child->ValueStr();
-            if (name == "translation")
-                keyFrame->setTranslate(TarnelUtilities::LoadXYZ(child));
-            else if (name == "rotation")
-                keyFrame->setRotation(TarnelUtilities::LoadRotation(child));
-            else if (name == "scale")
-                keyFrame->setScale(TarnelUtilities::LoadXYZ(child));
         }
     }
 }

@@ -59,20 +59,19 @@ namespace Tarnel
     {
         if (light->getType() != Light::LT_SPOTLIGHT)
             return;
-        // Each angle is in radians; what is not given stays as the light has it.
-        light->setSpotlightInnerAngle(
-            Radian(TarnelUtilities::GetRealAttribute(element, "inner", light->getSpotlightInnerAngle().valueRadians())));
-        light->setSpotlightOuterAngle(
-            Radian(TarnelUtilities::GetRealAttribute(element, "outer", light->getSpotlightOuterAngle().valueRadians())));
-        light->setSpotlightFalloff(TarnelUtilities::GetRealAttribute(element, "falloff", light->getSpotlightFalloff()));
+        // What is not given stays as the light has it.
+        Radian inner = light->getSpotlightInnerAngle(), outer = light->getSpotlightOuterAngle();
+        Real falloff = light->getSpotlightFalloff();
+        ReadLightRange(element, inner, outer, falloff);
+        light->setSpotlightRange(inner, outer, falloff);
     }
 
     void TarnelScene::LoadLightAttenuation(const TiXmlElement* element, Light* light)
     {
-        light->setAttenuation(TarnelUtilities::GetRealAttribute(element, "range", light->getAttenuationRange()),
-                              TarnelUtilities::GetRealAttribute(element, "constant", light->getAttenuationConstant()),
-                              TarnelUtilities::GetRealAttribute(element, "linear", light->getAttenuationLinear()),
-                              TarnelUtilities::GetRealAttribute(element, "quadric", light->getAttenuationQuadric()));
+        Real range = light->getAttenuationRange(), constant = light->getAttenuationConstant(),
+             linear = light->getAttenuationLinear(), quadric = light->getAttenuationQuadric();
+        ReadLightAttenuation(element, range, constant, linear, quadric);
+        light->setAttenuation(range, constant, linear, quadric);
     }
 
     void TarnelScene::LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner)

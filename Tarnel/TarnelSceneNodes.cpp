@@ -1,6 +1,7 @@
 // The node hierarchy: nodes, zones and portals, look-at and tracking requests.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelModel.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreCamera.h>
@@ -49,10 +50,7 @@ namespace Tarnel
         String modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
         if (modelFile.empty())
             modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
-        if (!modelFile.empty())
-            LogManager::getSingleton().logWarning("Tarnel: the node '" + name + "' names the model file '" +
-                                                  modelFile + "'; model files are not read yet, so the node is "
-                                                  "loaded without it");
+        const TarnelModel* model = modelFile.empty() ? nullptr : GetModel(modelFile);
 
         Types::ObjectExtraData extraData;
         extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
@@ -63,6 +61,14 @@ namespace Tarnel
                           "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
         SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
         nodesByName.emplace(node->getName(), node);
+        if (model)
+        {
+            // The instance hangs on an unnamed child, built before the node's own children.
+            SceneNode* instanceNode = TarnelUtilities::CreateChildSceneNode(node, "");
+            model->CreateInstance(sceneManager, name, TarnelModel::NO_INITIAL_TRANSFORMATION, node,
+                                  defaultResourceGroupName, instanceNode, this);
+            IndexSceneNodes(instanceNode);
+        }
         PCZone* zone = nullptr;
         bool animationsLoaded = false;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())

@@ -2,6 +2,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
+#include "Tarnel/TarnelModel.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreLogManager.h>
@@ -57,6 +58,7 @@ namespace Tarnel
         objects.clear();
         objectExtraData.clear();
         nodeExtraData.clear();
+        models.clear();
         externalItems.clear();
         // The batches stay with the scene manager, like static geometry.
         instancedGeometries.clear();
@@ -104,6 +106,17 @@ namespace Tarnel
     {
         auto found = objects.find(name);
         return found == objects.end() ? nullptr : found->second;
+    }
+
+    const TarnelModel* TarnelScene::GetModel(const String& fileName)
+    {
+        auto found = models.find(fileName);
+        if (found != models.end())
+            return found->second.get();
+        // Entered only once it loaded: a failed file is read, and fails, again at its next mention.
+        auto model = std::make_unique<TarnelModel>();
+        model->Load(fileName, defaultResourceGroupName);
+        return (models[fileName] = std::move(model)).get();
     }
 
     AnimationState* TarnelScene::GetAnimationState(const String& name) const

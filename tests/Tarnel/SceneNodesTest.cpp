@@ -1,4 +1,3 @@
-#include "support/LogRecorder.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
@@ -78,17 +77,6 @@ TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
     EXPECT_TRUE(SameRotation(quarter, node->getOrientation()));
     EXPECT_EQ(Vector3(4, 5, 6), node->getInitialPosition());
     EXPECT_TRUE(SameRotation(quarter, node->getInitialOrientation()));
-}
-
-TEST_F(Nodes, ModelFilesAreNotReadYet)
-{
-    LogRecorder log;
-    LoadText(NodesScene("<node name='WithModel' modelFile='tree.model' modelName='other.model'><node name='Kid'/>"
-                        "</node>"));
-    SceneNode* node = scene.GetSceneNode("WithModel");
-    ASSERT_EQ(1u, node->numChildren()) << "no instance node is made";
-    EXPECT_EQ("Kid", node->getChild(0)->getName());
-    EXPECT_EQ(1, log.Count("the node 'WithModel' names the model file 'tree.model'"));
 }
 
 TEST_F(Nodes, ExtraDataOnlyForNodesWithIdOrUserData)

@@ -1,0 +1,264 @@
+// Model files, read once into descriptions: the node and object elements of a scene, recorded.
+#include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <tinyxml.h>
+
+using namespace Ogre;
+using namespace Tarnel::Objects;
+
+namespace Tarnel
+{
+    namespace
+    {
+        const char* const MODEL_SOURCE_FILE = "Tarnel/TarnelModel";
+
+        /// A new description with the name and the attributes every object has.
+        template <typename Record> std::unique_ptr<Record> BeginRecord(const TiXmlElement* element)
+        {
+            auto record = std::make_unique<Record>();
+            record->name = TarnelUtilities::GetStringAttribute(element, "name");
+            ReadCommonAttributes(element, *record);
+            return record;
+        }
+
+        /// Extra data of its own for the description, after the kind's attributes.
+        Types::ObjectExtraData& BeginExtraData(const TiXmlElement* element, Types::ObjectParameters& record)
+        {
+            record.extraData = std::make_shared<Types::ObjectExtraData>();
+            record.extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+            return *record.extraData;
+        }
+    }
+
+    void TarnelModel::Load(const String& fileName, const String& resourceGroupName)
+    {
+        TiXmlDocument document;
+        TarnelUtilities::LoadXmlDocument(fileName, document, resourceGroupName);
+        const TiXmlElement* root = document.FirstChildElement();
+        if (!root)
+            TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel model file: " + fileName,
+                          "TarnelModel::Load", MODEL_SOURCE_FILE);
+        LoadNode(root, rootNode);
+    }
+
+    void TarnelModel::LoadNode(const TiXmlElement* element, NodeParameters& node)
+    {
+        node.name = TarnelUtilities::GetStringAttribute(element, "name");
+        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        if (node.modelFile.empty())
+            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
+        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
+        // Sized first and filled in place: a node owns its objects and is never copied.
+        node.childNodes = std::vector<NodeParameters>(TarnelUtilities::GetChildElementCount(element, "node"));
+        Types::ObjectExtraData extraData;
+        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+
+        size_t childIndex = 0;
+        // Looks and tracks, instances and portals are the scene's own; they are skipped here.
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (TarnelUtilities::LoadUserDataElement(child, extraData))
+                continue;
+            if (name == "position")
+                node.position = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+                node.orientation = TarnelUtilities::LoadRotation(child);
+            else if (name == "scale")
+                node.scale = TarnelUtilities::LoadXYZ(child);
+            else if (name == "node")
+                LoadNode(child, node.childNodes[childIndex++]);
+            else if (name == "animations")
+                LoadNodeAnimations(child, node.animations);
+            else if (std::unique_ptr<Types::ObjectParameters> object = LoadObject(child))
+                node.objects.push_back(std::move(object));
+        }
+        if (extraData.HasUserData())
+            node.extraData = std::make_shared<Types::ObjectExtraData>(extraData);
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadObject(const TiXmlElement* element)
+    {
+        const String& kind = element->ValueStr();
+        if (kind == "entity")
+            return LoadEntity(element);
+        if (kind == "light")
+            return LoadLight(element);
+        if (kind == "camera")
+            return LoadCamera(element);
+        if (kind == "particleSystem")
+            return LoadParticleSystem(element);
+        if (kind == "billboardSet")
+            return LoadBillboardSet(element);
+        if (kind == "plane")
+            return LoadPlane(element);
+        return nullptr;
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadEntity(const TiXmlElement* element)
+    {
+        auto entity = BeginRecord<Types::EntityParameters>(element);
+        ReadEntityAttributes(element, *entity);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *entity);
+        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+
+        const TiXmlElement* boneAttachments = nullptr;
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (LoadExtraDataChild(child, extraData) || LoadEntityChild(child, *entity))
+                continue;
+            if (child->ValueStr() == "boneAttachments")
+                boneAttachments = child;
+        }
+        // Only the last of them, after every other child.
+        if (boneAttachments)
+            LoadBoneAttachments(boneAttachments, *entity);
+        return entity;
+    }
+
+    void TarnelModel::LoadBoneAttachments(const TiXmlElement* element, Types::EntityParameters& entity)
+    {
+        // Sized first: an attachment owns its object and is never copied.
+        entity.boneAttachments = std::vector<Types::BoneAttachment>(
+            TarnelUtilities::GetChildElementCount(element, "boneAttachment"));
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("boneAttachment"); child;
+             child = child->NextSiblingElement("boneAttachment"))
+            LoadBoneAttachment(child, entity.boneAttachments[index++]);
+    }
+
+    void TarnelModel::LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
+    {
+        attachment.name = TarnelUtilities::GetStringAttribute(element, "name");
+        attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (name == "position")
+                attachment.attachPosition = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+                attachment.attachRotation = TarnelUtilities::LoadRotation(child);
+            else if (name == "scale")
+                attachment.attachScale = TarnelUtilities::LoadXYZ(child);
+            else if (std::unique_ptr<Types::ObjectParameters> object = LoadObject(child))
+                attachment.object = std::move(object); // one object: the last stays
+        }
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadLight(const TiXmlElement* element)
+    {
+        auto light = BeginRecord<Types::LightParameters>(element);
+        ReadLightAttributes(element, *light, false);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *light);
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (LoadExtraDataChild(child, extraData))
+                continue;
+            if (name == "colourDiffuse")
+                light->diffuseColor = TarnelUtilities::LoadColor(child);
+            else if (name == "colourSpecular")
+                light->specularColor = TarnelUtilities::LoadColor(child);
+            else if (name == "lightRange" && light->lightType == Light::LT_SPOTLIGHT)
+                ReadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle, light->spotlightFalloff);
+            else if (name == "lightAttenuation")
+                ReadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
+                                     light->attenuationLinear, light->attenuationQuadric);
+            else if (name == "position")
+                light->position = TarnelUtilities::LoadXYZ(child);
+            else if (name == "normal")
+                light->direction = TarnelUtilities::LoadXYZ(child);
+        }
+        return light;
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadCamera(const TiXmlElement* element)
+    {
+        auto camera = BeginRecord<Types::CameraParameters>(element);
+        ReadCameraAttributes(element, *camera);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *camera);
+        // A model's camera has no look or track requests.
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String& name = child->ValueStr();
+            if (LoadExtraDataChild(child, extraData))
+                continue;
+            if (name == "clipping")
+                TarnelUtilities::LoadClipping(child, camera->nearClip, camera->farClip);
+            else if (name == "position")
+                camera->position = TarnelUtilities::LoadXYZ(child);
+            else if (name == "rotation")
+                camera->orientation = TarnelUtilities::LoadRotation(child);
+            else if (name == "normal")
+                camera->direction = TarnelUtilities::LoadXYZ(child);
+        }
+        return camera;
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadParticleSystem(const TiXmlElement* element)
+    {
+        auto particleSystem = BeginRecord<Types::ParticleSystemParameters>(element);
+        ReadParticleSystemAttributes(element, *particleSystem);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *particleSystem);
+        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+            LoadExtraDataChild(child, extraData);
+        return particleSystem;
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadBillboardSet(const TiXmlElement* element)
+    {
+        auto set = BeginRecord<Types::BillboardSetParameters>(element);
+        ReadBillboardSetAttributes(element, *set);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *set);
+        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+        set->billboards.reserve(TarnelUtilities::GetChildElementCount(element, "billboard"));
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (!LoadExtraDataChild(child, extraData))
+                LoadBillboardSetChild(child, *set);
+        }
+        return set;
+    }
+
+    std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadPlane(const TiXmlElement* element)
+    {
+        auto plane = BeginRecord<Types::PlaneParameters>(element);
+        plane->planeName = plane->name;
+        ReadPlaneAttributes(element, *plane);
+        Types::ObjectExtraData& extraData = BeginExtraData(element, *plane);
+        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (!LoadExtraDataChild(child, extraData))
+                LoadPlaneChild(child, *plane);
+        }
+        return plane;
+    }
+
+    void TarnelModel::LoadNodeAnimations(const TiXmlElement* element,
+                                         std::vector<Types::NodeAnimationParameters>& animations)
+    {
+        // A second animations element reads over the first, from its first entry.
+        animations.resize(TarnelUtilities::GetChildElementCount(element, "animation"));
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("animation"); child;
+             child = child->NextSiblingElement("animation"))
+            LoadNodeAnimation(child, animations[index++]);
+    }
+
+    void TarnelModel::LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation)
+    {
+        animation.name = TarnelUtilities::GetStringAttribute(element, "name");
+        ReadNodeAnimationShape(element, animation);
+        animation.enabled = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        animation.looping = TarnelUtilities::GetBoolAttribute(element, "loop", true);
+        animation.keyFrames.clear();
+        for (const TiXmlElement* child = element->FirstChildElement("keyframe"); child;
+             child = child->NextSiblingElement("keyframe"))
+            animation.keyFrames.push_back(ReadKeyFrame(child));
+    }
+}

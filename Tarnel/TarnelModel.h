@@ -1,0 +1,97 @@
+#ifndef TARNEL_MODEL_H
+#define TARNEL_MODEL_H
+
+#include "Tarnel/MovableObjectOwner.h"
+#include "Tarnel/Types.h"
+
+#include <memory>
+#include <vector>
+
+class TiXmlElement;
+
+namespace Tarnel
+{
+    class TarnelScene;
+
+    /** One node of a model file as written: names without any prefix, a nested
+        model's file stored, not loaded, and visibility stored, not applied. Not
+        copyable: it owns its objects. */
+    struct NodeParameters
+    {
+        Types::ObjectExtraDataPtr extraData; ///< only for a node with an id or user data
+        Ogre::String name;
+        Ogre::String modelFile;
+        ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
+        Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+        std::vector<NodeParameters> childNodes;
+        std::vector<Types::NodeAnimationParameters> animations;
+        /// Every object of the node in document order, all kinds mixed.
+        std::vector<std::unique_ptr<Types::ObjectParameters>> objects;
+
+        NodeParameters() = default;
+        NodeParameters(const NodeParameters&) = delete;
+        NodeParameters& operator=(const NodeParameters&) = delete;
+    };
+
+    /** A model file read once into descriptions, from which any number of
+        instances are built, each naming its nodes, objects, plane meshes and
+        animations with its own base name before the names of the file. */
+    class TarnelModel
+    {
+    public:
+        /// The description's transform is not applied to the node an instance is built on.
+        static const int NO_INITIAL_TRANSFORMATION = 2;
+
+        virtual ~TarnelModel() = default;
+
+        /// Reads the file from the resource group; the engine's errors pass up.
+        void Load(const Ogre::String& fileName, const Ogre::String& resourceGroupName);
+
+        /** Builds an instance under the parent (the root node when null), on the
+            instance node when given; nested models come from the scene's cache.
+            Returns the node the root description was built on. */
+        Ogre::SceneNode* CreateInstance(Ogre::SceneManager* sceneManager, const Ogre::String& baseName, int options,
+                                        Ogre::SceneNode* parentNode, const Ogre::String& resourceGroupName,
+                                        Ogre::SceneNode* instanceNode, TarnelScene* scene) const;
+
+        NodeParameters rootNode;
+
+    private:
+        // Reading
+        static void LoadNode(const TiXmlElement* element, NodeParameters& node);
+        /// The object of an element of any kind a model knows, or null for other names.
+        static std::unique_ptr<Types::ObjectParameters> LoadObject(const TiXmlElement* element);
+        static std::unique_ptr<Types::ObjectParameters> LoadEntity(const TiXmlElement* element);
+        static void LoadBoneAttachments(const TiXmlElement* element, Types::EntityParameters& entity);
+        static void LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment);
+        static std::unique_ptr<Types::ObjectParameters> LoadLight(const TiXmlElement* element);
+        static std::unique_ptr<Types::ObjectParameters> LoadCamera(const TiXmlElement* element);
+        static std::unique_ptr<Types::ObjectParameters> LoadParticleSystem(const TiXmlElement* element);
+        static std::unique_ptr<Types::ObjectParameters> LoadBillboardSet(const TiXmlElement* element);
+        static std::unique_ptr<Types::ObjectParameters> LoadPlane(const TiXmlElement* element);
+        static void LoadNodeAnimations(const TiXmlElement* element, std::vector<Types::NodeAnimationParameters>& animations);
+        static void LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation);
+
+        // Building
+        static Ogre::SceneNode* CreateNode(Ogre::SceneManager* sceneManager, const Ogre::String& baseName, int options,
+                                           const NodeParameters& record, Ogre::SceneNode* parentNode,
+                                           const Ogre::String& resourceGroupName, Ogre::SceneNode* node,
+                                           TarnelScene* scene);
+        static void CreateNodeAnimations(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
+                                         const NodeParameters& record, Ogre::SceneNode* node);
+        static void CreateMovableObject(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
+                                        const Types::ObjectParameters& record, const MovableObjectOwner& owner,
+                                        const Ogre::String& resourceGroupName);
+        static Ogre::MovableObject* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
+                                                 const Types::EntityParameters& record,
+                                                 const Ogre::String& resourceGroupName);
+        static Ogre::MovableObject* CreateLight(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                                const Types::LightParameters& record);
+        static Ogre::MovableObject* CreateCamera(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                                 const Types::CameraParameters& record);
+    };
+}
+
+#endif

@@ -1,0 +1,187 @@
+// Instances of a model: its descriptions built into a scene under one base name.
+#include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreAnimation.h>
+#include <OgreAnimationState.h>
+#include <OgreBillboardSet.h>
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreLight.h>
+#include <OgreParticleSystem.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+using namespace Ogre;
+using namespace Tarnel::Objects;
+
+// A model places its lights and cameras on their own, apart from their nodes; this engine
+// keeps that positioning but marks it as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace Tarnel
+{
+    SceneNode* TarnelModel::CreateInstance(SceneManager* sceneManager, const String& baseName, int options,
+                                           SceneNode* parentNode, const String& resourceGroupName,
+                                           SceneNode* instanceNode, TarnelScene* scene) const
+    {
+        if (!parentNode)
+            parentNode = sceneManager->getRootSceneNode();
+        return CreateNode(sceneManager, baseName, options, rootNode, parentNode, resourceGroupName, instanceNode,
+                          scene);
+    }
+
+    SceneNode* TarnelModel::CreateNode(SceneManager* sceneManager, const String& baseName, int options,
+                                       const NodeParameters& record, SceneNode* parentNode,
+                                       const String& resourceGroupName, SceneNode* node, TarnelScene* scene)
+    {
+        if (!node)
+            node = TarnelUtilities::CreateChildSceneNode(parentNode, baseName + record.name);
+        if (!(options & NO_INITIAL_TRANSFORMATION))
+        {
+            node->setPosition(record.position);
+            node->setOrientation(record.orientation);
+            node->setScale(record.scale);
+        }
+
+        // A nested model is built on this same node, named after it, keeping its transform.
+        if (!record.modelFile.empty() && scene)
+        {
+            if (const TarnelModel* nested = scene->GetModel(record.modelFile))
+                CreateNode(sceneManager, node->getName(), options | NO_INITIAL_TRANSFORMATION, nested->rootNode,
+                           parentNode, resourceGroupName, node, scene);
+        }
+
+        MovableObjectOwner owner(node);
+        for (const auto& object : record.objects)
+            CreateMovableObject(sceneManager, baseName, *object, owner, resourceGroupName);
+        if (!record.animations.empty())
+        {
+            CreateNodeAnimations(sceneManager, baseName, record, node);
+            TarnelUtilities::SetIdentityInitialState(node);
+        }
+        for (const NodeParameters& child : record.childNodes)
+            CreateNode(sceneManager, baseName, options & ~NO_INITIAL_TRANSFORMATION, child, node, resourceGroupName,
+                       nullptr, scene);
+        if (record.animations.empty())
+            node->setInitialState();
+        TarnelUtilities::SetNodeVisibility(record.visibility, node);
+        return node;
+    }
+
+    void TarnelModel::CreateNodeAnimations(SceneManager* sceneManager, const String& baseName,
+                                           const NodeParameters& record, SceneNode* node)
+    {
+        for (const Types::NodeAnimationParameters& animation : record.animations)
+        {
+            // Another instance under this base name made it already.
+            String name = baseName + animation.name;
+            if (sceneManager->hasAnimation(name))
+                continue;
+            Animation* created = CreateNodeAnimation(sceneManager, name, animation);
+            NodeAnimationTrack* track = created->createNodeTrack(created->getNumNodeTracks() + 1, node);
+            for (const Types::KeyFrameParameters& keyFrame : animation.keyFrames)
+                CreateKeyFrame(track, keyFrame);
+            AnimationState* state = sceneManager->createAnimationState(name);
+            state->setEnabled(animation.enabled);
+            state->setLoop(animation.looping);
+        }
+    }
+
+    void TarnelModel::CreateMovableObject(SceneManager* sceneManager, const String& baseName,
+                                          const Types::ObjectParameters& record, const MovableObjectOwner& owner,
+                                          const String& resourceGroupName)
+    {
+        String name = baseName + record.name;
+        MovableObject* object = nullptr;
+        switch (record.objectType)
+        {
+        case Types::ENTITY:
+            object = CreateEntity(sceneManager, baseName, static_cast<const Types::EntityParameters&>(record),
+                                  resourceGroupName);
+            break;
+        case Types::LIGHT:
+            object = CreateLight(sceneManager, name, static_cast<const Types::LightParameters&>(record));
+            break;
+        case Types::CAMERA:
+            object = CreateCamera(sceneManager, name, static_cast<const Types::CameraParameters&>(record));
+            break;
+        case Types::PARTICLE_SYSTEM:
+            object = CreateParticleSystem(sceneManager, name,
+                                          static_cast<const Types::ParticleSystemParameters&>(record));
+            break;
+        case Types::BILLBOARD_SET:
+            object = CreateBillboardSet(sceneManager, name, static_cast<const Types::BillboardSetParameters&>(record));
+            break;
+        case Types::PLANE:
+        {
+            // An instance's plane has its own mesh, and no movable plane.
+            const auto& plane = static_cast<const Types::PlaneParameters&>(record);
+            object = CreatePlane(sceneManager, name, baseName + plane.planeName, plane, resourceGroupName);
+            break;
+        }
+        default:
+            return;
+        }
+        owner.Attach(object);
+    }
+
+    MovableObject* TarnelModel::CreateEntity(SceneManager* sceneManager, const String& baseName,
+                                             const Types::EntityParameters& record, const String& resourceGroupName)
+    {
+        Entity* entity = Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName);
+        // What hangs on the bones is made before the entity hangs on its node.
+        for (const Types::BoneAttachment& attachment : record.boneAttachments)
+        {
+            MovableObjectOwner bone(entity, attachment.boneName, attachment.attachPosition, attachment.attachRotation,
+                                    attachment.attachScale);
+            if (attachment.object)
+                CreateMovableObject(sceneManager, baseName, *attachment.object, bone, resourceGroupName);
+            else
+                bone.AttachEmpty();
+        }
+        return entity;
+    }
+
+    MovableObject* TarnelModel::CreateLight(SceneManager* sceneManager, const String& name,
+                                            const Types::LightParameters& record)
+    {
+        Light* light = sceneManager->createLight(name);
+        ApplyCommonSettings(light, record);
+        light->setType(record.lightType);
+        light->setCastShadows(record.castShadows);
+        light->setPowerScale(record.power);
+        light->setDiffuseColour(record.diffuseColor);
+        light->setSpecularColour(record.specularColor);
+        light->setSpotlightInnerAngle(record.spotlightInnerAngle);
+        light->setSpotlightOuterAngle(record.spotlightOuterAngle);
+        light->setSpotlightFalloff(record.spotlightFalloff);
+        light->setAttenuation(record.attenuationRange, record.attenuationConstant, record.attenuationLinear,
+                              record.attenuationQuadric);
+        light->setPosition(record.position);
+        light->setDirection(record.direction);
+        return light;
+    }
+
+    MovableObject* TarnelModel::CreateCamera(SceneManager* sceneManager, const String& name,
+                                             const Types::CameraParameters& record)
+    {
+        Camera* camera = sceneManager->createCamera(name);
+        ApplyCommonSettings(camera, record);
+        camera->setFOVy(record.fovy);
+        camera->setAspectRatio(record.aspectRatio);
+        camera->setProjectionType(record.projectionType);
+        camera->setNearClipDistance(record.nearClip);
+        camera->setFarClipDistance(record.farClip);
+        camera->setPosition(record.position);
+        camera->setOrientation(record.orientation);
+        // Last, so that it decides where the camera looks.
+        camera->setDirection(record.direction);
+        return camera;
+    }
+}
+
+#pragma GCC diagnostic pop

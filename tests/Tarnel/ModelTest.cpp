@@ -1,0 +1,82 @@
+#include "support/SceneTest.h"
+#include "support/Xml.h"
+
+#include <OgreAnimationState.h>
+#include <OgreEntity.h>
+#include <OgreLight.h>
+#include <OgreSceneNode.h>
+
+#include <filesystem>
+
+using namespace Ogre;
+
+class Models : public SceneTest
+{
+protected:
+    void SetUp() override
+    {
+        SceneTest::SetUp();
+        WriteFile("ship.model", "<model name='Root'><position x='9'/><entity name='Gun' meshFile='TwoPart.mesh'/>"
+                                "<node name='Hull' modelFile='turret.model'><position x='1'/>"
+                                "  <entity name='Plate' meshFile='TwoPart.mesh'/></node>"
+                                "<light name='Lamp'/></model>");
+        WriteFile("turret.model", "<anything><position x='50'/><entity name='Barrel' meshFile='TwoPart.mesh'/>"
+                                  "<node name='Top'/></anything>");
+    }
+    SceneNode* ParentOf(const String& object) { return sceneManager->getEntity(object)->getParentSceneNode(); }
+};
+
+TEST_F(Models, InstancesNameEverythingAfterTheirNode)
+{
+    LoadText(NodesScene("<node name='Ship' modelFile='ship.model'><position x='3'/></node>"
+                        "<modelInstance name='Boat' modelName='ship.model'/>"));
+
+    // The instance hangs on an unnamed child of the node, without the root record's transform.
+    SceneNode* ship = scene.GetSceneNode("Ship");
+    SceneNode* instance = ParentOf("ShipGun");
+    EXPECT_EQ(ship, instance->getParent());
+    EXPECT_EQ(Vector3::ZERO, instance->getPosition());
+    EXPECT_EQ(Vector3(3, 0, 0), ship->getPosition());
+    EXPECT_FALSE(sceneManager->getLight("ShipLamp")->getCastShadows()) << "a model's light casts no shadows by default";
+
+    // Children keep the base name; a nested model takes its node's full name and leaves its transform.
+    SceneNode* hull = ParentOf("ShipPlate");
+    EXPECT_EQ("ShipHull", hull->getName());
+    EXPECT_EQ(instance, hull->getParent());
+    EXPECT_EQ(hull, ParentOf("ShipHullBarrel"));
+    EXPECT_EQ(Vector3(1, 0, 0), hull->getPosition());
+    EXPECT_EQ("ShipHullTop", hull->getChild(0)->getName());
+    EXPECT_TRUE(sceneManager->hasEntity("BoatGun"));
+
+    // The file was read once: the cache serves a later level without it.
+    std::filesystem::remove(directory + "/ship.model");
+    LoadFile(WriteFile("second.scene", NodesScene("<node name='Raft' modelFile='ship.model'/>")));
+    EXPECT_TRUE(sceneManager->hasEntity("RaftGun"));
+}
+
+TEST_F(Models, AModelThatFailsIsNotKept)
+{
+    WriteFile("bad.model", "<model><light type='Area'/></model>");
+    for (const char* level : {"first.scene", "second.scene"})
+    {
+        std::string path = WriteFile(level, NodesScene("<node name='" + std::string(level) + "' modelFile='bad.model'/>"));
+        EXPECT_UTILITIES_ERROR(LoadFile(path), InvalidParametersException, "Invalid light type specified: Area",
+                               "TarnelUtilities::ParseLightType");
+    }
+}
+
+TEST_F(Models, AnAnimationWhoseNameIsTakenIsSkipped)
+{
+    WriteFile("wheel.model", "<model><node name='Wheel'><position x='2'/><animations>"
+                             "<animation name='Spin' length='1'><keyframe time='0'/></animation>"
+                             "<animation name='Roll' length='1'/></animations></node></model>");
+    sceneManager->createAnimation("CartSpin", 5);
+    LoadText(NodesScene("<node name='Cart' modelFile='wheel.model'/>"));
+
+    EXPECT_FALSE(sceneManager->hasAnimationState("CartSpin"));
+    EXPECT_EQ(5, sceneManager->getAnimation("CartSpin")->getLength());
+    EXPECT_TRUE(sceneManager->hasAnimationState("CartRoll"));
+    SceneNode* wheel = scene.GetSceneNode("CartWheel");
+    EXPECT_EQ(Vector3::ZERO, wheel->getInitialPosition());
+    EXPECT_EQ(Vector3(2, 0, 0), wheel->getPosition());
+}
