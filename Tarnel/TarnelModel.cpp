@@ -31,6 +31,26 @@ namespace Tarnel
             record.extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
             return *record.extraData;
         }
+
+        /** A particle system, billboard set or plane: attributes, extra data with its
+            shadow flag, then the children, the kind's own by the given reader. */
+        template <typename Record>
+        std::unique_ptr<Types::ObjectParameters> LoadShadowReceiver(
+            const TiXmlElement* element, void (*readAttributes)(const TiXmlElement*, Record&),
+            bool (*loadChild)(const TiXmlElement*, Record&))
+        {
+            auto record = BeginRecord<Record>(element);
+            readAttributes(element, *record);
+            Types::ObjectExtraData& extraData = BeginExtraData(element, *record);
+            // False here, where the scene reader has true.
+            extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+            {
+                if (!LoadExtraDataChild(child, extraData) && loadChild)
+                    loadChild(child, *record);
+            }
+            return record;
+        }
     }
 
     void TarnelModel::Load(const String& fileName, const String& resourceGroupName)
@@ -136,15 +156,11 @@ namespace Tarnel
         attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
-            if (name == "position")
-                attachment.attachPosition = TarnelUtilities::LoadXYZ(child);
-            else if (name == "rotation")
-                attachment.attachRotation = TarnelUtilities::LoadRotation(child);
-            else if (name == "scale")
-                attachment.attachScale = TarnelUtilities::LoadXYZ(child);
-            else if (std::unique_ptr<Types::ObjectParameters> object = LoadObject(child))
-                attachment.object = std::move(object); // one object: the last stays
+            if (LoadAttachmentOffset(child, attachment.attachPosition, attachment.attachRotation, attachment.attachScale))
+                continue;
+            // One object: the last stays.
+            if (std::unique_ptr<Types::ObjectParameters> object = LoadObject(child))
+                attachment.object = std::move(object);
         }
     }
 
@@ -200,42 +216,19 @@ namespace Tarnel
 
     std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadParticleSystem(const TiXmlElement* element)
     {
-        auto particleSystem = BeginRecord<Types::ParticleSystemParameters>(element);
-        ReadParticleSystemAttributes(element, *particleSystem);
-        Types::ObjectExtraData& extraData = BeginExtraData(element, *particleSystem);
-        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-            LoadExtraDataChild(child, extraData);
-        return particleSystem;
+        return LoadShadowReceiver<Types::ParticleSystemParameters>(element, &ReadParticleSystemAttributes, nullptr);
     }
 
     std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadBillboardSet(const TiXmlElement* element)
     {
-        auto set = BeginRecord<Types::BillboardSetParameters>(element);
-        ReadBillboardSetAttributes(element, *set);
-        Types::ObjectExtraData& extraData = BeginExtraData(element, *set);
-        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
-        set->billboards.reserve(TarnelUtilities::GetChildElementCount(element, "billboard"));
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (!LoadExtraDataChild(child, extraData))
-                LoadBillboardSetChild(child, *set);
-        }
-        return set;
+        return LoadShadowReceiver<Types::BillboardSetParameters>(element, &ReadBillboardSetAttributes,
+                                                                 &LoadBillboardSetChild);
     }
 
     std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadPlane(const TiXmlElement* element)
     {
-        auto plane = BeginRecord<Types::PlaneParameters>(element);
-        plane->planeName = plane->name;
-        ReadPlaneAttributes(element, *plane);
-        Types::ObjectExtraData& extraData = BeginExtraData(element, *plane);
-        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (!LoadExtraDataChild(child, extraData))
-                LoadPlaneChild(child, *plane);
-        }
+        auto plane = LoadShadowReceiver<Types::PlaneParameters>(element, &ReadPlaneAttributes, &LoadPlaneChild);
+        static_cast<Types::PlaneParameters&>(*plane).planeName = plane->name;
         return plane;
     }
 

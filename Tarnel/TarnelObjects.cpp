@@ -62,6 +62,21 @@ namespace Tarnel
         return true;
     }
 
+    bool Objects::LoadAttachmentOffset(const TiXmlElement* child, Vector3& position, Quaternion& rotation,
+                                       Vector3& scale)
+    {
+        const String& name = child->ValueStr();
+        if (name == "position")
+            position = TarnelUtilities::LoadXYZ(child);
+        else if (name == "rotation")
+            rotation = TarnelUtilities::LoadRotation(child);
+        else if (name == "scale")
+            scale = TarnelUtilities::LoadXYZ(child);
+        else
+            return false;
+        return true;
+    }
+
     void Objects::ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);

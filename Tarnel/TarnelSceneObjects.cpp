@@ -83,14 +83,8 @@ namespace Tarnel
         // In document order: an offset applies only to the objects after it.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
-            if (name == "position")
-                owner.attachPosition = TarnelUtilities::LoadXYZ(child);
-            else if (name == "scale")
-                owner.attachScale = TarnelUtilities::LoadXYZ(child);
-            else if (name == "rotation")
-                owner.attachRotation = TarnelUtilities::LoadRotation(child);
-            else if (LoadObject(child, owner))
+            if (!LoadAttachmentOffset(child, owner.attachPosition, owner.attachRotation, owner.attachScale) &&
+                LoadObject(child, owner))
                 attachedObject = true;
         }
         if (!attachedObject)
