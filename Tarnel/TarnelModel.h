@@ -75,10 +75,18 @@ namespace Tarnel
         static void LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation);
 
         // Building
-        static Ogre::SceneNode* CreateNode(Ogre::SceneManager* sceneManager, const Ogre::String& baseName, int options,
-                                           const NodeParameters& record, Ogre::SceneNode* parentNode,
-                                           const Ogre::String& resourceGroupName, Ogre::SceneNode* node,
-                                           TarnelScene* scene);
+
+        /// The models being built, innermost first: a model found here again would never end.
+        struct Nesting
+        {
+            const TarnelModel* model;
+            const Nesting* outer;
+        };
+
+        Ogre::SceneNode* CreateNode(Ogre::SceneManager* sceneManager, const Ogre::String& baseName, int options,
+                                    const NodeParameters& record, Ogre::SceneNode* parentNode,
+                                    const Ogre::String& resourceGroupName, Ogre::SceneNode* node, TarnelScene* scene,
+                                    const Nesting* outer) const;
         static void CreateNodeAnimations(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
                                          const NodeParameters& record, Ogre::SceneNode* node);
         static void CreateMovableObject(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,

@@ -1,5 +1,6 @@
 // Instances of a model: its descriptions built into a scene under one base name.
 #include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelUtilities.h"
@@ -31,13 +32,15 @@ namespace Tarnel
         if (!parentNode)
             parentNode = sceneManager->getRootSceneNode();
         return CreateNode(sceneManager, baseName, options, rootNode, parentNode, resourceGroupName, instanceNode,
-                          scene);
+                          scene, nullptr);
     }
 
     SceneNode* TarnelModel::CreateNode(SceneManager* sceneManager, const String& baseName, int options,
                                        const NodeParameters& record, SceneNode* parentNode,
-                                       const String& resourceGroupName, SceneNode* node, TarnelScene* scene)
+                                       const String& resourceGroupName, SceneNode* node, TarnelScene* scene,
+                                       const Nesting* outer) const
     {
+        const Nesting nesting = {this, outer};
         if (!node)
             node = TarnelUtilities::CreateChildSceneNode(parentNode, baseName + record.name);
         if (!(options & NO_INITIAL_TRANSFORMATION))
@@ -50,9 +53,16 @@ namespace Tarnel
         // A nested model is built on this same node, named after it, keeping its transform.
         if (!record.modelFile.empty() && scene)
         {
-            if (const TarnelModel* nested = scene->GetModel(record.modelFile))
-                CreateNode(sceneManager, node->getName(), options | NO_INITIAL_TRANSFORMATION, nested->rootNode,
-                           parentNode, resourceGroupName, node, scene);
+            const TarnelModel* nested = scene->GetModel(record.modelFile);
+            for (const Nesting* level = &nesting; level; level = level->outer)
+            {
+                if (level->model == nested)
+                    TARNEL_EXCEPT(Exception::ERR_INVALID_STATE,
+                                  "A model file instances itself: " + record.modelFile, "TarnelModel::CreateNode",
+                                  "Tarnel/TarnelModel");
+            }
+            nested->CreateNode(sceneManager, node->getName(), options | NO_INITIAL_TRANSFORMATION, nested->rootNode,
+                               parentNode, resourceGroupName, node, scene, &nesting);
         }
 
         MovableObjectOwner owner(node);
@@ -65,7 +75,7 @@ namespace Tarnel
         }
         for (const NodeParameters& child : record.childNodes)
             CreateNode(sceneManager, baseName, options & ~NO_INITIAL_TRANSFORMATION, child, node, resourceGroupName,
-                       nullptr, scene);
+                       nullptr, scene, outer);
         if (record.animations.empty())
             node->setInitialState();
         TarnelUtilities::SetNodeVisibility(record.visibility, node);

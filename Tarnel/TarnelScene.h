@@ -146,6 +146,8 @@ namespace Tarnel
         std::array<Ogre::Viewport*, 6> viewports{};
         std::vector<Ogre::SceneNode*> hiddenNodes;
         std::vector<Ogre::SceneNode*> exclusiveNodes;
+        /// The material layers this texture switched projective texturing on for.
+        std::vector<Ogre::TextureUnitState*> projectedLayers;
     };
 
     /// An item the scene only describes, for the application to use.
@@ -278,7 +280,7 @@ namespace Tarnel
         void FinishCubeMap(RenderTexture& renderTexture);
         /// The scene's nodes of those names, in order; names without a node are dropped.
         std::vector<Ogre::SceneNode*> ExistingNodes(const std::vector<Ogre::String>& names) const;
-        /// Hangs a camera that hangs on nothing on the texture's own camera node.
+        /// Hangs a camera that hangs on nothing on the texture's own camera node, where it stays.
         void AttachRenderTextureCamera(RenderTexture& renderTexture, Ogre::Camera* camera);
         Ogre::Viewport* AddRenderTextureViewport(const RenderTexture& renderTexture, size_t face, Ogre::Camera* camera);
         void ReleaseRenderTextures();

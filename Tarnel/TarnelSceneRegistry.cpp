@@ -3,6 +3,7 @@
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreLogManager.h>
@@ -115,7 +116,7 @@ namespace Tarnel
             return found->second.get();
         // Entered only once it loaded: a failed file is read, and fails, again at its next mention.
         auto model = std::make_unique<TarnelModel>();
-        model->Load(fileName, defaultResourceGroupName);
+        model->Load(Platform::NativeSeparators(fileName), defaultResourceGroupName);
         return (models[fileName] = std::move(model)).get();
     }
 

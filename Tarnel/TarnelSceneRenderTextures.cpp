@@ -58,6 +58,14 @@ namespace Tarnel
             return Vector3::ZERO;
         }
 
+        /// Places a camera in the world, whatever node it hangs on.
+        void PlaceCamera(Camera* camera, const Vector3& position, const Quaternion& orientation)
+        {
+            Node* parent = camera->getParentNode();
+            camera->setPosition(parent ? parent->convertWorldToLocalPosition(position) : position);
+            camera->setOrientation(parent ? parent->convertWorldToLocalOrientation(orientation) : orientation);
+        }
+
         void SetVisible(const std::vector<SceneNode*>& nodes, bool visible)
         {
             for (SceneNode* node : nodes)
@@ -203,7 +211,9 @@ namespace Tarnel
             Pass* pass = technique->getPass(layer.pass);
             if (layer.textureUnit >= pass->getNumTextureUnitStates())
                 continue;
-            pass->getTextureUnitState(layer.textureUnit)->setProjectiveTexturing(true, renderTexture.camera);
+            TextureUnitState* unit = pass->getTextureUnitState(layer.textureUnit);
+            unit->setProjectiveTexturing(true, renderTexture.camera);
+            renderTexture.projectedLayers.push_back(unit);
         }
 
         renderTexture.camera->enableReflection(renderTexture.renderPlaneObject);
@@ -225,15 +235,14 @@ namespace Tarnel
                 sceneManager->createCamera(baseName + "_CubeFaceCamera" + StringConverter::toString(face));
             faceCamera->setAspectRatio(1);
             faceCamera->setFOVy(Degree(90));
-            faceCamera->setPosition(position);
-            faceCamera->setOrientation(CUBE_FACE_ORIENTATIONS[face]);
+            AttachRenderTextureCamera(renderTexture, faceCamera);
+            PlaceCamera(faceCamera, position, CUBE_FACE_ORIENTATIONS[face]);
             if (renderTexture.camera)
             {
                 faceCamera->setNearClipDistance(renderTexture.camera->getNearClipDistance());
                 faceCamera->setFarClipDistance(renderTexture.camera->getFarClipDistance());
             }
             renderTexture.cubeFaceCameras[face] = faceCamera;
-            AttachRenderTextureCamera(renderTexture, faceCamera);
             renderTexture.viewports[face] = AddRenderTextureViewport(renderTexture, face, faceCamera);
         }
     }
@@ -256,7 +265,11 @@ namespace Tarnel
             return;
         if (!renderTexture.cameraNode)
             renderTexture.cameraNode = TarnelUtilities::CreateChildSceneNode(rootNode, renderTexture.name + "_Cameras");
+        // The camera's own place was in the world; the level may have moved the root it now hangs under.
+        Vector3 position = camera->getPosition();
+        Quaternion orientation = camera->getOrientation();
         renderTexture.cameraNode->attachObject(camera);
+        PlaceCamera(camera, position, orientation);
     }
 
     Viewport* TarnelScene::AddRenderTextureViewport(const RenderTexture& renderTexture, size_t face, Camera* camera)
@@ -287,10 +300,10 @@ namespace Tarnel
         if (renderTexture.textureType == TEX_TYPE_CUBE_MAP)
         {
             Vector3 position = CubePosition(renderTexture);
-            for (Camera* faceCamera : renderTexture.cubeFaceCameras)
+            for (size_t face = 0; face < 6; ++face)
             {
-                if (faceCamera)
-                    faceCamera->setPosition(position);
+                if (renderTexture.cubeFaceCameras[face])
+                    PlaceCamera(renderTexture.cubeFaceCameras[face], position, CUBE_FACE_ORIENTATIONS[face]);
             }
         }
     }
@@ -321,12 +334,14 @@ namespace Tarnel
                 target->removeListener(this);
                 target->removeAllViewports();
             }
-            // The level's camera stays; the plane it reflects in goes with the scene.
+            // The level's camera and the materials stay; the plane and the texture go with the scene.
             if (renderTexture->camera && renderTexture->renderPlaneObject)
             {
                 renderTexture->camera->disableReflection();
                 renderTexture->camera->disableCustomNearClipPlane();
             }
+            for (TextureUnitState* unit : renderTexture->projectedLayers)
+                unit->setProjectiveTexturing(false);
             // This engine's zone manager cannot destroy a node by itself: the node leaves the
             // scene's graph empty and goes with the scene manager.
             if (renderTexture->cameraNode)
@@ -341,6 +356,9 @@ namespace Tarnel
                     sceneManager->destroyCamera(faceCamera);
             }
             TextureManager::getSingleton().remove(renderTexture->texture);
+            // The layers that showed it name it again, as their script did.
+            for (const auto& layer : TarnelMedia::LayersShowing(renderTexture->name))
+                layer.first->setFrameTextureName(renderTexture->name, layer.second);
         }
         renderTextures.clear();
         renderTargets.clear();

@@ -54,15 +54,30 @@ TEST_F(Models, InstancesNameEverythingAfterTheirNode)
     EXPECT_TRUE(sceneManager->hasEntity("RaftGun"));
 }
 
-TEST_F(Models, AModelThatFailsIsNotKept)
+TEST_F(Models, FaultyModels)
 {
     WriteFile("bad.model", "<model><light type='Area'/></model>");
+    WriteFile("a.model", "<model><node name='B' modelFile='b.model'/></model>");
+    WriteFile("b.model", "<model><node name='A' modelFile='a.model'/></model>");
+    // A model that fails is not kept: its next mention fails the same way.
     for (const char* level : {"first.scene", "second.scene"})
     {
         std::string path = WriteFile(level, NodesScene("<node name='" + std::string(level) + "' modelFile='bad.model'/>"));
         EXPECT_UTILITIES_ERROR(LoadFile(path), InvalidParametersException, "Invalid light type specified: Area",
                                "TarnelUtilities::ParseLightType");
     }
+    // A model that instances itself, here through another, would never end.
+    EXPECT_ENGINE_ERROR(LoadFile(WriteFile("loop.scene", NodesScene("<node name='Loop' modelFile='a.model'/>"))),
+                        InvalidStateException, "A model file instances itself: a.model", "TarnelModel::CreateNode",
+                        "Tarnel/TarnelModel");
+}
+
+TEST_F(Models, WindowsSeparatorsInModelFileNames)
+{
+    WriteFile("content/models/crate.model", "<model><entity name='Box' meshFile='TwoPart.mesh'/></model>");
+    LoadText("<scene><resourceLocations><resourceLocation name='content' type='FileSystem' recursive='true'/>"
+             "</resourceLocations>" + NodesScene("<node name='Stack' modelFile='models\\crate.model'/>").substr(7));
+    EXPECT_TRUE(sceneManager->hasEntity("StackBox"));
 }
 
 TEST_F(Models, AnAnimationWhoseNameIsTakenIsSkipped)
