@@ -381,9 +381,10 @@ namespace Tarnel
         // Registries
         /// The scene's nodes by name: this engine's zone manager keeps no such index.
         std::unordered_map<Ogre::String, Ogre::SceneNode*> nodesByName;
-        std::map<Ogre::String, Ogre::MovableObject*> objects;
-        std::map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
-        std::map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
+        // Looked up, never walked in order: hashed, so that big levels stay linear.
+        std::unordered_map<Ogre::String, Ogre::MovableObject*> objects;
+        std::unordered_map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
+        std::unordered_map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
         std::map<Ogre::String, Ogre::AnimationState*> animationStates;
         std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
         /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
