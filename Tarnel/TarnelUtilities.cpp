@@ -14,6 +14,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cstring>
 #include <type_traits>
 
 using namespace Ogre;
@@ -22,6 +23,26 @@ namespace Tarnel
 {
     namespace
     {
+        /** Reads a number as a C++ stream reads it: white space skipped, an optional
+            sign, then as much as fits; 0 when nothing fits. A sign before an unsigned
+            number wraps it, as the stream does ("-1" is all bits set). */
+        template <typename Number>
+        Number ParseNumber(const char* first, const char* last)
+        {
+            while (first != last && std::isspace(static_cast<unsigned char>(*first)))
+                ++first;
+            bool negative = first != last && *first == '-';
+            if (first != last && (*first == '-' || *first == '+'))
+                ++first;
+
+            typedef typename std::conditional<std::is_integral<Number>::value, uint64, Number>::type Wide;
+            Wide value = 0;
+            std::from_chars_result read = std::from_chars(first, last, value);
+            if (read.ec != std::errc())
+                return 0;
+            return negative ? Number(Wide(0) - value) : Number(value);
+        }
+
         /// The attribute's value, or null when it is missing or empty.
         const char* PresentValue(const TiXmlElement* element, const char* name)
         {
@@ -94,21 +115,22 @@ namespace Tarnel
 
     Real TarnelUtilities::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
     {
+        // Numbers are read in place: big levels have them by the hundred thousand.
         const char* value = PresentValue(element, name);
-        return value ? ParseReal(value) : defaultValue;
+        return value ? ParseNumber<Real>(value, value + std::strlen(value)) : defaultValue;
     }
 
     int TarnelUtilities::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
     {
         const char* value = PresentValue(element, name);
-        return value ? ParseInt(value) : defaultValue;
+        return value ? ParseNumber<int32>(value, value + std::strlen(value)) : defaultValue;
     }
 
     unsigned int TarnelUtilities::GetUIntAttribute(const TiXmlElement* element, const char* name,
                                                    unsigned int defaultValue)
     {
         const char* value = PresentValue(element, name);
-        return value ? ParseUInt(value) : defaultValue;
+        return value ? ParseNumber<uint32>(value, value + std::strlen(value)) : defaultValue;
     }
 
     bool TarnelUtilities::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
@@ -345,44 +367,19 @@ namespace Tarnel
         }
     }
 
-    namespace
-    {
-        /** Reads a number as a C++ stream reads it: white space skipped, an optional
-            sign, then as much as fits; 0 when nothing fits. A sign before an unsigned
-            number wraps it, as the stream does ("-1" is all bits set). */
-        template <typename Number>
-        Number ParseNumber(const String& text)
-        {
-            const char* first = text.c_str();
-            const char* last = first + text.size();
-            while (first != last && std::isspace(static_cast<unsigned char>(*first)))
-                ++first;
-            bool negative = first != last && *first == '-';
-            if (first != last && (*first == '-' || *first == '+'))
-                ++first;
-
-            typedef typename std::conditional<std::is_integral<Number>::value, uint64, Number>::type Wide;
-            Wide value = 0;
-            std::from_chars_result read = std::from_chars(first, last, value);
-            if (read.ec != std::errc())
-                return 0;
-            return negative ? Number(Wide(0) - value) : Number(value);
-        }
-    }
-
     Real TarnelUtilities::ParseReal(const String& text)
     {
-        return ParseNumber<Real>(text);
+        return ParseNumber<Real>(text.c_str(), text.c_str() + text.size());
     }
 
     int32 TarnelUtilities::ParseInt(const String& text)
     {
-        return ParseNumber<int32>(text);
+        return ParseNumber<int32>(text.c_str(), text.c_str() + text.size());
     }
 
     uint32 TarnelUtilities::ParseUInt(const String& text)
     {
-        return ParseNumber<uint32>(text);
+        return ParseNumber<uint32>(text.c_str(), text.c_str() + text.size());
     }
 
     int TarnelUtilities::GetElementCount(const TiXmlElement* element, const char* name)

@@ -139,6 +139,17 @@ namespace
         return out.str();
     }
 
+    /// The settings the loader gives every entity it makes.
+    Entity* MakeEntity(SceneManager* sceneManager, const String& name, const char* mesh)
+    {
+        MeshManager::getSingleton().load(mesh, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+        Entity* entity = sceneManager->createEntity(name, mesh);
+        entity->setCastShadows(true);
+        entity->setRenderQueueGroup(RENDER_QUEUE_MAIN);
+        entity->setRenderingDistance(0);
+        return entity;
+    }
+
     /// The engine calls the loader makes for the level, made straight from the description.
     void Replay(const Level& level, PCZSceneManager* sceneManager)
     {
@@ -147,7 +158,11 @@ namespace
         sceneManager->setFog(FOG_NONE, ColourValue::White, 0.001f, 0, 10000);
         SceneNode* eye = root->createChildSceneNode("Eye");
         eye->setPosition(0, 2, 0);
-        eye->attachObject(sceneManager->createCamera("LevelCamera"));
+        Camera* camera = sceneManager->createCamera("LevelCamera");
+        camera->setFOVy(Radian(Math::HALF_PI));
+        camera->setAspectRatio(1.33f);
+        camera->setProjectionType(PT_PERSPECTIVE);
+        eye->attachObject(camera);
         eye->setInitialState();
 
         Animation* lift = sceneManager->createAnimation("Lift", 8);
@@ -178,7 +193,7 @@ namespace
             SceneNode* floor = node->createChildSceneNode(room.name + "_Floor");
             floor->setPosition(0, -0.1f, 0);
             floor->setScale(10.4f, 0.2f, 10.4f);
-            Entity* floorEntity = sceneManager->createEntity(room.name + "_Floor", "Block.mesh");
+            Entity* floorEntity = MakeEntity(sceneManager, room.name + "_Floor", "Block.mesh");
             floorEntity->setMaterialName("Level/Floor");
             floor->attachObject(floorEntity);
             floor->setInitialState();
@@ -187,8 +202,7 @@ namespace
                 SceneNode* propNode = Tarnel::TarnelUtilities::CreateChildSceneNode(node, "");
                 propNode->setPosition(PropPosition(prop));
                 propNode->setOrientation(Quaternion(Radian(prop * 0.1f), Vector3::UNIT_Y));
-                MeshManager::getSingleton().load(PROP_MESHES[prop % 3], ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-                Entity* entity = sceneManager->createEntity(propNode->getName(), PROP_MESHES[prop % 3]);
+                Entity* entity = MakeEntity(sceneManager, propNode->getName(), PROP_MESHES[prop % 3]);
                 entity->setQueryFlags(2);
                 entity->getSubEntity(0)->setMaterialName("Level/Wood");
                 propNode->attachObject(entity);
@@ -200,12 +214,25 @@ namespace
             lamp->setPosition(0, 3.6f, 0);
             Light* light = sceneManager->createLight(lamp->getName());
             light->setType(Light::LT_POINT);
+            light->setCastShadows(true);
+            light->setPowerScale(1);
             light->setDiffuseColour(1, 0.8f, 0.6f);
             light->setAttenuation(20, 1, 0, 0);
             lamp->attachObject(light);
             BillboardSet* halo = sceneManager->createBillboardSet(room.name + "_Halo", 20);
+            halo->setRenderQueueGroup(RENDER_QUEUE_MAIN);
+            halo->setRenderingDistance(0);
             halo->setMaterialName("Level/Halo");
             halo->setDefaultDimensions(0.5f, 0.5f);
+            halo->setBillboardType(BBT_POINT);
+            halo->setBillboardOrigin(BBO_CENTER);
+            halo->setBillboardRotationType(BBR_VERTEX);
+            halo->setCommonDirection(Vector3::UNIT_Z);
+            halo->setCommonUpVector(Vector3::UNIT_Y);
+            halo->setAutoextend(true);
+            halo->setCullIndividually(false);
+            halo->setSortingEnabled(false);
+            halo->setUseAccurateFacing(false);
             halo->createBillboard(Vector3::ZERO);
             lamp->attachObject(halo);
             lamp->setInitialState();
@@ -216,7 +243,7 @@ namespace
             track->createNodeKeyFrame(0);
             track->createNodeKeyFrame(4)->setTranslate(Vector3(0, 2, 0));
             Tarnel::TarnelUtilities::SetIdentityInitialState(liftNode);
-            liftNode->attachObject(sceneManager->createEntity(liftNode->getName(), "Crate.mesh"));
+            liftNode->attachObject(MakeEntity(sceneManager, liftNode->getName(), "Crate.mesh"));
             node->setInitialState();
         }
         for (const auto& looker : lookers)
