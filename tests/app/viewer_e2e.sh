@@ -41,6 +41,14 @@ start_level() {
     viewer_accept_dialog && viewer_wait_for_window
 }
 
+# Switches from wireframe through points to solid, and takes a screenshot.
+shoot_solid() {
+    viewer_press r
+    viewer_press r
+    sleep 0.5
+    viewer_press Print
+}
+
 # Runs the viewer on a level whose text is given, and checks the failure message.
 expect_level_failure() { # level text (empty: no level file), expected message
     local level=$1 message=$2 scene=$work/Media/Scenes/scene3.scene
@@ -79,10 +87,7 @@ report)
 wireframe)
     start_level
     viewer_press Print
-    viewer_press r
-    viewer_press r
-    sleep 0.5
-    viewer_press Print
+    shoot_solid
     viewer_press Escape
     viewer_wait_for_exit
     check "two screenshots" [ -e screenshot_1.png -a -e screenshot_2.png ]
@@ -108,9 +113,7 @@ material Faults/Unshipped { technique { pass { texture_unit { texture unshipped.
 SCRIPT
     sed -i 's|materialFile="Level/Floor"|materialFile="Faults/Unshipped"|' "$work/Media/Scenes/scene3.scene"
     start_level
-    viewer_press r
-    viewer_press r
-    viewer_press Print
+    shoot_solid
     viewer_press Escape
     viewer_wait_for_exit
     status=$VIEWER_STATUS
@@ -123,10 +126,7 @@ mirror)
     # The hall's floor mirror, against the same level without its render textures.
     solid_screenshot() {
         start_level
-        viewer_press r
-        viewer_press r
-        sleep 0.5
-        viewer_press Print
+        shoot_solid
         viewer_press Escape
         viewer_wait_for_exit
         convert screenshot_1.png -crop 400x50+200+365 +repage "$1"
