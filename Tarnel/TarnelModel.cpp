@@ -80,7 +80,7 @@ namespace Tarnel
         // Looks and tracks, instances and portals are the scene's own; they are skipped here.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
             if (name == "position")
@@ -102,7 +102,7 @@ namespace Tarnel
 
     std::unique_ptr<Types::ObjectParameters> TarnelModel::LoadObject(const TiXmlElement* element)
     {
-        const String& kind = element->ValueStr();
+        std::string_view kind = element->ValueStr();
         if (kind == "entity")
             return LoadEntity(element);
         if (kind == "light")
@@ -171,7 +171,7 @@ namespace Tarnel
         Types::ObjectExtraData& extraData = BeginExtraData(element, *light);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (LoadExtraDataChild(child, extraData))
                 continue;
             if (name == "colourDiffuse")
@@ -199,7 +199,7 @@ namespace Tarnel
         // A model's camera has no look or track requests.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (LoadExtraDataChild(child, extraData))
                 continue;
             if (name == "clipping")

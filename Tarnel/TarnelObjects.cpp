@@ -65,7 +65,7 @@ namespace Tarnel
     bool Objects::LoadAttachmentOffset(const TiXmlElement* child, Vector3& position, Quaternion& rotation,
                                        Vector3& scale)
     {
-        const String& name = child->ValueStr();
+        std::string_view name = child->ValueStr();
         if (name == "position")
             position = TarnelUtilities::LoadXYZ(child);
         else if (name == "rotation")
@@ -87,7 +87,7 @@ namespace Tarnel
 
     bool Objects::LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters)
     {
-        const String& name = child->ValueStr();
+        std::string_view name = child->ValueStr();
         if (name == "vertexBuffer")
             TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
         else if (name == "indexBuffer")
@@ -160,7 +160,7 @@ namespace Tarnel
 
     bool Objects::LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters)
     {
-        const String& name = child->ValueStr();
+        std::string_view name = child->ValueStr();
         if (name == "billboard")
             parameters.billboards.push_back(ReadBillboard(child));
         else if (name == "commonDirection")
@@ -182,7 +182,7 @@ namespace Tarnel
         billboard.rotation = Radian(TarnelUtilities::GetRealAttribute(element, "rotation", 0));
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "position")
                 billboard.position = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
@@ -218,7 +218,7 @@ namespace Tarnel
 
     bool Objects::LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters)
     {
-        const String& name = child->ValueStr();
+        std::string_view name = child->ValueStr();
         if (name == "normal")
             parameters.normal = TarnelUtilities::LoadXYZ(child);
         else if (name == "upVector")
@@ -251,7 +251,7 @@ namespace Tarnel
         keyFrame.time = TarnelUtilities::GetRealAttribute(element, "time", 0);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "translation")
                 keyFrame.translation = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")

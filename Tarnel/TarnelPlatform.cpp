@@ -1,5 +1,8 @@
 #include "Tarnel/TarnelPlatform.h"
 
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -8,6 +11,21 @@ namespace Tarnel
 {
 namespace Platform
 {
+    namespace
+    {
+        // The two tables are the scene manager's and the node's own; these reach them from outside.
+        struct ManagerTables : Ogre::SceneManager
+        {
+            static auto Names() { return &ManagerTables::mNamedNodes; }
+            static auto Nodes() { return &ManagerTables::mSceneNodes; }
+        };
+
+        struct NodeIndex : Ogre::SceneNode
+        {
+            static auto Index() { return &NodeIndex::mGlobalIndex; }
+        };
+    }
+
     Ogre::String NativeSeparators(const Ogre::String& path)
     {
         Ogre::String native = path;
@@ -30,6 +48,21 @@ namespace Platform
     {
         std::error_code error;
         return std::filesystem::exists(path, error);
+    }
+
+    void MakeNodesDestroyable(Ogre::SceneManager* sceneManager, const std::vector<Ogre::SceneNode*>& nodes)
+    {
+        if (nodes.empty())
+            return;
+        auto& names = sceneManager->*ManagerTables::Names();
+        const auto& all = sceneManager->*ManagerTables::Nodes();
+        for (size_t index = 0; index < all.size(); ++index)
+        {
+            if (std::find(nodes.begin(), nodes.end(), all[index]) == nodes.end())
+                continue;
+            all[index]->*NodeIndex::Index() = index;
+            names.emplace(all[index]->getName(), all[index]);
+        }
     }
 }
 }

@@ -3,6 +3,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <vector>
+
 namespace Tarnel
 {
     /** The few file-system questions the loader asks. Level files come from
@@ -18,6 +20,13 @@ namespace Tarnel
         Ogre::String FullPath(const Ogre::String& path);
 
         bool FileExists(const Ogre::String& path);
+
+        /** Engine 1.12's zone manager neither enters the nodes it creates in the scene
+            manager's table of names nor records their place in its list of nodes, so the
+            scene manager cannot destroy them; static geometry, which destroys its own nodes,
+            then ends the program when the scene manager goes. Enters the given nodes so
+            that they can be destroyed. */
+        void MakeNodesDestroyable(Ogre::SceneManager* sceneManager, const std::vector<Ogre::SceneNode*>& nodes);
     }
 }
 

@@ -303,6 +303,8 @@ namespace Tarnel
         // Nodes and zones
         /// Enters the node and its subtree in the name index; a name already there keeps its node.
         void IndexSceneNodes(Ogre::SceneNode* node);
+        /// Sizes the name and extra-data tables for the nodes and objects below the element.
+        void ReserveTables(const TiXmlElement* element);
         void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
         void LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element, Ogre::PCZone* zone);

@@ -74,7 +74,7 @@ namespace Tarnel
     {
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "fog")
                 LoadFog(child);
             else if (name == "skyBox")
@@ -177,7 +177,7 @@ namespace Tarnel
         shadows.farDistance = TarnelUtilities::GetRealAttribute(element, "farDistance", 0);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "shadowTextures")
             {
                 shadows.textureSize = TarnelUtilities::GetIntAttribute(child, "size", shadows.textureSize);

@@ -2,6 +2,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
+#include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreRenderSystem.h>
@@ -42,7 +43,7 @@ namespace Tarnel
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
             {
-                const String& name = child->ValueStr();
+                std::string_view name = child->ValueStr();
                 if (name == "origin")
                     settings.origin = TarnelUtilities::LoadXYZ(child);
                 else if (name == "dimensions")
@@ -70,7 +71,7 @@ namespace Tarnel
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
             {
-                const String& name = child->ValueStr();
+                std::string_view name = child->ValueStr();
                 if (name == "position")
                     entity.position = TarnelUtilities::LoadXYZ(child);
                 else if (name == "rotation")
@@ -102,6 +103,18 @@ namespace Tarnel
                 geometry->addEntity(entity, placed.position, placed.orientation, placed.scale);
                 sceneManager->destroyEntity(entity);
             }
+        }
+
+        /// The nodes the regions of a built static geometry hang on.
+        std::vector<SceneNode*> RegionNodes(const StaticGeometry* geometry)
+        {
+            std::vector<SceneNode*> nodes;
+            for (const auto& region : geometry->getRegions())
+            {
+                if (SceneNode* node = region.second->getParentSceneNode())
+                    nodes.push_back(node);
+            }
+            return nodes;
         }
 
         template <typename Geometry>
@@ -187,5 +200,6 @@ namespace Tarnel
         ApplyQueueAndDistance(geometry, settings);
         AddGeometryEntities(sceneManager, geometry, settings.entities, "__staticGeometryEntity");
         geometry->build();
+        Platform::MakeNodesDestroyable(sceneManager, RegionNodes(geometry));
     }
 }

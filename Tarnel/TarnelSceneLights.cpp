@@ -34,7 +34,7 @@ namespace Tarnel
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (LoadExtraDataChild(child, *extraData))
                 continue;
             if (name == "colourDiffuse")
@@ -88,7 +88,7 @@ namespace Tarnel
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (LoadExtraDataChild(child, *extraData))
                 continue;
             if (name == "clipping")

@@ -218,9 +218,10 @@ namespace Tarnel
 
     void TarnelScene::LoadNodes(const TiXmlElement* element)
     {
+        ReserveTables(element);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "node" || name == "modelInstance")
                 LoadNode(child, rootNode);
             else if (name == "position")

@@ -73,7 +73,7 @@ namespace Tarnel
         bool animationsLoaded = false;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& childName = child->ValueStr();
+            std::string_view childName = child->ValueStr();
             if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
             if (childName == "position")

@@ -25,7 +25,7 @@ namespace Tarnel
 
     bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        const String& kind = element->ValueStr();
+        std::string_view kind = element->ValueStr();
         if (kind == "entity")
             LoadEntity(element, owner);
         else if (kind == "light")

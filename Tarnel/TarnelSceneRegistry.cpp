@@ -72,6 +72,39 @@ namespace Tarnel
         loadedFromFileSystem = false;
     }
 
+    namespace
+    {
+        struct ElementCounts
+        {
+            size_t nodes = 0;
+            size_t objects = 0;
+        };
+
+        void CountNodesAndObjects(const TiXmlElement* element, ElementCounts& counts)
+        {
+            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+            {
+                std::string_view name = child->ValueStr();
+                if (name == "node" || name == "modelInstance")
+                    ++counts.nodes;
+                else if (name == "entity" || name == "light" || name == "camera" || name == "billboardSet" ||
+                         name == "particleSystem" || name == "plane")
+                    ++counts.objects;
+                CountNodesAndObjects(child, counts);
+            }
+        }
+    }
+
+    void TarnelScene::ReserveTables(const TiXmlElement* element)
+    {
+        // Growing a table of tens of thousands of entries step by step costs more than this walk.
+        ElementCounts counts;
+        CountNodesAndObjects(element, counts);
+        nodesByName.reserve(nodesByName.size() + counts.nodes);
+        objects.reserve(objects.size() + counts.objects);
+        objectExtraData.reserve(objectExtraData.size() + counts.objects);
+    }
+
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
     {
         String name = TarnelUtilities::GetStringAttribute(element, "name");

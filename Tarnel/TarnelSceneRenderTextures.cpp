@@ -108,7 +108,7 @@ namespace Tarnel
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "backgroundColor")
                 renderTexture.backgroundColour = TarnelUtilities::LoadColor(child);
             else if (name == "renderPlane")

@@ -100,7 +100,7 @@ namespace Tarnel
         item.type = TarnelUtilities::GetStringAttribute(element, "type");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            const String& name = child->ValueStr();
+            std::string_view name = child->ValueStr();
             if (name == "file")
                 item.file = TarnelUtilities::GetStringAttribute(child, "name");
             else if (name == "position")

@@ -13,6 +13,8 @@
 #include <OgrePlane.h>
 #include <OgreTexture.h>
 
+#include <string_view>
+
 class TiXmlDocument;
 class TiXmlElement;
 

@@ -2,9 +2,10 @@
 // parsing the same file with TinyXML plus the same engine calls the loader makes, replayed
 // from a list prepared before the clock starts. Each figure is the best of a few runs in
 // fresh scene managers. Needs an X display (the engine renders with OpenGL):
-//   xvfb-run -a build/bench/load_benchmark [--sizes 1000,5000,10000,50000] [--runs 3]
+//   xvfb-run -a build/bench/load_benchmark [--sizes 1000,5000,10000,50000] [--runs 3] [--keep]
 // The last lines are one RESULT line per size.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreAnimation.h>
@@ -24,6 +25,7 @@
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
+#include <OgreStaticGeometry.h>
 #include <OgreSubEntity.h>
 #include <OgreTimer.h>
 
@@ -46,7 +48,11 @@ namespace
 {
     const float ROOM = 10.4f; // room pitch: 10 inside, walls 0.2 thick
     const int PROPS_PER_ROOM = 20;
-    const int NODES_PER_ROOM = 1 + 1 + PROPS_PER_ROOM + 1 + 1; // room, floor, props, lamp, lift
+    const int RUBBLE_PER_ROOM = 2; // static geometry, no nodes
+    // room, floor, props, lamp, lift, and a pillar instanced from a model: its node, the instance, the shaft
+    const int NODES_PER_ROOM = 1 + 1 + PROPS_PER_ROOM + 1 + 1 + 3;
+    const char* const PILLAR_MODEL = "<pillar><node name='Shaft'><position y='1.5'/><scale y='3'/>"
+                                     "<entity name='Shaft' meshFile='Block.mesh'/></node></pillar>\n";
 
     const float PORTAL_CORNERS[4][4][3] = {
         {{-1, 0, -5.2f}, {1, 0, -5.2f}, {1, 2.5f, -5.2f}, {-1, 2.5f, -5.2f}}, // north
@@ -93,6 +99,8 @@ namespace
         return level;
     }
 
+    Vector3 RubblePosition(const Room& room, int rubble) { return room.position + Vector3(-4.0f + rubble, 0.2f, 4); }
+
     Vector3 PropPosition(int prop) { return Vector3(prop % 8 - 3.5f, 0.5f, (prop / 8) % 8 - 3.5f); }
 
     std::string Write(const Level& level)
@@ -133,9 +141,20 @@ namespace
                 << "<animations><animation name='Lift' length='8'><keyframe time='0'/><keyframe time='4'>"
                 << "<translation y='2'/></keyframe></animation></animations>"
                 << "<entity meshFile='Crate.mesh'/></node>\n"
+                << "<node name='" << room.name << "_Pillar' modelFile='Pillar.model'><position x='-4' z='-4'/></node>\n"
                 << "</node>\n";
         }
-        out << "</nodes></scene>\n";
+        out << "</nodes>\n<staticGeometries><staticGeometry name='Rubble'><entities>\n";
+        for (const Room& room : level.rooms)
+        {
+            for (int rubble = 0; rubble < RUBBLE_PER_ROOM; ++rubble)
+            {
+                Vector3 position = RubblePosition(room, rubble);
+                out << "<entity meshFile='Block.mesh'><position x='" << position.x << "' y='" << position.y
+                    << "' z='" << position.z << "'/><scale x='0.4' y='0.4' z='0.4'/></entity>\n";
+            }
+        }
+        out << "</entities></staticGeometry></staticGeometries></scene>\n";
         return out.str();
     }
 
@@ -244,8 +263,39 @@ namespace
             track->createNodeKeyFrame(4)->setTranslate(Vector3(0, 2, 0));
             Tarnel::TarnelUtilities::SetIdentityInitialState(liftNode);
             liftNode->attachObject(MakeEntity(sceneManager, liftNode->getName(), "Crate.mesh"));
+
+            SceneNode* pillar = node->createChildSceneNode(room.name + "_Pillar");
+            pillar->setPosition(-4, 0, -4);
+            SceneNode* instance = Tarnel::TarnelUtilities::CreateChildSceneNode(pillar, "");
+            SceneNode* shaft = instance->createChildSceneNode(room.name + "_PillarShaft");
+            shaft->setPosition(0, 1.5f, 0);
+            shaft->setOrientation(Quaternion::IDENTITY);
+            shaft->setScale(1, 3, 1);
+            shaft->attachObject(MakeEntity(sceneManager, shaft->getName(), "Block.mesh"));
+            shaft->setInitialState();
+            instance->setInitialState();
+            pillar->setInitialState();
             node->setInitialState();
         }
+        StaticGeometry* rubble = sceneManager->createStaticGeometry("Rubble");
+        rubble->setCastShadows(true);
+        rubble->setOrigin(Vector3::ZERO);
+        rubble->setRegionDimensions(Vector3(1000000, 1000000, 1000000));
+        rubble->setRenderingDistance(0);
+        for (const Room& room : level.rooms)
+        {
+            for (int index = 0; index < RUBBLE_PER_ROOM; ++index)
+            {
+                Entity* entity = MakeEntity(sceneManager, "__staticGeometryEntity", "Block.mesh");
+                rubble->addEntity(entity, RubblePosition(room, index), Quaternion::IDENTITY, Vector3(0.4f, 0.4f, 0.4f));
+                sceneManager->destroyEntity(entity);
+            }
+        }
+        rubble->build();
+        std::vector<SceneNode*> regionNodes;
+        for (const auto& region : rubble->getRegions())
+            regionNodes.push_back(region.second->getParentSceneNode());
+        Tarnel::Platform::MakeNodesDestroyable(sceneManager, regionNodes);
         for (const auto& looker : lookers)
             looker.first->lookAt(looker.second->_getDerivedPosition(), Node::TS_WORLD, Vector3::NEGATIVE_UNIT_Z);
     }
@@ -266,7 +316,46 @@ namespace
         return sceneManager;
     }
 
-    void StartEngine()
+    double Milliseconds(Timer& timer) { return timer.getMicroseconds() / 1000.0; }
+
+    double MeasureParse(const std::string& file)
+    {
+        Timer timer;
+        {
+            TiXmlDocument document;
+            document.LoadFile(file);
+        } // the loader lets its document go, too
+        return Milliseconds(timer);
+    }
+
+    double MeasureReplay(const Level& level)
+    {
+        PCZSceneManager* sceneManager = NewSceneManager();
+        Timer timer;
+        Replay(level, sceneManager);
+        double elapsed = Milliseconds(timer);
+        Root::getSingleton().destroySceneManager(sceneManager);
+        return elapsed;
+    }
+
+    /// Loads the file; `loaderKb` is set to what the loader keeps after the load: what it gives back when it goes.
+    double MeasureLoad(const std::string& file, double& loaderKb)
+    {
+        PCZSceneManager* sceneManager = NewSceneManager();
+        double elapsed, before;
+        {
+            Tarnel::TarnelScene scene;
+            Timer timer;
+            scene.Load(file, nullptr, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+            elapsed = Milliseconds(timer);
+            before = HeapMb();
+        }
+        loaderKb = (before - HeapMb()) * 1024;
+        Root::getSingleton().destroySceneManager(sceneManager);
+        return elapsed;
+    }
+
+    void StartEngine(const std::filesystem::path& levels)
     {
         LogManager* log = new LogManager();
         log->createLog("load_benchmark.log", true, false, true); // figures only, no log file
@@ -277,6 +366,7 @@ namespace
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
         resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Meshes", "FileSystem");
         resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Scenes", "FileSystem");
+        resources.addResourceLocation(levels.string(), "FileSystem");
         resources.initialiseAllResourceGroups();
     }
 
@@ -294,20 +384,34 @@ int main(int argc, char** argv)
 {
     std::vector<size_t> sizes = {1000, 5000, 10000, 50000};
     int runs = 3;
-    for (int i = 1; i + 1 < argc; i += 2)
+    std::string only; // "load" or "bound": run one side alone, for a profiler
+    bool keep = false; // leave the generated levels behind, to open them in the viewer
+    for (int i = 1; i < argc; ++i)
     {
+        if (std::string(argv[i]) == "--keep")
+        {
+            keep = true;
+            continue;
+        }
+        if (i + 1 == argc)
+            break;
         if (std::string(argv[i]) == "--sizes")
             sizes = ParseSizes(argv[i + 1]);
         else if (std::string(argv[i]) == "--runs")
             runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::string(argv[i]) == "--only")
+            only = argv[i + 1];
+        ++i;
     }
-    StartEngine();
     std::filesystem::path directory = std::filesystem::temp_directory_path() / "tarnel-load-benchmark";
     std::filesystem::create_directories(directory);
+    std::ofstream(directory / "Pillar.model") << PILLAR_MODEL;
+    StartEngine(directory);
 
     std::vector<std::string> results;
-    std::printf("%8s %8s %10s %10s %10s %10s %10s\n", "nodes", "rooms", "load ms", "parse ms", "engine ms",
-                "bound ms", "ratio");
+    // "own" is what the loader adds to the bound, per node: it should not grow with the level.
+    std::printf("%8s %8s %10s %10s %10s %10s %10s %12s %12s\n", "nodes", "rooms", "load ms", "parse ms", "engine ms",
+                "bound ms", "ratio", "bound us/n", "own us/n");
     for (size_t size : sizes)
     {
         Level level = Generate(size);
@@ -318,34 +422,18 @@ int main(int argc, char** argv)
         for (int run = 0; run < runs; ++run)
         {
             // The bound first: whichever goes first in a run pays for growing the heap.
-            Timer timer;
-            TiXmlDocument document;
-            document.LoadFile(file);
-            parse = std::min(parse, timer.getMicroseconds() / 1000.0);
-            document.Clear();
-
-            PCZSceneManager* sceneManager = NewSceneManager();
-            timer.reset();
-            Replay(level, sceneManager);
-            engine = std::min(engine, timer.getMicroseconds() / 1000.0);
-            Root::getSingleton().destroySceneManager(sceneManager);
-
-            sceneManager = NewSceneManager();
+            if (only != "load")
             {
-                Tarnel::TarnelScene scene;
-                timer.reset();
-                scene.Load(file, nullptr, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-                load = std::min(load, timer.getMicroseconds() / 1000.0);
-                // What the loader keeps is what its Destroy gives back; the engine keeps the rest.
-                double before = HeapMb();
-                scene.Destroy();
-                loaderKb = (before - HeapMb()) * 1024;
+                parse = std::min(parse, MeasureParse(file));
+                engine = std::min(engine, MeasureReplay(level));
             }
-            Root::getSingleton().destroySceneManager(sceneManager);
+            if (only != "bound")
+                load = std::min(load, MeasureLoad(file, loaderKb));
         }
         double bound = parse + engine;
-        std::printf("%8zu %8zu %10.1f %10.1f %10.1f %10.1f %10.2f\n", level.nodes, level.rooms.size(), load, parse,
-                    engine, bound, load / bound);
+        std::printf("%8zu %8zu %10.1f %10.1f %10.1f %10.1f %10.2f %12.2f %12.2f\n", level.nodes, level.rooms.size(),
+                    load, parse, engine, bound, load / bound, bound / level.nodes * 1000,
+                    (load - bound) / level.nodes * 1000);
         char line[256];
         std::snprintf(line, sizeof line,
                       "RESULT nodes=%zu load_ms=%.1f bound_ms=%.1f ratio=%.2f engine_ms=%.1f us_per_node=%.2f "
@@ -356,6 +444,9 @@ int main(int argc, char** argv)
     }
     for (const std::string& line : results)
         std::printf("%s\n", line.c_str());
-    std::filesystem::remove_all(directory);
+    if (keep)
+        std::fprintf(stderr, "levels kept in %s\n", directory.string().c_str());
+    else
+        std::filesystem::remove_all(directory);
     return 0;
 }

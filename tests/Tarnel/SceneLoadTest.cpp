@@ -226,6 +226,21 @@ TEST_F(SceneLoading, OnlyTheLastStaticGeometriesElementIsBuilt)
     TestEngine::DestroySceneManager(generic);
 }
 
+TEST_F(SceneLoading, StaticGeometryInTheZoneManagerGoesWithIt)
+{
+    // The zone manager's regions could not find their nodes again, which ended the program.
+    SceneManager* zones = sceneManager;
+    std::string path = WriteFile("zoned-geometry.scene",
+                                 "<scene><staticGeometries><staticGeometry name='Rubble'><entities>"
+                                 "<entity meshFile='TwoPart.mesh'/><entity meshFile='TwoPart.mesh'><position x='900'/>"
+                                 "</entity></entities></staticGeometry></staticGeometries></scene>");
+    scene.Load(path, TestEngine::Window(), zones, TestEngine::RESOURCE_GROUP);
+    ASSERT_TRUE(zones->hasStaticGeometry("Rubble"));
+    zones->destroyStaticGeometry("Rubble");
+    scene.Load(path, TestEngine::Window(), zones, TestEngine::RESOURCE_GROUP);
+    TestEngine::NewSceneManager(); // destroys this one
+}
+
 TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)
 {
     SceneManager* generic = TestEngine::Root().createSceneManager("DefaultSceneManager");
