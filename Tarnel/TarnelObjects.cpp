@@ -1,5 +1,6 @@
 // What the object elements of scene and model files share, and building objects from descriptions.
 #include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreAnimation.h>
@@ -152,6 +153,8 @@ namespace Tarnel
         parameters.billboardRotationType = TarnelUtilities::ParseBillboardRotationType(
             TarnelUtilities::GetStringAttribute(element, "rotationType", "vertex"));
         parameters.poolSize = TarnelUtilities::GetUIntAttribute(element, "poolSize", 0);
+        TarnelUtilities::CheckRange(parameters.poolSize, 0, Limits::MAX_BILLBOARD_POOL_SIZE,
+                                    "The poolSize of billboard set " + parameters.name, "Objects::ReadBillboardSetAttributes");
         parameters.autoExtendPool = TarnelUtilities::GetBoolAttribute(element, "autoExtendPool", true);
         parameters.cullIndividual = TarnelUtilities::GetBoolAttribute(element, "cullIndividual", false);
         parameters.sort = TarnelUtilities::GetBoolAttribute(element, "sort", false);
@@ -208,6 +211,11 @@ namespace Tarnel
         parameters.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
         parameters.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
         parameters.numTexCoordSets = TarnelUtilities::GetIntAttribute(element, "numTexCoordSets", 1);
+        TarnelUtilities::CheckSegments(parameters.xSegments, parameters.ySegments, "plane " + parameters.name,
+                                       "Objects::ReadPlaneAttributes");
+        TarnelUtilities::CheckRange(parameters.numTexCoordSets, 0, Limits::MAX_TEXTURE_COORD_SETS,
+                                    "The numTexCoordSets of plane " + parameters.name,
+                                    "Objects::ReadPlaneAttributes");
         parameters.uTile = TarnelUtilities::GetRealAttribute(element, "uTile", 1);
         parameters.vTile = TarnelUtilities::GetRealAttribute(element, "vTile", 1);
         parameters.material = TarnelUtilities::GetStringAttribute(element, "material");

@@ -1,11 +1,14 @@
 #include "Tarnel/TarnelPlatform.h"
 
+#include <OgreConfigFile.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+
+#include <dlfcn.h>
 
 namespace Tarnel
 {
@@ -48,6 +51,27 @@ namespace Platform
     {
         std::error_code error;
         return std::filesystem::exists(path, error);
+    }
+
+    void KeepPluginsLoaded(const Ogre::String& pluginsFile)
+    {
+        Ogre::ConfigFile file;
+        try
+        {
+            file.load(pluginsFile);
+        }
+        catch (const Ogre::Exception&)
+        {
+            return; // the engine reports the missing file itself
+        }
+        Ogre::String folder = file.getSetting("PluginFolder");
+        for (const Ogre::String& plugin : file.getMultiSetting("Plugin"))
+        {
+            Ogre::String path = folder.empty() ? plugin : folder + "/" + plugin;
+            if (path.size() < 3 || path.compare(path.size() - 3, 3, ".so") != 0)
+                path += ".so";
+            dlopen(path.c_str(), RTLD_LAZY | RTLD_NODELETE);
+        }
     }
 
     void MakeNodesDestroyable(Ogre::SceneManager* sceneManager, const std::vector<Ogre::SceneNode*>& nodes)

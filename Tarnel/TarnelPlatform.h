@@ -21,6 +21,12 @@ namespace Tarnel
 
         bool FileExists(const Ogre::String& path);
 
+        /** Loads the plug-ins the engine's plug-in file names so that they stay loaded
+            for the life of the process. An engine error raised while the engine starts
+            names its source file by a pointer into the plug-in that raised it, and the
+            failed start unloads that plug-in before anyone can print the error. */
+        void KeepPluginsLoaded(const Ogre::String& pluginsFile);
+
         /** Engine 1.12's zone manager neither enters the nodes it creates in the scene
             manager's table of names nor records their place in its list of nodes, so the
             scene manager cannot destroy them; static geometry, which destroys its own nodes,

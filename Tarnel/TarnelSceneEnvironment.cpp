@@ -1,6 +1,7 @@
 // What surrounds the level: ambient and background colours, fog, skies and shadows.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreBitwise.h>
@@ -143,6 +144,7 @@ namespace Tarnel
         bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
         int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 16);
         int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 16);
+        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky dome", "TarnelScene::LoadSkyDome");
         const int keepAllYSegments = -1;
         Quaternion orientation = Quaternion::IDENTITY;
         skyDomeExtraData = LoadSkyChildren(element, &orientation);
@@ -162,6 +164,7 @@ namespace Tarnel
         Real bow = TarnelUtilities::GetRealAttribute(element, "bow", 0);
         int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
         int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
+        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky plane", "TarnelScene::LoadSkyPlane");
         skyPlaneExtraData = LoadSkyChildren(element, nullptr);
 
         sceneManager->setSkyPlane(enable, plane, material, scale, tiling, drawFirst, bow, xSegments, ySegments,
@@ -182,6 +185,10 @@ namespace Tarnel
             {
                 shadows.textureSize = TarnelUtilities::GetIntAttribute(child, "size", shadows.textureSize);
                 shadows.textureCount = TarnelUtilities::GetIntAttribute(child, "count", shadows.textureCount);
+                TarnelUtilities::CheckRange(shadows.textureSize, 1, Limits::MAX_TEXTURE_SIZE,
+                                            "The shadow texture size", "TarnelScene::LoadShadows");
+                TarnelUtilities::CheckRange(shadows.textureCount, 1, Limits::MAX_SHADOW_TEXTURES,
+                                            "The shadow texture count", "TarnelScene::LoadShadows");
                 shadows.textureOffset = TarnelUtilities::GetRealAttribute(child, "offset", shadows.textureOffset);
                 shadows.textureFadeStart = TarnelUtilities::GetRealAttribute(child, "fadeStart", shadows.textureFadeStart);
                 shadows.textureFadeEnd = TarnelUtilities::GetRealAttribute(child, "fadeEnd", shadows.textureFadeEnd);

@@ -2,6 +2,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
+#include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
@@ -157,6 +158,9 @@ namespace Tarnel
     {
         GeometrySettings settings = ReadGeometrySettings(element);
         unsigned int batchCount = TarnelUtilities::GetUIntAttribute(element, "batchCount", 0);
+        TarnelUtilities::CheckRange(batchCount, 0, Limits::MAX_BATCH_INSTANCES,
+                                    "The batchCount of instanced geometry " + settings.name,
+                                    "TarnelScene::LoadInstancedGeometry");
         if (GetInstancedGeometry(settings.name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
                           "InstancedGeometry with name '" + settings.name + "' already exists!",

@@ -91,7 +91,7 @@ namespace Tarnel
         TiXmlDocument document;
         if (Platform::FileExists(fullPath))
         {
-            if (!document.LoadFile(fullPath))
+            if (!TarnelUtilities::LoadXmlFile(fullPath, document))
                 TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                               "TarnelScene::Load", SCENE_SOURCE_FILE);
             loadedFromFileSystem = true;

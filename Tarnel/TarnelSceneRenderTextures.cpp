@@ -2,6 +2,7 @@
 // and switched around each of their updates.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelMedia.h"
+#include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreCamera.h>
@@ -95,6 +96,10 @@ namespace Tarnel
         renderTexture.name = TarnelUtilities::GetStringAttribute(element, "name");
         renderTexture.width = TarnelUtilities::GetIntAttribute(element, "width", 512);
         renderTexture.height = TarnelUtilities::GetIntAttribute(element, "height", 512);
+        TarnelUtilities::CheckRange(renderTexture.width, 1, Limits::MAX_TEXTURE_SIZE,
+                                    "The width of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
+        TarnelUtilities::CheckRange(renderTexture.height, 1, Limits::MAX_TEXTURE_SIZE,
+                                    "The height of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
         renderTexture.pixelFormat = TarnelUtilities::GetPixelFormatAttribute(element, defaultPixelFormat);
         renderTexture.textureType = TarnelUtilities::GetTextureTypeAttribute(element, TEX_TYPE_2D);
         renderTexture.cameraName = TarnelUtilities::GetStringAttribute(element, "camera");

@@ -1,8 +1,10 @@
 // Documents, attribute readers, element forms and the small composite readers.
 #include "Tarnel/TarnelUtilities.h"
 #include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelLimits.h"
 
 #include <OgreEntity.h>
+#include <OgreLogManager.h>
 #include <OgreMatrix3.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
@@ -15,6 +17,8 @@
 #include <cctype>
 #include <charconv>
 #include <cstring>
+#include <algorithm>
+#include <fstream>
 #include <type_traits>
 
 using namespace Ogre;
@@ -78,6 +82,108 @@ namespace Tarnel
         }
     }
 
+    bool TarnelUtilities::LoadXmlFile(const String& path, TiXmlDocument& document)
+    {
+        std::ifstream file(path, std::ios::binary | std::ios::ate);
+        if (!file)
+            return false;
+        String text(size_t(std::max<std::streamoff>(0, file.tellg())), '\0');
+        file.seekg(0);
+        if (!file.read(&text[0], std::streamsize(text.size())))
+            return false;
+        size_t kept = 0;
+        for (size_t i = 0; i < text.size(); ++i)
+        {
+            char c = text[i];
+            if (c == '\r')
+            {
+                c = '\n';
+                if (i + 1 < text.size() && text[i + 1] == '\n')
+                    ++i;
+            }
+            text[kept++] = c;
+        }
+        text.resize(kept);
+        return ParseXml(text, document, path);
+    }
+
+    bool TarnelUtilities::NestsDeeperThan(const char* text, int depth)
+    {
+        // The parser's own reading, reduced to what changes the depth: markup that holds no
+        // elements is skipped whole, and a '>' inside a quoted attribute value ends nothing.
+        int open = 0;
+        for (const char* p = text; *p; ++p)
+        {
+            if (*p != '<')
+                continue;
+            const char* end = nullptr;
+            if (std::strncmp(p, "<!--", 4) == 0)
+                end = std::strstr(p + 4, "-->");
+            else if (std::strncmp(p, "<![CDATA[", 9) == 0)
+                end = std::strstr(p + 9, "]]>");
+            else if (p[1] == '?')
+                end = std::strstr(p + 2, "?>");
+            else if (p[1] == '!' || p[1] == '/')
+            {
+                end = std::strchr(p, '>');
+                if (p[1] == '/' && open > 0)
+                    --open;
+            }
+            else
+            {
+                char quote = 0;
+                const char* q = p + 1;
+                for (; *q && (quote || *q != '>'); ++q)
+                {
+                    if (quote ? *q == quote : (*q == '"' || *q == '\''))
+                        quote = quote ? 0 : *q;
+                }
+                if (!*q)
+                    return false;
+                if (q[-1] != '/' && ++open > depth)
+                    return true;
+                end = q;
+            }
+            if (!end)
+                return false;
+            p = end;
+        }
+        return false;
+    }
+
+    bool TarnelUtilities::ParseXml(const String& text, TiXmlDocument& document, const String& name)
+    {
+        if (NestsDeeperThan(text.c_str(), Limits::MAX_ELEMENT_DEPTH))
+        {
+            LogManager::getSingleton().logError(name + " nests elements more than " +
+                                                std::to_string(Limits::MAX_ELEMENT_DEPTH) + " deep; it is not read");
+            return false;
+        }
+        document.Parse(text.c_str());
+        if (!document.Error())
+            return true;
+        LogManager::getSingleton().logError(name + " is not well-formed XML: " + document.ErrorDesc() + " (row " +
+                                            std::to_string(document.ErrorRow()) + ", column " +
+                                            std::to_string(document.ErrorCol()) + ")");
+        return false;
+    }
+
+    void TarnelUtilities::CheckRange(long long value, long long lowest, long long highest, const String& what,
+                                     const char* source)
+    {
+        if (value < lowest || value > highest)
+            TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS,
+                          what + " must be from " + std::to_string(lowest) + " to " + std::to_string(highest) +
+                              ", not " + std::to_string(value),
+                          source, UTILITIES_SOURCE_FILE);
+    }
+
+    void TarnelUtilities::CheckSegments(int xSegments, int ySegments, const String& what, const char* source)
+    {
+        CheckRange(xSegments, 1, Limits::MAX_SEGMENTS, "The xSegments of " + what, source);
+        CheckRange(ySegments, 1, Limits::MAX_SEGMENTS, "The ySegments of " + what, source);
+    }
+
     void TarnelUtilities::LoadXmlDocument(const String& fileName, TiXmlDocument& document,
                                           const String& resourceGroupName)
     {
@@ -95,8 +201,7 @@ namespace Tarnel
         stream->close();
         stream.reset();
 
-        document.Parse(text.c_str());
-        if (document.Error())
+        if (!ParseXml(text, document, fileName))
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "There was an error with the XML file: " + fileName,
                           "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
     }
@@ -250,6 +355,8 @@ namespace Tarnel
         volume.type = ParseBoundingVolumeType(GetStringAttribute(element, "type"));
         volume.sphereRadius = GetRealAttribute(element, "radius", 0);
         int faceCount = GetIntAttribute(element, "faceCount", 0);
+        CheckRange(faceCount, 0, Limits::MAX_BOUNDING_VOLUME_FACES, "The faceCount of a bounding volume",
+                   "TarnelUtilities::LoadBoundingVolume");
         if (faceCount > 0)
         {
             BoundingVolume::Face zeroFace; // the engine's vectors start uninitialised

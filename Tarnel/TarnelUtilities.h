@@ -32,6 +32,25 @@ namespace Tarnel
 
         /** Parses a document read through the engine's resource system; searches
             the other groups when the given one lacks the file. */
+        /** Parses the text into the document. False, after logging why with the row and
+            column, when it nests deeper than Limits::MAX_ELEMENT_DEPTH or does not parse. */
+        static bool ParseXml(const Ogre::String& text, TiXmlDocument& document, const Ogre::String& name);
+
+        /** Reads and parses an XML file as the parser's own file reading would (line ends
+            made "\n"); false when it cannot be read or ParseXml refuses it. */
+        static bool LoadXmlFile(const Ogre::String& path, TiXmlDocument& document);
+
+        /// Whether elements in the text nest deeper than the depth; it stops reading there.
+        static bool NestsDeeperThan(const char* text, int depth);
+
+        /** Raises the engine's invalid-parameters error from the source when the value lies
+            outside lowest to highest; `what` names the value for the message. */
+        static void CheckRange(long long value, long long lowest, long long highest, const Ogre::String& what,
+                               const char* source);
+
+        /// CheckRange for both segment counts of a plane-shaped mesh.
+        static void CheckSegments(int xSegments, int ySegments, const Ogre::String& what, const char* source);
+
         static void LoadXmlDocument(const Ogre::String& fileName, TiXmlDocument& document,
                                     const Ogre::String& resourceGroupName);
 

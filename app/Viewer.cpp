@@ -116,6 +116,7 @@ namespace
 
 int Viewer::Run()
 {
+    Tarnel::Platform::KeepPluginsLoaded("plugins.cfg");
     Root* root = new Root("plugins.cfg", "ogre.cfg", "Ogre.log");
     if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
         return 0;
