@@ -1,4 +1,5 @@
 #include "Tarnel/TarnelInstancedGeometry.h"
+#include "Tarnel/TarnelPlatform.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
@@ -70,6 +71,7 @@ namespace Tarnel
             sceneManager->destroyEntity(entity);
         }
         batch->build();
+        Platform::MakeStaticGeometryDestroyable(sceneManager, batch);
         return batch;
     }
 }

@@ -3,6 +3,7 @@
 #include <OgreConfigFile.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreStaticGeometry.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -74,8 +75,14 @@ namespace Platform
         }
     }
 
-    void MakeNodesDestroyable(Ogre::SceneManager* sceneManager, const std::vector<Ogre::SceneNode*>& nodes)
+    void MakeStaticGeometryDestroyable(Ogre::SceneManager* sceneManager, const Ogre::StaticGeometry* geometry)
     {
+        std::vector<Ogre::SceneNode*> nodes;
+        for (const auto& region : geometry->getRegions())
+        {
+            if (Ogre::SceneNode* node = region.second->getParentSceneNode())
+                nodes.push_back(node);
+        }
         if (nodes.empty())
             return;
         auto& names = sceneManager->*ManagerTables::Names();

@@ -30,9 +30,9 @@ namespace Tarnel
         /** Engine 1.12's zone manager neither enters the nodes it creates in the scene
             manager's table of names nor records their place in its list of nodes, so the
             scene manager cannot destroy them; static geometry, which destroys its own nodes,
-            then ends the program when the scene manager goes. Enters the given nodes so
-            that they can be destroyed. */
-        void MakeNodesDestroyable(Ogre::SceneManager* sceneManager, const std::vector<Ogre::SceneNode*>& nodes);
+            then ends the program when the scene manager goes. Enters the nodes of the built
+            geometry's regions so that they can be destroyed. */
+        void MakeStaticGeometryDestroyable(Ogre::SceneManager* sceneManager, const Ogre::StaticGeometry* geometry);
     }
 }
 

@@ -106,18 +106,6 @@ namespace Tarnel
             }
         }
 
-        /// The nodes the regions of a built static geometry hang on.
-        std::vector<SceneNode*> RegionNodes(const StaticGeometry* geometry)
-        {
-            std::vector<SceneNode*> nodes;
-            for (const auto& region : geometry->getRegions())
-            {
-                if (SceneNode* node = region.second->getParentSceneNode())
-                    nodes.push_back(node);
-            }
-            return nodes;
-        }
-
         template <typename Geometry>
         void ApplyCommonGeometrySettings(Geometry* geometry, const GeometrySettings& settings)
         {
@@ -204,6 +192,6 @@ namespace Tarnel
         ApplyQueueAndDistance(geometry, settings);
         AddGeometryEntities(sceneManager, geometry, settings.entities, "__staticGeometryEntity");
         geometry->build();
-        Platform::MakeNodesDestroyable(sceneManager, RegionNodes(geometry));
+        Platform::MakeStaticGeometryDestroyable(sceneManager, geometry);
     }
 }

@@ -104,7 +104,7 @@ namespace Tarnel
             text[kept++] = c;
         }
         text.resize(kept);
-        return ParseXml(text, document, path);
+        return ParseXml(std::move(text), document, path);
     }
 
     bool TarnelUtilities::NestsDeeperThan(const char* text, int depth)
@@ -151,7 +151,7 @@ namespace Tarnel
         return false;
     }
 
-    bool TarnelUtilities::ParseXml(const String& text, TiXmlDocument& document, const String& name)
+    bool TarnelUtilities::ParseXml(String text, TiXmlDocument& document, const String& name)
     {
         if (NestsDeeperThan(text.c_str(), Limits::MAX_ELEMENT_DEPTH))
         {
@@ -159,6 +159,9 @@ namespace Tarnel
                                                 std::to_string(Limits::MAX_ELEMENT_DEPTH) + " deep; it is not read");
             return false;
         }
+        // The parser steps over a multi-byte character by its first byte's length, so a text that
+        // ends inside one would be read past its end; zeros after it stop the parser there.
+        text.append(8, '\0');
         document.Parse(text.c_str());
         if (!document.Error())
             return true;
@@ -201,7 +204,7 @@ namespace Tarnel
         stream->close();
         stream.reset();
 
-        if (!ParseXml(text, document, fileName))
+        if (!ParseXml(std::move(text), document, fileName))
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "There was an error with the XML file: " + fileName,
                           "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
     }

@@ -34,7 +34,7 @@ namespace Tarnel
             the other groups when the given one lacks the file. */
         /** Parses the text into the document. False, after logging why with the row and
             column, when it nests deeper than Limits::MAX_ELEMENT_DEPTH or does not parse. */
-        static bool ParseXml(const Ogre::String& text, TiXmlDocument& document, const Ogre::String& name);
+        static bool ParseXml(Ogre::String text, TiXmlDocument& document, const Ogre::String& name);
 
         /** Reads and parses an XML file as the parser's own file reading would (line ends
             made "\n"); false when it cannot be read or ParseXml refuses it. */

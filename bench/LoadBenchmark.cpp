@@ -292,10 +292,7 @@ namespace
             }
         }
         rubble->build();
-        std::vector<SceneNode*> regionNodes;
-        for (const auto& region : rubble->getRegions())
-            regionNodes.push_back(region.second->getParentSceneNode());
-        Tarnel::Platform::MakeNodesDestroyable(sceneManager, regionNodes);
+        Tarnel::Platform::MakeStaticGeometryDestroyable(sceneManager, rubble);
         for (const auto& looker : lookers)
             looker.first->lookAt(looker.second->_getDerivedPosition(), Node::TS_WORLD, Vector3::NEGATIVE_UNIT_Z);
     }

@@ -233,12 +233,14 @@ TEST_F(SceneLoading, StaticGeometryInTheZoneManagerGoesWithIt)
     std::string path = WriteFile("zoned-geometry.scene",
                                  "<scene><staticGeometries><staticGeometry name='Rubble'><entities>"
                                  "<entity meshFile='TwoPart.mesh'/><entity meshFile='TwoPart.mesh'><position x='900'/>"
-                                 "</entity></entities></staticGeometry></staticGeometries></scene>");
+                                 "</entity></entities></staticGeometry></staticGeometries>"
+                                 "<instancedGeometries><instancedGeometry name='Trees' batchCount='2'><entities>"
+                                 "<entity meshFile='TwoPart.mesh'/></entities></instancedGeometry></instancedGeometries>"
+                                 "</scene>");
     scene.Load(path, TestEngine::Window(), zones, TestEngine::RESOURCE_GROUP);
     ASSERT_TRUE(zones->hasStaticGeometry("Rubble"));
     zones->destroyStaticGeometry("Rubble");
-    scene.Load(path, TestEngine::Window(), zones, TestEngine::RESOURCE_GROUP);
-    TestEngine::NewSceneManager(); // destroys this one
+    TestEngine::NewSceneManager(); // destroys this one, and the instanced batches with it
 }
 
 TEST_F(SceneLoading, InstancedGeometryBuildsABatchAndItsCopies)

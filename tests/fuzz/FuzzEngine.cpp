@@ -1,0 +1,80 @@
+#include "FuzzEngine.h"
+
+#include "Tarnel/TarnelMedia.h"
+#include "Tarnel/TarnelPlatform.h"
+
+#include <OgreLogManager.h>
+#include <OgrePCZSceneManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace
+{
+    Ogre::RenderWindow* window = nullptr;
+    std::string directory;
+}
+
+namespace FuzzEngine
+{
+    void Start()
+    {
+        if (window)
+            return;
+        Tarnel::Platform::KeepPluginsLoaded(TARNEL_FUZZ_PLUGINS_CFG);
+        auto* log = new Ogre::LogManager();
+        log->createLog("fuzz.log", true, false, true);
+        auto* root = new Ogre::Root(TARNEL_FUZZ_PLUGINS_CFG, "", "");
+        new Tarnel::TarnelMedia();
+        root->setRenderSystem(root->getRenderSystemByName("OpenGL Rendering Subsystem"));
+        root->initialise(false);
+        window = root->createRenderWindow("Tarnel fuzzing", 64, 64, false);
+
+        directory = (std::filesystem::temp_directory_path() / ("tarnel-fuzz-" + std::to_string(getpid()))).string();
+        std::filesystem::create_directories(directory);
+        // Entered before the group is made, so that the group knows the file by name.
+        std::ofstream(directory + "/input.model") << "<model/>";
+
+        Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
+        resources.createResourceGroup(GROUP);
+        for (const char* location : {TARNEL_FUZZ_SAMPLE_MEDIA "/Meshes", TARNEL_FUZZ_SAMPLE_MEDIA "/Materials",
+                                     TARNEL_FUZZ_SAMPLE_MEDIA "/Scenes", TARNEL_FUZZ_TEST_MEDIA,
+                                     TARNEL_FUZZ_GENERATED_MEDIA})
+            resources.addResourceLocation(location, "FileSystem", GROUP);
+        resources.addResourceLocation(directory, "FileSystem", GROUP);
+        resources.initialiseAllResourceGroups();
+    }
+
+    Ogre::RenderWindow* Window() { return window; }
+
+    Ogre::SceneManager* NewSceneManager()
+    {
+        Ogre::SceneManager* sceneManager = Ogre::Root::getSingleton().createSceneManager("PCZSceneManager");
+        static_cast<Ogre::PCZSceneManager*>(sceneManager)->init("ZoneType_Default");
+        return sceneManager;
+    }
+
+    void DestroySceneManager(Ogre::SceneManager* sceneManager)
+    {
+        Ogre::Root::getSingleton().destroySceneManager(sceneManager);
+    }
+
+    std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size)
+    {
+        std::string path = directory + "/" + fileName;
+        std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                                       std::streamsize(size));
+        return path;
+    }
+
+    bool NamesResourceLocations(const uint8_t* data, size_t size)
+    {
+        static const char word[] = "resourceLocation";
+        return std::search(data, data + size, word, word + sizeof word - 1) != data + size;
+    }
+}

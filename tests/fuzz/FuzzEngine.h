@@ -1,0 +1,31 @@
+#ifndef TARNEL_FUZZ_ENGINE_H
+#define TARNEL_FUZZ_ENGINE_H
+
+#include <OgrePrerequisites.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+/** One engine for the whole fuzzing process: the OpenGL render system with a small
+    window in the virtual display, the viewer's rules for faulty media, and a
+    resource group "Fuzz" holding the sample level's and the tests' media and a
+    directory of the process's own where inputs are written. */
+namespace FuzzEngine
+{
+    const char* const GROUP = "Fuzz";
+
+    void Start();
+    Ogre::RenderWindow* Window();
+    /** A fresh portal-connected-zone scene manager for one input, destroyed again at its
+        end: what one input allocates it also frees, so the leak check runs only on a leak. */
+    Ogre::SceneManager* NewSceneManager();
+    void DestroySceneManager(Ogre::SceneManager* sceneManager);
+    /// Writes the input as this file in the process's directory; returns its path.
+    std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size);
+    /** Whether the input names a resource location, which would make the engine index
+        whatever directory it names (the root of the file system, say) at every run. */
+    bool NamesResourceLocations(const uint8_t* data, size_t size);
+}
+
+#endif

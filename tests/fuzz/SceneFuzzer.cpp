@@ -1,0 +1,46 @@
+// Loads each input as a level file into a fresh zone scene manager, as the viewer would.
+#include "FuzzEngine.h"
+
+#include "Tarnel/TarnelScene.h"
+
+#include <OgreException.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+    void Load(const std::string& path, Ogre::SceneManager* sceneManager)
+    {
+        Tarnel::TarnelScene scene;
+        try
+        {
+            scene.Load(path, FuzzEngine::Window(), sceneManager, FuzzEngine::GROUP);
+        }
+        catch (const Ogre::Exception& error)
+        {
+            // A clear error is the expected end of a broken level; it must be printable.
+            const Ogre::String& message = error.getFullDescription();
+            if (std::getenv("TARNEL_FUZZ_VERBOSE"))
+                std::fprintf(stderr, "%s\n", message.c_str());
+        }
+        scene.Destroy();
+    }
+}
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    FuzzEngine::Start();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (FuzzEngine::NamesResourceLocations(data, size))
+        return -1;
+    std::string path = FuzzEngine::WriteInput("input.scene", data, size);
+    Ogre::SceneManager* sceneManager = FuzzEngine::NewSceneManager();
+    Load(path, sceneManager);
+    FuzzEngine::DestroySceneManager(sceneManager);
+    return 0;
+}
