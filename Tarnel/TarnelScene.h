@@ -26,6 +26,7 @@ namespace Ogre
     class MovablePlane;
     class NodeAnimationTrack;
     class PCZone;
+    class Portal;
     class RenderSystemCapabilities;
 }
 
@@ -150,6 +151,17 @@ namespace Tarnel
         std::vector<Ogre::TextureUnitState*> projectedLayers;
     };
 
+    /// How long each phase of the last load took, in milliseconds.
+    struct LoadTimes
+    {
+        double parse = 0;
+        double resources = 0;
+        double environment = 0;
+        double renderTextures = 0;
+        double nodesAndObjects = 0;
+        double batchedGeometry = 0;
+    };
+
     /// An item the scene only describes, for the application to use.
     struct ExternalItem
     {
@@ -249,6 +261,13 @@ namespace Tarnel
         const Types::ObjectExtraData& GetSkyBoxExtraData() const { return skyBoxExtraData; }
         const Types::ObjectExtraData& GetSkyDomeExtraData() const { return skyDomeExtraData; }
         const Types::ObjectExtraData& GetSkyPlaneExtraData() const { return skyPlaneExtraData; }
+        const LoadTimes& GetLoadTimes() const { return loadTimes; }
+        /// The portals the scene made, in document order.
+        const std::vector<Ogre::Portal*>& GetPortals() const { return portals; }
+        /// Nodes that instance a model file.
+        size_t GetModelInstanceCount() const { return modelInstanceCount; }
+        /// Plane objects the scene reader made (each with a mesh of its own).
+        size_t GetPlaneCount() const { return planeMeshes.size(); }
         /// The plane of the plane-optimal shadow camera setup, or null before the first.
         Ogre::MovablePlane* GetShadowCameraPlane() const { return shadowCameraPlane.get(); }
 
@@ -392,6 +411,9 @@ namespace Tarnel
         /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
         std::vector<std::pair<Ogre::String, Ogre::String>> planeMeshes;
         std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
+        std::vector<Ogre::Portal*> portals;
+        size_t modelInstanceCount = 0;
+        LoadTimes loadTimes;
     };
 }
 

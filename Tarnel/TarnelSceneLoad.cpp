@@ -8,6 +8,7 @@
 #include <OgreRoot.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
+#include <OgreTimer.h>
 
 #include <tinyxml.h>
 
@@ -88,6 +89,8 @@ namespace Tarnel
             baseResourceLocation = path;
         String fullPath = TarnelUtilities::JoinPath(baseResourceLocation, baseName);
 
+        loadTimes = LoadTimes();
+        Timer parsing;
         TiXmlDocument document;
         if (Platform::FileExists(fullPath))
         {
@@ -112,6 +115,7 @@ namespace Tarnel
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                           "TarnelScene::Load", SCENE_SOURCE_FILE);
 
+        loadTimes.parse = parsing.getMicroseconds() / 1000.0;
         this->sceneManager = sceneManager;
         RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
         rootNode = nullptr;
@@ -139,6 +143,14 @@ namespace Tarnel
         if (const TiXmlElement* userData = sceneElement->FirstChildElement("userData"))
             TarnelUtilities::GetElementText(userData, sceneExtraData.userData);
 
+        // Each phase's time is added to its figure as the load moves on.
+        Timer phase;
+        auto finished = [&phase](double& figure) {
+            figure += phase.getMicroseconds() / 1000.0;
+            phase.reset();
+        };
+        finished(loadTimes.parse);
+
         // Resources first: everything after this may name one.
         const TiXmlElement* locations = sceneElement->FirstChildElement("resourceLocations");
         if (locations || loadedFromFileSystem)
@@ -155,10 +167,13 @@ namespace Tarnel
             InitialiseResourceLocations();
         }
 
+        finished(loadTimes.resources);
         if (const TiXmlElement* environment = sceneElement->FirstChildElement("environment"))
             LoadEnvironment(environment);
+        finished(loadTimes.environment);
         if (const TiXmlElement* textures = sceneElement->FirstChildElement("renderTextures"))
             LoadRenderTextures(textures);
+        finished(loadTimes.renderTextures);
 
         typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
         static const std::map<String, SectionReader> sectionReaders = {
@@ -184,13 +199,17 @@ namespace Tarnel
             else if (child->ValueStr() == "staticGeometries")
                 staticGeometries = child;
         }
+        finished(loadTimes.nodesAndObjects);
         if (instancedGeometries)
             LoadInstancedGeometries(instancedGeometries);
         if (staticGeometries)
             LoadStaticGeometries(staticGeometries);
+        finished(loadTimes.batchedGeometry);
 
         ApplyLookAndTrackTargets();
+        finished(loadTimes.nodesAndObjects);
         FinishLoadingRenderTextures();
+        finished(loadTimes.renderTextures);
     }
 
     void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)

@@ -63,6 +63,7 @@ namespace Tarnel
         nodesByName.emplace(node->getName(), node);
         if (model)
         {
+            ++modelInstanceCount;
             // The instance hangs on an unnamed child, built before the node's own children.
             SceneNode* instanceNode = TarnelUtilities::CreateChildSceneNode(node, "");
             model->CreateInstance(sceneManager, name, TarnelModel::NO_INITIAL_TRANSFORMATION, node,
@@ -143,6 +144,7 @@ namespace Tarnel
         portal->setNode(node);
         zone->_addPortal(portal);
         portal->updateDerivedValues();
+        portals.push_back(portal);
     }
 
     void TarnelScene::LoadLookTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)

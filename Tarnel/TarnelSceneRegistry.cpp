@@ -65,6 +65,8 @@ namespace Tarnel
         instancedGeometries.clear();
         lookTargets.clear();
         trackTargets.clear();
+        portals.clear();
+        modelInstanceCount = 0;
         queryFlagAliases.clear();
         visibilityFlagAliases.clear();
         resourceLocations.clear();

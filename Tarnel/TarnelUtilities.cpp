@@ -38,6 +38,9 @@ namespace Tarnel
             bool negative = first != last && *first == '-';
             if (first != last && (*first == '-' || *first == '+'))
                 ++first;
+            // A stream reads digits only: "nan" and "inf" would reach the engine, which aborts on them.
+            if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
+                return 0;
 
             typedef typename std::conditional<std::is_integral<Number>::value, uint64, Number>::type Wide;
             Wide value = 0;

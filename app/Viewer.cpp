@@ -3,6 +3,7 @@
 #include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
 
+#include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
@@ -26,6 +27,7 @@ using namespace Ogre;
 
 namespace Viewer
 {
+    const char* const DEFAULT_LEVEL = "../Media/Scenes/scene3.scene";
     RenderWindow* renderWindow = nullptr;
     SceneManager* sceneManager = nullptr;
     Camera* camera = nullptr;
@@ -36,8 +38,6 @@ namespace Viewer
 
 namespace
 {
-    const char* const LEVEL_FILE = "../Media/Scenes/scene3.scene";
-
     /** The one scene loader of the program. It outlives main; that is sound because
         the engine is never shut down, so what it still refers to at exit exists. */
     Tarnel::TarnelScene levelScene;
@@ -85,16 +85,30 @@ namespace
         return milliseconds.str();
     }
 
-    void LoadLevel()
+    /// Each resource the level names that is nowhere to be found, once, in the engine's log.
+    void LogMissingResources(const String& levelFile)
+    {
+        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(levelFile))
+        {
+            String users;
+            for (const String& user : missing.usedBy)
+                users += (users.empty() ? "" : ", ") + (user.empty() ? String("the level") : user);
+            LogManager::getSingleton().logWarning("Tarnel: missing " + missing.kind + " '" + missing.name +
+                                                  "', used by " + users);
+        }
+    }
+
+    void LoadLevel(const String& levelFile)
     {
         Timer timer;
-        levelScene.Load(LEVEL_FILE, Viewer::renderWindow, Viewer::sceneManager,
+        levelScene.Load(levelFile, Viewer::renderWindow, Viewer::sceneManager,
                         ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
         String loadTime = Milliseconds(timer);
         timer.reset();
         static_cast<PCZSceneManager*>(Viewer::sceneManager)->connectPortalsToTargetZonesByLocation();
-        LogManager::getSingleton().logMessage("Level " + String(LEVEL_FILE) + " loaded in " + loadTime +
+        LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
+        LogMissingResources(levelFile);
     }
 
     /// The engine's own loop of its older releases: window messages, then one frame.
@@ -114,7 +128,7 @@ namespace
     }
 }
 
-int Viewer::Run()
+int Viewer::Run(const String& levelFile)
 {
     Tarnel::Platform::KeepPluginsLoaded("plugins.cfg");
     Root* root = new Root("plugins.cfg", "ogre.cfg", "Ogre.log");
@@ -144,7 +158,7 @@ int Viewer::Run()
     root->addFrameListener(frameListener);
 
     CreateCameraLight();
-    LoadLevel();
+    LoadLevel(levelFile);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 
     RenderLoop(*root, sinceSetup);

@@ -19,9 +19,13 @@ namespace Viewer
     extern Ogre::FrameListener* frameListener;
     extern Tarnel::TarnelMedia* media;
 
-    /** Starts the engine, loads the level, writes the scene-tree report and runs
-        the render loop; returns the exit status. Engine errors pass to the caller. */
-    int Run();
+    /// The level the viewer opens when it is given none.
+    extern const char* const DEFAULT_LEVEL;
+
+    /** Starts the engine, loads the level (a path, relative to the working
+        directory or absolute), writes the scene-tree report and runs the render
+        loop; returns the exit status. Engine errors pass to the caller. */
+    int Run(const Ogre::String& levelFile = DEFAULT_LEVEL);
 }
 
 #endif

@@ -1,4 +1,4 @@
-// The level viewer: loads ../Media/Scenes/scene3.scene and lets the user fly through it.
+// The level viewer: loads a level (the sample level by default) and lets the user fly through it.
 #include "Viewer.h"
 
 #include <OgreException.h>
@@ -9,6 +9,23 @@
 
 namespace
 {
+    const char* const USAGE =
+        "Usage: TarnelViewer [LEVEL.scene]\n"
+        "Opens the level (a path relative to the working directory, or absolute) in the\n"
+        "portal-zone scene manager; without one, ../Media/Scenes/scene3.scene.\n"
+        "The level's own folder and its resource locations supply its media.\n"
+        "\n"
+        "Keys:\n"
+        "  W A S D, arrow keys    move and turn\n"
+        "  Page Up, Page Down     rise and sink\n"
+        "  mouse                  turn (slide with the right button held)\n"
+        "  R                      wireframe, points, solid\n"
+        "  T                      texture filtering\n"
+        "  F                      statistics\n"
+        "  P                      camera position and orientation\n"
+        "  SysRq (Print)          screenshot_N.png\n"
+        "  Escape, Q              quit\n";
+
     /// A failed start or a broken level ends the program with its full message, never with an abort.
     int ReportFailure(const std::string& message)
     {
@@ -19,11 +36,24 @@ namespace
     }
 }
 
-int main()
+int main(int argc, char** argv)
 {
+    std::string level = Viewer::DEFAULT_LEVEL;
+    if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h"))
+    {
+        std::cout << USAGE;
+        return 0;
+    }
+    if (argc > 2)
+    {
+        std::cerr << USAGE;
+        return 2;
+    }
+    if (argc == 2)
+        level = argv[1];
     try
     {
-        return Viewer::Run();
+        return Viewer::Run(level);
     }
     catch (const Ogre::Exception& error)
     {

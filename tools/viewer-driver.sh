@@ -4,10 +4,10 @@
 
 VIEWER_PID=""
 
-viewer_start() {
+viewer_start() { # arguments go to the viewer
     # The viewer keeps the engine until the process ends, by design, so a leak check at its
     # exit tells nothing; on a loaded machine the checker's own tracer has crashed there.
-    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer >viewer.stdout 2>viewer.stderr &
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer "$@" >viewer.stdout 2>viewer.stderr &
     VIEWER_PID=$!
 }
 

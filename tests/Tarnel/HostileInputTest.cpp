@@ -1,12 +1,10 @@
 // Levels no exporter should write: they end the load with a clear error, never a crash.
 #include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelUtilities.h"
-#include "support/LogRecorder.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
 using namespace Ogre;
-using Tarnel::TarnelUtilities;
 
 namespace
 {
@@ -23,12 +21,7 @@ namespace
 
 TEST(ElementDepth, CountsOnlyWhatNests)
 {
-    const int limit = 3;
-    struct Case
-    {
-        const char* text;
-        bool deeper;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"<a><b><c/></b></a>", false},
         {"<a><b><c><d/></c></b></a>", false},
         {"<a><b><c><d></d></c></b></a>", true},
@@ -39,37 +32,35 @@ TEST(ElementDepth, CountsOnlyWhatNests)
         {"<a><b><c><!DOCTYPE x><d>", true},
         {"<a><b><c", false},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.deeper, TarnelUtilities::NestsDeeperThan(c.text, limit)) << c.text;
+    for (const auto& [text, deeper] : cases)
+        EXPECT_EQ(deeper, Tarnel::TarnelUtilities::NestsDeeperThan(text, 3)) << text;
 }
 
-class HostileLevels : public SceneTest
-{
-};
+using HostileLevels = SceneTest;
 
 TEST_F(HostileLevels, DeepNestingIsRefusedBeforeParsing)
 {
     WriteFile("deep.model", Nested(5000, "<node>", "</node>"));
     // Deep enough to overflow the stack of a recursive parser.
-    std::string path = WriteFile("deep.scene", "<scene><nodes>" + Nested(100000, "<node>", "</node>") +
-                                                   "</nodes></scene>");
+    std::string path = WriteFile("deep.scene", "<scene><nodes>" + Nested(100000, "<node>", "</node>") + "</nodes></scene>");
     LogRecorder log;
     EXPECT_SCENE_ERROR(LoadFile(path), InvalidStateException, "Unable to load Tarnel scene file: " + path,
                        "TarnelScene::Load");
     EXPECT_EQ(1, log.Count(path + " nests elements more than 1000 deep; it is not read"));
-
     // At the limit itself it loads.
-    int depth = Tarnel::Limits::MAX_ELEMENT_DEPTH - 2;
-    Tarnel::TarnelScene deepest;
-    std::string limit = WriteFile("limit.scene", "<scene><nodes>" + Nested(depth, "<node>", "</node>") +
-                                                     "</nodes></scene>");
-    deepest.Load(limit, TestEngine::Window(), TestEngine::NewSceneManager(), TestEngine::RESOURCE_GROUP);
+    LoadFresh("<scene><nodes>" + Nested(Tarnel::Limits::MAX_ELEMENT_DEPTH - 2, "<node>", "</node>") + "</nodes></scene>");
+    // So are model files.
+    EXPECT_UTILITIES_ERROR(LoadFresh("<scene><nodes><node modelFile='deep.model'/></nodes></scene>"),
+                           InvalidStateException, "There was an error with the XML file: deep.model",
+                           "TarnelUtilities::LoadXmlDocument");
+}
 
-    Tarnel::TarnelScene instancing;
-    std::string instance = WriteFile("instance.scene", "<scene><nodes><node modelFile='deep.model'/></nodes></scene>");
-    EXPECT_UTILITIES_ERROR(
-        instancing.Load(instance, TestEngine::Window(), TestEngine::NewSceneManager(), TestEngine::RESOURCE_GROUP),
-        InvalidStateException, "There was an error with the XML file: deep.model", "TarnelUtilities::LoadXmlDocument");
+TEST_F(HostileLevels, NotANumberReadsAsZero)
+{
+    // Found by fuzzing: the engine aborts on a scale that is not a number.
+    LoadText(NodesScene("<node name='N'><scale x='nan' y='inf' z='-Infinity'/><position x='NaN(1)' y='+.5'/></node>"));
+    EXPECT_EQ(Vector3::ZERO, scene.GetSceneNode("N")->getScale());
+    EXPECT_EQ(Vector3(0, 0.5f, 0), scene.GetSceneNode("N")->getPosition());
 }
 
 TEST_F(HostileLevels, ParseErrorsAreLoggedWithTheirPlace)
@@ -82,46 +73,98 @@ TEST_F(HostileLevels, ParseErrorsAreLoggedWithTheirPlace)
     EXPECT_EQ(1, log.Count(path + " is not well-formed XML: Error reading end tag. (row 4, column 7)"));
 }
 
-TEST_F(HostileLevels, AbsurdSizesRaiseNamingTheValue)
+// Each ends the load with an error that names what is wrong, and where it was found.
+TEST_F(HostileLevels, NamedErrors)
 {
-    struct Case
-    {
-        const char* text;
-        const char* description;
-        const char* source;
-    } cases[] = {
-        {"<nodes><node name='N'><billboardSet name='B' poolSize='4294967295'/></node></nodes>",
-         "The poolSize of billboard set B must be from 0 to 16384, not 4294967295",
-         "Objects::ReadBillboardSetAttributes"},
-        {"<nodes><node name='N'><plane name='P' xSegments='-1'/></node></nodes>",
-         "The xSegments of plane P must be from 1 to 65535, not -1", "Objects::ReadPlaneAttributes"},
-        {"<nodes><node name='N'><plane name='P' numTexCoordSets='2147483647'/></node></nodes>",
-         "The numTexCoordSets of plane P must be from 0 to 8, not 2147483647", "Objects::ReadPlaneAttributes"},
-        {"<environment><skyDome material='Test/Blue' ySegments='0'/></environment>",
-         "The ySegments of the sky dome must be from 1 to 65535, not 0", "TarnelScene::LoadSkyDome"},
-        {"<environment><skyPlane material='Test/Blue' xSegments='100000'/></environment>",
-         "The xSegments of the sky plane must be from 1 to 65535, not 100000", "TarnelScene::LoadSkyPlane"},
-        {"<environment><shadows technique='textureModulative'><shadowTextures size='-2147483648'/></shadows></environment>",
-         "The shadow texture size must be from 1 to 16384, not -2147483648", "TarnelScene::LoadShadows"},
-        {"<environment><shadows><shadowTextures count='1000000'/></shadows></environment>",
-         "The shadow texture count must be from 1 to 8, not 1000000", "TarnelScene::LoadShadows"},
-        {"<renderTextures><renderTexture name='T' width='65536'/></renderTextures>",
-         "The width of render texture T must be from 1 to 16384, not 65536", "TarnelScene::LoadRenderTexture"},
-        {"<instancedGeometries><instancedGeometry name='I' batchCount='4000000000'/></instancedGeometries>",
-         "The batchCount of instanced geometry I must be from 0 to 4096, not 4000000000",
-         "TarnelScene::LoadInstancedGeometry"},
-        {"<externals><item name='X' type='physics'><boundingVolume type='mesh' faceCount='2147483647'/></item>"
-         "</externals>",
-         "The faceCount of a bounding volume must be from 0 to 1048576, not 2147483647",
-         "TarnelUtilities::LoadBoundingVolume"},
+    WriteFile("a.model", "<model><node name='B' modelFile='b.model'/></model>");
+    WriteFile("b.model", "<model><node name='A' modelFile='a.model'/></model>");
+    const auto bones = [](const char* object) {
+        return "<entity meshFile='Walker.mesh'><boneAttachments><boneAttachment bone='Head'>" + std::string(object) +
+               "</boneAttachment></boneAttachments></entity>";
     };
-    for (const Case& c : cases)
+    const std::string twoOnBones = "<node name='A'>" + bones("<entity meshFile='TwoPart.mesh'/>") + "</node><node "
+                                   "name='B'>" + bones("<entity meshFile='TwoPart.mesh'/>") + "</node>";
+    const struct
     {
-        Tarnel::TarnelScene level;
-        std::string path = WriteFile("absurd.scene", std::string("<scene>") + c.text + "</scene>");
-        EXPECT_UTILITIES_ERROR(
-            level.Load(path, TestEngine::Window(), TestEngine::NewSceneManager(), TestEngine::RESOURCE_GROUP),
-            InvalidParametersException, c.description, c.source)
+        std::string text;
+        const std::type_info& kind;
+        const char *description, *source, *file;
+    } cases[] = {
+        // Words the format does not know.
+        {"<scene upAxis='x'/>", typeid(InvalidParametersException), "Invalid up axis specified: x",
+         "TarnelUtilities::ParseUpAxis", "Utilities"},
+        {NodesScene("<node name='N'><lookTarget nodeName='N' relativeTo='screen'/></node>"),
+         typeid(InvalidParametersException), "Invalid transform space specified: screen",
+         "TarnelUtilities::ParseTransformSpace", "Utilities"},
+        {NodesScene("<node name='N'><entity meshFile='TwoPart.mesh' renderQueue='front'/></node>"),
+         typeid(InvalidParametersException), "Invalid render queue specified: front", "TarnelUtilities::ParseRenderQueue",
+         "Utilities"},
+        {"<scene><externals><item><boundingVolume type='cone'/></item></externals></scene>",
+         typeid(InvalidParametersException), "Invalid bounding volume type specified: cone",
+         "TarnelUtilities::ParseBoundingVolumeType", "Utilities"},
+        {"<scene><environment><shadows technique='stencilAdditive'><shadowCameraSetup type='Sideways'/></shadows>"
+         "</environment></scene>",
+         typeid(InvalidParametersException), "Invalid shadow camera setup specified: Sideways",
+         "TarnelScene::ParseShadowCameraSetup", "Scene"},
+        // Names given twice, or not found.
+        {NodesScene("<node name='Twin'/><node name='Other'><node name='Twin'/></node>"), typeid(ItemIdentityException),
+         "A scene node with the name Twin already exists", "TarnelScene::LoadNode", "Scene"},
+        {NodesScene("<node name='Twice'><entity meshFile='TwoPart.mesh'/><entity meshFile='TwoPart.mesh'/></node>"),
+         typeid(ItemIdentityException), "Duplicate object name: Twice", "TarnelScene::GetNewObjectName", "Scene"},
+        {NodesScene("<node name='A'><entity name='Same' meshFile='TwoPart.mesh'/><light name='Same'/></node>"),
+         typeid(ItemIdentityException), "Duplicate object name: Same", "TarnelScene::GetNewObjectName", "Scene"},
+        // Unnamed objects on bones share the empty name.
+        {NodesScene(twoOnBones), typeid(ItemIdentityException), "Duplicate object name: ",
+         "TarnelScene::GetNewObjectName", "Scene"},
+        {"<scene><instancedGeometries><instancedGeometry name='Twin'/><instancedGeometry name='Twin'/>"
+         "</instancedGeometries></scene>",
+         typeid(ItemIdentityException), "InstancedGeometry with name 'Twin' already exists!",
+         "TarnelScene::LoadInstancedGeometry", "Scene"},
+        {"<scene><environment><shadows technique='textureAdditive'><shadowTextures shadowCasterMaterial='No/Such'/>"
+         "</shadows></environment></scene>",
+         typeid(ItemIdentityException), "Cannot locate material called 'No/Such'",
+         "SceneManager::setShadowTextureCasterMaterial", "Scene"},
+        // A model that instances itself, here through another, would never end.
+        {NodesScene("<node name='Loop' modelFile='a.model'/>"), typeid(InvalidStateException),
+         "A model file instances itself: a.model", "TarnelModel::CreateNode", "Model"},
+        // Sizes that would exhaust the memory or overflow the engine's counters.
+        {NodesScene("<node name='N'><billboardSet name='B' poolSize='4294967295'/></node>"),
+         typeid(InvalidParametersException), "The poolSize of billboard set B must be from 0 to 16384, not 4294967295",
+         "Objects::ReadBillboardSetAttributes", "Utilities"},
+        {NodesScene("<node name='N'><plane name='P' xSegments='-1'/></node>"), typeid(InvalidParametersException),
+         "The xSegments of plane P must be from 1 to 65535, not -1", "Objects::ReadPlaneAttributes", "Utilities"},
+        {NodesScene("<node name='N'><plane name='P' numTexCoordSets='2147483647'/></node>"),
+         typeid(InvalidParametersException), "The numTexCoordSets of plane P must be from 0 to 8, not 2147483647",
+         "Objects::ReadPlaneAttributes", "Utilities"},
+        {"<scene><environment><skyDome material='Test/Blue' ySegments='0'/></environment></scene>",
+         typeid(InvalidParametersException), "The ySegments of the sky dome must be from 1 to 65535, not 0",
+         "TarnelScene::LoadSkyDome", "Utilities"},
+        {"<scene><environment><skyPlane material='Test/Blue' xSegments='100000'/></environment></scene>",
+         typeid(InvalidParametersException), "The xSegments of the sky plane must be from 1 to 65535, not 100000",
+         "TarnelScene::LoadSkyPlane", "Utilities"},
+        {"<scene><environment><shadows technique='textureModulative'><shadowTextures size='-2147483648'/></shadows>"
+         "</environment></scene>",
+         typeid(InvalidParametersException), "The shadow texture size must be from 1 to 16384, not -2147483648",
+         "TarnelScene::LoadShadows", "Utilities"},
+        {"<scene><environment><shadows><shadowTextures count='1000000'/></shadows></environment></scene>",
+         typeid(InvalidParametersException), "The shadow texture count must be from 1 to 8, not 1000000",
+         "TarnelScene::LoadShadows", "Utilities"},
+        {"<scene><renderTextures><renderTexture name='T' width='65536'/></renderTextures></scene>",
+         typeid(InvalidParametersException), "The width of render texture T must be from 1 to 16384, not 65536",
+         "TarnelScene::LoadRenderTexture", "Utilities"},
+        {"<scene><instancedGeometries><instancedGeometry name='I' batchCount='4000000000'/></instancedGeometries></scene>",
+         typeid(InvalidParametersException), "The batchCount of instanced geometry I must be from 0 to 4096, not 4000000000",
+         "TarnelScene::LoadInstancedGeometry", "Utilities"},
+        {"<scene><externals><item name='X' type='physics'><boundingVolume type='mesh' faceCount='2147483647'/></item>"
+         "</externals></scene>",
+         typeid(InvalidParametersException), "The faceCount of a bounding volume must be from 0 to 1048576, not 2147483647",
+         "TarnelUtilities::LoadBoundingVolume", "Utilities"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(RaisesEngineError([&] { LoadFresh(c.text); }, c.kind, c.description, c.source,
+                                      std::string("Tarnel/Tarnel") + c.file))
             << c.text;
-    }
+    // The engine's own errors pass as they are.
+    EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><entity meshFile='NoSuch.mesh'/></node>")), FileNotFoundException);
+    EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><lookTarget nodeName='Nobody'/></node>")), ItemIdentityException);
 }

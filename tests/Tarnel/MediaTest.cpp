@@ -1,26 +1,18 @@
-#include "support/LogRecorder.h"
 #include "support/SceneTest.h"
 
 #include <OgreCamera.h>
-#include <OgreEntity.h>
 #include <OgreMaterialManager.h>
+#include <OgrePCZone.h>
+#include <OgrePortal.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
-#include <OgreSceneNode.h>
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 
 using namespace Ogre;
 
-class LevelMedia : public SceneTest
-{
-protected:
-    static MaterialPtr GetMaterial(const String& name)
-    {
-        return MaterialManager::getSingleton().getByName(name, TestEngine::RESOURCE_GROUP);
-    }
-};
+using LevelMedia = SceneTest;
 
 TEST_F(LevelMedia, ScriptsBesideTheLevelAreReadInTheEnginesOrder)
 {
@@ -29,11 +21,9 @@ TEST_F(LevelMedia, ScriptsBesideTheLevelAreReadInTheEnginesOrder)
                             "  vertex_program_ref Own/Shader { } } } }");
     WriteFile("programs/b.program", "vertex_program Own/Shader glsl { source own.vert }");
     WriteFile("programs/own.vert", "void main() { gl_Position = ftransform(); }");
-    LoadText("<scene><resourceLocations><resourceLocation name='programs' type='FileSystem'/></resourceLocations>" +
-             std::string("<nodes><node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Own/Blue'/>"
-                         "</node></nodes></scene>"));
-
-    Pass* pass = static_cast<Entity*>(scene.GetObject("E"))->getSubEntity(0)->getMaterial()->getTechnique(0)->getPass(0);
+    LoadNodes("<node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Own/Blue'/></node>",
+              "<resourceLocations><resourceLocation name='programs' type='FileSystem'/></resourceLocations>");
+    Pass* pass = Get("E")->getSubEntity(0)->getMaterial()->getTechnique(0)->getPass(0);
     EXPECT_EQ(ColourValue::Blue, pass->getDiffuse());
     EXPECT_EQ("Own/Shader", pass->getVertexProgramName());
 }
@@ -45,9 +35,11 @@ TEST_F(LevelMedia, AMaterialDefinedTwiceKeepsItsFirstDefinition)
                                 "material Twice/A { technique { pass { diffuse 0 1 0 } } }\n"
                                 "material Twice/C { }\n");
     LoadText("<scene/>");
-    ASSERT_TRUE(GetMaterial("Twice/A"));
-    EXPECT_EQ(ColourValue::Red, GetMaterial("Twice/A")->getTechnique(0)->getPass(0)->getDiffuse());
-    EXPECT_TRUE(GetMaterial("Twice/C")) << "the rest of the file is read";
+    MaterialManager& materials = MaterialManager::getSingleton();
+    ASSERT_TRUE(materials.getByName("Twice/A", TestEngine::RESOURCE_GROUP));
+    EXPECT_EQ(ColourValue::Red, materials.getByName("Twice/A", TestEngine::RESOURCE_GROUP)->getTechnique(0)->getPass(0)
+                                    ->getDiffuse());
+    EXPECT_TRUE(materials.getByName("Twice/C", TestEngine::RESOURCE_GROUP)) << "the rest of the file is read";
     EXPECT_EQ(1, log.Count("the material 'Twice/A' is defined again in twice.material; its first definition, in "
                            "twice.material, stays"));
 }
@@ -58,20 +50,49 @@ TEST_F(LevelMedia, AMissingTextureIsDrawnBlank)
     WriteFile("missing.material", "material Missing/Textures { technique { pass {\n"
                                   "  texture_unit { texture nowhere.png }\n"
                                   "  texture_unit { texture nowhere.dds } } } }");
-    LoadText(NodesScene("<node name='N'><position z='-3'/>"
-                        "<entity name='E' meshFile='TwoPart.mesh' materialFile='Missing/Textures'/></node>"));
+    LoadNodes("<node name='N'><position z='-3'/><entity name='E' meshFile='TwoPart.mesh' materialFile='Missing/Textures'/>"
+              "</node>");
     Camera* camera = sceneManager->createCamera("Viewer");
     sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
     TestEngine::Window()->addViewport(camera, 7);
     EXPECT_NO_THROW(TestEngine::Root().renderOneFrame());
     TestEngine::Window()->removeViewport(7);
-
-    for (const char* texture : {"nowhere.png", "nowhere.dds"})
+    for (const String texture : {"nowhere.png", "nowhere.dds"})
     {
-        EXPECT_EQ(1, log.Count("the texture '" + String(texture) +
-                               "' of the material 'Missing/Textures' cannot be found; it is drawn blank"));
+        EXPECT_EQ(1, log.Count("the texture '" + texture + "' of the material 'Missing/Textures' cannot be found; it is "
+                                                           "drawn blank"));
         TexturePtr blank = TextureManager::getSingleton().getByName(texture, TestEngine::RESOURCE_GROUP);
         ASSERT_TRUE(blank) << texture;
         EXPECT_EQ(1u, blank->getWidth()) << texture;
+    }
+}
+
+TEST_F(LevelMedia, TheSampleLevelIsWholeAndWearsItsOwnMaterials)
+{
+    LoadFile(TARNEL_SAMPLE_LEVEL);
+    sceneManager->connectPortalsToTargetZonesByLocation();
+    int zones = 0, portals = 0;
+    for (PCZSceneManager::ZoneIterator zone = sceneManager->getZoneIterator(); zone.hasMoreElements();)
+    {
+        PCZone* current = zone.getNext();
+        if (current == sceneManager->getDefaultZone())
+            continue;
+        ++zones;
+        for (Portal* portal : current->mPortals)
+        {
+            ++portals;
+            ASSERT_NE(nullptr, portal->getTargetZone()) << portal->getName();
+            EXPECT_NE(current, portal->getTargetZone()) << portal->getName();
+            EXPECT_EQ(portal, portal->getTargetPortal()->getTargetPortal()) << portal->getName();
+        }
+    }
+    EXPECT_GE(zones, 3);
+    EXPECT_GE(portals, 4);
+    // The level's materials are in a script beside it, not in a location the engine knew before.
+    for (const auto& entry : sceneManager->getMovableObjects("Entity"))
+    {
+        Entity* entity = static_cast<Entity*>(entry.second);
+        for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
+            EXPECT_NE("BaseWhite", entity->getSubEntity(i)->getMaterialName()) << entity->getName();
     }
 }

@@ -6,16 +6,17 @@ using Tarnel::TarnelUtilities;
 
 namespace
 {
-    // Every keyword in upper case must parse like the lower-case keyword.
+    // Every keyword must parse the same in lower, upper and mixed case.
     template <typename T>
     void ExpectKeywords(T (*parse)(const String&), std::initializer_list<std::pair<const char*, int>> table)
     {
-        for (const auto& entry : table)
+        for (const auto& [keyword, value] : table)
         {
-            String upper = entry.first;
+            String upper = keyword, mixed = keyword;
             StringUtil::toUpperCase(upper);
-            EXPECT_EQ(entry.second, int(parse(entry.first))) << entry.first;
-            EXPECT_EQ(entry.second, int(parse(upper))) << upper;
+            mixed[0] = upper[0];
+            for (const String& text : {String(keyword), upper, mixed})
+                EXPECT_EQ(value, int(parse(text))) << text;
         }
     }
 }
@@ -46,65 +47,41 @@ TEST(StrictParsers, MapEveryKeywordInAnyCase)
     ExpectKeywords(&TarnelUtilities::ParseTextureType, {{"1d", 1}, {"2d", 2}, {"3d", 3}, {"cubic", 4}});
 }
 
-TEST(StrictParsers, MixedCaseIsAccepted)
-{
-    EXPECT_EQ(Light::LT_SPOTLIGHT, TarnelUtilities::ParseLightType("Spot"));
-    EXPECT_EQ(SHADOWTYPE_TEXTURE_MODULATIVE_INTEGRATED,
-              TarnelUtilities::ParseShadowTechnique("TextureModulativeIntegrated"));
-    EXPECT_EQ(Tarnel::UP_AXIS_Y, TarnelUtilities::ParseUpAxis("Y"));
-}
-
 TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
 {
+    // Neither trimmed nor defaulted when empty.
     const struct
     {
-        std::function<void()> parse;
-        const char* description;
-        const char* source;
+        std::function<void(const String&)> parse;
+        const char *source, *kind, *text;
     } cases[] = {
-        {[] { TarnelUtilities::ParseLightType("Spotlight"); }, "Invalid light type specified: Spotlight",
-         "ParseLightType"},
-        {[] { TarnelUtilities::ParseProjectionType("ortho"); }, "Invalid projection type specified: ortho",
-         "ParseProjectionType"},
-        {[] { TarnelUtilities::ParseBillboardType("oriented"); }, "Invalid billboard type specified: oriented",
-         "ParseBillboardType"},
-        {[] { TarnelUtilities::ParseBillboardOrigin("middle"); }, "Invalid billboard origin specified: middle",
-         "ParseBillboardOrigin"},
-        {[] { TarnelUtilities::ParseBillboardRotationType("uv"); }, "Invalid billboard rotation type specified: uv",
-         "ParseBillboardRotationType"},
-        {[] { TarnelUtilities::ParseHardwareBufferUsage("static_write_only"); },
-         "Invalid hardware buffer usage specified: static_write_only", "ParseHardwareBufferUsage"},
-        {[] { TarnelUtilities::ParseTransformSpace("Global"); }, "Invalid transform space specified: Global",
-         "ParseTransformSpace"},
-        {[] { TarnelUtilities::ParseShadowTechnique("stencil"); }, "Invalid shadow technique specified: stencil",
-         "ParseShadowTechnique"},
-        {[] { TarnelUtilities::ParseUpAxis("x"); }, "Invalid up axis specified: x", "ParseUpAxis"},
-        {[] { TarnelUtilities::ParseAnimationInterpolationMode("cubic"); },
-         "Invalid animation interpolation mode specified: cubic", "ParseAnimationInterpolationMode"},
-        {[] { TarnelUtilities::ParseAnimationRotationInterpolationMode("spline"); },
-         "Invalid animation rotation interpolation mode specified: spline", "ParseAnimationRotationInterpolationMode"},
-        {[] { TarnelUtilities::ParseTextureType("cube"); }, "Invalid texture type specified: cube", "ParseTextureType"},
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", "Spotlight"},
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", " point"},
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", ""},
+        {TarnelUtilities::ParseProjectionType, "ParseProjectionType", "projection type", "ortho"},
+        {TarnelUtilities::ParseBillboardType, "ParseBillboardType", "billboard type", "oriented"},
+        {TarnelUtilities::ParseBillboardOrigin, "ParseBillboardOrigin", "billboard origin", "middle"},
+        {TarnelUtilities::ParseBillboardRotationType, "ParseBillboardRotationType", "billboard rotation type", "uv"},
+        {TarnelUtilities::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage", "fast"},
+        {TarnelUtilities::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage",
+         "static_write_only"},
+        {TarnelUtilities::ParseTransformSpace, "ParseTransformSpace", "transform space", "Global"},
+        {TarnelUtilities::ParseBoundingVolumeType, "ParseBoundingVolumeType", "bounding volume type", ""},
+        {TarnelUtilities::ParseShadowTechnique, "ParseShadowTechnique", "shadow technique", "stencil"},
+        {TarnelUtilities::ParseUpAxis, "ParseUpAxis", "up axis", "x"},
+        {TarnelUtilities::ParseAnimationInterpolationMode, "ParseAnimationInterpolationMode",
+         "animation interpolation mode", "cubic"},
+        {TarnelUtilities::ParseAnimationRotationInterpolationMode, "ParseAnimationRotationInterpolationMode",
+         "animation rotation interpolation mode", "spline"},
+        {TarnelUtilities::ParseTextureType, "ParseTextureType", "texture type", "cube"},
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "queue5"},
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "main "}, // trimmed only around "+"
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "-1"},
     };
-    for (const auto& parser : cases)
-    {
-        EXPECT_UTILITIES_ERROR(parser.parse(), InvalidParametersException, parser.description,
-                               std::string("TarnelUtilities::") + parser.source);
-    }
-}
-
-TEST(StrictParsers, EmptyTextIsAnErrorNotADefault)
-{
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseBoundingVolumeType(""), InvalidParametersException,
-                           "Invalid bounding volume type specified: ",
-                           "TarnelUtilities::ParseBoundingVolumeType");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseLightType(""), InvalidParametersException, "Invalid light type specified: ", "TarnelUtilities::ParseLightType");
-}
-
-TEST(StrictParsers, KeywordsAreNotTrimmed)
-{
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseLightType(" point"), InvalidParametersException,
-                           "Invalid light type specified:  point",
-                           "TarnelUtilities::ParseLightType");
+    for (const auto& c : cases)
+        EXPECT_UTILITIES_ERROR(c.parse(c.text), InvalidParametersException,
+                               String("Invalid ") + c.kind + " specified: " + c.text,
+                               String("TarnelUtilities::") + c.source);
 }
 
 TEST(LenientParsers, UnknownTextGivesZero)
@@ -114,55 +91,30 @@ TEST(LenientParsers, UnknownTextGivesZero)
     EXPECT_EQ(FOG_LINEAR, TarnelUtilities::ParseFogMode("Linear"));
     EXPECT_EQ(FOG_NONE, TarnelUtilities::ParseFogMode("exponential"));
     EXPECT_EQ(FOG_NONE, TarnelUtilities::ParseFogMode(""));
-
     EXPECT_EQ(Tarnel::OBJECT_VISIBLE, TarnelUtilities::ParseObjectVisibility("Visible"));
     EXPECT_EQ(Tarnel::OBJECT_HIDDEN, TarnelUtilities::ParseObjectVisibility("hidden"));
     EXPECT_EQ(Tarnel::OBJECT_TREE_VISIBLE, TarnelUtilities::ParseObjectVisibility("treeVisible"));
     EXPECT_EQ(Tarnel::OBJECT_TREE_HIDDEN, TarnelUtilities::ParseObjectVisibility("TreeHidden"));
     EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, TarnelUtilities::ParseObjectVisibility(""));
     EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, TarnelUtilities::ParseObjectVisibility("tree hidden"));
+    // Only "false", in any case, and the empty text are false.
+    for (const char* text : {"", "false", "FALSE", "False", "no", "0"})
+        EXPECT_FALSE(TarnelUtilities::ParseBool(text)) << '"' << text << '"';
+    for (const char* text : {"No", "NO", "true", "yes", "1", "2", "off", " false", "00"})
+        EXPECT_TRUE(TarnelUtilities::ParseBool(text)) << '"' << text << '"';
 }
 
-TEST(RenderQueue, NumbersKeepTheirLowEightBits)
+TEST(RenderQueue, NumbersAndNamesWithOffsets)
 {
-    EXPECT_EQ(50, TarnelUtilities::ParseRenderQueue(""));
-    EXPECT_EQ(90, TarnelUtilities::ParseRenderQueue("90"));
-    EXPECT_EQ(44, TarnelUtilities::ParseRenderQueue("300"));
-    EXPECT_EQ(90, TarnelUtilities::ParseRenderQueue("090")) << "decimal, not octal";
-    EXPECT_EQ(58, TarnelUtilities::ParseRenderQueue("main+08"));
-    // A plain number is not limited to the last named queue.
-    EXPECT_EQ(200, TarnelUtilities::ParseRenderQueue("200"));
-}
-
-TEST(RenderQueue, NamesWithOffsets)
-{
-    EXPECT_EQ(0, TarnelUtilities::ParseRenderQueue("background"));
-    EXPECT_EQ(5, TarnelUtilities::ParseRenderQueue("SkiesEarly"));
-    EXPECT_EQ(25, TarnelUtilities::ParseRenderQueue("worldgeometry1"));
-    EXPECT_EQ(75, TarnelUtilities::ParseRenderQueue("worldgeometry2"));
-    EXPECT_EQ(60, TarnelUtilities::ParseRenderQueue("queue6"));
-    EXPECT_EQ(105, TarnelUtilities::ParseRenderQueue("max"));
-    EXPECT_EQ(52, TarnelUtilities::ParseRenderQueue("main+2"));
-    EXPECT_EQ(52, TarnelUtilities::ParseRenderQueue(" Main + 2 "));
-    EXPECT_EQ(100, TarnelUtilities::ParseRenderQueue("skieslate+5"));
-    EXPECT_EQ(105, TarnelUtilities::ParseRenderQueue("overlay+10"));
-    // The offset keeps its low 8 bits and the sum wraps before the limit applies.
-    EXPECT_EQ(51, TarnelUtilities::ParseRenderQueue("main+257"));
-    EXPECT_EQ(0, TarnelUtilities::ParseRenderQueue("max+151"));
-}
-
-TEST(RenderQueue, UnknownNamesRaise)
-{
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseRenderQueue("queue5"), InvalidParametersException,
-                           "Invalid render queue specified: queue5",
-                           "TarnelUtilities::ParseRenderQueue");
-    // Without "+" the name is not trimmed.
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseRenderQueue("main "), InvalidParametersException,
-                           "Invalid render queue specified: main ",
-                           "TarnelUtilities::ParseRenderQueue");
-    EXPECT_UTILITIES_ERROR(TarnelUtilities::ParseRenderQueue("-1"), InvalidParametersException,
-                           "Invalid render queue specified: -1",
-                           "TarnelUtilities::ParseRenderQueue");
+    const std::pair<const char*, int> cases[] = {
+        {"", 50}, {"90", 90}, {"090", 90}, {"main+08", 58}, // decimal, not octal
+        {"300", 44}, {"200", 200},                           // low 8 bits, not limited to the last named queue
+        {"background", 0}, {"SkiesEarly", 5}, {"worldgeometry1", 25}, {"worldgeometry2", 75}, {"queue6", 60},
+        {"max", 105}, {"main+2", 52}, {" Main + 2 ", 52}, {"skieslate+5", 100}, {"overlay+10", 105},
+        // The offset keeps its low 8 bits and the sum wraps before the limit applies.
+        {"main+257", 51}, {"max+151", 0}};
+    for (const auto& [text, queue] : cases)
+        EXPECT_EQ(queue, TarnelUtilities::ParseRenderQueue(text)) << '"' << text << '"';
 }
 
 TEST(PixelFormat, ExactlyTheFormatNames)
@@ -180,14 +132,10 @@ TEST(PixelFormat, ExactlyTheFormatNames)
         {"PF_FLOAT32_RGBA", PF_FLOAT32_RGBA}, {"PF_FLOAT16_GR", PF_FLOAT16_GR},
         {"PF_FLOAT32_GR", PF_FLOAT32_GR}, {"PF_DEPTH", PF_DEPTH}, {"PF_SHORT_RGBA", PF_SHORT_RGBA},
         {"PF_SHORT_GR", PF_SHORT_GR}, {"PF_SHORT_RGB", PF_SHORT_RGB}};
-    EXPECT_EQ(32u, sizeof(formats) / sizeof(formats[0]));
-    for (const auto& format : formats)
-        EXPECT_EQ(format.second, TarnelUtilities::ParsePixelFormat(format.first)) << format.first;
-
+    for (const auto& [name, format] : formats)
+        EXPECT_EQ(format, TarnelUtilities::ParsePixelFormat(name)) << name;
     for (const char* rejected : {"pf_a8r8g8b8", "PF_UNKNOWN", "PF_DXT1", "PF_BYTE_RGBA", " PF_L8", ""})
-    {
         EXPECT_UTILITIES_ERROR(TarnelUtilities::ParsePixelFormat(rejected), InvalidParametersException,
                                String("Invalid pixel format specified: ") + rejected,
                                "TarnelUtilities::ParsePixelFormat");
-    }
 }

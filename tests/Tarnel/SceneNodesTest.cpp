@@ -1,79 +1,47 @@
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
-#include <OgreEntity.h>
-#include <OgreLogManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
-#include <OgrePCZSceneManager.h>
 #include <OgrePCZone.h>
 #include <OgrePortal.h>
-#include <OgreSceneNode.h>
 #include <OgreSkeletonInstance.h>
 #include <OgreSubEntity.h>
 #include <OgreTagPoint.h>
 
 using namespace Ogre;
 
-namespace
-{
-    ::testing::AssertionResult SameRotation(const Quaternion& expected, const Quaternion& actual)
-    {
-        if (expected.equals(actual, Degree(0.1f)))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
-    }
-
-    ::testing::AssertionResult Near(const Vector3& expected, const Vector3& actual)
-    {
-        if (expected.positionEquals(actual, 1e-4f))
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "expected " << expected << ", got " << actual;
-    }
-}
-
-class Nodes : public SceneTest
-{
-};
+using Nodes = SceneTest;
 
 TEST_F(Nodes, NamesAndEngineMadeNames)
 {
-    LoadText(NodesScene("<node name='Named'><node/></node><modelInstance name='Instance'/><node/>"));
+    LoadNodes("<node name='Named'><node/></node><modelInstance name='Instance'/><node/>");
     SceneNode* root = sceneManager->getRootSceneNode();
     ASSERT_EQ(3u, root->numChildren());
-    EXPECT_EQ("Named", root->getChild(0)->getName());
-    EXPECT_EQ("Instance", root->getChild(1)->getName());
+    EXPECT_EQ(std::make_pair(String("Named"), String("Instance")),
+              std::make_pair(root->getChild(0)->getName(), root->getChild(1)->getName()));
     const String& unnamed = root->getChild(2)->getName();
-    EXPECT_TRUE(StringUtil::startsWith(unnamed, "Unnamed_", false)) << unnamed;
     const String& nested = root->getChild(0)->getChild(0)->getName();
+    EXPECT_TRUE(StringUtil::startsWith(unnamed, "Unnamed_", false)) << unnamed;
     EXPECT_TRUE(StringUtil::startsWith(nested, "Unnamed_", false)) << nested;
     EXPECT_NE(unnamed, nested);
 }
 
-TEST_F(Nodes, NodeNamesAreUnique)
+TEST_F(Nodes, NamesAreUniqueAlsoAgainstTheNodesBeforeTheLevel)
 {
-    EXPECT_SCENE_ERROR(LoadText(NodesScene("<node name='Twin'/><node name='Other'><node name='Twin'/></node>")),
-                       ItemIdentityException, "A scene node with the name Twin already exists", "TarnelScene::LoadNode");
-
-    // Also against the nodes that were there before the level, such as the viewer's camera node.
+    // Such as the viewer's camera node, which the level used to replace in the scene's index.
     sceneManager->getRootSceneNode()->createChildSceneNode("CamNode");
-    Tarnel::TarnelScene other;
-    std::string path = WriteFile("camera-node.scene", NodesScene("<node name='CamNode'/>"));
-    EXPECT_SCENE_ERROR(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP),
-                       ItemIdentityException, "A scene node with the name CamNode already exists",
-                       "TarnelScene::LoadNode");
+    EXPECT_SCENE_ERROR(LoadNodes("<node name='CamNode'/>"), ItemIdentityException,
+                       "A scene node with the name CamNode already exists", "TarnelScene::LoadNode");
 }
 
 TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
 {
-    LoadText(NodesScene("<node name='N'><position x='1' y='2' z='3'/><position x='4' y='5' z='6'/>"
-                        "<scale x='2' y='3'/><rotation axisX='0' axisY='1' axisZ='0' angle='1.5707964'/>"
-                        "<unknown/></node>"));
+    LoadNodes("<node name='N'><position x='1' y='2' z='3'/><position x='4' y='5' z='6'/><scale x='2' y='3'/>"
+              "<rotation axisX='0' axisY='1' axisZ='0' angle='1.5707964'/><unknown/></node>");
     SceneNode* node = scene.GetSceneNode("N");
-    EXPECT_EQ(Vector3(4, 5, 6), node->getPosition());
-    EXPECT_EQ(Vector3(2, 3, 0), node->getScale());
-    Quaternion quarter;
-    quarter.FromAngleAxis(Radian(Math::HALF_PI), Vector3::UNIT_Y);
+    Quaternion quarter(Radian(Math::HALF_PI), Vector3::UNIT_Y);
+    EXPECT_EQ(std::make_pair(Vector3(4, 5, 6), Vector3(2, 3, 0)), std::make_pair(node->getPosition(), node->getScale()));
     EXPECT_TRUE(SameRotation(quarter, node->getOrientation()));
     EXPECT_EQ(Vector3(4, 5, 6), node->getInitialPosition());
     EXPECT_TRUE(SameRotation(quarter, node->getInitialOrientation()));
@@ -81,16 +49,13 @@ TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
 
 TEST_F(Nodes, ExtraDataOnlyForNodesWithIdOrUserData)
 {
-    LoadText(NodesScene("<node name='WithId' id='7'/>"
-                        "<node name='WithText'><userData>a</userData><userData>b</userData>"
-                        "  <userDataReference id='r1'/></node>"
-                        "<node name='Plain'/>"));
+    LoadNodes("<node name='WithId' id='7'/><node name='WithText'><userData>a</userData><userData>b</userData>"
+              "<userDataReference id='r1'/></node><node name='Plain'/>");
     Tarnel::Types::ObjectExtraDataPtr withId = scene.GetNodeExtraData(scene.GetSceneNode("WithId"));
     ASSERT_NE(nullptr, withId);
     EXPECT_EQ("7", withId->id);
-    EXPECT_EQ(scene.GetSceneNode("WithId"), withId->node);
-    EXPECT_EQ(nullptr, withId->object);
-
+    EXPECT_EQ(std::make_pair(scene.GetSceneNode("WithId"), (MovableObject*)nullptr),
+              std::make_pair(withId->node, withId->object));
     Tarnel::Types::ObjectExtraDataPtr withText = scene.GetNodeExtraData(scene.GetSceneNode("WithText"));
     ASSERT_NE(nullptr, withText);
     EXPECT_EQ("b", withText->userData) << "a later element replaces an earlier one";
@@ -100,57 +65,35 @@ TEST_F(Nodes, ExtraDataOnlyForNodesWithIdOrUserData)
 
 TEST_F(Nodes, VisibilityAppliesAfterTheChildren)
 {
-    LoadText(NodesScene("<node name='Tree' visibility='TreeHidden'><entity meshFile='TwoPart.mesh'/>"
-                        "  <node name='Inner'><entity meshFile='TwoPart.mesh'/></node></node>"
-                        "<node name='Self' visibility='hidden'><entity meshFile='TwoPart.mesh'/>"
-                        "  <node name='Shown'><entity meshFile='TwoPart.mesh'/></node></node>"
-                        "<node name='Left' visibility='sometimes'><entity meshFile='TwoPart.mesh' visible='false'/>"
-                        "</node>"));
-    EXPECT_FALSE(scene.GetObject("Tree")->getVisible());
-    EXPECT_FALSE(scene.GetObject("Inner")->getVisible());
-    EXPECT_FALSE(scene.GetObject("Self")->getVisible());
-    EXPECT_TRUE(scene.GetObject("Shown")->getVisible());
-    EXPECT_FALSE(scene.GetObject("Left")->getVisible()) << "an unknown word leaves the node as it is";
+    LoadNodes("<node name='Tree' visibility='TreeHidden'><entity meshFile='TwoPart.mesh'/>"
+              "<node name='Inner'><entity meshFile='TwoPart.mesh'/></node></node>"
+              "<node name='Self' visibility='hidden'><entity meshFile='TwoPart.mesh'/>"
+              "<node name='Shown'><entity meshFile='TwoPart.mesh'/></node></node>"
+              "<node name='Left' visibility='sometimes'><entity meshFile='TwoPart.mesh' visible='false'/></node>");
+    for (const auto& [name, visible] : std::initializer_list<std::pair<const char*, bool>>{
+             {"Tree", false}, {"Inner", false}, {"Self", false}, {"Shown", true}, {"Left", false}})
+        EXPECT_EQ(visible, Get(name)->getVisible()) << name; // an unknown word leaves the node as it is
 }
 
 TEST_F(Nodes, LookTargetsAreAppliedInOrderAfterAllNodes)
 {
-    LoadText(NodesScene("<node name='Watcher'>"
-                        "  <lookTarget nodeName='Later'/>"
-                        "  <lookTarget nodeName='Later' relativeTo='world'><position x='0' y='0' z='10'/>"
-                        "    <localDirection x='0' y='0' z='1'/></lookTarget>"
-                        "</node>"
-                        "<node name='Follower'><trackTarget nodeName='Later'><offset x='1'/>"
-                        "  <localDirection x='1' y='0' z='0'/></trackTarget></node>"
-                        "<node name='Later'><position x='10' y='0' z='0'/></node>"));
+    LoadNodes("<node name='Watcher'><lookTarget nodeName='Later'/>"
+              "<lookTarget nodeName='Later' relativeTo='world'><position x='0' y='0' z='10'/>"
+              "<localDirection x='0' y='0' z='1'/></lookTarget></node>"
+              "<node name='Follower'><trackTarget nodeName='Later'><offset x='1'/>"
+              "<localDirection x='1' y='0' z='0'/></trackTarget></node>"
+              "<node name='Later'><position x='10' y='0' z='0'/></node>"
+              "<node name='Parent'><position x='0' y='0' z='5'/>"
+              "<node name='Child'><lookTarget nodeName='Later' relativeTo='local'/></node></node>");
     // The second request wins: its local +Z faces the world point (0, 0, 10).
-    SceneNode* watcher = scene.GetSceneNode("Watcher");
-    EXPECT_TRUE(Near(Vector3::UNIT_Z, watcher->getOrientation() * Vector3::UNIT_Z));
-
+    EXPECT_TRUE(Near(Vector3::UNIT_Z, scene.GetSceneNode("Watcher")->getOrientation() * Vector3::UNIT_Z));
     SceneNode* follower = scene.GetSceneNode("Follower");
     EXPECT_EQ(scene.GetSceneNode("Later"), follower->getAutoTrackTarget());
-    EXPECT_EQ(Vector3(1, 0, 0), follower->getAutoTrackOffset());
-    EXPECT_EQ(Vector3::UNIT_X, follower->getAutoTrackLocalDirection());
-}
-
-TEST_F(Nodes, LookTargetWithoutAPositionLooksAtTheNodeInWorldSpace)
-{
-    LoadText(NodesScene("<node name='Parent'><position x='0' y='0' z='5'/>"
-                        "  <node name='Watcher'><lookTarget nodeName='Target' relativeTo='local'/></node></node>"
-                        "<node name='Target'><position x='0' y='0' z='-5'/></node>"));
-    SceneNode* watcher = scene.GetSceneNode("Watcher");
-    EXPECT_TRUE(Near(Vector3::NEGATIVE_UNIT_Z, watcher->_getDerivedOrientation() * Vector3::NEGATIVE_UNIT_Z));
-}
-
-TEST_F(Nodes, LookTargetErrors)
-{
-    EXPECT_UTILITIES_ERROR(LoadText(NodesScene("<node name='N'><lookTarget nodeName='N' relativeTo='screen'/></node>")),
-                           InvalidParametersException, "Invalid transform space specified: screen",
-                           "TarnelUtilities::ParseTransformSpace");
-    Tarnel::TarnelScene other;
-    std::string path = WriteFile("missing-target.scene", NodesScene("<node name='M'><lookTarget nodeName='Nobody'/></node>"));
-    EXPECT_THROW(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP),
-                 ItemIdentityException);
+    EXPECT_EQ(std::make_pair(Vector3(1, 0, 0), Vector3::UNIT_X),
+              std::make_pair(follower->getAutoTrackOffset(), follower->getAutoTrackLocalDirection()));
+    // Without a position, the target node's place in the world counts, whatever the relativeTo.
+    EXPECT_TRUE(Near(Vector3(10, 0, -5).normalisedCopy(),
+                     scene.GetSceneNode("Child")->_getDerivedOrientation() * Vector3::NEGATIVE_UNIT_Z));
 }
 
 class Zones : public SceneTest
@@ -158,10 +101,10 @@ class Zones : public SceneTest
 protected:
     PCZone* Zone(const String& name) { return sceneManager->getZoneByName(name); }
 
-    static std::vector<String> PortalNames(PCZone* zone)
+    std::vector<String> PortalNames(const String& zone)
     {
         std::vector<String> names;
-        for (Portal* portal : zone->mPortals)
+        for (Portal* portal : Zone(zone)->mPortals)
             names.push_back(portal->getName());
         return names;
     }
@@ -169,143 +112,75 @@ protected:
 
 TEST_F(Zones, PortalsMakeTheirNodeAZone)
 {
-    LoadText(NodesScene("<node name='Room1'>"
-                        "  <portal name='A' type='quad' x0='0' y0='0' z0='0' x1='1' y1='0' z1='0' x2='1' y2='1' z2='0'"
-                        "          x3='0' y3='1' z3='0'/>"
-                        "  <portal name='B' type='quad' x0='1' y0='2' z0='3' x1='4' y1='5' z1='6'/>"
-                        "  <portal type='quad'/>"
-                        "  <node name='Plain'/>"
-                        "</node>"));
-    PCZone* zone = Zone("Room1_PCZone");
-    ASSERT_NE(nullptr, zone);
-    EXPECT_EQ(scene.GetSceneNode("Room1"), zone->getEnclosureNode());
-    EXPECT_EQ((std::vector<String>{"Room1_A", "Room1_B", "Room1_"}), PortalNames(zone));
-    Portal* b = zone->mPortals.front();
-    b = *std::next(zone->mPortals.begin());
-    EXPECT_EQ(Vector3(1, 2, 3), b->getCorner(0));
-    EXPECT_EQ(Vector3(4, 5, 6), b->getCorner(1));
-    EXPECT_EQ(Vector3::ZERO, b->getCorner(2));
-    EXPECT_EQ(Vector3::ZERO, b->getCorner(3));
+    LoadNodes("<node name='Room1'><position x='10' y='0' z='0'/>"
+              "<portal name='A' type='quad' x0='0' y0='0' z0='0' x1='1' y1='0' z1='0' x2='1' y2='1' z2='0' x3='0' "
+              "y3='1' z3='0'/><portal name='B' type='quad' x0='1' y0='2' z0='3' x1='4' y1='5' z1='6'/>"
+              "<portal type='quad'/><node name='Plain'/><node name='Inner'><portal name='A' type='quad'/></node>"
+              "<position x='20' y='0' z='0'/></node>"
+              // Other portal types make a zone without portals.
+              "<node name='Round'><portal name='S' type='sphere' x='1' y='1' z='1' radius='2'/>"
+              "<portal name='Q' type='Quad'/><portal name='A' type='AAB'/></node>");
+    ASSERT_NE(nullptr, Zone("Room1_PCZone"));
+    EXPECT_EQ(scene.GetSceneNode("Room1"), Zone("Room1_PCZone")->getEnclosureNode());
+    EXPECT_EQ((std::vector<String>{"Room1_A", "Room1_B", "Room1_"}), PortalNames("Room1_PCZone"));
+    // The derived corners take the node's transform as it was when the portal was read.
+    Portal* a = Zone("Room1_PCZone")->mPortals.front();
+    EXPECT_TRUE(Near(Vector3(10, 0, 0), a->getDerivedCorner(0)));
+    EXPECT_TRUE(Near(Vector3(11, 1, 0), a->getDerivedCorner(2)));
+    EXPECT_EQ(Vector3(20, 0, 0), scene.GetSceneNode("Room1")->getPosition());
+    Portal* b = *std::next(Zone("Room1_PCZone")->mPortals.begin());
+    EXPECT_EQ((std::vector<Vector3>{Vector3(1, 2, 3), Vector3(4, 5, 6), Vector3::ZERO, Vector3::ZERO}),
+              (std::vector<Vector3>{b->getCorner(0), b->getCorner(1), b->getCorner(2), b->getCorner(3)}));
     EXPECT_EQ(scene.GetSceneNode("Room1"), b->getParentSceneNode());
     EXPECT_EQ(nullptr, Zone("Plain_PCZone")) << "nodes without portals are not zones";
+    EXPECT_EQ((std::vector<String>{"Inner_A"}), PortalNames("Inner_PCZone"));
+    ASSERT_NE(nullptr, Zone("Round_PCZone"));
+    EXPECT_TRUE(Zone("Round_PCZone")->mPortals.empty());
 }
 
-TEST_F(Zones, OtherPortalTypesMakeAZoneWithoutPortals)
-{
-    LoadText(NodesScene("<node name='Round'><portal name='S' type='sphere' x='1' y='1' z='1' radius='2'/>"
-                        "<portal name='Q' type='Quad'/><portal name='A' type='AAB'/></node>"));
-    PCZone* zone = Zone("Round_PCZone");
-    ASSERT_NE(nullptr, zone);
-    EXPECT_TRUE(zone->mPortals.empty());
-}
-
-TEST_F(Zones, DerivedCornersUseTheTransformWhenThePortalIsRead)
-{
-    LoadText(NodesScene("<node name='Moved'><position x='10' y='0' z='0'/>"
-                        "  <portal name='P' type='quad' x0='0' y0='0' z0='0' x1='1' y1='0' z1='0' x2='1' y2='1' z2='0'"
-                        "          x3='0' y3='1' z3='0'/>"
-                        "  <position x='20' y='0' z='0'/></node>"));
-    Portal* portal = Zone("Moved_PCZone")->mPortals.front();
-    EXPECT_TRUE(Near(Vector3(10, 0, 0), portal->getDerivedCorner(0)));
-    EXPECT_TRUE(Near(Vector3(11, 1, 0), portal->getDerivedCorner(2)));
-    EXPECT_EQ(Vector3(20, 0, 0), scene.GetSceneNode("Moved")->getPosition());
-}
-
-TEST_F(Zones, NestedNodesGetZonesOfTheirOwn)
-{
-    LoadText(NodesScene("<node name='Outer'><portal name='P' type='quad'/>"
-                        "  <node name='Inner'><portal name='P' type='quad'/></node></node>"));
-    ASSERT_NE(nullptr, Zone("Outer_PCZone"));
-    ASSERT_NE(nullptr, Zone("Inner_PCZone"));
-    EXPECT_EQ((std::vector<String>{"Outer_P"}), PortalNames(Zone("Outer_PCZone")));
-    EXPECT_EQ((std::vector<String>{"Inner_P"}), PortalNames(Zone("Inner_PCZone")));
-}
-
-TEST_F(Zones, MatchingPortalsConnect)
-{
-    // Two rooms side by side, joined by a doorway at x = 5 whose corners each room gives in reverse order.
-    LoadText(NodesScene(
-        "<node name='West'><portal name='Door' type='quad' x0='5' y0='0' z0='-1' x1='5' y1='0' z1='1'"
-        "  x2='5' y2='2' z2='1' x3='5' y3='2' z3='-1'/></node>"
-        "<node name='East'><position x='10' y='0' z='0'/><portal name='Door' type='quad' x0='-5' y0='2' z0='-1'"
-        "  x1='-5' y1='2' z1='1' x2='-5' y2='0' z2='1' x3='-5' y3='0' z3='-1'/></node>"));
-    sceneManager->connectPortalsToTargetZonesByLocation();
-    EXPECT_EQ(Zone("East_PCZone"), Zone("West_PCZone")->mPortals.front()->getTargetZone());
-    EXPECT_EQ(Zone("West_PCZone"), Zone("East_PCZone")->mPortals.front()->getTargetZone());
-}
-
-class Entities : public SceneTest
-{
-protected:
-    Entity* GetEntity(const String& name) { return static_cast<Entity*>(scene.GetObject(name)); }
-};
+using Entities = SceneTest;
 
 TEST_F(Entities, NamesComeFromTheElementOrTheNode)
 {
-    LoadText(NodesScene("<node name='Box'><entity meshFile='TwoPart.mesh'/></node>"
-                        "<node><entity meshFile='TwoPart.mesh'/></node>"
-                        "<node name='Holder'><entity name='Given' meshFile='TwoPart.mesh'/></node>"));
-    Entity* byNode = GetEntity("Box");
-    ASSERT_NE(nullptr, byNode);
-    EXPECT_EQ(scene.GetSceneNode("Box"), byNode->getParentSceneNode());
+    LoadNodes("<node name='Box'><entity meshFile='TwoPart.mesh'/></node><node><entity meshFile='TwoPart.mesh'/></node>"
+              "<node name='Holder'><entity name='Given' meshFile='TwoPart.mesh'/></node>");
+    EXPECT_EQ(scene.GetSceneNode("Box"), Get("Box")->getParentSceneNode());
     SceneNode* unnamed = static_cast<SceneNode*>(sceneManager->getRootSceneNode()->getChild(1));
-    Entity* byEngineName = GetEntity(unnamed->getName());
-    ASSERT_NE(nullptr, byEngineName);
-    EXPECT_EQ(unnamed, byEngineName->getParentSceneNode());
-    EXPECT_NE(nullptr, GetEntity("Given"));
-}
+    EXPECT_EQ(unnamed, Get(unnamed->getName())->getParentSceneNode());
+    EXPECT_EQ(scene.GetSceneNode("Holder"), Get("Given")->getParentSceneNode());
 
-TEST_F(Entities, DuplicateNamesFail)
-{
-    EXPECT_SCENE_ERROR(LoadText(NodesScene("<node name='Twice'><entity meshFile='TwoPart.mesh'/>"
-                                           "<entity meshFile='TwoPart.mesh'/></node>")),
-                       ItemIdentityException, "Duplicate object name: Twice", "TarnelScene::GetNewObjectName");
-
-    Tarnel::TarnelScene other;
-    std::string path = WriteFile("explicit.scene",
-                                 NodesScene("<node name='A'><entity name='Same' meshFile='TwoPart.mesh'/></node>"
-                                            "<node name='B'><entity name='Same' meshFile='TwoPart.mesh'/></node>"));
-    EXPECT_SCENE_ERROR(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP),
+    // The second of one name is not made at all.
+    EXPECT_SCENE_ERROR(LoadFresh(NodesScene("<node name='A'><entity name='Same' meshFile='TwoPart.mesh'/></node>"
+                                            "<node name='B'><entity name='Same' meshFile='TwoPart.mesh'/></node>")),
                        ItemIdentityException, "Duplicate object name: Same", "TarnelScene::GetNewObjectName");
-    EXPECT_FALSE(other.GetSceneNode("B")->numAttachedObjects()) << "nothing of the second entity is created";
+    EXPECT_FALSE(scene.GetSceneNode("B")->numAttachedObjects());
 }
 
 TEST_F(Entities, Settings)
 {
-    LoadText(NodesScene("<node name='N'>"
-                        "<entity name='Set' meshFile='TwoPart.mesh' queryFlags='6' visibilityFlags='12' visible='false'"
-                        "  castShadows='false' renderQueue='queue2+3' renderingDistance='75' id='e1' receiveShadows='no'>"
-                        "  <userData>text</userData><userDataReference id='ref'/>"
-                        "  <noteTracks><noteTrack name='one'/></noteTracks>"
-                        "  <customParameters><customParameter id='2' x='1' y='2' z='3' w='4'/></customParameters>"
-                        "</entity>"
-                        "<entity name='Defaults' meshFile='TwoPart.mesh' queryFlags='0' visible=''/>"
-                        "</node>"));
-    Entity* set = GetEntity("Set");
-    EXPECT_EQ(6u, set->getQueryFlags());
-    EXPECT_EQ(12u, set->getVisibilityFlags());
-    EXPECT_FALSE(set->getVisible());
-    EXPECT_FALSE(set->getCastShadows());
-    EXPECT_EQ(23, set->getRenderQueueGroup());
-    EXPECT_EQ(75, set->getRenderingDistance());
-    for (size_t i = 0; i < set->getNumSubEntities(); ++i)
-        EXPECT_EQ(Vector4(1, 2, 3, 4), set->getSubEntity(i)->getCustomParameter(2));
-
+    LoadNodes("<node name='N'><entity name='Set' meshFile='TwoPart.mesh' queryFlags='6' visibilityFlags='12' "
+              "visible='false' castShadows='false' renderQueue='queue2+3' renderingDistance='75' id='e1' "
+              "receiveShadows='no'><userData>text</userData><userDataReference id='ref'/>"
+              "<noteTracks><noteTrack name='one'/></noteTracks>"
+              "<customParameters><customParameter id='2' x='1' y='2' z='3' w='4'/></customParameters></entity>"
+              "<entity name='Defaults' meshFile='TwoPart.mesh' queryFlags='0' visible=''/></node>");
+    Entity* set = Get("Set");
+    EXPECT_EQ(std::make_pair(6u, 12u), std::make_pair(set->getQueryFlags(), set->getVisibilityFlags()));
+    EXPECT_EQ(std::make_pair(false, false), std::make_pair(set->getVisible(), set->getCastShadows()));
+    EXPECT_EQ(std::make_pair(23, 75.0f), std::make_pair(int(set->getRenderQueueGroup()), set->getRenderingDistance()));
+    EXPECT_EQ(Vector4(1, 2, 3, 4), set->getSubEntity(1)->getCustomParameter(2));
     Tarnel::Types::ObjectExtraDataPtr extra = scene.GetObjectExtraData(set);
     ASSERT_NE(nullptr, extra);
     EXPECT_EQ(set, extra->object);
-    EXPECT_EQ("e1", extra->id);
-    EXPECT_EQ("text", extra->userData);
-    EXPECT_EQ("ref", extra->userDataReference);
-    EXPECT_FALSE(extra->receiveShadows);
+    EXPECT_EQ(std::make_tuple(String("e1"), String("text"), String("ref"), false),
+              std::make_tuple(extra->id, extra->userData, extra->userDataReference, extra->receiveShadows));
     ASSERT_TRUE(extra->noteTracks);
     EXPECT_EQ("one", (*extra->noteTracks)[0].name);
 
-    Entity* defaults = GetEntity("Defaults");
-    EXPECT_EQ(MovableObject::getDefaultQueryFlags(), defaults->getQueryFlags());
-    EXPECT_EQ(MovableObject::getDefaultVisibilityFlags(), defaults->getVisibilityFlags());
-    EXPECT_TRUE(defaults->getVisible());
-    EXPECT_TRUE(defaults->getCastShadows());
+    Entity* defaults = Get("Defaults");
+    EXPECT_EQ(std::make_pair(MovableObject::getDefaultQueryFlags(), MovableObject::getDefaultVisibilityFlags()),
+              std::make_pair(defaults->getQueryFlags(), defaults->getVisibilityFlags()));
+    EXPECT_EQ(std::make_pair(true, true), std::make_pair(defaults->getVisible(), defaults->getCastShadows()));
     EXPECT_EQ(RENDER_QUEUE_MAIN, defaults->getRenderQueueGroup());
     Tarnel::Types::ObjectExtraDataPtr plain = scene.GetObjectExtraData(defaults);
     ASSERT_NE(nullptr, plain) << "every entity is registered";
@@ -315,20 +190,17 @@ TEST_F(Entities, Settings)
 
 TEST_F(Entities, SubEntityMaterialsWinOverTheEntityMaterial)
 {
-    LoadText(NodesScene("<node name='N'>"
-                        "<entity name='Both' meshFile='TwoPart.mesh' materialFile='Test/Blue'>"
-                        "  <subentities><subentity index='1' materialName='Test/Red'/><subentity index='0'/>"
-                        "  </subentities></entity>"
-                        "<entity name='Extra' meshFile='TwoPart.mesh'>"
-                        "  <subentities><subentity index='0' materialName=''/><subentity index='1' materialName='Test/Blue'/>"
-                        "  <subentity index='2' materialName='Test/Red'/></subentities></entity>"
-                        "</node>"));
-    Entity* both = GetEntity("Both");
-    EXPECT_EQ("Test/Blue", both->getSubEntity(0)->getMaterialName());
-    EXPECT_EQ("Test/Red", both->getSubEntity(1)->getMaterialName());
-    Entity* extra = GetEntity("Extra");
-    EXPECT_EQ("Test/Red", extra->getSubEntity(0)->getMaterialName()) << "an empty name leaves the mesh's material";
-    EXPECT_EQ("Test/Blue", extra->getSubEntity(1)->getMaterialName());
+    LoadNodes("<node name='N'><entity name='Both' meshFile='TwoPart.mesh' materialFile='Test/Blue'><subentities>"
+              "<subentity index='1' materialName='Test/Red'/><subentity index='0'/></subentities></entity>"
+              "<entity name='Extra' meshFile='TwoPart.mesh'><subentities><subentity index='0' materialName=''/>"
+              "<subentity index='1' materialName='Test/Blue'/><subentity index='2' materialName='Test/Red'/>"
+              "</subentities></entity></node>");
+    auto materials = [&](const char* name) {
+        return std::make_pair(Get(name)->getSubEntity(0)->getMaterialName(), Get(name)->getSubEntity(1)->getMaterialName());
+    };
+    EXPECT_EQ(std::make_pair(String("Test/Blue"), String("Test/Red")), materials("Both"));
+    // An empty name leaves the mesh's material.
+    EXPECT_EQ(std::make_pair(String("Test/Red"), String("Test/Blue")), materials("Extra"));
 }
 
 TEST_F(Entities, BufferUsagesReachTheMesh)
@@ -336,83 +208,42 @@ TEST_F(Entities, BufferUsagesReachTheMesh)
     // The usages apply when the mesh is loaded, so this test must load it first.
     if (MeshManager::getSingleton().getByName("Walker.mesh", TestEngine::RESOURCE_GROUP))
         MeshManager::getSingleton().remove("Walker.mesh", TestEngine::RESOURCE_GROUP);
-    LoadText(NodesScene("<node name='N'><entity meshFile='Walker.mesh'>"
-                        "<vertexBuffer usage='dynamicWriteOnly' useShadow='false'/><indexBuffer usage='static'/>"
-                        "</entity></node>"));
+    LoadNodes("<node name='N'><entity meshFile='Walker.mesh'><vertexBuffer usage='dynamicWriteOnly' useShadow='false'/>"
+              "<indexBuffer usage='static'/></entity></node>");
     MeshPtr mesh = MeshManager::getSingleton().getByName("Walker.mesh", TestEngine::RESOURCE_GROUP);
     ASSERT_TRUE(mesh);
-    EXPECT_EQ(HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY, mesh->getVertexBufferUsage());
-    EXPECT_FALSE(mesh->isVertexBufferShadowed());
-    EXPECT_EQ(HardwareBuffer::HBU_STATIC, mesh->getIndexBufferUsage());
-    EXPECT_TRUE(mesh->isIndexBufferShadowed());
-}
-
-TEST_F(Entities, EntityErrorsEndTheLoad)
-{
-    EXPECT_UTILITIES_ERROR(LoadText(NodesScene("<node name='N'><entity meshFile='TwoPart.mesh' renderQueue='front'/>"
-                                               "</node>")),
-                           InvalidParametersException, "Invalid render queue specified: front",
-                           "TarnelUtilities::ParseRenderQueue");
-    Tarnel::TarnelScene other;
-    std::string path = WriteFile("no-mesh.scene", NodesScene("<node name='M'><entity meshFile='NoSuch.mesh'/></node>"));
-    EXPECT_THROW(other.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP), FileNotFoundException);
+    EXPECT_EQ(std::make_pair(HardwareBuffer::Usage(HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY), false),
+              std::make_pair(mesh->getVertexBufferUsage(), mesh->isVertexBufferShadowed()));
+    EXPECT_EQ(std::make_pair(HardwareBuffer::Usage(HardwareBuffer::HBU_STATIC), true),
+              std::make_pair(mesh->getIndexBufferUsage(), mesh->isIndexBufferShadowed()));
 }
 
 TEST_F(Entities, BoneAttachmentsWithOffsetsInDocumentOrder)
 {
-    LoadText(NodesScene(
-        "<node name='Body'><entity name='Walker' meshFile='Walker.mesh'><boneAttachments>"
-        "  <boneAttachment bone='Head'>"
-        "    <entity name='Before' meshFile='TwoPart.mesh'/>"
-        "    <position x='1' y='2' z='3'/><scale x='2' y='2'/><rotation axisX='0' axisY='1' axisZ='0' angle='1.5707964'/>"
-        "    <entity name='After' meshFile='TwoPart.mesh'/>"
-        "  </boneAttachment>"
-        "  <anything bone='Root'><position x='0' y='0' z='1'/></anything>"
-        "  <boneAttachment><entity meshFile='TwoPart.mesh'/></boneAttachment>"
-        "</boneAttachments></entity></node>"));
-    Entity* walker = GetEntity("Walker");
-    ASSERT_NE(nullptr, walker);
-    Bone* head = walker->getSkeleton()->getBone("Head");
-
-    TagPoint* before = static_cast<TagPoint*>(GetEntity("Before")->getParentNode());
+    LoadNodes("<node name='Body'><entity name='Walker' meshFile='Walker.mesh'><boneAttachments>"
+              "<boneAttachment bone='Head'><entity name='Before' meshFile='TwoPart.mesh'/><position x='1' y='2' z='3'/>"
+              "<scale x='2' y='2'/><rotation axisX='0' axisY='1' axisZ='0' angle='1.5707964'/>"
+              "<entity name='After' meshFile='TwoPart.mesh'/></boneAttachment>"
+              "<anything bone='Root'><position x='0' y='0' z='1'/></anything>"
+              "<boneAttachment><entity meshFile='TwoPart.mesh'/></boneAttachment></boneAttachments></entity></node>");
+    Bone* head = Get("Walker")->getSkeleton()->getBone("Head");
+    TagPoint* before = static_cast<TagPoint*>(Get("Before")->getParentNode());
     EXPECT_EQ(head, before->getParent());
-    EXPECT_EQ(Vector3::ZERO, before->getPosition());
-    EXPECT_EQ(Vector3::UNIT_SCALE, before->getScale());
-
-    TagPoint* after = static_cast<TagPoint*>(GetEntity("After")->getParentNode());
+    EXPECT_EQ(std::make_pair(Vector3::ZERO, Vector3::UNIT_SCALE), std::make_pair(before->getPosition(), before->getScale()));
+    TagPoint* after = static_cast<TagPoint*>(Get("After")->getParentNode());
     EXPECT_EQ(head, after->getParent());
-    EXPECT_EQ(Vector3(1, 2, 3), after->getPosition());
-    EXPECT_EQ(Vector3(2, 2, 0), after->getScale()) << "a missing z scales by 0";
-    Quaternion quarter;
-    quarter.FromAngleAxis(Radian(Math::HALF_PI), Vector3::UNIT_Y);
-    EXPECT_TRUE(SameRotation(quarter, after->getOrientation()));
+    // A missing z scales by 0.
+    EXPECT_EQ(std::make_pair(Vector3(1, 2, 3), Vector3(2, 2, 0)), std::make_pair(after->getPosition(), after->getScale()));
+    EXPECT_TRUE(SameRotation(Quaternion(Radian(Math::HALF_PI), Vector3::UNIT_Y), after->getOrientation()));
 
     // An attachment without an object is an empty tag point; its element name does not matter.
-    Bone* root = walker->getSkeleton()->getBone("Root");
-    bool emptyTagPoint = false;
-    for (Node* child : root->getChildren())
-    {
+    const Node::ChildNodeMap& onRoot = Get("Walker")->getSkeleton()->getBone("Root")->getChildren();
+    EXPECT_TRUE(std::any_of(onRoot.begin(), onRoot.end(), [](Node* child) {
         TagPoint* tagPoint = dynamic_cast<TagPoint*>(child);
-        if (tagPoint && tagPoint->getPosition() == Vector3(0, 0, 1) && !tagPoint->getChildObject())
-            emptyTagPoint = true;
-    }
-    EXPECT_TRUE(emptyTagPoint);
-
-    // An unnamed object on a bone has the empty name and hangs on nothing.
-    Entity* unnamed = GetEntity("");
-    ASSERT_NE(nullptr, unnamed);
-    EXPECT_FALSE(unnamed->isAttached());
-    EXPECT_EQ(4u, walker->getAttachedObjects().size() + 2) << "Before and After hang on the walker's bones";
-}
-
-TEST_F(Entities, UnnamedObjectsOnBonesShareTheEmptyName)
-{
-    EXPECT_SCENE_ERROR(LoadText(NodesScene(
-                           "<node name='A'><entity name='W1' meshFile='Walker.mesh'><boneAttachments>"
-                           "  <boneAttachment bone='Head'><entity meshFile='TwoPart.mesh'/></boneAttachment>"
-                           "</boneAttachments></entity></node>"
-                           "<node name='B'><entity name='W2' meshFile='Walker.mesh'><boneAttachments>"
-                           "  <boneAttachment bone='Head'><entity meshFile='TwoPart.mesh'/></boneAttachment>"
-                           "</boneAttachments></entity></node>")),
-                       ItemIdentityException, "Duplicate object name: ", "TarnelScene::GetNewObjectName");
+        return tagPoint && tagPoint->getPosition() == Vector3(0, 0, 1) && !tagPoint->getChildObject();
+    }));
+    // An unnamed object on a bone has the empty name, and without a bone hangs on nothing.
+    ASSERT_NE(nullptr, Get(""));
+    EXPECT_FALSE(Get("")->isAttached());
+    EXPECT_EQ(2u, Get("Walker")->getAttachedObjects().size());
 }

@@ -6,9 +6,7 @@
 #include <OgreOverlay.h>
 #include <OgreOverlayElement.h>
 #include <OgreOverlayManager.h>
-#include <OgrePCZSceneManager.h>
 #include <OgreRenderWindow.h>
-#include <OgreSceneNode.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -56,19 +54,15 @@ namespace
     };
 
     /// The fly-through listener, whose statistics refresh the level-test listener drops.
-    class ProbedExampleListener : public ExampleFrameListener
+    struct ProbedExampleListener : ExampleFrameListener
     {
-    public:
         using ExampleFrameListener::ExampleFrameListener;
         using ExampleFrameListener::debugText;
     };
 
     FrameEvent Frame(Real seconds)
     {
-        FrameEvent event;
-        event.timeSinceLastEvent = seconds;
-        event.timeSinceLastFrame = seconds;
-        return event;
+        return FrameEvent{seconds, seconds};
     }
 
     void Xdotool(const std::string& arguments)
@@ -89,7 +83,7 @@ protected:
         cameraNode = sceneManager->getRootSceneNode()->createChildSceneNode("CamNode");
         cameraNode->attachObject(camera);
         cameraNode->setPosition(0, 1, 2);
-        lightNode = cameraNode->createChildSceneNode("CamLightNode");
+        cameraNode->createChildSceneNode("CamLightNode");
         Viewer::renderWindow = TestEngine::Window();
         Viewer::renderWindow->addViewport(camera);
         Viewer::camera = camera;
@@ -102,26 +96,24 @@ protected:
         TestEngine::Window()->removeAllViewports();
     }
 
-    /// One frame of dt seconds, then the polled key is released and one more frame is run.
-    bool PressKey(const std::string& key)
+    /// A frame with the key down, after a frame long enough for the last toggle's delay to run out.
+    bool PressKey(const std::string& key, Real before = 1.1f)
     {
+        listener->frameRenderingQueued(Frame(before));
         Xdotool("keydown " + key);
         bool running = listener->frameRenderingQueued(Frame(0.01f));
         Xdotool("keyup " + key);
-        listener->frameRenderingQueued(Frame(0.01f));
         return running;
     }
 
     Camera* camera = nullptr;
     SceneNode* cameraNode = nullptr;
-    SceneNode* lightNode = nullptr;
     std::unique_ptr<ProbedListener> listener;
 };
 
 TEST_F(Listeners, LevelTestStartsInWireframeWithTheOverlayShown)
 {
-    EXPECT_EQ(PM_WIREFRAME, camera->getPolygonMode());
-    EXPECT_EQ(1, listener->polygonModeIndex);
+    EXPECT_EQ(std::make_pair(PM_WIREFRAME, 1), std::make_pair(camera->getPolygonMode(), listener->polygonModeIndex));
     EXPECT_FALSE(listener->statsVisible);
     ASSERT_NE(nullptr, listener->statsOverlay);
     EXPECT_TRUE(listener->statsOverlay->isVisible()) << "only the flag changes";
@@ -144,8 +136,7 @@ TEST_F(Listeners, SpeedRampsUpInOneSecondAndGlides)
 
     // Released: each frame repeats the last motion, scaled by a speed that loses 0.3 a second.
     listener->holdingForward = false;
-    Real motion = -10;
-    Real speed = 1;
+    Real motion = -10, speed = 1;
     for (int frame = 1; frame <= 5; ++frame)
     {
         Real before = cameraNode->getPosition().z;
@@ -164,22 +155,18 @@ TEST_F(Listeners, TheMouseTurnsTheNodeAndTheLightWithIt)
     listener->mouseX = 100;
     listener->frameRenderingQueued(Frame(0.1f));
     Quaternion expected(Degree(-13), Vector3::UNIT_Y);
-    EXPECT_TRUE(expected.equals(cameraNode->getOrientation(), Degree(0.01f)));
-    EXPECT_TRUE(expected.equals(lightNode->_getDerivedOrientation(), Degree(0.01f)));
-    EXPECT_TRUE(expected.equals(camera->getDerivedOrientation(), Degree(0.01f))) << "the camera is not turned itself";
+    EXPECT_TRUE(SameRotation(expected, cameraNode->getOrientation()));
+    EXPECT_TRUE(SameRotation(expected, cameraNode->getChild("CamLightNode")->_getDerivedOrientation()));
+    EXPECT_TRUE(SameRotation(expected, camera->getDerivedOrientation())) << "the camera is not turned itself";
 }
 
 TEST_F(Listeners, PolygonModeCyclesFromWireframe)
 {
-    PressKey("r");
-    EXPECT_EQ(PM_POINTS, camera->getPolygonMode());
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    listener->frameRenderingQueued(Frame(0.6f)); // lets the toggle delay run out
-    PressKey("r");
-    EXPECT_EQ(PM_SOLID, camera->getPolygonMode());
-    listener->frameRenderingQueued(Frame(0.6f));
-    PressKey("r");
-    EXPECT_EQ(PM_WIREFRAME, camera->getPolygonMode());
+    for (PolygonMode mode : {PM_POINTS, PM_SOLID, PM_WIREFRAME})
+    {
+        PressKey("r", 0.6f);
+        EXPECT_EQ(mode, camera->getPolygonMode());
+    }
 }
 
 TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
@@ -188,21 +175,15 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
     // T before any F: the overlay is hidden, because the flag says so.
     PressKey("t");
     EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
-    EXPECT_EQ(1u, listener->anisotropy);
-    EXPECT_EQ(1u, materials.getDefaultAnisotropy());
+    EXPECT_EQ(std::make_pair(1u, 1u), std::make_pair(listener->anisotropy, materials.getDefaultAnisotropy()));
     EXPECT_FALSE(listener->statsOverlay->isVisible());
-
     // Within a second, T is not accepted again.
-    PressKey("t");
+    PressKey("t", 0.01f);
     EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
-    listener->frameRenderingQueued(Frame(1.1f));
     PressKey("t");
-    EXPECT_EQ(TFO_ANISOTROPIC, listener->filtering);
-    EXPECT_EQ(8u, materials.getDefaultAnisotropy());
-    listener->frameRenderingQueued(Frame(1.1f));
+    EXPECT_EQ(std::make_pair(TFO_ANISOTROPIC, 8u), std::make_pair(listener->filtering, materials.getDefaultAnisotropy()));
     PressKey("t");
-    EXPECT_EQ(TFO_BILINEAR, listener->filtering);
-    EXPECT_EQ(1u, materials.getDefaultAnisotropy());
+    EXPECT_EQ(std::make_pair(TFO_BILINEAR, 1u), std::make_pair(listener->filtering, materials.getDefaultAnisotropy()));
 
     // F and T in one frame: F acts and its delay keeps T out.
     listener->frameRenderingQueued(Frame(1.1f));
@@ -211,8 +192,7 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
     listener->frameRenderingQueued(Frame(0.01f));
     Xdotool("keyup t");
     Xdotool("keyup f");
-    EXPECT_TRUE(listener->statsVisible);
-    EXPECT_TRUE(listener->statsOverlay->isVisible());
+    EXPECT_EQ(std::make_pair(true, true), std::make_pair(listener->statsVisible, listener->statsOverlay->isVisible()));
     EXPECT_EQ(TFO_BILINEAR, listener->filtering);
 }
 
@@ -221,12 +201,10 @@ TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)
     PressKey("p");
     EXPECT_TRUE(StringUtil::startsWith(listener->debugText, "P: ", false)) << listener->debugText;
     EXPECT_NE(String::npos, listener->debugText.find(" O: ")) << listener->debugText;
-    listener->frameRenderingQueued(Frame(0.6f));
     PressKey("p");
     EXPECT_EQ("", listener->debugText);
 
     std::filesystem::remove("screenshot_1.png");
-    listener->frameRenderingQueued(Frame(0.6f));
     PressKey("Print");
     EXPECT_TRUE(std::filesystem::exists("screenshot_1.png"));
     EXPECT_EQ("Saved: screenshot_1.png", listener->debugText);
@@ -237,7 +215,7 @@ TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)
     listener->frameRenderingQueued(Frame(0.5f));
     Xdotool("keyup Left");
     EXPECT_EQ(Quaternion::IDENTITY, cameraNode->getOrientation());
-    EXPECT_TRUE(Quaternion(Degree(18), Vector3::UNIT_Y).equals(camera->getDerivedOrientation(), Degree(0.01f)));
+    EXPECT_TRUE(SameRotation(Quaternion(Degree(18), Vector3::UNIT_Y), camera->getDerivedOrientation()));
 
     EXPECT_FALSE(PressKey("Escape"));
     EXPECT_FALSE(PressKey("q"));

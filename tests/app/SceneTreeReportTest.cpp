@@ -3,29 +3,13 @@
 
 #include <OgreEntity.h>
 #include <OgreLight.h>
-#include <OgrePCZSceneManager.h>
-#include <OgreSceneNode.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
 using namespace Ogre;
 
-namespace
-{
-    std::string ReadAll(const char* path)
-    {
-        std::ifstream file(path);
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
-}
-
-class SceneTreeReport : public EngineTest
-{
-};
+using SceneTreeReport = EngineTest;
 
 TEST_F(SceneTreeReport, ObjectsBeforeChildrenFourSpacesALevel)
 {
@@ -35,8 +19,10 @@ TEST_F(SceneTreeReport, ObjectsBeforeChildrenFourSpacesALevel)
     hub->attachObject(sceneManager->createLight(""));
     hub->createChildSceneNode("Left")->createChildSceneNode("Deep");
     hub->createChildSceneNode("Right")->attachObject(sceneManager->createLight("Lamp"));
-
     ASSERT_TRUE(WriteSceneTreeReport("report-test.txt", sceneManager->getRootSceneNode()));
+    std::stringstream report;
+    report << std::ifstream("report-test.txt").rdbuf();
+    std::remove("report-test.txt");
     EXPECT_EQ("Ogre/SceneRoot\n"
               "    Hub\n"
               "    -  \"First\"\n"
@@ -46,8 +32,7 @@ TEST_F(SceneTreeReport, ObjectsBeforeChildrenFourSpacesALevel)
               "            Deep\n"
               "        Right\n"
               "        -  \"Lamp\"\n",
-              ReadAll("report-test.txt"));
-    std::remove("report-test.txt");
+              report.str());
 }
 
 TEST_F(SceneTreeReport, AnUnwritableFileIsAWarningNotAFailure)
@@ -55,8 +40,7 @@ TEST_F(SceneTreeReport, AnUnwritableFileIsAWarningNotAFailure)
     testing::internal::CaptureStderr();
     EXPECT_FALSE(WriteSceneTreeReport("no-such-directory/scenetree.txt", sceneManager->getRootSceneNode()));
     std::string warning = testing::internal::GetCapturedStderr();
-    EXPECT_NE(std::string::npos,
-              warning.find("Warning: the scene-tree report \"no-such-directory/scenetree.txt\" could not be written: "
-                           "No such file or directory"))
+    EXPECT_NE(std::string::npos, warning.find("Warning: the scene-tree report \"no-such-directory/scenetree.txt\" "
+                                              "could not be written: No such file or directory"))
         << warning;
 }

@@ -57,20 +57,22 @@ broken_level() { # what, expected message; the level's bytes come on standard in
     expect_failure "$@"
 }
 
-expect_failure() { # what, expected message
-    echo "--- $1"
+expect_failure() { # what, expected message, arguments for the viewer
+    local what=$1 message=$2
+    shift 2
+    echo "--- $what"
     # Many quick starts on a busy virtual display now and then find its connection queue full.
     for _ in 1 2 3; do
         rm -f Ogre.log viewer.stderr scenetree.txt
-        viewer_start
+        viewer_start "$@"
         viewer_accept_dialog
         viewer_wait_for_exit
         grep -q "Couldn\`t open X display" viewer.stderr || break
     done
     status=$VIEWER_STATUS
-    check "$1: the viewer ends with status 1 (got $status)" [ "$status" = 1 ] || cat viewer.stderr
-    check "$1: standard error holds the message: $2" grep -qF -- "$2" viewer.stderr
-    check "$1: no scene-tree report" [ ! -e scenetree.txt ]
+    check "$what: the viewer ends with status 1 (got $status)" [ "$status" = 1 ] || cat viewer.stderr
+    check "$what: standard error holds the message: $message" grep -qF -- "$message" viewer.stderr
+    check "$what: no scene-tree report" [ ! -e scenetree.txt ]
 }
 
 case $case_name in
@@ -190,6 +192,25 @@ close-window)
     status=$VIEWER_STATUS
     check "closing the window ends with status 0 (got $status)" [ "$status" = 0 ]
     ;;
+level-argument)
+    # A level elsewhere, with a material script of its own beside it.
+    mkdir -p "$work/elsewhere"
+    printf 'material Elsewhere/Gold\n{\n technique\n {\n  pass\n  {\n   diffuse 1 0.8 0 1\n  }\n }\n}\n' \
+        >"$work/elsewhere/gold.material"
+    printf '<scene><nodes><node name="Pedestal"><position z="-3"/><entity name="Idol" meshFile="Crate.mesh" materialFile="Elsewhere/Gold"/></node></nodes></scene>' \
+        >"$work/elsewhere/idol.scene"
+    ./TarnelViewer --help >help.txt
+    check "--help prints the usage and the keys" grep -q "Usage: TarnelViewer \[LEVEL.scene\]" help.txt
+    check "--help names the keys" grep -q "SysRq (Print)" help.txt
+    viewer_start ../elsewhere/idol.scene
+    viewer_accept_dialog
+    viewer_wait_for_window
+    check "the level named on the command line is loaded" grep -q "Level ../elsewhere/idol.scene loaded in" Ogre.log
+    check "its node is in the report" grep -q "Pedestal" scenetree.txt
+    check "its own material script was read" bash -c '! grep -q "Elsewhere/Gold.*does not exist" Ogre.log'
+    xdotool key --window "$VIEWER_WINDOW" Escape
+    viewer_wait_for_exit
+    ;;
 no-display)
     # The render system fails inside the engine's start; its error names a file in its own plug-in.
     DISPLAY=:4242 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer >viewer.stdout 2>viewer.stderr
@@ -200,6 +221,9 @@ no-display)
     ;;
 missing-level)
     rm "$full_path"
+    expect_failure "a level argument naming no file" \
+        "FileNotFoundException: Unable to read Tarnel scene file: $work/bin/nowhere/level.scene in TarnelScene::Load" \
+        nowhere/level.scene
     expect_failure "no level file" \
         "FileNotFoundException: Unable to read Tarnel scene file: $full_path in TarnelScene::Load at Tarnel/TarnelScene (line"
     ;;

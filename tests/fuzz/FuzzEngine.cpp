@@ -4,11 +4,14 @@
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreLogManager.h>
+#include <OgreMeshManager.h>
 #include <OgrePCZSceneManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
+#include <OgreSkeletonManager.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +73,15 @@ namespace FuzzEngine
         std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
                                                                        std::streamsize(size));
         return path;
+    }
+
+    void ForgetUnusedResources()
+    {
+        static unsigned inputs = 0;
+        if (++inputs % 500 != 0)
+            return;
+        Ogre::MeshManager::getSingleton().removeUnreferencedResources();
+        Ogre::SkeletonManager::getSingleton().removeUnreferencedResources();
     }
 
     bool NamesResourceLocations(const uint8_t* data, size_t size)

@@ -23,6 +23,10 @@ namespace FuzzEngine
     void DestroySceneManager(Ogre::SceneManager* sceneManager);
     /// Writes the input as this file in the process's directory; returns its path.
     std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size);
+    /** Every few hundred inputs, drops the meshes and skeletons no object uses: the engine
+        keeps an entry for every name it was asked for, found or not, and fuzzed levels ask
+        for new names all the time. */
+    void ForgetUnusedResources();
     /** Whether the input names a resource location, which would make the engine index
         whatever directory it names (the root of the file system, say) at every run. */
     bool NamesResourceLocations(const uint8_t* data, size_t size);

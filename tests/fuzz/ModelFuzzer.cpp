@@ -58,5 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     LoadAndInstance(sceneManager);
     FuzzEngine::DestroySceneManager(sceneManager); // the instances' entities go before their meshes
     RemovePlaneMeshes();
+    FuzzEngine::ForgetUnusedResources();
     return 0;
 }

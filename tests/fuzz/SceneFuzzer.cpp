@@ -42,5 +42,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Ogre::SceneManager* sceneManager = FuzzEngine::NewSceneManager();
     Load(path, sceneManager);
     FuzzEngine::DestroySceneManager(sceneManager);
+    FuzzEngine::ForgetUnusedResources();
     return 0;
 }

@@ -2,10 +2,7 @@
 
 #include "Tarnel/TarnelMedia.h"
 
-#include <OgreLogManager.h>
-#include <OgreMaterialManager.h>
 #include <OgreOverlaySystem.h>
-#include <OgrePCZSceneManager.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
@@ -14,26 +11,13 @@
 
 namespace
 {
-    struct EngineState
-    {
-        Ogre::LogManager* logManager = nullptr;
-        Ogre::Root* root = nullptr;
-        Ogre::OverlaySystem* overlaySystem = nullptr;
-        Tarnel::TarnelMedia* media = nullptr;
-        Ogre::RenderWindow* window = nullptr;
-        Ogre::PCZSceneManager* sceneManager = nullptr;
-    };
-
-    EngineState& State()
-    {
-        static EngineState state;
-        return state;
-    }
-
-    void DestroySceneManager(Ogre::SceneManager* sceneManager)
-    {
-        Ogre::Root::getSingleton().destroySceneManager(sceneManager);
-    }
+    // Plain pointers, so that no start-up order matters; the last test's scene manager goes with the engine.
+    Ogre::LogManager* logManager = nullptr;
+    Ogre::Root* root = nullptr;
+    Ogre::OverlaySystem* overlaySystem = nullptr;
+    Tarnel::TarnelMedia* media = nullptr;
+    Ogre::RenderWindow* window = nullptr;
+    Ogre::PCZSceneManager* sceneManager = nullptr;
 
     /** Keeps the engine's plug-ins and the GL driver mapped after they are
         closed, so that leak reports from inside them can still be attributed
@@ -48,104 +32,78 @@ namespace
 #endif
     }
 
-    void Start(EngineState& state)
+    void Start()
     {
         PinEngineModules();
         // A log of our own keeps the engine's messages out of the test output.
-        state.logManager = new Ogre::LogManager();
-        state.logManager->createLog("tests-engine.log", true, false, false);
-        state.root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
+        logManager = new Ogre::LogManager();
+        logManager->createLog("tests-engine.log", true, false, false);
+        root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
         // Before the groups are initialised, so that the viewer's overlay script is read.
-        state.overlaySystem = new Ogre::OverlaySystem();
+        overlaySystem = new Ogre::OverlaySystem();
         // The viewer's rules for faulty media, before any script is parsed.
-        state.media = new Tarnel::TarnelMedia();
+        media = new Tarnel::TarnelMedia();
 
-        Ogre::RenderSystem* renderSystem = state.root->getRenderSystemByName("OpenGL Rendering Subsystem");
+        Ogre::RenderSystem* renderSystem = root->getRenderSystemByName("OpenGL Rendering Subsystem");
         if (!renderSystem)
             throw std::runtime_error("the OpenGL render system did not load");
         renderSystem->setConfigOption("Full Screen", "No");
-        state.root->setRenderSystem(renderSystem);
-        state.root->initialise(false);
+        root->setRenderSystem(renderSystem);
+        root->initialise(false);
         // Plug-ins start once the first window exists.
-        state.window = state.root->createRenderWindow("Tarnel tests", 64, 64, false);
+        window = root->createRenderWindow("Tarnel tests", 64, 64, false);
 
+        // Beside the tests' own media, the viewer's statistics overlay, its panel material and its font.
         Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
         resources.createResourceGroup(TestEngine::RESOURCE_GROUP);
-        resources.addResourceLocation(TARNEL_TEST_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
-        resources.addResourceLocation(TARNEL_TEST_GENERATED_MEDIA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
-        resources.addResourceLocation(TARNEL_TEST_DATA_DIR, "FileSystem", TestEngine::RESOURCE_GROUP);
-        // The viewer's statistics overlay, its panel material and its font.
-        resources.addResourceLocation(TARNEL_SAMPLE_MEDIA_DIR "/Overlays", "FileSystem", TestEngine::RESOURCE_GROUP);
-        resources.addResourceLocation(TARNEL_SAMPLE_MEDIA_DIR "/Materials", "FileSystem", TestEngine::RESOURCE_GROUP);
-        resources.addResourceLocation("/usr/share/fonts/truetype/dejavu", "FileSystem", TestEngine::RESOURCE_GROUP);
+        for (const char* location : {TARNEL_TEST_MEDIA_DIR, TARNEL_TEST_GENERATED_MEDIA_DIR, TARNEL_TEST_DATA_DIR,
+                                     TARNEL_SAMPLE_MEDIA_DIR "/Overlays", TARNEL_SAMPLE_MEDIA_DIR "/Materials",
+                                     "/usr/share/fonts/truetype/dejavu"})
+            resources.addResourceLocation(location, "FileSystem", TestEngine::RESOURCE_GROUP);
         resources.initialiseAllResourceGroups();
     }
 
-    class ShutdownEnvironment : public ::testing::Environment
+    struct Shutdown : ::testing::Environment
     {
-    public:
         void TearDown() override
         {
-            EngineState& state = State();
-            if (state.sceneManager)
-                DestroySceneManager(state.sceneManager);
-            delete state.media;
-            delete state.overlaySystem;
-            delete state.root;
-            delete state.logManager;
-            state = EngineState();
+            if (sceneManager)
+                root->destroySceneManager(sceneManager);
+            delete media;
+            delete overlaySystem;
+            delete root;
+            delete logManager;
+            root = nullptr;
         }
     };
 
-    const ::testing::Environment* const shutdown =
-        ::testing::AddGlobalTestEnvironment(new ShutdownEnvironment);
+    const ::testing::Environment* const shutdown = ::testing::AddGlobalTestEnvironment(new Shutdown);
 }
 
-namespace TestEngine
+Ogre::Root& TestEngine::Root()
 {
-    Ogre::Root& Root()
-    {
-        EngineState& state = State();
-        if (!state.root)
-            Start(state);
-        return *state.root;
-    }
-
-    Ogre::RenderWindow* Window()
-    {
-        Root();
-        return State().window;
-    }
-
-    Ogre::PCZSceneManager* NewSceneManager()
-    {
-        Ogre::Root& root = Root();
-        EngineState& state = State();
-        if (state.sceneManager)
-            DestroySceneManager(state.sceneManager);
-        state.sceneManager = static_cast<Ogre::PCZSceneManager*>(root.createSceneManager("PCZSceneManager"));
-        state.sceneManager->init("ZoneType_Default");
-        state.sceneManager->addRenderQueueListener(state.overlaySystem);
-        return state.sceneManager;
-    }
-
-    void DestroySceneManager(Ogre::SceneManager* sceneManager)
-    {
-        ::DestroySceneManager(sceneManager);
-    }
-
-    std::string DataDir()
-    {
-        return TARNEL_TEST_DATA_DIR;
-    }
-
-    std::string GeneratedMediaDir()
-    {
-        return TARNEL_TEST_GENERATED_MEDIA_DIR;
-    }
+    if (!root)
+        Start();
+    return *root;
 }
 
-void EngineTest::SetUp()
+Ogre::RenderWindow* TestEngine::Window()
 {
-    sceneManager = TestEngine::NewSceneManager();
+    Root();
+    return window;
+}
+
+Ogre::PCZSceneManager* TestEngine::NewSceneManager()
+{
+    if (sceneManager)
+        Root().destroySceneManager(sceneManager);
+    sceneManager = static_cast<Ogre::PCZSceneManager*>(Root().createSceneManager("PCZSceneManager"));
+    sceneManager->init("ZoneType_Default");
+    sceneManager->addRenderQueueListener(overlaySystem);
+    return sceneManager;
+}
+
+std::string TestEngine::GeneratedMediaDir()
+{
+    return TARNEL_TEST_GENERATED_MEDIA_DIR;
 }

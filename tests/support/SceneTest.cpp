@@ -1,7 +1,5 @@
 #include "support/SceneTest.h"
 
-#include <OgreResourceGroupManager.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -30,26 +28,24 @@ std::string SceneTest::WriteFile(const std::string& relativePath, const std::str
     return path.string();
 }
 
-void SceneTest::CopyMesh(const std::string& meshName, const std::string& relativePath)
+void SceneTest::LoadFile(const std::string& path)
 {
-    fs::path target = fs::path(directory) / relativePath;
-    fs::create_directories(target.parent_path());
-    fs::copy_file(fs::path(TestEngine::GeneratedMediaDir()) / meshName, target,
-                  fs::copy_options::overwrite_existing);
+    scene.Load(path, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
 }
 
 void SceneTest::LoadText(const std::string& text)
 {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    LoadFile(WriteFile(std::string(test->name()) + ".scene", text));
-}
-
-void SceneTest::LoadFile(const std::string& fileName)
-{
-    scene.Load(fileName, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
+    LoadFile(WriteFile(std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".scene", text));
 }
 
 std::string SceneTest::NodesScene(const std::string& nodes, const std::string& sections)
 {
     return "<scene><nodes>" + nodes + "</nodes>" + sections + "</scene>";
+}
+
+void SceneTest::LoadFresh(const std::string& text)
+{
+    scene.Destroy();
+    sceneManager = TestEngine::NewSceneManager();
+    LoadText(text);
 }

@@ -16,18 +16,14 @@ XmlElement::XmlElement(const std::string& text)
     }
     catch (const Ogre::Exception& error)
     {
-        ::testing::AssertionResult result = ::testing::AssertionSuccess();
         if (typeid(error) != kind)
             return ::testing::AssertionFailure() << "raised " << typeid(error).name() << ", not " << kind.name();
-        if (error.getDescription() != description)
-            return ::testing::AssertionFailure() << "description \"" << error.getDescription() << "\", not \""
-                                                 << description << "\"";
-        if (error.getSource() != source)
-            return ::testing::AssertionFailure() << "source \"" << error.getSource() << "\", not \"" << source
-                                                 << "\"";
-        if (error.getFile() != file)
-            return ::testing::AssertionFailure() << "file \"" << error.getFile() << "\", not \"" << file << "\"";
-        return result;
+        for (const auto& [what, got, expected] : {std::make_tuple("description", error.getDescription(), description),
+                                                  std::make_tuple("source", error.getSource(), source),
+                                                  std::make_tuple("file", std::string(error.getFile()), file)})
+            if (got != expected)
+                return ::testing::AssertionFailure() << what << " \"" << got << "\", not \"" << expected << "\"";
+        return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "nothing was raised";
 }

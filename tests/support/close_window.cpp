@@ -21,10 +21,7 @@ int main(int argc, char** argv)
     }
     Window window = Window(std::strtoul(argv[1], nullptr, 0));
     XEvent event = {};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
+    event.xclient = {ClientMessage, 0, False, display, window, XInternAtom(display, "WM_PROTOCOLS", False), 32, {}};
     event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);

@@ -1,0 +1,27 @@
+#ifndef TARNEL_LEVEL_REFERENCES_H
+#define TARNEL_LEVEL_REFERENCES_H
+
+#include <OgrePrerequisites.h>
+
+#include <vector>
+
+namespace Tarnel
+{
+    /// A resource a level names that none of the engine's resource groups holds.
+    struct MissingResource
+    {
+        Ogre::String kind; ///< "mesh", "skeleton", "material", "texture", "particle template" or "model file"
+        Ogre::String name;
+        std::vector<Ogre::String> usedBy; ///< the objects or nodes that name it, each once, in document order
+    };
+
+    /** Reads a level file and the model files it instances for the resources they
+        name, and lists those the engine cannot find: meshes with their skeletons
+        and materials, materials with their textures, particle templates and model
+        files. It reads the file on its own, so it also lists what a load that
+        stopped early never reached; call it after the load, which registers the
+        level's resource locations and scripts. An unreadable file gives nothing. */
+    std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile);
+}
+
+#endif
