@@ -30,9 +30,9 @@ pids=()
 for name in "${harnesses[@]}"; do
     # The seeds stay as they are in the repository; what the fuzzer finds grows a copy.
     mkdir -p "$build/corpus/$name"
-    cp -n "$root/tests/fuzz/corpus/$name/"* "$build/corpus/$name/"
-    "$build/tests/fuzz/${name}_fuzzer" "$build/corpus/$name" -max_total_time="$seconds" -timeout=30 \
-        -rss_limit_mb=4096 -dict="$root/tests/fuzz/format.dict" -print_final_stats=1 \
+    cp -n "$root/fuzz/corpus/$name/"* "$build/corpus/$name/"
+    "$build/fuzz/${name}_fuzzer" "$build/corpus/$name" -max_total_time="$seconds" -timeout=30 \
+        -rss_limit_mb=4096 -dict="$root/fuzz/format.dict" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$name-" >"$build/$name.log" 2>&1 &
     pids+=($!)
 done
