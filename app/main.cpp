@@ -24,6 +24,7 @@ namespace
         "  F                      statistics\n"
         "  P                      camera position and orientation\n"
         "  SysRq (Print)          screenshot_N.png\n"
+        "  Space                  play or pause the level's node animations (paused at start)\n"
         "  Escape, Q              quit\n";
 
     /// A failed start or a broken level ends the program with its full message, never with an abort.
