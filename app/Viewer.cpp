@@ -22,6 +22,7 @@
 #include <OgreTimer.h>
 
 #include <iomanip>
+#include <set>
 
 using namespace Ogre;
 
@@ -34,6 +35,7 @@ namespace Viewer
     SceneNode* cameraNode = nullptr;
     FrameListener* frameListener = nullptr;
     Tarnel::TarnelMedia* media = nullptr;
+    std::vector<Camera*> levelCameras;
 }
 
 namespace
@@ -98,6 +100,18 @@ namespace
         }
     }
 
+    void CollectLevelCameras()
+    {
+        std::set<const Camera*> notTheLevels = {Viewer::camera};
+        for (const auto& texture : levelScene.GetRenderTextures())
+            notTheLevels.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
+        for (const auto& camera : Viewer::sceneManager->getCameras())
+        {
+            if (!notTheLevels.count(camera.second))
+                Viewer::levelCameras.push_back(camera.second);
+        }
+    }
+
     void LoadLevel(const String& levelFile)
     {
         Timer timer;
@@ -109,6 +123,7 @@ namespace
         LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
         LogMissingResources(levelFile);
+        CollectLevelCameras();
     }
 
     /// The engine's own loop of its older releases: window messages, then one frame.

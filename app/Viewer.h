@@ -3,6 +3,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <vector>
+
 namespace Tarnel
 {
     class TarnelMedia;
@@ -18,6 +20,8 @@ namespace Viewer
     extern Ogre::SceneNode* cameraNode;
     extern Ogre::FrameListener* frameListener;
     extern Tarnel::TarnelMedia* media;
+    /// The level's own cameras, in the order the scene manager keeps them (not the viewer's, nor a cube map's).
+    extern std::vector<Ogre::Camera*> levelCameras;
 
     /// The level the viewer opens when it is given none.
     extern const char* const DEFAULT_LEVEL;

@@ -6,6 +6,7 @@
 #include <OgreLogManager.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
+#include <OgreStringConverter.h>
 
 #include <OIS/OIS.h>
 
@@ -48,7 +49,42 @@ bool ZelFrameListener::readKeyboard(const FrameEvent& event)
         LogManager::getSingleton().logMessage(animationsPlaying ? "Animations play" : "Animations paused");
         toggleDelay = 0.5f;
     }
+    if (keyboard->isKeyDown(OIS::KC_C) && toggleDelay <= 0)
+    {
+        lookThroughNextLevelCamera();
+        toggleDelay = 0.5f;
+    }
     return true;
+}
+
+void ZelFrameListener::lookThroughNextLevelCamera()
+{
+    SceneNode* node = camera->getParentSceneNode();
+    if (levelCameraIndex < 0)
+        startView = {node->getPosition(), node->getOrientation(), camera->getFOVy(), camera->getNearClipDistance(),
+                     camera->getFarClipDistance()};
+    levelCameraIndex = levelCameraIndex + 1 < int(Viewer::levelCameras.size()) ? levelCameraIndex + 1 : -1;
+    // The glide of the last motion would carry the view away from where it was put.
+    translation = Vector3::ZERO;
+    currentSpeed = 0;
+    if (levelCameraIndex < 0)
+    {
+        node->setPosition(startView.position);
+        node->setOrientation(startView.orientation);
+        camera->setFOVy(startView.fovY);
+        camera->setNearClipDistance(startView.nearClip);
+        camera->setFarClipDistance(startView.farClip);
+        LogManager::getSingleton().logMessage("Camera: the viewer's own view");
+        return;
+    }
+    const Camera* level = Viewer::levelCameras[levelCameraIndex];
+    node->setPosition(level->getDerivedPosition());
+    node->setOrientation(level->getDerivedOrientation());
+    camera->setFOVy(level->getFOVy());
+    camera->setNearClipDistance(level->getNearClipDistance());
+    camera->setFarClipDistance(level->getFarClipDistance());
+    LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
+                                          StringConverter::toString(level->getDerivedPosition()));
 }
 
 void ZelFrameListener::applyCameraMotion()

@@ -25,6 +25,7 @@ namespace
         "  P                      camera position and orientation\n"
         "  SysRq (Print)          screenshot_N.png\n"
         "  Space                  play or pause the level's node animations (paused at start)\n"
+        "  C                      look through the level's cameras in turn, then the start view again\n"
         "  Escape, Q              quit\n";
 
     /// A failed start or a broken level ends the program with its full message, never with an abort.

@@ -231,6 +231,26 @@ animations)
     check "Space plays the animation: $playing pixels change" greater "$playing" 500
     check "the log says so" grep -q "Animations play" Ogre.log
     ;;
+level-cameras)
+    # A box, a camera behind the start view and one to the side that looks at the box.
+    mkdir -p "$work/cameras"
+    printf '%s' '<scene><nodes><node name="Box"><position z="-5"/><entity name="Box" meshFile="Crate.mesh"/></node><node name="Eye1"><position y="2" z="6"/><camera name="Near" fov="1"/></node><node name="Eye2"><position x="6" y="3" z="-5"/><camera name="Side" fov="0.8"><lookTarget nodeName="Box"/></camera></node></nodes></scene>' \
+        >"$work/cameras/two.scene"
+    viewer_start ../cameras/two.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid                      # screenshot_1, the start view
+    viewer_press c
+    viewer_press c
+    viewer_press Print               # screenshot_2, through the second camera
+    viewer_press c
+    viewer_press Print               # screenshot_3, the start view again
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "C twice looks through the second level camera" grep -qF "Camera: the level's camera Side at 6 3 -5" Ogre.log
+    check "its picture differs" greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 1000
+    check "after the last one, C returns to the start view" grep -qF "Camera: the viewer's own view" Ogre.log
+    check "and its picture" [ "$(differing_pixels screenshot_1.png screenshot_3.png)" -lt 50 ]
+    ;;
 no-display)
     # The render system fails inside the engine's start; its error names a file in its own plug-in.
     DISPLAY=:4242 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer >viewer.stdout 2>viewer.stderr
