@@ -95,5 +95,17 @@ namespace Platform
             names.emplace(all[index]->getName(), all[index]);
         }
     }
+
+    void MakeNodesDestroyable(Ogre::SceneManager* sceneManager)
+    {
+        auto& names = sceneManager->*ManagerTables::Names();
+        const auto& all = sceneManager->*ManagerTables::Nodes();
+        for (size_t index = 0; index < all.size(); ++index)
+        {
+            all[index]->*NodeIndex::Index() = index;
+            if (!all[index]->getName().empty())
+                names.emplace(all[index]->getName(), all[index]);
+        }
+    }
 }
 }

@@ -33,6 +33,11 @@ namespace Tarnel
             then ends the program when the scene manager goes. Enters the nodes of the built
             geometry's regions so that they can be destroyed. */
         void MakeStaticGeometryDestroyable(Ogre::SceneManager* sceneManager, const Ogre::StaticGeometry* geometry);
+
+        /** Enters every node of the zone manager as above, so that the scene manager can
+            be destroyed whatever made its nodes: the engine's texture shadows, for one,
+            make camera nodes on the first frame and destroy them with the scene manager. */
+        void MakeNodesDestroyable(Ogre::SceneManager* sceneManager);
     }
 }
 

@@ -7,6 +7,7 @@
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelUtilities.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>
@@ -19,9 +20,15 @@
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
+#include <OgreShadowCameraSetup.h>
+#include <OgreStringConverter.h>
 #include <OgreTimer.h>
+#include <OgreViewport.h>
+
+#include <tinyxml.h>
 
 #include <iomanip>
+#include <memory>
 #include <set>
 
 using namespace Ogre;
@@ -36,26 +43,46 @@ namespace Viewer
     FrameListener* frameListener = nullptr;
     Tarnel::TarnelMedia* media = nullptr;
     std::vector<Camera*> levelCameras;
+    std::vector<Portal*> levelPortals;
+    String levelFile;
+    String levelLoadTime;
 }
 
 namespace
 {
-    /** The one scene loader of the program. It outlives main; that is sound because
-        the engine is never shut down, so what it still refers to at exit exists. */
-    Tarnel::TarnelScene levelScene;
+    /** The scene loader of the level on screen. It outlives main; that is sound
+        because the engine is never shut down, so what it still refers to at exit
+        exists. */
+    std::unique_ptr<Tarnel::TarnelScene> levelScene;
+    OverlaySystem* overlaySystem = nullptr;
+    unsigned sceneManagerCount = 0;
 
-    void CreateCamera()
+    /// A zone scene manager with the overlays drawn in it; the first is "MyPCZSceneMgr", reloads number theirs.
+    SceneManager* CreateSceneManager()
     {
-        Viewer::camera = Viewer::sceneManager->createCamera("MainCam");
-        Viewer::camera->setAspectRatio(1.33333f);
-        Viewer::camera->setFOVy(Radian(90 * Math::fDeg2Rad));
-        Viewer::camera->setNearClipDistance(0.25f);
-        Viewer::camera->setFarClipDistance(100);
-        Viewer::cameraNode = Viewer::sceneManager->getRootSceneNode()->createChildSceneNode(
-            "CamNode", Vector3::ZERO, Quaternion::IDENTITY);
-        Viewer::cameraNode->attachObject(Viewer::camera);
-        Viewer::cameraNode->setPosition(0, 1, 2);
-        Viewer::cameraNode->_updateBounds();
+        String name = "MyPCZSceneMgr";
+        if (sceneManagerCount++ > 0)
+            name += StringConverter::toString(sceneManagerCount);
+        SceneManager* sceneManager = Root::getSingleton().createSceneManager("PCZSceneManager", name);
+        static_cast<PCZSceneManager*>(sceneManager)->init("ZoneType_Default", "none");
+        sceneManager->addRenderQueueListener(overlaySystem);
+        return sceneManager;
+    }
+
+    /// The viewer's camera in its node, at the start view.
+    Camera* CreateCamera(SceneManager* sceneManager)
+    {
+        Camera* camera = sceneManager->createCamera("MainCam");
+        camera->setAspectRatio(1.33333f);
+        camera->setFOVy(Radian(90 * Math::fDeg2Rad));
+        camera->setNearClipDistance(0.25f);
+        camera->setFarClipDistance(100);
+        SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode("CamNode", Vector3::ZERO,
+                                                                                Quaternion::IDENTITY);
+        node->attachObject(camera);
+        node->setPosition(0, 1, 2);
+        node->_updateBounds();
+        return camera;
     }
 
     void AddResourceLocations()
@@ -70,12 +97,13 @@ namespace
         }
     }
 
-    void CreateCameraLight()
+    void CreateCameraLight(Camera* camera)
     {
         // A light's own position starts at the origin, where the camera light belongs.
-        Light* light = Viewer::sceneManager->createLight("CamLight");
+        Light* light = camera->getSceneManager()->createLight("CamLight");
         light->setAttenuation(500, 0.5f, 1, 0);
-        Viewer::cameraNode->createChildSceneNode("CamLightNode", Vector3::ZERO, Quaternion::IDENTITY)
+        camera->getParentSceneNode()
+            ->createChildSceneNode("CamLightNode", Vector3::ZERO, Quaternion::IDENTITY)
             ->attachObject(light);
     }
 
@@ -100,30 +128,46 @@ namespace
         }
     }
 
-    void CollectLevelCameras()
+    /// The level's own cameras: not the viewer's, nor the faces of a cube map.
+    std::vector<Camera*> LevelCameras(const Tarnel::TarnelScene& scene, const Camera* viewerCamera)
     {
-        std::set<const Camera*> notTheLevels = {Viewer::camera};
-        for (const auto& texture : levelScene.GetRenderTextures())
+        std::set<const Camera*> notTheLevels = {viewerCamera};
+        for (const auto& texture : scene.GetRenderTextures())
             notTheLevels.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
-        for (const auto& camera : Viewer::sceneManager->getCameras())
+        std::vector<Camera*> cameras;
+        for (const auto& camera : viewerCamera->getSceneManager()->getCameras())
         {
             if (!notTheLevels.count(camera.second))
-                Viewer::levelCameras.push_back(camera.second);
+                cameras.push_back(camera.second);
         }
+        return cameras;
     }
 
-    void LoadLevel(const String& levelFile)
+    /// Loads the level into the camera's scene manager and connects its portals; returns the load time.
+    String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, Camera* viewerCamera)
     {
+        SceneManager* sceneManager = viewerCamera->getSceneManager();
         Timer timer;
-        levelScene.Load(levelFile, Viewer::renderWindow, Viewer::sceneManager,
-                        ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+        scene.Load(levelFile, Viewer::renderWindow, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
         String loadTime = Milliseconds(timer);
         timer.reset();
-        static_cast<PCZSceneManager*>(Viewer::sceneManager)->connectPortalsToTargetZonesByLocation();
+        static_cast<PCZSceneManager*>(sceneManager)->connectPortalsToTargetZonesByLocation();
         LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
         LogMissingResources(levelFile);
-        CollectLevelCameras();
+        return loadTime;
+    }
+
+    /// Makes the loaded level and its camera the ones on screen.
+    void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Camera* camera, const String& loadTime)
+    {
+        levelScene = std::move(scene);
+        Viewer::sceneManager = camera->getSceneManager();
+        Viewer::camera = camera;
+        Viewer::cameraNode = camera->getParentSceneNode();
+        Viewer::levelCameras = LevelCameras(*levelScene, camera);
+        Viewer::levelPortals = levelScene->GetPortals();
+        Viewer::levelLoadTime = loadTime;
     }
 
     /// The engine's own loop of its older releases: window messages, then one frame.
@@ -155,12 +199,12 @@ int Viewer::Run(const String& levelFile)
     // The message pump of this engine only looks at the windows it is told about.
     OgreBites::WindowEventUtilities::_addRenderWindow(renderWindow);
 
-    OverlaySystem* overlaySystem = new OverlaySystem();
-    sceneManager = root->createSceneManager("PCZSceneManager", "MyPCZSceneMgr");
-    static_cast<PCZSceneManager*>(sceneManager)->init("ZoneType_Default", "none");
-    sceneManager->addRenderQueueListener(overlaySystem);
+    overlaySystem = new OverlaySystem();
+    sceneManager = CreateSceneManager();
 
-    CreateCamera();
+    Camera* startCamera = CreateCamera(sceneManager);
+    camera = startCamera;
+    cameraNode = startCamera->getParentSceneNode();
     renderWindow->addViewport(camera, 0, 0, 0, 1, 1);
 
     // Faulty media cost the faulty item, from the first script on.
@@ -172,10 +216,108 @@ int Viewer::Run(const String& levelFile)
     frameListener = new ZelFrameListener();
     root->addFrameListener(frameListener);
 
-    CreateCameraLight();
-    LoadLevel(levelFile);
+    CreateCameraLight(startCamera);
+    Viewer::levelFile = levelFile;
+    auto scene = std::make_unique<Tarnel::TarnelScene>();
+    String loadTime = LoadLevel(*scene, levelFile, startCamera);
+    ShowLevel(std::move(scene), startCamera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 
     RenderLoop(*root, sinceSetup);
     return 0;
+}
+
+namespace
+{
+    /** Whether the file parses and names every mesh, model file and particle template it uses:
+        a level that lacks one would stop loading half way, after the level on screen had given
+        up what the new one needs. */
+    bool CanReload(const String& file, String& error)
+    {
+        TiXmlDocument document;
+        if (!Tarnel::TarnelUtilities::LoadXmlFile(file, document))
+        {
+            error = "The level " + file + " cannot be read or is not well-formed XML";
+            if (document.Error())
+                error += String(": ") + document.ErrorDesc() + " (row " +
+                         StringConverter::toString(document.ErrorRow()) + ", column " +
+                         StringConverter::toString(document.ErrorCol()) + ")";
+            return false;
+        }
+        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(file))
+        {
+            if (missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template")
+            {
+                error = "The level " + file + " names the missing " + missing.kind + " " + missing.name;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    /// A camera for the reloaded level, where the viewer's camera is now and with its settings.
+    Camera* CreateCameraLike(SceneManager* sceneManager, const Camera* current)
+    {
+        Camera* camera = CreateCamera(sceneManager);
+        camera->getParentSceneNode()->setPosition(current->getParentSceneNode()->getPosition());
+        camera->getParentSceneNode()->setOrientation(current->getParentSceneNode()->getOrientation());
+        camera->setFOVy(current->getFOVy());
+        camera->setNearClipDistance(current->getNearClipDistance());
+        camera->setFarClipDistance(current->getFarClipDistance());
+        camera->setPolygonMode(current->getPolygonMode());
+// The arrow keys turn the camera itself, which this engine still supports but marks as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        camera->setOrientation(current->getOrientation());
+#pragma GCC diagnostic pop
+        return camera;
+    }
+}
+
+bool Viewer::ReloadLevel(String& error)
+{
+    LogManager& log = LogManager::getSingleton();
+    log.logMessage("Reloading level " + levelFile);
+    if (!CanReload(levelFile, error))
+    {
+        log.logError("Reload failed, the level on screen stays: " + error);
+        return false;
+    }
+    // The level's render textures and plane meshes are named in the engine's managers, where the
+    // reloaded level makes its own; a plane-optimal shadow setup points at the scene's plane.
+    SceneManager* previous = sceneManager;
+    previous->setShadowCameraSetup(ShadowCameraSetupPtr(new DefaultShadowCameraSetup()));
+    levelScene->Destroy();
+
+    SceneManager* fresh = CreateSceneManager();
+    Camera* freshCamera = CreateCameraLike(fresh, camera);
+    CreateCameraLight(freshCamera);
+    auto scene = std::make_unique<Tarnel::TarnelScene>();
+    String loadTime;
+    try
+    {
+        loadTime = LoadLevel(*scene, levelFile, freshCamera);
+    }
+    catch (const Exception& failure)
+    {
+        error = failure.getFullDescription();
+    }
+    catch (const std::exception& failure)
+    {
+        error = failure.what();
+    }
+    if (!error.empty())
+    {
+        scene->Destroy();
+        Tarnel::Platform::MakeNodesDestroyable(fresh);
+        Root::getSingleton().destroySceneManager(fresh);
+        log.logError("Reload failed, the level on screen stays: " + error);
+        return false;
+    }
+    renderWindow->getViewport(0)->setCamera(freshCamera);
+    ShowLevel(std::move(scene), freshCamera, loadTime);
+    Tarnel::Platform::MakeNodesDestroyable(previous);
+    Root::getSingleton().destroySceneManager(previous);
+    WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
+    return true;
 }

@@ -5,6 +5,11 @@
 
 #include <vector>
 
+namespace Ogre
+{
+    class Portal;
+}
+
 namespace Tarnel
 {
     class TarnelMedia;
@@ -22,6 +27,11 @@ namespace Viewer
     extern Tarnel::TarnelMedia* media;
     /// The level's own cameras, in the order the scene manager keeps them (not the viewer's, nor a cube map's).
     extern std::vector<Ogre::Camera*> levelCameras;
+    /// The level's portals, as its loader made them.
+    extern std::vector<Ogre::Portal*> levelPortals;
+    /// The level on screen: its file, as given, and its load time in milliseconds.
+    extern Ogre::String levelFile;
+    extern Ogre::String levelLoadTime;
 
     /// The level the viewer opens when it is given none.
     extern const char* const DEFAULT_LEVEL;
@@ -30,6 +40,16 @@ namespace Viewer
         directory or absolute), writes the scene-tree report and runs the render
         loop; returns the exit status. Engine errors pass to the caller. */
     int Run(const Ogre::String& levelFile = DEFAULT_LEVEL);
+
+    /** Loads the level's file again, into a fresh scene manager in the same
+        window; the camera keeps its place and settings, the engine objects above
+        are the new level's, and the scene-tree report is written again. When the
+        file cannot be loaded, the level on screen stays, and the error is logged
+        and returned in `error`. A file that does not parse or names a missing
+        mesh, model file or particle template is refused before anything changes;
+        a fault the load itself finds costs the level on screen its render
+        textures, whose names the new level needed. */
+    bool ReloadLevel(Ogre::String& error);
 }
 
 #endif

@@ -4,6 +4,8 @@
 #include <OgreAnimationState.h>
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
+#include <OgrePCZSceneNode.h>
+#include <OgrePCZone.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
@@ -36,6 +38,8 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
 
 bool ZelFrameListener::frameEnded(const FrameEvent&)
 {
+    if (levelInfo.IsVisible())
+        levelInfo.SetText(describeLevel());
     return true;
 }
 
@@ -54,7 +58,54 @@ bool ZelFrameListener::readKeyboard(const FrameEvent& event)
         lookThroughNextLevelCamera();
         toggleDelay = 0.5f;
     }
+    if (keyboard->isKeyDown(OIS::KC_F1) && toggleDelay <= 0)
+    {
+        levelInfo.SetVisible(!levelInfo.IsVisible());
+        toggleDelay = 0.5f;
+    }
+    if (keyboard->isKeyDown(OIS::KC_O) && toggleDelay <= 0)
+    {
+        portalOutlines.SetVisible(!portalOutlines.IsVisible(), Viewer::sceneManager, Viewer::levelPortals);
+        toggleDelay = 0.5f;
+    }
+    if (keyboard->isKeyDown(OIS::KC_F5) && toggleDelay <= 0)
+    {
+        reloadLevel();
+        toggleDelay = 0.5f;
+    }
     return true;
+}
+
+void ZelFrameListener::reloadLevel()
+{
+    reloadError.clear();
+    if (!Viewer::ReloadLevel(reloadError))
+    {
+        levelInfo.SetVisible(true);
+        return;
+    }
+    camera = Viewer::camera;
+    levelCameraIndex = -1;
+    if (portalOutlines.IsVisible())
+        portalOutlines.SetVisible(true, Viewer::sceneManager, Viewer::levelPortals);
+}
+
+String ZelFrameListener::describeLevel() const
+{
+    String text = "Level: " + Viewer::levelFile + "\n";
+    text += "Loaded in " + Viewer::levelLoadTime + " ms\n";
+    if (!reloadError.empty())
+        text += "Reload failed, this is the level as it was: " + reloadError + "\n";
+    PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
+    text += "Camera in zone: " + (zone ? zone->getName() : String("none")) + "\n";
+    String cameras;
+    for (size_t index = 0; index < Viewer::levelCameras.size(); ++index)
+        cameras += (index ? ", " : "") + Viewer::levelCameras[index]->getName() +
+                   (int(index) == levelCameraIndex ? " (looking through)" : "");
+    text += "Level cameras: " + (cameras.empty() ? String("none") : cameras) + "\n";
+    text += String("Animations: ") + (animationsPlaying ? "playing" : "paused") + "\n";
+    text += "F1 panel  O portals  C cameras  Space animations  F5 reload";
+    return text;
 }
 
 void ZelFrameListener::lookThroughNextLevelCamera()

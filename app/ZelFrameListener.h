@@ -2,6 +2,8 @@
 #define TARNEL_APP_ZEL_FRAME_LISTENER_H
 
 #include "ExampleFrameListener.h"
+#include "LevelInfoOverlay.h"
+#include "PortalOutlines.h"
 
 #include <OgreQuaternion.h>
 
@@ -9,7 +11,8 @@
     motion moves and turns the camera's node (and so the light that hangs under
     it), and the statistics overlay is not refreshed. Space plays and pauses the
     level's enabled node animations, which start paused; C looks through the
-    level's cameras in turn, and after the last one returns to the start view. */
+    level's cameras in turn, and after the last one returns to the start view.
+    F1 shows the level's panel, O its portals' outlines, and F5 reloads it. */
 class ZelFrameListener : public ExampleFrameListener
 {
 public:
@@ -25,6 +28,14 @@ protected:
 
     /// Moves the camera's node to the next level camera, or back to where it was before the first.
     void lookThroughNextLevelCamera();
+    /// Loads the level again; on failure the panel shows the error over the level that stays.
+    void reloadLevel();
+    /// The panel's text: the level, its load time, the camera's zone, cameras, animations, keys.
+    Ogre::String describeLevel() const;
+
+    LevelInfoOverlay levelInfo;
+    PortalOutlines portalOutlines;
+    Ogre::String reloadError; ///< of the last reload, empty when it succeeded
 
     bool animationsPlaying = false;
     int levelCameraIndex = -1; ///< -1: the viewer's own view

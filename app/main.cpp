@@ -26,6 +26,9 @@ namespace
         "  SysRq (Print)          screenshot_N.png\n"
         "  Space                  play or pause the level's node animations (paused at start)\n"
         "  C                      look through the level's cameras in turn, then the start view again\n"
+        "  F1                     the level's panel: file, load time, the camera's zone, cameras\n"
+        "  O                      portal outlines: green leads into a zone, red found none\n"
+        "  F5                     reload the level from disk; a broken file keeps the level on screen\n"
         "  Escape, Q              quit\n";
 
     /// A failed start or a broken level ends the program with its full message, never with an abort.

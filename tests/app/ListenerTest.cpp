@@ -241,3 +241,21 @@ TEST_F(Listeners, OnlyTheFlyThroughListenerRefreshesTheStatistics)
         OverlayManager::getSingleton().getOverlayElement("Core/BestFps")->getCaption().asUTF8(), "Best FPS: ",
         false));
 }
+
+TEST(LevelInfoPanel, LinesBreakAtSpacesToThePanelsWidth)
+{
+    const struct
+    {
+        const char* text;
+        size_t length;
+        const char* wrapped;
+    } rows[] = {
+        {"", 5, ""},
+        {"fits", 4, "fits"},
+        {"one two three", 7, "one two\nthree"},
+        {"abcdefghij", 4, "abcd\nefgh\nij"}, // a word longer than a line is cut
+        {"a\nb c d\n", 3, "a\nb c\nd\n"},    // the text's own line ends stay
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LevelInfoOverlay::Wrap(row.text, row.length), row.wrapped) << row.text;
+}

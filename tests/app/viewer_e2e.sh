@@ -33,6 +33,10 @@ lit_fraction() { # the fraction of pixels brighter than 4% grey
 differing_pixels() {
     compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true
 }
+differing_pixels_in() { # geometry WxH+X+Y, then the two pictures
+    convert "$2" -crop "$1" +repage crop_a.png && convert "$3" -crop "$1" +repage crop_b.png &&
+        differing_pixels crop_a.png crop_b.png
+}
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
 # Starts the viewer, accepts the dialog and waits for the level.
@@ -250,6 +254,59 @@ level-cameras)
     check "its picture differs" greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 1000
     check "after the last one, C returns to the start view" grep -qF "Camera: the viewer's own view" Ogre.log
     check "and its picture" [ "$(differing_pixels screenshot_1.png screenshot_3.png)" -lt 50 ]
+    ;;
+portal-outlines)
+    # The sample level's start view looks through a doorway, which holds a portal.
+    start_level
+    shoot_solid                      # screenshot_1
+    viewer_press o
+    viewer_press Print               # screenshot_2, outlined
+    viewer_press o
+    viewer_press Print               # screenshot_3, plain again
+    viewer_press F1
+    viewer_press Print               # screenshot_4, with the level's panel
+    viewer_press Escape
+    viewer_wait_for_exit
+    outlined=$(differing_pixels screenshot_1.png screenshot_2.png)
+    check "O outlines the portals: $outlined pixels change" greater "$outlined" 300
+    check "a second O hides them" [ "$(differing_pixels screenshot_1.png screenshot_3.png)" -lt 50 ]
+    # The panel sits at the top right, beside the statistics.
+    panel=$(differing_pixels_in 300x100+480+10 screenshot_3.png screenshot_4.png)
+    check "F1 shows the level's panel at the top right: $panel pixels change" greater "$panel" 3000
+    check "the viewer ends normally" [ "$VIEWER_STATUS" = 0 ]
+    ;;
+reload)
+    # A box before the camera; the level is rewritten, broken twice, and reloaded each time.
+    mkdir -p "$work/reload"
+    level=$work/reload/box.scene
+    box_at() { printf '<scene><nodes><node name="%s"><position x="%s" z="-4"/><entity name="Box" meshFile="Crate.mesh"/></node></nodes></scene>' "$1" "$2" >"$level"; }
+    box_at Left -1.5
+    viewer_start ../reload/box.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid                      # screenshot_1
+    box_at Right 1.5
+    viewer_press F5
+    sleep 0.5
+    viewer_press Print               # screenshot_2, the rewritten level
+    check "F5 shows the rewritten level: box moved" \
+        greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 1000
+    check "the level was loaded twice" [ "$(grep -c "Level ../reload/box.scene loaded in" Ogre.log)" = 2 ]
+    check "the report is the new level's" grep -q "Right" scenetree.txt
+    printf '<scene><nodes><node name="Right">' >"$level"
+    viewer_press F5
+    check "F5 on an unparsable file logs the error" \
+        grep -qF "Reload failed, the level on screen stays: The level ../reload/box.scene cannot be read or is not well-formed XML" Ogre.log
+    printf '<scene><environment><shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows></environment></scene>' >"$level"
+    viewer_press F5
+    check "F5 on a level the loader refuses logs the loader's message" \
+        grep -qF "Reload failed, the level on screen stays: InvalidParametersException: Invalid shadow camera setup specified: bogus" Ogre.log
+    viewer_press Print               # screenshot_3, the level as it was, with the error in the panel
+    check "the viewer keeps running with the level as it was" kill -0 "$VIEWER_PID"
+    check "its box is still there" \
+        [ "$(differing_pixels_in 800x340+0+260 screenshot_2.png screenshot_3.png)" -lt 50 ]
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the viewer ends normally" [ "$VIEWER_STATUS" = 0 ]
     ;;
 no-display)
     # The render system fails inside the engine's start; its error names a file in its own plug-in.
