@@ -35,6 +35,7 @@ void PortalOutlines::Build(SceneManager* sceneManager, const std::vector<Portal*
         const Vector3 centre = portal->getDerivedCP();
         ManualObject* lines = sceneManager->createManualObject(portal->getName() + "/Outline");
         lines->setRenderQueueGroup(RENDER_QUEUE_OVERLAY - 1);
+        lines->setCastShadows(false);
         lines->begin("Tarnel/PortalOutline", RenderOperation::OT_LINE_STRIP);
         const ColourValue& colour = portal->getTargetZone() ? CONNECTED : UNCONNECTED;
         for (int corner : {0, 1, 2, 3, 0})

@@ -17,6 +17,7 @@
 #include <OgreLogManager.h>
 #include <OgreOverlaySystem.h>
 #include <OgrePCZSceneManager.h>
+#include <OgrePCZSceneNode.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
@@ -314,10 +315,31 @@ bool Viewer::ReloadLevel(String& error)
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
     }
+    PlaceInZone(freshCamera->getParentSceneNode());
     renderWindow->getViewport(0)->setCamera(freshCamera);
     ShowLevel(std::move(scene), freshCamera, loadTime);
     Tarnel::Platform::MakeNodesDestroyable(previous);
     Root::getSingleton().destroySceneManager(previous);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
     return true;
+}
+
+namespace
+{
+    void SetHomeZone(PCZSceneManager* zones, Node* node, PCZone* zone)
+    {
+        zones->setNodeHomeZone(static_cast<SceneNode*>(node), zone);
+        // From here, not from where it was, is where its next move starts.
+        static_cast<PCZSceneNode*>(node)->savePrevPosition();
+        for (Node* child : node->getChildren())
+            SetHomeZone(zones, child, zone);
+    }
+}
+
+void Viewer::PlaceInZone(SceneNode* node)
+{
+    auto* zones = static_cast<PCZSceneManager*>(node->getCreator());
+    node->_update(true, false);
+    Vector3 position = node->_getDerivedPosition();
+    SetHomeZone(zones, node, zones->findZoneForPoint(position));
 }

@@ -50,6 +50,11 @@ namespace Viewer
         a fault the load itself finds costs the level on screen its render
         textures, whose names the new level needed. */
     bool ReloadLevel(Ogre::String& error);
+
+    /** Puts a node that was moved, not flown, with its children into the zone that
+        holds its new place: the zone manager follows nodes from zone to zone only
+        through portals. */
+    void PlaceInZone(Ogre::SceneNode* node);
 }
 
 #endif

@@ -125,6 +125,7 @@ void ZelFrameListener::lookThroughNextLevelCamera()
         camera->setFOVy(startView.fovY);
         camera->setNearClipDistance(startView.nearClip);
         camera->setFarClipDistance(startView.farClip);
+        Viewer::PlaceInZone(node);
         LogManager::getSingleton().logMessage("Camera: the viewer's own view");
         return;
     }
@@ -134,8 +135,10 @@ void ZelFrameListener::lookThroughNextLevelCamera()
     camera->setFOVy(level->getFOVy());
     camera->setNearClipDistance(level->getNearClipDistance());
     camera->setFarClipDistance(level->getFarClipDistance());
+    Viewer::PlaceInZone(node);
     LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
-                                          StringConverter::toString(level->getDerivedPosition()));
+                                          StringConverter::toString(level->getDerivedPosition()) + " in zone " +
+                                          static_cast<PCZSceneNode*>(node)->getHomeZone()->getName());
 }
 
 void ZelFrameListener::applyCameraMotion()

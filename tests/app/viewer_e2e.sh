@@ -265,6 +265,7 @@ portal-outlines)
     viewer_press Print               # screenshot_3, plain again
     viewer_press F1
     viewer_press Print               # screenshot_4, with the level's panel
+    viewer_press c                   # to the gallery's camera, which no portal leads to from here
     viewer_press Escape
     viewer_wait_for_exit
     outlined=$(differing_pixels screenshot_1.png screenshot_2.png)
@@ -273,6 +274,8 @@ portal-outlines)
     # The panel sits at the top right, beside the statistics.
     panel=$(differing_pixels_in 300x100+480+10 screenshot_3.png screenshot_4.png)
     check "F1 shows the level's panel at the top right: $panel pixels change" greater "$panel" 3000
+    check "C puts the camera in the zone of the level's camera" \
+        grep -qF "Camera: the level's camera GalleryCamera at 4.5 3.5 -5.9 in zone Gallery_PCZone" Ogre.log
     check "the viewer ends normally" [ "$VIEWER_STATUS" = 0 ]
     ;;
 reload)
