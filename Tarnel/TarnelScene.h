@@ -2,11 +2,13 @@
 #define TARNEL_SCENE_H
 
 #include "Tarnel/MovableObjectOwner.h"
+#include "Tarnel/TarnelIndex.h"
 #include "Tarnel/TarnelRenderWindowIterator.h"
 #include "Tarnel/Types.h"
 
 #include <OgreColourValue.h>
 #include <OgreCommon.h>
+#include <OgreMovableObject.h>
 #include <OgreNode.h>
 #include <OgrePlane.h>
 #include <OgreRenderTargetListener.h>
@@ -15,7 +17,7 @@
 #include <array>
 #include <map>
 #include <memory>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 class TiXmlElement;
@@ -326,7 +328,10 @@ namespace Tarnel
         void ReserveTables(const TiXmlElement* element);
         void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
-        void LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element, Ogre::PCZone* zone);
+        /// The zones of the nodes that have portals, in the order of their first portals, with their portals.
+        void LoadZones();
+        /// The portal of a quad element, or null; it joins its node's zone in LoadZones.
+        Ogre::Portal* LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element);
         void LoadLookTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
         void LoadTrackTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
         void ApplyLookAndTrackTargets();
@@ -400,18 +405,45 @@ namespace Tarnel
 
 
         // Registries
+        // Looked up, never walked in order: indexed by hash, so that big levels stay linear.
+        struct NameOf
+        {
+            template <class Named> const Ogre::String& operator()(const Named* named) const { return named->getName(); }
+        };
+        struct NameHash
+        {
+            size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+        };
+        struct ObjectOf
+        {
+            const void* operator()(const Types::ObjectExtraDataPtr& data) const { return data->object; }
+        };
+        struct NodeOf
+        {
+            const void* operator()(const Types::ObjectExtraDataPtr& data) const { return data->node; }
+        };
+        /// Addresses differ in their middle bits; the index picks a slot by the low ones.
+        struct AddressHash
+        {
+            size_t operator()(const void* address) const
+            {
+                unsigned long long mixed = reinterpret_cast<size_t>(address) * 0x9E3779B97F4A7C15ull;
+                return size_t(mixed ^ (mixed >> 32));
+            }
+        };
         /// The scene's nodes by name: this engine's zone manager keeps no such index.
-        std::unordered_map<Ogre::String, Ogre::SceneNode*> nodesByName;
-        // Looked up, never walked in order: hashed, so that big levels stay linear.
-        std::unordered_map<Ogre::String, Ogre::MovableObject*> objects;
-        std::unordered_map<const Ogre::MovableObject*, Types::ObjectExtraDataPtr> objectExtraData;
-        std::unordered_map<const Ogre::SceneNode*, Types::ObjectExtraDataPtr> nodeExtraData;
+        Index<Ogre::SceneNode*, NameOf, NameHash> nodesByName;
+        Index<Ogre::MovableObject*, NameOf, NameHash> objects;
+        Index<Types::ObjectExtraDataPtr, ObjectOf, AddressHash> objectExtraData;
+        Index<Types::ObjectExtraDataPtr, NodeOf, AddressHash> nodeExtraData;
         std::map<Ogre::String, Ogre::AnimationState*> animationStates;
         std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
         /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
         std::vector<std::pair<Ogre::String, Ogre::String>> planeMeshes;
         std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
         std::vector<Ogre::Portal*> portals;
+        /// Each portal element read among the nodes: its node, which becomes a zone, and its portal or null.
+        std::vector<std::pair<Ogre::SceneNode*, Ogre::Portal*>> portalsOfZones;
         size_t modelInstanceCount = 0;
         LoadTimes loadTimes;
     };

@@ -238,6 +238,7 @@ namespace Tarnel
     void TarnelScene::LoadNodes(const TiXmlElement* element)
     {
         ReserveTables(element);
+        portalsOfZones.clear(); // what a failed load left
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
@@ -251,6 +252,7 @@ namespace Tarnel
                 rootNode->setScale(TarnelUtilities::LoadXYZ(child));
         }
         rootNode->setInitialState();
+        LoadZones();
     }
 
     void TarnelScene::LoadTerrain(const TiXmlElement* element)
@@ -286,7 +288,7 @@ namespace Tarnel
     SceneNode* TarnelScene::GetSceneNode(const String& name) const
     {
         // Nodes the zone manager made cannot be found by the engine itself.
-        auto found = nodesByName.find(name);
-        return found != nodesByName.end() ? found->second : sceneManager->getSceneNode(name);
+        SceneNode* const* found = nodesByName.Find(name);
+        return found ? *found : sceneManager->getSceneNode(name);
     }
 }

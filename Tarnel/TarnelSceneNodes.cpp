@@ -13,6 +13,8 @@
 
 #include <tinyxml.h>
 
+#include <unordered_map>
+
 using namespace Ogre;
 
 namespace Tarnel
@@ -39,7 +41,7 @@ namespace Tarnel
 
     void TarnelScene::IndexSceneNodes(SceneNode* node)
     {
-        nodesByName.emplace(node->getName(), node);
+        nodesByName.Insert(node);
         for (Node* child : node->getChildren())
             IndexSceneNodes(static_cast<SceneNode*>(child));
     }
@@ -56,11 +58,11 @@ namespace Tarnel
         extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
 
         // The zone manager would take a second node of one name without a word.
-        if (!name.empty() && nodesByName.count(name))
+        if (!name.empty() && nodesByName.Find(name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "A scene node with the name " + name + " already exists",
                           "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
         SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
-        nodesByName.emplace(node->getName(), node);
+        nodesByName.Insert(node);
         if (model)
         {
             ++modelInstanceCount;
@@ -70,7 +72,6 @@ namespace Tarnel
                                   defaultResourceGroupName, instanceNode, this);
             IndexSceneNodes(instanceNode);
         }
-        PCZone* zone = nullptr;
         bool animationsLoaded = false;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
@@ -90,11 +91,7 @@ namespace Tarnel
             else if (childName == "node" || childName == "modelInstance")
                 LoadNode(child, node);
             else if (childName == "portal")
-            {
-                if (!zone)
-                    zone = CreateZone(node);
-                LoadPortal(node, child, zone);
-            }
+                portalsOfZones.emplace_back(node, LoadPortal(node, child));
             else if (childName == "animations")
             {
                 // Key frames act relative to the identity; later transforms only move the node.
@@ -119,6 +116,22 @@ namespace Tarnel
         }
     }
 
+    void TarnelScene::LoadZones()
+    {
+        // Made once the nodes are: the zone manager visits every zone for each node it makes,
+        // so zones made among the nodes would cost zones times nodes.
+        std::unordered_map<const SceneNode*, PCZone*> zones;
+        for (const auto& [node, portal] : portalsOfZones)
+        {
+            PCZone*& zone = zones[node];
+            if (!zone)
+                zone = CreateZone(node);
+            if (portal)
+                zone->_addPortal(portal);
+        }
+        portalsOfZones.clear();
+    }
+
     PCZone* TarnelScene::CreateZone(SceneNode* node)
     {
         PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
@@ -129,22 +142,23 @@ namespace Tarnel
         return zone;
     }
 
-    void TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element, PCZone* zone)
+    Portal* TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element)
     {
+        PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
         String name = TarnelUtilities::GetStringAttribute(element, "name");
         String type = TarnelUtilities::GetStringAttribute(element, "type");
         if (type != "quad")
-            return;
+            return nullptr;
 
         const Vector3 corners[4] = {ReadCorner(element, "x0", "y0", "z0"), ReadCorner(element, "x1", "y1", "z1"),
                                     ReadCorner(element, "x2", "y2", "z2"), ReadCorner(element, "x3", "y3", "z3")};
-        Portal* portal = ZoneManager(sceneManager, node)
-                             ->createPortal(node->getName() + "_" + name, PortalBase::PORTAL_TYPE_QUAD);
+        Portal* portal = zoneManager->createPortal(node->getName() + "_" + name, PortalBase::PORTAL_TYPE_QUAD);
         portal->setCorners(corners);
         portal->setNode(node);
-        zone->_addPortal(portal);
+        // Placed by the node as it is now; its zone takes it once the nodes are made.
         portal->updateDerivedValues();
         portals.push_back(portal);
+        return portal;
     }
 
     void TarnelScene::LoadLookTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)

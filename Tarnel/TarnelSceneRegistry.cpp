@@ -55,10 +55,10 @@ namespace Tarnel
             MeshManager::getSingleton().remove(mesh.first, mesh.second);
         planeMeshes.clear();
         animationStates.clear();
-        nodesByName.clear();
-        objects.clear();
-        objectExtraData.clear();
-        nodeExtraData.clear();
+        nodesByName.Clear();
+        objects.Clear();
+        objectExtraData.Clear();
+        nodeExtraData.Clear();
         models.clear();
         externalItems.clear();
         // The batches stay with the scene manager, like static geometry.
@@ -66,6 +66,7 @@ namespace Tarnel
         lookTargets.clear();
         trackTargets.clear();
         portals.clear();
+        portalsOfZones.clear();
         modelInstanceCount = 0;
         queryFlagAliases.clear();
         visibilityFlagAliases.clear();
@@ -102,9 +103,9 @@ namespace Tarnel
         // Growing a table of tens of thousands of entries step by step costs more than this walk.
         ElementCounts counts;
         CountNodesAndObjects(element, counts);
-        nodesByName.reserve(nodesByName.size() + counts.nodes);
-        objects.reserve(objects.size() + counts.objects);
-        objectExtraData.reserve(objectExtraData.size() + counts.objects);
+        nodesByName.Reserve(nodesByName.Size() + counts.nodes);
+        objects.Reserve(objects.Size() + counts.objects);
+        objectExtraData.Reserve(objectExtraData.Size() + counts.objects);
     }
 
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
@@ -112,7 +113,7 @@ namespace Tarnel
         String name = TarnelUtilities::GetStringAttribute(element, "name");
         if (name.empty() && node)
             name = node->getName();
-        if (objects.count(name))
+        if (objects.Find(name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
                           "TarnelScene::GetNewObjectName", SCENE_SOURCE_FILE);
         return name;
@@ -120,28 +121,29 @@ namespace Tarnel
 
     void TarnelScene::AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData)
     {
+        // A second record for the same object or node replaces the first.
         if (extraData->object)
-            objectExtraData[extraData->object] = extraData;
+            *objectExtraData.Insert(extraData).first = extraData;
         else if (extraData->node)
-            nodeExtraData[extraData->node] = extraData;
+            *nodeExtraData.Insert(extraData).first = extraData;
     }
 
     Types::ObjectExtraDataPtr TarnelScene::GetObjectExtraData(const MovableObject* object) const
     {
-        auto found = objectExtraData.find(object);
-        return found == objectExtraData.end() ? nullptr : found->second;
+        const Types::ObjectExtraDataPtr* found = objectExtraData.Find(static_cast<const void*>(object));
+        return found ? *found : nullptr;
     }
 
     Types::ObjectExtraDataPtr TarnelScene::GetNodeExtraData(const SceneNode* node) const
     {
-        auto found = nodeExtraData.find(node);
-        return found == nodeExtraData.end() ? nullptr : found->second;
+        const Types::ObjectExtraDataPtr* found = nodeExtraData.Find(static_cast<const void*>(node));
+        return found ? *found : nullptr;
     }
 
     MovableObject* TarnelScene::GetObject(const String& name) const
     {
-        auto found = objects.find(name);
-        return found == objects.end() ? nullptr : found->second;
+        MovableObject* const* found = objects.Find(name);
+        return found ? *found : nullptr;
     }
 
     const TarnelModel* TarnelScene::GetModel(const String& fileName)
@@ -170,7 +172,9 @@ namespace Tarnel
     void TarnelScene::RegisterObject(const String& name, MovableObject* object,
                                      const Types::ObjectExtraDataPtr& extraData)
     {
-        objects[name] = object;
+        // Registered under the name it was made with, which is the name the index reads from it.
+        OgreAssert(object->getName() == name, "an object is registered under its own name");
+        *objects.Insert(object).first = object;
         extraData->object = object;
         AddObjectExtraData(extraData);
     }

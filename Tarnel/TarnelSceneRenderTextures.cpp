@@ -227,9 +227,9 @@ namespace Tarnel
 
     void TarnelScene::FinishCubeMap(RenderTexture& renderTexture)
     {
-        auto node = nodesByName.find(renderTexture.renderObjectName);
-        if (!renderTexture.renderObjectName.empty() && node != nodesByName.end())
-            renderTexture.renderObjectNode = node->second;
+        SceneNode* const* node = nodesByName.Find(renderTexture.renderObjectName);
+        if (!renderTexture.renderObjectName.empty() && node)
+            renderTexture.renderObjectNode = *node;
         Vector3 position = CubePosition(renderTexture);
         // Without a camera the faces are named after the texture.
         String baseName = renderTexture.camera ? renderTexture.camera->getName() : renderTexture.name;
@@ -257,9 +257,8 @@ namespace Tarnel
         std::vector<SceneNode*> nodes;
         for (const String& name : names)
         {
-            auto node = nodesByName.find(name);
-            if (node != nodesByName.end())
-                nodes.push_back(node->second);
+            if (SceneNode* const* node = nodesByName.Find(name))
+                nodes.push_back(*node);
         }
         return nodes;
     }

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <algorithm>
 #include <fstream>
+#include <string_view>
 #include <type_traits>
 
 using namespace Ogre;
@@ -27,6 +28,9 @@ namespace Tarnel
 {
     namespace
     {
+        /// Zero bytes after a text to be parsed (see ParseXml).
+        const size_t XML_PADDING = 8;
+
         /** Reads a number as a C++ stream reads it: white space skipped, an optional
             sign, then as much as fits; 0 when nothing fits. A sign before an unsigned
             number wraps it, as the stream does ("-1" is all bits set). */
@@ -51,15 +55,27 @@ namespace Tarnel
         }
 
         /// The attribute's value, or null when it is missing or empty.
+        /// The attribute of the name, or null; elements are read for a dozen optional attributes each.
+        const TiXmlAttribute* FindAttribute(const TiXmlElement* element, std::string_view name)
+        {
+            // The parser's own look-up measures the name again at every attribute it passes.
+            for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+            {
+                if (std::string_view(attribute->NameTStr()) == name)
+                    return attribute;
+            }
+            return nullptr;
+        }
+
         const char* PresentValue(const TiXmlElement* element, const char* name)
         {
-            const char* value = element->Attribute(name);
-            return (value && *value) ? value : nullptr;
+            const TiXmlAttribute* attribute = FindAttribute(element, name);
+            return (attribute && *attribute->Value()) ? attribute->Value() : nullptr;
         }
 
         bool HasAttribute(const TiXmlElement* element, const char* name)
         {
-            return element->Attribute(name) != nullptr;
+            return FindAttribute(element, name) != nullptr;
         }
 
         Quaternion LoadEulerRotation(const TiXmlElement* element)
@@ -90,12 +106,18 @@ namespace Tarnel
         std::ifstream file(path, std::ios::binary | std::ios::ate);
         if (!file)
             return false;
-        String text(size_t(std::max<std::streamoff>(0, file.tellg())), '\0');
+        String text;
+        // Room for the zeros that ParseXml puts after the text, so that the text is not copied again.
+        const size_t size = size_t(std::max<std::streamoff>(0, file.tellg()));
+        text.reserve(size + XML_PADDING);
+        text.resize(size);
         file.seekg(0);
         if (!file.read(&text[0], std::streamsize(text.size())))
             return false;
-        size_t kept = 0;
-        for (size_t i = 0; i < text.size(); ++i)
+        size_t kept = text.find('\r');
+        if (kept == String::npos)
+            return ParseXml(std::move(text), document, path);
+        for (size_t i = kept; i < text.size(); ++i)
         {
             char c = text[i];
             if (c == '\r')
@@ -164,7 +186,7 @@ namespace Tarnel
         }
         // The parser steps over a multi-byte character by its first byte's length, so a text that
         // ends inside one would be read past its end; zeros after it stop the parser there.
-        text.append(8, '\0');
+        text.append(XML_PADDING, '\0');
         document.Parse(text.c_str());
         if (!document.Error())
             return true;

@@ -189,13 +189,11 @@ namespace
         lift->setRotationInterpolationMode(Animation::RIM_LINEAR);
         sceneManager->createAnimationState("Lift")->setEnabled(true);
         std::vector<std::pair<SceneNode*, SceneNode*>> lookers;
+        std::vector<std::pair<SceneNode*, Portal*>> roomPortals;
         for (const Room& room : level.rooms)
         {
             SceneNode* node = root->createChildSceneNode(room.name);
             node->setPosition(room.position);
-            PCZone* zone = sceneManager->createZone("ZoneType_Default", room.name + "_PCZone");
-            zone->setEnclosureNode(static_cast<PCZSceneNode*>(node));
-            sceneManager->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
             for (int side : room.portalSides)
             {
                 Portal* portal = sceneManager->createPortal(room.name + "_" + PORTAL_NAMES[side],
@@ -205,8 +203,8 @@ namespace
                     corners[i] = Vector3(PORTAL_CORNERS[side][i]);
                 portal->setCorners(corners);
                 portal->setNode(node);
-                zone->_addPortal(portal);
                 portal->updateDerivedValues();
+                roomPortals.emplace_back(node, portal);
             }
 
             SceneNode* floor = node->createChildSceneNode(room.name + "_Floor");
@@ -276,6 +274,18 @@ namespace
             instance->setInitialState();
             pillar->setInitialState();
             node->setInitialState();
+        }
+        // The zones once the nodes are made, as the loader makes them, each taking its portals.
+        PCZone* zone = nullptr;
+        for (const auto& [node, portal] : roomPortals)
+        {
+            if (!zone || zone->getEnclosureNode() != node)
+            {
+                zone = sceneManager->createZone("ZoneType_Default", node->getName() + "_PCZone");
+                zone->setEnclosureNode(static_cast<PCZSceneNode*>(node));
+                sceneManager->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
+            }
+            zone->_addPortal(portal);
         }
         StaticGeometry* rubble = sceneManager->createStaticGeometry("Rubble");
         rubble->setCastShadows(true);

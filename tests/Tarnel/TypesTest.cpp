@@ -1,4 +1,5 @@
 #include "Tarnel/MovableObjectOwner.h"
+#include "Tarnel/TarnelIndex.h"
 #include "Tarnel/Types.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
@@ -99,4 +100,44 @@ TEST_F(Owners, TheNodeComesBeforeTheBoneAndNeitherLeavesTheObjectLoose)
         Tarnel::MovableObjectOwner(box, "Root", Vector3::ZERO, Quaternion::IDENTITY, Vector3::UNIT_SCALE).AttachEmpty(),
         InvalidParametersException, "This entity's mesh has no skeleton to attach a tag point to: Box",
         "MovableObjectOwner::AttachEmpty", "Tarnel/MovableObjectOwner");
+}
+
+namespace
+{
+    struct Named
+    {
+        std::string name;
+        int value;
+    };
+    struct NameOfNamed
+    {
+        const std::string& operator()(const Named* named) const { return named->name; }
+    };
+    struct WeakHash // every key in one of two slots: collisions and wrap-around are the ordinary case
+    {
+        size_t operator()(std::string_view key) const { return key.size() % 2; }
+    };
+}
+
+TEST(Index, FindsEachEntryByItsKeyAndKeepsTheFirstOfAKey)
+{
+    std::vector<Named> entries;
+    for (int i = 0; i < 100; ++i)
+        entries.push_back({"n" + std::to_string(i), i});
+    entries.push_back({"n7", -1});
+    Tarnel::Index<const Named*, NameOfNamed, WeakHash> index;
+    index.Reserve(10); // grows past it
+    for (const Named& entry : entries)
+        EXPECT_EQ(index.Insert(&entry).second, entry.value >= 0) << entry.name;
+    EXPECT_EQ(100u, index.Size());
+    for (int i = 0; i < 100; ++i)
+    {
+        const Named* const* found = index.Find(std::string("n") + std::to_string(i));
+        ASSERT_TRUE(found);
+        EXPECT_EQ(i, (*found)->value);
+    }
+    EXPECT_EQ(nullptr, index.Find(std::string("n100")));
+    index.Clear();
+    EXPECT_EQ(nullptr, index.Find(std::string("n1")));
+    EXPECT_EQ(0u, index.Size());
 }
