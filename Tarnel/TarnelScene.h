@@ -324,8 +324,6 @@ namespace Tarnel
         // Nodes and zones
         /// Enters the node and its subtree in the name index; a name already there keeps its node.
         void IndexSceneNodes(Ogre::SceneNode* node);
-        /// Sizes the name and extra-data tables for the nodes and objects below the element.
-        void ReserveTables(const TiXmlElement* element);
         void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
         /// The zones of the nodes that have portals, in the order of their first portals, with their portals.

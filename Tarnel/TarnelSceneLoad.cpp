@@ -237,7 +237,6 @@ namespace Tarnel
 
     void TarnelScene::LoadNodes(const TiXmlElement* element)
     {
-        ReserveTables(element);
         portalsOfZones.clear(); // what a failed load left
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {

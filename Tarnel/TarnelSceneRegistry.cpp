@@ -75,39 +75,6 @@ namespace Tarnel
         loadedFromFileSystem = false;
     }
 
-    namespace
-    {
-        struct ElementCounts
-        {
-            size_t nodes = 0;
-            size_t objects = 0;
-        };
-
-        void CountNodesAndObjects(const TiXmlElement* element, ElementCounts& counts)
-        {
-            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-            {
-                std::string_view name = child->ValueStr();
-                if (name == "node" || name == "modelInstance")
-                    ++counts.nodes;
-                else if (name == "entity" || name == "light" || name == "camera" || name == "billboardSet" ||
-                         name == "particleSystem" || name == "plane")
-                    ++counts.objects;
-                CountNodesAndObjects(child, counts);
-            }
-        }
-    }
-
-    void TarnelScene::ReserveTables(const TiXmlElement* element)
-    {
-        // Growing a table of tens of thousands of entries step by step costs more than this walk.
-        ElementCounts counts;
-        CountNodesAndObjects(element, counts);
-        nodesByName.Reserve(nodesByName.Size() + counts.nodes);
-        objects.Reserve(objects.Size() + counts.objects);
-        objectExtraData.Reserve(objectExtraData.Size() + counts.objects);
-    }
-
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
     {
         String name = TarnelUtilities::GetStringAttribute(element, "name");
@@ -123,9 +90,17 @@ namespace Tarnel
     {
         // A second record for the same object or node replaces the first.
         if (extraData->object)
-            *objectExtraData.Insert(extraData).first = extraData;
+        {
+            auto entered = objectExtraData.Insert(extraData);
+            if (!entered.second)
+                *entered.first = extraData;
+        }
         else if (extraData->node)
-            *nodeExtraData.Insert(extraData).first = extraData;
+        {
+            auto entered = nodeExtraData.Insert(extraData);
+            if (!entered.second)
+                *entered.first = extraData;
+        }
     }
 
     Types::ObjectExtraDataPtr TarnelScene::GetObjectExtraData(const MovableObject* object) const

@@ -187,9 +187,15 @@ namespace Tarnel
         // The parser steps over a multi-byte character by its first byte's length, so a text that
         // ends inside one would be read past its end; zeros after it stop the parser there.
         text.append(XML_PADDING, '\0');
+        // Without a tab size the parser does not count rows and columns as it goes, a tenth of its
+        // work; a text it refuses is read again with them, for the message.
+        document.SetTabSize(0);
         document.Parse(text.c_str());
         if (!document.Error())
             return true;
+        document.Clear();
+        document.SetTabSize(4); // the parser's own default
+        document.Parse(text.c_str());
         LogManager::getSingleton().logError(name + " is not well-formed XML: " + document.ErrorDesc() + " (row " +
                                             std::to_string(document.ErrorRow()) + ", column " +
                                             std::to_string(document.ErrorCol()) + ")");
