@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class TiXmlElement;
@@ -328,6 +329,9 @@ namespace Tarnel
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
         /// The zones of the nodes that have portals, in the order of their first portals, with their portals.
         void LoadZones();
+        /// Makes the node and those below it, down to the next zone's node, home in the zone.
+        void PutInZone(Ogre::SceneNode* node, Ogre::PCZone* zone,
+                       const std::unordered_map<const Ogre::SceneNode*, Ogre::PCZone*>& zones);
         /// The portal of a quad element, or null; it joins its node's zone in LoadZones.
         Ogre::Portal* LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element);
         void LoadLookTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);

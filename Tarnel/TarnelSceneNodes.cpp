@@ -121,15 +121,36 @@ namespace Tarnel
         // Made once the nodes are: the zone manager visits every zone for each node it makes,
         // so zones made among the nodes would cost zones times nodes.
         std::unordered_map<const SceneNode*, PCZone*> zones;
+        std::vector<std::pair<SceneNode*, PCZone*>> made;
         for (const auto& [node, portal] : portalsOfZones)
         {
             PCZone*& zone = zones[node];
             if (!zone)
+            {
                 zone = CreateZone(node);
+                made.emplace_back(node, zone);
+            }
             if (portal)
                 zone->_addPortal(portal);
         }
         portalsOfZones.clear();
+        // A node takes its parent's zone when it is made, so the nodes below a zone's node went to
+        // the zone above; left there, the zone manager would search every zone for each of them.
+        for (const auto& [node, zone] : made)
+        {
+            for (Node* child : node->getChildren())
+                PutInZone(static_cast<SceneNode*>(child), zone, zones);
+        }
+    }
+
+    void TarnelScene::PutInZone(SceneNode* node, PCZone* zone,
+                                const std::unordered_map<const SceneNode*, PCZone*>& zones)
+    {
+        if (zones.count(node))
+            return; // a zone of its own, with what is below it
+        static_cast<PCZSceneManager*>(sceneManager)->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
+        for (Node* child : node->getChildren())
+            PutInZone(static_cast<SceneNode*>(child), zone, zones);
     }
 
     PCZone* TarnelScene::CreateZone(SceneNode* node)

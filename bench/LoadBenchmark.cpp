@@ -38,6 +38,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -277,6 +278,7 @@ namespace
         }
         // The zones once the nodes are made, as the loader makes them, each taking its portals.
         PCZone* zone = nullptr;
+        std::vector<PCZone*> zones;
         for (const auto& [node, portal] : roomPortals)
         {
             if (!zone || zone->getEnclosureNode() != node)
@@ -284,8 +286,20 @@ namespace
                 zone = sceneManager->createZone("ZoneType_Default", node->getName() + "_PCZone");
                 zone->setEnclosureNode(static_cast<PCZSceneNode*>(node));
                 sceneManager->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
+                zones.push_back(zone);
             }
             zone->_addPortal(portal);
+        }
+        // The nodes below each zone's node go home in its zone, as the loader puts them.
+        std::function<void(Node*, PCZone*)> putInZone = [&](Node* node, PCZone* zone) {
+            sceneManager->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
+            for (Node* child : node->getChildren())
+                putInZone(child, zone);
+        };
+        for (PCZone* made : zones)
+        {
+            for (Node* child : made->getEnclosureNode()->getChildren())
+                putInZone(child, made);
         }
         StaticGeometry* rubble = sceneManager->createStaticGeometry("Rubble");
         rubble->setCastShadows(true);

@@ -1,6 +1,7 @@
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
+#include <OgrePCZSceneNode.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgrePCZone.h>
@@ -136,6 +137,20 @@ TEST_F(Zones, PortalsMakeTheirNodeAZone)
     EXPECT_EQ((std::vector<String>{"Inner_A"}), PortalNames("Inner_PCZone"));
     ASSERT_NE(nullptr, Zone("Round_PCZone"));
     EXPECT_TRUE(Zone("Round_PCZone")->mPortals.empty());
+}
+
+TEST_F(Zones, NodesBelowAZonesNodeAreHomeInIt)
+{
+    LoadNodes("<node name='Room'><node name='Early'/><portal type='quad'/><node name='Late'><node name='Deep'/></node>"
+              "<node name='Nested'><portal type='quad'/><node name='NestedProp'/></node></node><node name='Outside'/>");
+    auto homeOf = [this](const char* name) {
+        return static_cast<PCZSceneNode*>(scene.GetSceneNode(name))->getHomeZone();
+    };
+    for (const char* name : {"Room", "Early", "Late", "Deep"})
+        EXPECT_EQ(Zone("Room_PCZone"), homeOf(name)) << name;
+    for (const char* name : {"Nested", "NestedProp"})
+        EXPECT_EQ(Zone("Nested_PCZone"), homeOf(name)) << name;
+    EXPECT_NE(Zone("Room_PCZone"), homeOf("Outside"));
 }
 
 using Entities = SceneTest;
