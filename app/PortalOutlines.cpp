@@ -47,7 +47,7 @@ void PortalOutlines::Build(SceneManager* sceneManager, const std::vector<Portal*
         // A node in the portal's zone, standing in the opening, is drawn from either side.
         SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode(centre);
         node->attachObject(lines);
-        zoneManager->setNodeHomeZone(node, portal->getCurrentHomeZone());
+        zoneManager->addPCZSceneNode(static_cast<PCZSceneNode*>(node), portal->getCurrentHomeZone());
         nodes.push_back(node);
     }
 }

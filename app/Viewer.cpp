@@ -328,7 +328,7 @@ namespace
 {
     void SetHomeZone(PCZSceneManager* zones, Node* node, PCZone* zone)
     {
-        zones->setNodeHomeZone(static_cast<SceneNode*>(node), zone);
+        zones->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
         // From here, not from where it was, is where its next move starts.
         static_cast<PCZSceneNode*>(node)->savePrevPosition();
         for (Node* child : node->getChildren())
