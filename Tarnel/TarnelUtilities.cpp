@@ -136,11 +136,10 @@ namespace Tarnel
     {
         // The parser's own reading, reduced to what changes the depth: markup that holds no
         // elements is skipped whole, and a '>' inside a quoted attribute value ends nothing.
+        // The library's own searches, which take many bytes a step, find the markup in between.
         int open = 0;
-        for (const char* p = text; *p; ++p)
+        for (const char* p = std::strchr(text, '<'); p; p = std::strchr(p + 1, '<'))
         {
-            if (*p != '<')
-                continue;
             const char* end = nullptr;
             if (std::strncmp(p, "<!--", 4) == 0)
                 end = std::strstr(p + 4, "-->");
@@ -156,12 +155,13 @@ namespace Tarnel
             }
             else
             {
-                char quote = 0;
                 const char* q = p + 1;
-                for (; *q && (quote || *q != '>'); ++q)
+                for (q += std::strcspn(q, "\"'>"); *q == '"' || *q == '\''; q += std::strcspn(q, "\"'>"))
                 {
-                    if (quote ? *q == quote : (*q == '"' || *q == '\''))
-                        quote = quote ? 0 : *q;
+                    const char* closingQuote = std::strchr(q + 1, *q);
+                    if (!closingQuote)
+                        return false;
+                    q = closingQuote + 1;
                 }
                 if (!*q)
                     return false;

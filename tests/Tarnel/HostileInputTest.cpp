@@ -31,6 +31,8 @@ TEST(ElementDepth, CountsOnlyWhatNests)
         {"<a><!-- <b><c><d> --><?pi <b><c><d> ?><![CDATA[<b><c><d>]]></a>", false},
         {"<a><b><c><!DOCTYPE x><d>", true},
         {"<a><b><c", false},
+        {"<a x=\"'\"><b y='\"'><c><d>", true}, // a quote of the other kind inside a value
+        {"<a><b><c><d x='>", false},               // a value that never ends
     };
     for (const auto& [text, deeper] : cases)
         EXPECT_EQ(deeper, Tarnel::TarnelUtilities::NestsDeeperThan(text, 3)) << text;
