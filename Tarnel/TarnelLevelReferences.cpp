@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <unordered_set>
 
 using namespace Ogre;
 
@@ -31,9 +32,10 @@ namespace Tarnel
             {
                 if (name.empty())
                     return;
-                auto& users = found[{kind, name}];
-                if (std::find(users.begin(), users.end(), user) == users.end())
-                    users.push_back(user);
+                Key key{kind, name};
+                // Thousands of props may name one mesh: whether a user is listed is looked up, not searched.
+                if (seenUsers[key].insert(user).second)
+                    found[key].push_back(user);
                 if (order.insert({kind, name}).second)
                     sequence.push_back({kind, name});
             }
@@ -181,6 +183,7 @@ namespace Tarnel
             }
 
             std::map<Key, std::vector<String>> found;
+            std::map<Key, std::unordered_set<String>> seenUsers;
             std::set<Key> order;
             std::vector<Key> sequence;
             std::set<String> renderTextures;
