@@ -45,8 +45,14 @@ bool ZelFrameListener::frameEnded(const FrameEvent&)
 
 bool ZelFrameListener::readKeyboard(const FrameEvent& event)
 {
+    // The overlay's line goes with the next screenshot; the log keeps where the camera was.
+    const bool cameraDetailsAsked = keyboard->isKeyDown(OIS::KC_P) && toggleDelay <= 0;
     if (!ExampleFrameListener::readKeyboard(event))
         return false;
+    if (cameraDetailsAsked)
+        LogManager::getSingleton().logMessage("Camera at " + StringConverter::toString(camera->getDerivedPosition()) +
+                                              ", facing " +
+                                              StringConverter::toString(camera->getDerivedOrientation()));
     if (keyboard->isKeyDown(OIS::KC_SPACE) && toggleDelay <= 0)
     {
         animationsPlaying = !animationsPlaying;

@@ -246,12 +246,14 @@ level-cameras)
     viewer_press c
     viewer_press c
     viewer_press Print               # screenshot_2, through the second camera
+    viewer_press p
     viewer_press c
     viewer_press Print               # screenshot_3, the start view again
     viewer_press Escape
     viewer_wait_for_exit
     check "C twice looks through the second level camera" grep -qF "Camera: the level's camera Side at 6 3 -5" Ogre.log
     check "its picture differs" greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 1000
+    check "P prints where the camera is" grep -qF "Camera at 6 3 -5, facing" Ogre.log
     check "after the last one, C returns to the start view" grep -qF "Camera: the viewer's own view" Ogre.log
     check "and its picture" [ "$(differing_pixels screenshot_1.png screenshot_3.png)" -lt 50 ]
     ;;
