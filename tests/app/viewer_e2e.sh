@@ -267,6 +267,8 @@ portal-outlines)
     viewer_press Print               # screenshot_3, plain again
     viewer_press F1
     viewer_press Print               # screenshot_4, with the level's panel
+    viewer_press F5                  # the level again, in a fresh scene manager; the old one has drawn shadows
+    sleep 1
     viewer_press c                   # to the gallery's camera, which no portal leads to from here
     viewer_press Escape
     viewer_wait_for_exit
@@ -276,6 +278,7 @@ portal-outlines)
     # The panel sits at the top right, beside the statistics.
     panel=$(differing_pixels_in 300x100+480+10 screenshot_3.png screenshot_4.png)
     check "F1 shows the level's panel at the top right: $panel pixels change" greater "$panel" 3000
+    check "F5 reloads the sample level" [ "$(grep -c "Level ../Media/Scenes/scene3.scene loaded in" Ogre.log)" = 2 ]
     check "C puts the camera in the zone of the level's camera" \
         grep -qF "Camera: the level's camera GalleryCamera at 4.5 3.5 -5.9 in zone Gallery_PCZone" Ogre.log
     check "the viewer ends normally" [ "$VIEWER_STATUS" = 0 ]
