@@ -4,8 +4,13 @@
 
 #include <OgreArchive.h>
 #include <OgreArchiveManager.h>
+#include <OgreGpuProgramManager.h>
+#include <OgreHighLevelGpuProgram.h>
+#include <OgreHighLevelGpuProgramManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
+#include <OgreParticleSystem.h>
+#include <OgreParticleSystemManager.h>
 #include <OgreScriptLoader.h>
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
@@ -15,20 +20,25 @@
 
 using namespace Ogre;
 
+// The compiler still raises its older event for programs in a shading language.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
 namespace Tarnel
 {
     namespace
     {
         /** One white texel, in a form the codec chosen by the name's extension decodes:
-            DDS for ".dds", otherwise a portable pixmap, which the image codec for every
-            other common extension recognises by its content. */
+            DDS for ".dds" and for a name without an extension, otherwise a portable
+            pixmap, which the image codec for every other common extension recognises by
+            its content. */
         DataStreamPtr BlankImage(const String& textureName)
         {
             String base, extension;
             StringUtil::splitBaseFilename(textureName, base, extension);
             StringUtil::toLowerCase(extension);
             std::string bytes;
-            if (extension == "dds")
+            // Without an extension the engine picks the codec by the content's signature, which only DDS has.
+            if (extension == "dds" || extension.empty())
             {
                 // Header of an uncompressed 32-bit 1 x 1 texture: size, flags, height, width, pitch,
                 // then the pixel format (size, RGB with alpha, bit count, four masks) and the caps.
@@ -152,6 +162,11 @@ namespace Tarnel
 
     bool TarnelMedia::handleEvent(ScriptCompiler*, ScriptCompilerEvent* event, void* result)
     {
+        if (event->mType == CreateGpuProgramScriptCompilerEvent::eventType ||
+            event->mType == CreateHighLevelGpuProgramScriptCompilerEvent::eventType)
+            return KeepFirstProgram(static_cast<CreateGpuProgramScriptCompilerEvent*>(event), result);
+        if (event->mType == CreateParticleSystemScriptCompilerEvent::eventType)
+            return KeepFirstParticleTemplate(static_cast<CreateParticleSystemScriptCompilerEvent*>(event), result);
         if (event->mType != CreateMaterialScriptCompilerEvent::eventType)
             return false;
         const CreateMaterialScriptCompilerEvent* create = static_cast<CreateMaterialScriptCompilerEvent*>(event);
@@ -170,10 +185,63 @@ namespace Tarnel
         return true;
     }
 
+    bool TarnelMedia::KeepFirstProgram(CreateGpuProgramScriptCompilerEvent* create, void* result)
+    {
+        GpuProgramPtr first = GpuProgramManager::getSingleton().getByName(create->mName, create->mResourceGroup);
+        if (!first)
+            return false;
+        LogManager::getSingleton().logError("Tarnel: the GPU program '" + create->mName + "' is defined again in " +
+                                            create->mFile + "; its first definition, in " + first->getOrigin() +
+                                            ", stays");
+        // The compiler reads the second definition into a program of a name that nothing uses.
+        String name = "Tarnel/Discarded/" + std::to_string(discardedPrograms.size()) + "/" + create->mName;
+        GpuProgramPtr program;
+        if (create->mType == CreateHighLevelGpuProgramScriptCompilerEvent::eventType)
+            program = HighLevelGpuProgramManager::getSingleton().createProgram(name, create->mResourceGroup,
+                                                                           create->mSyntax, create->mProgramType);
+        else
+            program = GpuProgramManager::getSingleton().createProgram(name, create->mResourceGroup, create->mSource,
+                                                                   create->mProgramType, create->mSyntax);
+        discardedPrograms.push_back(program);
+        *static_cast<GpuProgram**>(result) = program.get();
+        return true;
+    }
+
+    bool TarnelMedia::KeepFirstParticleTemplate(CreateParticleSystemScriptCompilerEvent* create, void* result)
+    {
+        ParticleSystemManager& particles = ParticleSystemManager::getSingleton();
+        ParticleSystem* first = particles.getTemplate(create->mName);
+        if (!first)
+            return false;
+        LogManager::getSingleton().logError("Tarnel: the particle template '" + create->mName + "' is defined again in " +
+                                            create->mFile + "; its first definition, in " + first->getOrigin() +
+                                            ", stays");
+        String name = "Tarnel/Discarded/" + std::to_string(discardedTemplates++) + "/" + create->mName;
+        *static_cast<ParticleSystem**>(result) = particles.createTemplate(name, create->mResourceGroup);
+        return true;
+    }
+
+    DataStreamPtr TarnelMedia::UnshippedProgramSource(const String& name, const GpuProgram* program)
+    {
+        if (missingProgramSources.insert(name).second)
+            LogManager::getSingleton().logError("Tarnel: the source '" + name + "' of the GPU program '" +
+                                                program->getName() +
+                                                "' cannot be found; the materials that use it fall back");
+        // A source that does not compile: the program is unsupported and its techniques are passed over.
+        static const char NOT_A_PROGRAM[] = "#error the source of this program was never shipped\n";
+        auto stream = std::make_shared<MemoryDataStream>(name, sizeof NOT_A_PROGRAM - 1);
+        std::memcpy(stream->getPtr(), NOT_A_PROGRAM, sizeof NOT_A_PROGRAM - 1);
+        return stream;
+    }
+
     DataStreamPtr TarnelMedia::resourceLoading(const String& name, const String& group, Resource* resource)
     {
-        // Only textures: a missing mesh still ends the load.
-        if (!dynamic_cast<Texture*>(resource) || ResourceGroupManager::getSingleton().resourceExists(group, name))
+        // Only textures and program sources: a missing mesh still ends the load.
+        if (ResourceGroupManager::getSingleton().resourceExists(group, name))
+            return DataStreamPtr();
+        if (auto* program = dynamic_cast<GpuProgram*>(resource))
+            return UnshippedProgramSource(name, program);
+        if (!dynamic_cast<Texture*>(resource))
             return DataStreamPtr();
         if (missingTextures.insert(name).second)
         {

@@ -17,9 +17,12 @@ namespace Tarnel
 
         While an instance lives it is the engine's script compiler listener and
         resource loading listener, so that a fault in exported media costs only
-        the faulty item: a material defined a second time is logged and its first
-        definition stays; a texture that cannot be found is logged once, naming
-        the materials that use it, and drawn blank. A missing mesh still fails.
+        the faulty item: a material, GPU program or particle template defined a
+        second time is logged and its first definition stays; a texture that cannot
+        be found is logged once, naming the materials that use it, and drawn blank;
+        a program whose source cannot be found is logged once and does not compile,
+        so its materials fall back to their next supported technique. A missing
+        mesh still fails.
         Create one once the engine's root exists and before groups are initialised;
         the program, its tests and its tools share this one set of rules. */
     class TarnelMedia : public Ogre::ScriptCompilerListener, public Ogre::ResourceLoadingListener
@@ -49,9 +52,17 @@ namespace Tarnel
                                             Ogre::Resource* resource) override;
 
     private:
+        /// Second definitions of GPU programs and particle templates are read into objects of a name nothing uses.
+        bool KeepFirstProgram(Ogre::CreateGpuProgramScriptCompilerEvent* create, void* result);
+        bool KeepFirstParticleTemplate(Ogre::CreateParticleSystemScriptCompilerEvent* create, void* result);
+        /// A source that does not compile, for a program whose source was never shipped; logged once.
+        Ogre::DataStreamPtr UnshippedProgramSource(const Ogre::String& name, const Ogre::GpuProgram* program);
+
         /// Second definitions are read into these, which no one can find, and dropped with this object.
         std::vector<Ogre::MaterialPtr> discardedMaterials;
-        std::set<Ogre::String> missingTextures;
+        std::vector<Ogre::GpuProgramPtr> discardedPrograms;
+        unsigned discardedTemplates = 0;
+        std::set<Ogre::String> missingTextures, missingProgramSources;
     };
 }
 

@@ -1,5 +1,6 @@
 // Model files, read once into descriptions: the node and object elements of a scene, recorded.
 #include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
@@ -186,7 +187,7 @@ namespace Tarnel
             else if (name == "position")
                 light->position = TarnelUtilities::LoadXYZ(child);
             else if (name == "normal")
-                light->direction = TarnelUtilities::LoadXYZ(child);
+                light->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), light->direction);
         }
         return light;
     }
@@ -209,7 +210,7 @@ namespace Tarnel
             else if (name == "rotation")
                 camera->orientation = TarnelUtilities::LoadRotation(child);
             else if (name == "normal")
-                camera->direction = TarnelUtilities::LoadXYZ(child);
+                camera->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), camera->direction);
         }
         return camera;
     }

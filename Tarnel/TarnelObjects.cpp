@@ -1,5 +1,6 @@
 // What the object elements of scene and model files share, and building objects from descriptions.
 #include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelUtilities.h"
 
@@ -112,24 +113,31 @@ namespace Tarnel
 
     void Objects::ReadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
     {
-        inner = Radian(TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()));
-        outer = Radian(TarnelUtilities::GetRealAttribute(element, "outer", outer.valueRadians()));
+        inner = Domains::SpotlightAngle(element, "inner",
+                                        TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
+        outer = Domains::SpotlightAngle(element, "outer",
+                                        TarnelUtilities::GetRealAttribute(element, "outer", outer.valueRadians()), outer);
         falloff = TarnelUtilities::GetRealAttribute(element, "falloff", falloff);
     }
 
     void Objects::ReadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
                                        Real& quadric)
     {
-        range = TarnelUtilities::GetRealAttribute(element, "range", range);
-        constant = TarnelUtilities::GetRealAttribute(element, "constant", constant);
-        linear = TarnelUtilities::GetRealAttribute(element, "linear", linear);
-        quadric = TarnelUtilities::GetRealAttribute(element, "quadric", quadric);
+        range = Domains::Positive(element, "range", TarnelUtilities::GetRealAttribute(element, "range", range), range);
+        constant = Domains::NotNegative(element, "constant",
+                                        TarnelUtilities::GetRealAttribute(element, "constant", constant), constant);
+        linear = Domains::NotNegative(element, "linear", TarnelUtilities::GetRealAttribute(element, "linear", linear),
+                                      linear);
+        quadric = Domains::NotNegative(element, "quadric",
+                                       TarnelUtilities::GetRealAttribute(element, "quadric", quadric), quadric);
     }
 
     void Objects::ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters)
     {
-        parameters.fovy = Radian(TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI));
-        parameters.aspectRatio = TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f);
+        parameters.fovy = Domains::FieldOfView(element, "fov", TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI),
+                                               Radian(Math::HALF_PI));
+        parameters.aspectRatio = Domains::AspectRatio(
+            element, "aspectRatio", TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f), 1.33f);
         parameters.projectionType =
             TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
     }

@@ -1,11 +1,15 @@
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreConfigFile.h>
+#include <OgrePCZSceneManager.h>
+#include <OgrePCZSceneNode.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStaticGeometry.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <fstream>
 #include <filesystem>
 #include <system_error>
 
@@ -52,6 +56,24 @@ namespace Platform
     {
         std::error_code error;
         return std::filesystem::exists(path, error);
+    }
+
+    Ogre::String UnreadableFileReason(const Ogre::String& path)
+    {
+        std::error_code error;
+        std::filesystem::file_status status = std::filesystem::status(path, error);
+        if (status.type() == std::filesystem::file_type::not_found)
+            return "";
+        if (error)
+            return "cannot be read: " + error.message();
+        if (status.type() == std::filesystem::file_type::directory)
+            return "is a folder, not a level file";
+        if (status.type() != std::filesystem::file_type::regular)
+            return "is not a regular file";
+        std::ifstream file(path, std::ios::binary);
+        if (!file)
+            return "cannot be read: " + std::generic_category().message(errno);
+        return "";
     }
 
     void KeepPluginsLoaded(const Ogre::String& pluginsFile)
@@ -106,6 +128,26 @@ namespace Platform
             if (!all[index]->getName().empty())
                 names.emplace(all[index]->getName(), all[index]);
         }
+    }
+
+    namespace
+    {
+        void SetHomeZone(Ogre::PCZSceneManager* zones, Ogre::Node* node, Ogre::PCZone* zone)
+        {
+            zones->addPCZSceneNode(static_cast<Ogre::PCZSceneNode*>(node), zone);
+            // From here, not from where it was, is where its next move starts.
+            static_cast<Ogre::PCZSceneNode*>(node)->savePrevPosition();
+            for (Ogre::Node* child : node->getChildren())
+                SetHomeZone(zones, child, zone);
+        }
+    }
+
+    void PlaceInZone(Ogre::SceneNode* node)
+    {
+        auto* zones = static_cast<Ogre::PCZSceneManager*>(node->getCreator());
+        node->_update(true, false);
+        Ogre::Vector3 position = node->_getDerivedPosition();
+        SetHomeZone(zones, node, zones->findZoneForPoint(position));
     }
 }
 }

@@ -21,6 +21,12 @@ namespace Tarnel
 
         bool FileExists(const Ogre::String& path);
 
+        /** Why an existing path cannot be read as a level file ("is a folder, not a level
+            file", "is not a regular file", or why it cannot be opened); empty for a readable
+            regular file and for a path that does not exist, which the loader looks up
+            elsewhere and reports itself. */
+        Ogre::String UnreadableFileReason(const Ogre::String& path);
+
         /** Loads the plug-ins the engine's plug-in file names so that they stay loaded
             for the life of the process. An engine error raised while the engine starts
             names its source file by a pointer into the plug-in that raised it, and the
@@ -38,6 +44,11 @@ namespace Tarnel
             be destroyed whatever made its nodes: the engine's texture shadows, for one,
             make camera nodes on the first frame and destroy them with the scene manager. */
         void MakeNodesDestroyable(Ogre::SceneManager* sceneManager);
+
+        /** Puts a node of a zone manager that was moved, not flown, with its children into
+            the zone that holds its new place: the zone manager follows nodes from zone to
+            zone only through portals. */
+        void PlaceInZone(Ogre::SceneNode* node);
     }
 }
 

@@ -1,5 +1,6 @@
 // Lights and cameras: created, configured and attached like every other object.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
 
@@ -48,7 +49,7 @@ namespace Tarnel
             else if (name == "position")
                 light->setPosition(TarnelUtilities::LoadXYZ(child));
             else if (name == "normal")
-                light->setDirection(TarnelUtilities::LoadXYZ(child));
+                light->setDirection(Domains::Direction(child, TarnelUtilities::LoadXYZ(child), light->getDirection()));
         }
 
         owner.Attach(light);
@@ -102,7 +103,7 @@ namespace Tarnel
             else if (name == "rotation")
                 camera->setOrientation(TarnelUtilities::LoadRotation(child));
             else if (name == "normal")
-                camera->setDirection(TarnelUtilities::LoadXYZ(child));
+                camera->setDirection(Domains::Direction(child, TarnelUtilities::LoadXYZ(child), camera->getDirection()));
             else if (name == "lookTarget")
                 LoadLookTarget(child, nullptr, camera);
             else if (name == "trackTarget")

@@ -1,7 +1,9 @@
 // Documents, attribute readers, element forms and the small composite readers.
 #include "Tarnel/TarnelUtilities.h"
 #include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelLimits.h"
+#include "Tarnel/TarnelPlatform.h"
 
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
@@ -103,6 +105,13 @@ namespace Tarnel
 
     bool TarnelUtilities::LoadXmlFile(const String& path, TiXmlDocument& document)
     {
+        // A folder or a device has no size to read, and a pipe would wait for a writer.
+        String unreadable = Platform::UnreadableFileReason(path);
+        if (!unreadable.empty())
+        {
+            LogManager::getSingleton().logError(path + " " + unreadable);
+            return false;
+        }
         std::ifstream file(path, std::ios::binary | std::ios::ate);
         if (!file)
             return false;
@@ -350,9 +359,15 @@ namespace Tarnel
     {
         nearClip = GetRealAttribute(element, "near", 1);
         farClip = GetRealAttribute(element, "far", 10000);
+        Domains::Clipping(element, nearClip, farClip);
     }
 
     Quaternion TarnelUtilities::LoadRotation(const TiXmlElement* element)
+    {
+        return Domains::Rotation(element, ReadRotation(element));
+    }
+
+    Quaternion TarnelUtilities::ReadRotation(const TiXmlElement* element)
     {
         // The first marker present decides, even when its value is empty.
         if (HasAttribute(element, "qx"))

@@ -82,6 +82,9 @@ namespace Tarnel
         static void LoadClipping(const TiXmlElement* element, Ogre::Real& nearClip, Ogre::Real& farClip);
         /// Quaternion ("qx"), angle and axis ("axisX") or Euler angles ("angleX"); identity otherwise.
         static Ogre::Quaternion LoadRotation(const TiXmlElement* element);
+
+        /// LoadRotation without its domain check: the rotation as written.
+        static Ogre::Quaternion ReadRotation(const TiXmlElement* element);
         static void LoadBufferUsage(const TiXmlElement* element, Ogre::HardwareBuffer::Usage& usage,
                                     bool& useShadowBuffer);
 

@@ -1,5 +1,7 @@
 #include "LevelCheck.h"
 
+#include "Tarnel/TarnelPlatform.h"
+
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
@@ -9,11 +11,15 @@
 #include <OgrePortal.h>
 #include <OgreRoot.h>
 #include <OgreSubMesh.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneNode.h>
 #include <OgreTimer.h>
+#include <OgreViewport.h>
 
 #include <algorithm>
 #include <iomanip>
 #include <regex>
+#include <set>
 
 using namespace Ogre;
 
@@ -107,6 +113,47 @@ namespace
         return counts;
     }
 
+    /** Draws one frame from the viewer's start view and one through each level camera, with
+        every render texture updated, as the viewer draws them (its camera put where the
+        level's is, in that place's zone): the engine checks much of a level only when it
+        draws it. */
+    void DrawViews(PCZSceneManager* sceneManager, RenderWindow* window, const Tarnel::TarnelScene& scene)
+    {
+        std::vector<const Camera*> levelCameras;
+        std::set<const Camera*> faces;
+        for (const auto& texture : scene.GetRenderTextures())
+            faces.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
+        for (const auto& camera : sceneManager->getCameras())
+        {
+            if (!faces.count(camera.second))
+                levelCameras.push_back(camera.second);
+        }
+
+        // The viewer's camera as it starts: a right angle of view, from 0.25 to 100 units.
+        Camera* view = sceneManager->createCamera("TarnelCheck/View");
+        view->setFOVy(Degree(90));
+        view->setNearClipDistance(0.25f);
+        view->setFarClipDistance(100);
+        SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode("TarnelCheck/View");
+        node->attachObject(view);
+        node->setPosition(0, 1, 2);
+        Tarnel::Platform::PlaceInZone(node);
+
+        window->addViewport(view);
+        Root::getSingleton().renderOneFrame();
+        for (const Camera* level : levelCameras)
+        {
+            node->setPosition(level->getDerivedPosition());
+            node->setOrientation(level->getDerivedOrientation());
+            view->setFOVy(level->getFOVy());
+            view->setNearClipDistance(level->getNearClipDistance());
+            view->setFarClipDistance(level->getFarClipDistance());
+            Tarnel::Platform::PlaceInZone(node);
+            Root::getSingleton().renderOneFrame();
+        }
+        window->removeAllViewports();
+    }
+
     String Milliseconds(double value)
     {
         StringStream text;
@@ -121,7 +168,7 @@ LevelCheck::Status LevelCheck::GetStatus() const
     bool stoppedByMissing = std::any_of(missing.begin(), missing.end(), [this](const Tarnel::MissingResource& resource) {
         return error.find(resource.name) != Ogre::String::npos;
     });
-    if (!loaded && !stoppedByMissing)
+    if ((!loaded && !stoppedByMissing) || (loaded && !drawn))
         return FAILED;
     return missing.empty() && unconnectedPortals.empty() ? FINE : INCOMPLETE;
 }
@@ -169,9 +216,23 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
                     check.unconnectedPortals.push_back(portal->getName());
             }
         }
+        // Counted first: drawing adds the view and the shadow cameras.
+        try
+        {
+            if (check.loaded)
+                DrawViews(sceneManager, window, scene);
+            check.drawn = check.loaded;
+        }
+        catch (const Exception& error)
+        {
+            check.error = "Drawing the level failed: " + error.getFullDescription();
+            window->removeAllViewports();
+        }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
         scene.Destroy();
+        // Drawn shadows leave nodes that the zone manager cannot destroy on its own.
+        Tarnel::Platform::MakeNodesDestroyable(sceneManager);
         Root::getSingleton().destroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
         check.missing = Tarnel::FindMissingResources(file);
@@ -180,6 +241,14 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
     }
     // The next level reads its meshes again, and the engine says again what they lack.
     MeshManager::getSingleton().unloadUnreferencedResources();
+    return check;
+}
+
+LevelCheck LevelCheck::NotChecked(const String& file, const String& why)
+{
+    LevelCheck check;
+    check.file = file;
+    check.error = why;
     return check;
 }
 
@@ -201,7 +270,7 @@ void WriteText(std::ostream& out, const LevelCheck& check)
 {
     static const char* const verdicts[] = {"ok", "FAILED", "INCOMPLETE"};
     out << check.file << ": " << verdicts[check.GetStatus()] << "\n";
-    if (!check.loaded)
+    if (!check.error.empty())
         out << "  error: " << check.error << "\n";
     const Tarnel::LoadTimes& t = check.times;
     out << "  load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse) << ", resources "
@@ -233,38 +302,117 @@ void WriteText(std::ostream& out, const LevelCheck& check)
         out << "  warning: " << warning << "\n";
 }
 
-nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks)
+nlohmann::ordered_json ToJson(const LevelCheck& check)
 {
     using nlohmann::ordered_json;
-    ordered_json levels = ordered_json::array();
+    const Tarnel::LoadTimes& t = check.times;
+    const LevelCheck::Counts& c = check.counts;
+    ordered_json missing = ordered_json::array();
+    for (const Tarnel::MissingResource& resource : check.missing)
+        missing.push_back({{"kind", resource.kind}, {"name", resource.name}, {"usedBy", resource.usedBy}});
+    return {
+        {"file", check.file},
+        {"status", int(check.GetStatus())},
+        {"loaded", check.loaded},
+        {"drawn", check.drawn},
+        {"error", check.error.empty() ? ordered_json() : ordered_json(check.error)},
+        {"loadMs",
+         {{"total", check.totalMs}, {"parse", t.parse}, {"resources", t.resources},
+          {"environment", t.environment}, {"nodesAndObjects", t.nodesAndObjects},
+          {"batchedGeometry", t.batchedGeometry}, {"renderTextures", t.renderTextures},
+          {"portalConnection", check.portalConnectionMs}}},
+        {"counts",
+         {{"nodes", c.nodes}, {"zones", c.zones}, {"portals", c.portals}, {"entities", c.entities},
+          {"lights", c.lights}, {"cameras", c.cameras}, {"particleSystems", c.particleSystems},
+          {"billboardSets", c.billboardSets}, {"planes", c.planes}, {"animations", c.animations},
+          {"modelInstances", c.modelInstances}, {"triangles", c.triangles}}},
+        {"missing", missing},
+        {"unconnectedPortals", check.unconnectedPortals},
+        {"duplicateDefinitions", check.duplicateDefinitions},
+        {"warnings", check.warnings},
+    };
+}
+
+LevelCheck FromJson(const nlohmann::ordered_json& level)
+{
+    LevelCheck check;
+    check.file = level.at("file");
+    check.loaded = level.at("loaded");
+    check.drawn = level.at("drawn");
+    check.error = level.at("error").is_null() ? String() : level.at("error").get<String>();
+    const auto& ms = level.at("loadMs");
+    check.totalMs = ms.at("total");
+    check.times.parse = ms.at("parse");
+    check.times.resources = ms.at("resources");
+    check.times.environment = ms.at("environment");
+    check.times.nodesAndObjects = ms.at("nodesAndObjects");
+    check.times.batchedGeometry = ms.at("batchedGeometry");
+    check.times.renderTextures = ms.at("renderTextures");
+    check.portalConnectionMs = ms.at("portalConnection");
+    const auto& counts = level.at("counts");
+    LevelCheck::Counts& c = check.counts;
+    for (auto [key, field] : {std::pair{"nodes", &c.nodes}, {"zones", &c.zones}, {"portals", &c.portals},
+                              {"entities", &c.entities}, {"lights", &c.lights}, {"cameras", &c.cameras},
+                              {"particleSystems", &c.particleSystems}, {"billboardSets", &c.billboardSets},
+                              {"planes", &c.planes}, {"animations", &c.animations},
+                              {"modelInstances", &c.modelInstances}, {"triangles", &c.triangles}})
+        *field = counts.at(key);
+    for (const auto& resource : level.at("missing"))
+        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy")});
+    check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
+    check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
+    check.warnings = level.at("warnings").get<std::vector<String>>();
+    return check;
+}
+
+nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks)
+{
+    nlohmann::ordered_json levels = nlohmann::ordered_json::array();
     for (const LevelCheck& check : checks)
-    {
-        const Tarnel::LoadTimes& t = check.times;
-        const LevelCheck::Counts& c = check.counts;
-        ordered_json missing = ordered_json::array();
-        for (const Tarnel::MissingResource& resource : check.missing)
-            missing.push_back({{"kind", resource.kind}, {"name", resource.name}, {"usedBy", resource.usedBy}});
-        ordered_json level = {
-            {"file", check.file},
-            {"status", int(check.GetStatus())},
-            {"loaded", check.loaded},
-            {"error", check.loaded ? ordered_json() : ordered_json(check.error)},
-            {"loadMs",
-             {{"total", check.totalMs}, {"parse", t.parse}, {"resources", t.resources},
-              {"environment", t.environment}, {"nodesAndObjects", t.nodesAndObjects},
-              {"batchedGeometry", t.batchedGeometry}, {"renderTextures", t.renderTextures},
-              {"portalConnection", check.portalConnectionMs}}},
-            {"counts",
-             {{"nodes", c.nodes}, {"zones", c.zones}, {"portals", c.portals}, {"entities", c.entities},
-              {"lights", c.lights}, {"cameras", c.cameras}, {"particleSystems", c.particleSystems},
-              {"billboardSets", c.billboardSets}, {"planes", c.planes}, {"animations", c.animations},
-              {"modelInstances", c.modelInstances}, {"triangles", c.triangles}}},
-            {"missing", missing},
-            {"unconnectedPortals", check.unconnectedPortals},
-            {"duplicateDefinitions", check.duplicateDefinitions},
-            {"warnings", check.warnings},
-        };
-        levels.push_back(level);
-    }
+        levels.push_back(ToJson(check));
     return {{"schema", 1}, {"status", int(OverallStatus(checks))}, {"levels", levels}};
+}
+
+std::string AsValidUtf8(const std::string& text)
+{
+    std::string valid;
+    valid.reserve(text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();)
+    {
+        unsigned char lead = bytes[i];
+        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        bool whole = length != 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k)
+            whole = (bytes[i + k] & 0xC0) == 0x80;
+        // No overlong three- and four-byte forms, no surrogates, nothing past U+10FFFF.
+        if (whole && length >= 3)
+        {
+            unsigned char second = bytes[i + 1];
+            whole = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
+                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
+        }
+        if (whole)
+        {
+            valid.append(text, i, length);
+            i += length;
+            continue;
+        }
+        valid += char(0xC0 | (lead >> 6));
+        valid += char(0x80 | (lead & 0x3F));
+        ++i;
+    }
+    return valid;
+}
+
+nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document)
+{
+    if (document.is_string())
+        return AsValidUtf8(document.get<std::string>());
+    if (!document.is_structured())
+        return document;
+    for (auto& value : document)
+        value = AsValidUtf8(value);
+    return document;
 }

@@ -30,7 +30,8 @@ struct LevelCheck
 
     Ogre::String file;
     bool loaded = false;
-    Ogre::String error; ///< the engine's full message when the load failed
+    Ogre::String error; ///< the engine's full message when the load or the drawing failed, or why the check ended
+    bool drawn = false; ///< drawn for a frame from the start view and through each level camera
     Tarnel::LoadTimes times;
     double portalConnectionMs = 0;
     double totalMs = 0;
@@ -43,16 +44,33 @@ struct LevelCheck
     Status GetStatus() const;
 
     /** Loads the level into a fresh portal-zone scene manager with the window for
-        render textures, connects its portals, counts what it holds, and lists what
-        it lacks and what the engine warned about; the scene manager goes again. */
+        render textures, connects its portals, draws it for one frame from the viewer's
+        start view and through each level camera (render textures updated), counts what
+        it holds, and lists what it lacks and what the engine warned about; the scene
+        manager goes again. */
     static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window);
+
+    /// A level that was not checked, with why, as a failure.
+    static LevelCheck NotChecked(const Ogre::String& file, const Ogre::String& why);
 };
 
 /// FAILED when a level failed, else INCOMPLETE when one lacks something, else FINE.
 LevelCheck::Status OverallStatus(const std::vector<LevelCheck>& checks);
 /// The compact report for people, one block a level.
 void WriteText(std::ostream& out, const LevelCheck& check);
-/// The stable document of the README's schema, for all levels checked.
+/** The stable document of the README's schema, for all levels checked. Its text is as
+    the engine gave it, which need not be valid UTF-8: see AsValidUtf8. */
 nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks);
+/// One level's entry of that document.
+nlohmann::ordered_json ToJson(const LevelCheck& check);
+/// The level from its entry.
+LevelCheck FromJson(const nlohmann::ordered_json& level);
+
+/** The text with each byte that does not belong to a valid UTF-8 sequence read as the
+    Latin-1 character of that number (older exporters write names in 8-bit encodings),
+    so that JSON can carry it; valid text stays as it is. */
+std::string AsValidUtf8(const std::string& text);
+/// The document with AsValidUtf8 applied to each of its strings.
+nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document);
 
 #endif

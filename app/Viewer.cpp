@@ -324,22 +324,7 @@ bool Viewer::ReloadLevel(String& error)
     return true;
 }
 
-namespace
-{
-    void SetHomeZone(PCZSceneManager* zones, Node* node, PCZone* zone)
-    {
-        zones->addPCZSceneNode(static_cast<PCZSceneNode*>(node), zone);
-        // From here, not from where it was, is where its next move starts.
-        static_cast<PCZSceneNode*>(node)->savePrevPosition();
-        for (Node* child : node->getChildren())
-            SetHomeZone(zones, child, zone);
-    }
-}
-
 void Viewer::PlaceInZone(SceneNode* node)
 {
-    auto* zones = static_cast<PCZSceneManager*>(node->getCreator());
-    node->_update(true, false);
-    Vector3 position = node->_getDerivedPosition();
-    SetHomeZone(zones, node, zones->findZoneForPoint(position));
+    Tarnel::Platform::PlaceInZone(node);
 }

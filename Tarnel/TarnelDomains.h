@@ -1,0 +1,67 @@
+#ifndef TARNEL_DOMAINS_H
+#define TARNEL_DOMAINS_H
+
+#include <OgreMath.h>
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+class TiXmlElement;
+
+namespace Tarnel
+{
+    /** The domains of the engine calls that view and lighting settings from a file go to.
+
+        The engine keeps its assertions on, so a value outside a call's domain (a field of
+        view in degrees, a zero rotation, a near clip of 0) would end the program, often
+        at the first frame. Each function here returns the value when it lies in the
+        domain; otherwise the setting the level plainly meant or the default the call
+        would have had, with one warning line in the log that names the element, the
+        attribute, the value as written and what is used instead. */
+    namespace Domains
+    {
+        /** A vertical field of view: above 0 and below pi radians. A value from pi up to
+            180 was written in degrees and is read as such; any other keeps the default. */
+        Ogre::Radian FieldOfView(const TiXmlElement* element, const char* attribute, Ogre::Real radians,
+                                 Ogre::Radian fallback);
+
+        /// An aspect ratio above 0; any other keeps the fallback.
+        Ogre::Real AspectRatio(const TiXmlElement* element, const char* attribute, Ogre::Real ratio,
+                               Ogre::Real fallback);
+
+        /** Clip distances: near above 0; far 0 (no far plane) or above near. A near of 0 or
+            below becomes a thousandth of far (a tenth of a unit without a far plane); a far
+            that is negative or not beyond near becomes 0. */
+        void Clipping(const TiXmlElement* element, Ogre::Real& nearClip, Ogre::Real& farClip);
+
+        /** A spotlight's angle: from 0 to pi radians, since a cone that opens past half a
+            turn has no shadow camera. A value above pi up to 180 was written in degrees and
+            is read as such; any other keeps the fallback. */
+        Ogre::Radian SpotlightAngle(const TiXmlElement* element, const char* attribute, Ogre::Real radians,
+                                    Ogre::Radian fallback);
+
+        /// A value that must not be negative (an attenuation term); below 0 keeps the fallback.
+        Ogre::Real NotNegative(const TiXmlElement* element, const char* attribute, Ogre::Real value,
+                               Ogre::Real fallback);
+
+        /// A value that must be above 0 (a light's range); any other keeps the fallback.
+        Ogre::Real Positive(const TiXmlElement* element, const char* attribute, Ogre::Real value,
+                            Ogre::Real fallback);
+
+        /** A rotation whose length is 0 or overflows single precision has no direction:
+            it keeps the identity. A rotation whose length only single precision cannot
+            measure is scaled to unit length. Every other rotation is kept as written
+            (the engine scales it). */
+        Ogre::Quaternion Rotation(const TiXmlElement* element, const Ogre::Quaternion& rotation);
+
+        /// A direction of length 0 (or one that overflows) points nowhere: it keeps the fallback.
+        Ogre::Vector3 Direction(const TiXmlElement* element, const Ogre::Vector3& direction,
+                                const Ogre::Vector3& fallback);
+
+        /** Logs the one warning line for a value outside its domain:
+            `Tarnel: <what> "<name>" has <attribute>="<value>", <problem>; <outcome>`. */
+        void Warn(const TiXmlElement* element, const char* attribute, const Ogre::String& problem,
+                  const Ogre::String& outcome);
+    }
+}
+
+#endif
