@@ -1,5 +1,6 @@
 // The domains of the engine calls that view and lighting settings go to.
 #include "Tarnel/TarnelDomains.h"
+#include "Tarnel/TarnelLimits.h"
 
 #include <OgreLogManager.h>
 #include <OgreStringConverter.h>
@@ -76,6 +77,13 @@ namespace Tarnel
     {
         LogManager::getSingleton().logWarning("Tarnel: " + Describe(element) + " has " + Written(element, attribute) +
                                               ", " + problem + "; " + outcome);
+    }
+
+    Real Domains::Magnitude(const TiXmlElement* element, const char* attribute, Real value)
+    {
+        Real bound = value < 0 ? -Limits::MAX_REAL : Limits::MAX_REAL;
+        Warn(element, attribute, "which is past the largest magnitude a level may use", "it is " + Number(bound));
+        return bound;
     }
 
     Radian Domains::FieldOfView(const TiXmlElement* element, const char* attribute, Real radians, Radian fallback)

@@ -57,6 +57,9 @@ namespace Tarnel
         Ogre::Vector3 Direction(const TiXmlElement* element, const Ogre::Vector3& direction,
                                 const Ogre::Vector3& fallback);
 
+        /// A number past Limits::MAX_REAL: the bound of its sign, with a warning.
+        Ogre::Real Magnitude(const TiXmlElement* element, const char* attribute, Ogre::Real value);
+
         /** Logs the one warning line for a value outside its domain:
             `Tarnel: <what> "<name>" has <attribute>="<value>", <problem>; <outcome>`. */
         void Warn(const TiXmlElement* element, const char* attribute, const Ogre::String& problem,

@@ -24,6 +24,10 @@ namespace Tarnel
         const int MAX_SHADOW_TEXTURES = OGRE_MAX_SIMULTANEOUS_LIGHTS;
         /// Each copy of an instanced batch holds all of the batch's objects again.
         const int MAX_BATCH_INSTANCES = 4096;
+        /** The largest magnitude of a number in a level: sums and products of positions,
+            scales and sizes past it overflow single precision, and the engine's bounding
+            boxes end the program on the result. */
+        const float MAX_REAL = 1e9f;
         /// Faces of a bounding volume (36 bytes each), which the file may ask for without listing them.
         const int MAX_BOUNDING_VOLUME_FACES = 1 << 20;
     }

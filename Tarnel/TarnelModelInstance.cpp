@@ -95,9 +95,7 @@ namespace Tarnel
             NodeAnimationTrack* track = created->createNodeTrack(created->getNumNodeTracks() + 1, node);
             for (const Types::KeyFrameParameters& keyFrame : animation.keyFrames)
                 CreateKeyFrame(track, keyFrame);
-            AnimationState* state = sceneManager->createAnimationState(name);
-            state->setEnabled(animation.enabled);
-            state->setLoop(animation.looping);
+            CreateAnimationState(sceneManager, name, animation.enabled, animation.looping);
         }
     }
 

@@ -253,6 +253,8 @@ namespace Tarnel
     void Objects::ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters)
     {
         parameters.length = TarnelUtilities::GetRealAttribute(element, "length", 0);
+        if (parameters.length < 0)
+            Domains::Warn(element, "length", "which is below 0", "the animation stays at its start");
         String mode = TarnelUtilities::GetStringAttribute(element, "interpolationMode");
         if (!mode.empty())
             parameters.interpolationMode = TarnelUtilities::ParseAnimationInterpolationMode(mode);
@@ -271,7 +273,11 @@ namespace Tarnel
             if (name == "translation")
                 keyFrame.translation = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
+            {
+                // Nodes take rotations of any length, but key frames are blended as they are.
                 keyFrame.rotation = TarnelUtilities::LoadRotation(child);
+                keyFrame.rotation.normalise();
+            }
             else if (name == "scale")
                 keyFrame.scale = TarnelUtilities::LoadXYZ(child);
         }
@@ -377,6 +383,15 @@ namespace Tarnel
         animation->setInterpolationMode(parameters.interpolationMode);
         animation->setRotationInterpolationMode(parameters.rotationInterpolationMode);
         return animation;
+    }
+
+    AnimationState* Objects::CreateAnimationState(SceneManager* sceneManager, const String& name, bool enabled,
+                                                  bool looping)
+    {
+        AnimationState* state = sceneManager->createAnimationState(name);
+        state->setEnabled(enabled);
+        state->setLoop(looping && state->getLength() > 0);
+        return state;
     }
 
     void Objects::CreateKeyFrame(NodeAnimationTrack* track, const Types::KeyFrameParameters& keyFrame)

@@ -77,6 +77,10 @@ namespace Tarnel
         Ogre::Animation* CreateNodeAnimation(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                              const Types::NodeAnimationParameters& parameters);
         void CreateKeyFrame(Ogre::NodeAnimationTrack* track, const Types::KeyFrameParameters& keyFrame);
+        /** The state of the animation of that name. An animation without a length cannot
+            loop (its time would be taken modulo 0), so it stays at its start. */
+        Ogre::AnimationState* CreateAnimationState(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                                   bool enabled, bool looping);
     }
 }
 

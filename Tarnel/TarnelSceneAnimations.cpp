@@ -47,10 +47,8 @@ namespace Tarnel
 
         if (!animationStates.count(parameters.name))
         {
-            AnimationState* state = sceneManager->createAnimationState(parameters.name);
-            animationStates[parameters.name] = state;
-            state->setEnabled(parameters.enabled);
-            state->setLoop(parameters.looping);
+            animationStates[parameters.name] =
+                CreateAnimationState(sceneManager, parameters.name, parameters.enabled, parameters.looping);
         }
     }
 }

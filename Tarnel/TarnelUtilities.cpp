@@ -18,6 +18,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <algorithm>
 #include <fstream>
@@ -265,7 +266,10 @@ namespace Tarnel
     {
         // Numbers are read in place: big levels have them by the hundred thousand.
         const char* value = PresentValue(element, name);
-        return value ? ParseNumber<Real>(value, value + std::strlen(value)) : defaultValue;
+        if (!value)
+            return defaultValue;
+        Real number = ParseNumber<Real>(value, value + std::strlen(value));
+        return std::abs(number) <= Limits::MAX_REAL ? number : Domains::Magnitude(element, name, number);
     }
 
     int TarnelUtilities::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)

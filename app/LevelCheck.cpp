@@ -1,5 +1,6 @@
 #include "LevelCheck.h"
 
+#include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreCamera.h>
@@ -113,47 +114,6 @@ namespace
         return counts;
     }
 
-    /** Draws one frame from the viewer's start view and one through each level camera, with
-        every render texture updated, as the viewer draws them (its camera put where the
-        level's is, in that place's zone): the engine checks much of a level only when it
-        draws it. */
-    void DrawViews(PCZSceneManager* sceneManager, RenderWindow* window, const Tarnel::TarnelScene& scene)
-    {
-        std::vector<const Camera*> levelCameras;
-        std::set<const Camera*> faces;
-        for (const auto& texture : scene.GetRenderTextures())
-            faces.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
-        for (const auto& camera : sceneManager->getCameras())
-        {
-            if (!faces.count(camera.second))
-                levelCameras.push_back(camera.second);
-        }
-
-        // The viewer's camera as it starts: a right angle of view, from 0.25 to 100 units.
-        Camera* view = sceneManager->createCamera("TarnelCheck/View");
-        view->setFOVy(Degree(90));
-        view->setNearClipDistance(0.25f);
-        view->setFarClipDistance(100);
-        SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode("TarnelCheck/View");
-        node->attachObject(view);
-        node->setPosition(0, 1, 2);
-        Tarnel::Platform::PlaceInZone(node);
-
-        window->addViewport(view);
-        Root::getSingleton().renderOneFrame();
-        for (const Camera* level : levelCameras)
-        {
-            node->setPosition(level->getDerivedPosition());
-            node->setOrientation(level->getDerivedOrientation());
-            view->setFOVy(level->getFOVy());
-            view->setNearClipDistance(level->getNearClipDistance());
-            view->setFarClipDistance(level->getFarClipDistance());
-            Tarnel::Platform::PlaceInZone(node);
-            Root::getSingleton().renderOneFrame();
-        }
-        window->removeAllViewports();
-    }
-
     String Milliseconds(double value)
     {
         StringStream text;
@@ -168,7 +128,7 @@ LevelCheck::Status LevelCheck::GetStatus() const
     bool stoppedByMissing = std::any_of(missing.begin(), missing.end(), [this](const Tarnel::MissingResource& resource) {
         return error.find(resource.name) != Ogre::String::npos;
     });
-    if ((!loaded && !stoppedByMissing) || (loaded && !drawn))
+    if ((!loaded || !error.empty()) && !stoppedByMissing)
         return FAILED;
     return missing.empty() && unconnectedPortals.empty() ? FINE : INCOMPLETE;
 }
@@ -193,10 +153,12 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
             check.error = error.getFullDescription();
         }
         Timer connection;
+        bool connected = false;
         try
         {
             if (check.loaded)
                 sceneManager->connectPortalsToTargetZonesByLocation();
+            connected = check.loaded;
         }
         catch (const Exception& error)
         {
@@ -219,14 +181,14 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
         // Counted first: drawing adds the view and the shadow cameras.
         try
         {
-            if (check.loaded)
-                DrawViews(sceneManager, window, scene);
-            check.drawn = check.loaded;
+            // The viewer stops at a portal without a zone, and the engine cannot draw one.
+            if (connected)
+                Tarnel::DrawLevelViews(sceneManager, window, scene);
+            check.drawn = connected;
         }
         catch (const Exception& error)
         {
             check.error = "Drawing the level failed: " + error.getFullDescription();
-            window->removeAllViewports();
         }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());

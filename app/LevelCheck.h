@@ -31,7 +31,7 @@ struct LevelCheck
     Ogre::String file;
     bool loaded = false;
     Ogre::String error; ///< the engine's full message when the load or the drawing failed, or why the check ended
-    bool drawn = false; ///< drawn for a frame from the start view and through each level camera
+    bool drawn = false; ///< drawn for a frame from the start view and through each level camera (not with a portal that leads nowhere)
     Tarnel::LoadTimes times;
     double portalConnectionMs = 0;
     double totalMs = 0;

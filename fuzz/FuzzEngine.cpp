@@ -64,6 +64,8 @@ namespace FuzzEngine
 
     void DestroySceneManager(Ogre::SceneManager* sceneManager)
     {
+        // Drawn shadows leave nodes that the zone manager cannot destroy on its own.
+        Tarnel::Platform::MakeNodesDestroyable(sceneManager);
         Ogre::Root::getSingleton().destroySceneManager(sceneManager);
     }
 

@@ -1,11 +1,13 @@
 // Reads each input as a model file and builds two instances of it, as nodes that name it would.
 #include "FuzzEngine.h"
 
+#include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelModel.h"
 #include "Tarnel/TarnelScene.h"
 
 #include <OgreException.h>
 #include <OgreMeshManager.h>
+#include <OgrePCZSceneManager.h>
 #include <OgreSceneManager.h>
 
 #include <vector>
@@ -36,6 +38,7 @@ namespace
             model.Load("input.model", FuzzEngine::GROUP);
             for (const char* baseName : {"First", "Second"})
                 model.CreateInstance(sceneManager, baseName, 0, nullptr, FuzzEngine::GROUP, nullptr, &scene);
+            Tarnel::DrawLevelViews(static_cast<Ogre::PCZSceneManager*>(sceneManager), FuzzEngine::Window(), scene);
         }
         catch (const Ogre::Exception& error)
         {

@@ -1,9 +1,11 @@
 // Loads each input as a level file into a fresh zone scene manager, as the viewer would.
 #include "FuzzEngine.h"
 
+#include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelScene.h"
 
 #include <OgreException.h>
+#include <OgrePCZSceneManager.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,10 @@ namespace
         try
         {
             scene.Load(path, FuzzEngine::Window(), sceneManager, FuzzEngine::GROUP);
+            // As the viewer and the checker would: connected, then drawn through every view.
+            auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
+            zones->connectPortalsToTargetZonesByLocation();
+            Tarnel::DrawLevelViews(zones, FuzzEngine::Window(), scene);
         }
         catch (const Ogre::Exception& error)
         {
