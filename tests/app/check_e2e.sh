@@ -64,4 +64,38 @@ assert {"kind": "mesh", "name": "Statue.mesh", "usedBy": ["Statue"]} in missing[
 assert not missing["loaded"] and "Statue.mesh" in missing["error"]
 READ
 
+# Exporters' habits: the level opens and draws, each value outside its domain is a warning,
+# and names in a legacy 8-bit encoding are shown as they are and carried by valid JSON.
+mkdir -p habits Media/Meshes
+cp "$(dirname "$0")/../data/exporter-habits.scene" habits/
+run habits/exporter-habits.scene
+check "a level of exporters' habits is drawn, not failed (status $status)" [ "$status" != 1 ]
+check "its values outside their domains are warnings" grep -qF 'warning: Warning: Tarnel: camera "Wide" has fov="100"' out.txt
+check "its Latin-1 names are shown as they are" grep -qaF "$(printf 'rotation of node "Caf\xe9"')" out.txt
+run habits/exporter-habits.scene --json
+check "as JSON, they are valid UTF-8 read as Latin-1" python3 - out.txt <<'READ'
+import json, sys
+level = json.load(open(sys.argv[1], encoding="utf-8"))["levels"][0]
+assert level["drawn"] and level["status"] != 1, level
+assert any('rotation of node "Caf\u00e9"' in warning for warning in level["warnings"]), level["warnings"]
+READ
+
+run "$work"
+check "a folder is one failed level (status $status)" [ "$status" = 1 ]
+check "with a one-line message" grep -qxF "  error: $work is a folder, not a level file" out.txt
+
+# A level whose process dies by a signal is reported with it, and the next level is still checked.
+python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><entity name=\"E%d\" meshFile=\"Crate.mesh\"/></node>" % (i, i) for i in range(40000)) + "</nodes></scene>")' >big.scene
+"$check_program" big.scene "$sample" >out.txt 2>err.txt &
+checker=$!
+for _ in $(seq 1000); do
+    child=$(pgrep -P "$checker" | head -n 1) && [ -n "$child" ] && { kill -SEGV "$child"; break; }
+    sleep 0.01
+done
+status=0
+wait "$checker" || status=$?
+check "a level killed by a signal fails the run (status $status)" [ "$status" = 1 ]
+check "it is reported with the signal" grep -qF "error: The check of this level ended by signal 11 (SIGSEGV), Segmentation fault; the last lines of its log:" out.txt
+check "and the next level is still checked" grep -qxF "$sample: ok" out.txt
+
 exit $((failures != 0))

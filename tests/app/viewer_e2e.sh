@@ -257,6 +257,34 @@ level-cameras)
     check "after the last one, C returns to the start view" grep -qF "Camera: the viewer's own view" Ogre.log
     check "and its picture" [ "$(differing_pixels screenshot_1.png screenshot_3.png)" -lt 50 ]
     ;;
+exporter-habits)
+    # A level of exporters' habits in its own folder of the run tree: it opens, every level
+    # camera and the playing animation draw, and each value outside its domain is named once.
+    mkdir -p "$work/habits"
+    cp "$here/../data/exporter-habits.scene" "$work/habits/"
+    viewer_start ../habits/exporter-habits.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid
+    viewer_press space
+    viewer_press c
+    viewer_press Print
+    viewer_press c
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer draws the level and its camera and ends with status 0 (got $status)" \
+        [ "$status" = 0 -a -s screenshot_2.png ]
+    check "it looked through the level's camera" grep -qF "Camera: the level's camera Wide" Ogre.log
+    for warning in 'camera "Wide" has fov="100", which is not above 0 and below pi radians; it is read as 100 degrees' \
+                   'camera "Wide" has aspectRatio="0", which is not above 0; it keeps 1.33' \
+                   'clipping of camera "Wide" has near="0", which is not above 0; it is 0.0005' \
+                   'normal of camera "Wide" has x="0" y="0" z="0", a direction of length 0' \
+                   'has qx="0" qy="0" qz="0", a rotation of length 0; it keeps the identity' \
+                   'lightRange of light "Spot" has outer="45", which is not from 0 to pi radians; it is read as 45 degrees' \
+                   'lightAttenuation of light "Spot" has range="-1", which is not above 0'; do
+        check "one warning: $warning" [ "$(grep -cF -- "$warning" Ogre.log)" = 1 ]
+    done
+    ;;
 portal-outlines)
     # The sample level's start view looks through a doorway, which holds a portal.
     start_level
