@@ -12,6 +12,11 @@
 
 namespace
 {
+    /// Inputs run, and those that loaded and were drawn; printed when the process ends.
+    unsigned long inputs = 0, drawn = 0;
+
+    void PrintCounts() { std::fprintf(stderr, "scene inputs: %lu, loaded and drawn: %lu\n", inputs, drawn); }
+
     void Load(const std::string& path, Ogre::SceneManager* sceneManager)
     {
         Tarnel::TarnelScene scene;
@@ -22,6 +27,7 @@ namespace
             auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
             zones->connectPortalsToTargetZonesByLocation();
             Tarnel::DrawLevelViews(zones, FuzzEngine::Window(), scene);
+            ++drawn;
         }
         catch (const Ogre::Exception& error)
         {
@@ -37,6 +43,7 @@ namespace
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     FuzzEngine::Start();
+    std::atexit(PrintCounts);
     return 0;
 }
 
@@ -44,6 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (FuzzEngine::NamesResourceLocations(data, size))
         return -1;
+    ++inputs;
     std::string path = FuzzEngine::WriteInput("input.scene", data, size);
     Ogre::SceneManager* sceneManager = FuzzEngine::NewSceneManager();
     Load(path, sceneManager);

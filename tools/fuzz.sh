@@ -52,6 +52,7 @@ for i in "${!harnesses[@]}"; do
         grep -vE '^(#[0-9]+|\s*$|INFO:)' "$build/$name.log" | head -60
     fi
     printf '%-6s %12s executions\n' "$name" "$runs"
+    grep -h "loaded and drawn" "$build/$name.log" | tail -n 1 || true
 done
 printf '%-6s %12s executions\n' total "$total"
 exit $failed
