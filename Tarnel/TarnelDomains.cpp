@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <sstream>
+#include <string_view>
 
 using namespace Ogre;
 
@@ -58,7 +59,7 @@ namespace Tarnel
             if (inDomain(radians))
                 return Radian(radians);
             const String domain = String("which is not ") + (zeroAllowed ? "from 0" : "above 0") +
-                                  (piAllowed ? " to pi" : " and below pi") + " radians";
+                                  (piAllowed ? " up to pi" : " and below pi") + " radians";
             if (radians > 0 && radians <= 180 && inDomain(Degree(radians).valueRadians()))
             {
                 Domains::Warn(element, attribute, domain, "it is read as " + Number(radians) + " degrees");
@@ -93,7 +94,8 @@ namespace Tarnel
 
     Radian Domains::SpotlightAngle(const TiXmlElement* element, const char* attribute, Real radians, Radian fallback)
     {
-        return Angle(element, attribute, radians, fallback, true, true);
+        // A cone that does not open has no shadow camera.
+        return Angle(element, attribute, radians, fallback, std::string_view(attribute) == "inner", true);
     }
 
     Real Domains::AspectRatio(const TiXmlElement* element, const char* attribute, Real ratio, Real fallback)
@@ -153,6 +155,14 @@ namespace Tarnel
              "it is scaled to unit length");
         return Quaternion(Real(rotation.w / length), Real(rotation.x / length), Real(rotation.y / length),
                           Real(rotation.z / length));
+    }
+
+    Vector3 Domains::RegionSize(const TiXmlElement* element, const Vector3& size, const Vector3& fallback)
+    {
+        if (size.x > 0 && size.y > 0 && size.z > 0)
+            return size;
+        Warn(element, "x y z", "a size not above 0 on every side", "it keeps " + StringConverter::toString(fallback));
+        return fallback;
     }
 
     Vector3 Domains::Direction(const TiXmlElement* element, const Vector3& direction, const Vector3& fallback)

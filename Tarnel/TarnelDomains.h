@@ -33,8 +33,9 @@ namespace Tarnel
             that is negative or not beyond near becomes 0. */
         void Clipping(const TiXmlElement* element, Ogre::Real& nearClip, Ogre::Real& farClip);
 
-        /** A spotlight's angle: from 0 to pi radians, since a cone that opens past half a
-            turn has no shadow camera. A value above pi up to 180 was written in degrees and
+        /** A spotlight's angle ("inner" or "outer"): from 0 (above 0 for the outer angle)
+            to pi radians, since a cone that does not open or that opens past half a turn
+            has no shadow camera. A value above pi up to 180 was written in degrees and
             is read as such; any other keeps the fallback. */
         Ogre::Radian SpotlightAngle(const TiXmlElement* element, const char* attribute, Ogre::Real radians,
                                     Ogre::Radian fallback);
@@ -52,6 +53,10 @@ namespace Tarnel
             measure is scaled to unit length. Every other rotation is kept as written
             (the engine scales it). */
         Ogre::Quaternion Rotation(const TiXmlElement* element, const Ogre::Quaternion& rotation);
+
+        /** A region's size, each side above 0: the engine's regions of a side of 0 or less
+            are inverted boxes. Any other keeps the fallback. */
+        Ogre::Vector3 RegionSize(const TiXmlElement* element, const Ogre::Vector3& size, const Ogre::Vector3& fallback);
 
         /// A direction of length 0 (or one that overflows) points nowhere: it keeps the fallback.
         Ogre::Vector3 Direction(const TiXmlElement* element, const Ogre::Vector3& direction,

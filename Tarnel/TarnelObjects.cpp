@@ -152,8 +152,10 @@ namespace Tarnel
     {
         ReadQueueAndDistance(element, parameters);
         parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
-        parameters.width = TarnelUtilities::GetRealAttribute(element, "width", 10);
-        parameters.height = TarnelUtilities::GetRealAttribute(element, "height", 10);
+        // A set of negative size has inverted bounds.
+        parameters.width = Domains::NotNegative(element, "width", TarnelUtilities::GetRealAttribute(element, "width", 10), 10);
+        parameters.height =
+            Domains::NotNegative(element, "height", TarnelUtilities::GetRealAttribute(element, "height", 10), 10);
         parameters.billboardType =
             TarnelUtilities::ParseBillboardType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
         parameters.billboardOrigin =

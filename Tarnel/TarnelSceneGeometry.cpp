@@ -1,5 +1,6 @@
 // Batched geometry: instanced and static geometry built from placed copies of meshes.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelLimits.h"
@@ -48,7 +49,7 @@ namespace Tarnel
                 if (name == "origin")
                     settings.origin = TarnelUtilities::LoadXYZ(child);
                 else if (name == "dimensions")
-                    settings.dimensions = TarnelUtilities::LoadXYZ(child);
+                    settings.dimensions = Domains::RegionSize(child, TarnelUtilities::LoadXYZ(child), settings.dimensions);
                 else if (name == "entities")
                     settings.entities = child;
             }
@@ -76,7 +77,11 @@ namespace Tarnel
                 if (name == "position")
                     entity.position = TarnelUtilities::LoadXYZ(child);
                 else if (name == "rotation")
+                {
+                    // Baked into the batch as it is: the engine does not make it unit length here.
                     entity.orientation = TarnelUtilities::LoadRotation(child);
+                    entity.orientation.normalise();
+                }
                 else if (name == "scale")
                     entity.scale = TarnelUtilities::LoadXYZ(child);
                 else if (name == "subentities")

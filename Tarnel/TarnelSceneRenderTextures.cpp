@@ -63,7 +63,10 @@ namespace Tarnel
         void PlaceCamera(Camera* camera, const Vector3& position, const Quaternion& orientation)
         {
             Node* parent = camera->getParentNode();
-            camera->setPosition(parent ? parent->convertWorldToLocalPosition(position) : position);
+            // A node scaled to nothing on a side has no inside: the camera stays at its place.
+            const Vector3& scale = parent ? parent->_getDerivedScale() : Vector3::UNIT_SCALE;
+            bool flat = scale.x == 0 || scale.y == 0 || scale.z == 0;
+            camera->setPosition(!parent ? position : flat ? Vector3::ZERO : parent->convertWorldToLocalPosition(position));
             camera->setOrientation(parent ? parent->convertWorldToLocalOrientation(orientation) : orientation);
         }
 

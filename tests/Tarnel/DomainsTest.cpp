@@ -1,3 +1,4 @@
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelUtilities.h"
 #include "support/Engine.h"
@@ -100,10 +101,12 @@ TEST(Domains, SpotlightConeAndAttenuation)
         {
             {"<lightRange inner='0' outer='3.14159274'/>", "0 3.14159 1 | 100 1 0 0", ""},
             {"<lightRange inner='30' outer='45'/>", "0.523599 0.785398 1 | 100 1 0 0",
-             "lightRange has inner=\"30\", which is not from 0 to pi radians; it is read as 30 degrees | "
-             "Warning: Tarnel: lightRange has outer=\"45\", which is not from 0 to pi radians; it is read as 45 degrees"},
+             "lightRange has inner=\"30\", which is not from 0 up to pi radians; it is read as 30 degrees | "
+             "Warning: Tarnel: lightRange has outer=\"45\", which is not above 0 up to pi radians; it is read as 45 degrees"},
             {"<lightRange outer='-1'/>", "0.2 0.5 1 | 100 1 0 0",
-             "lightRange has outer=\"-1\", which is not from 0 to pi radians; it keeps 0.5"},
+             "lightRange has outer=\"-1\", which is not above 0 up to pi radians; it keeps 0.5"},
+            {"<lightRange outer='0'/>", "0.2 0.5 1 | 100 1 0 0",
+             "lightRange has outer=\"0\", which is not above 0 up to pi radians; it keeps 0.5"},
             {"<lightAttenuation range='-5' constant='-1' linear='0.5'/>", "0.2 0.5 1 | 100 1 0.5 0",
              "lightAttenuation has range=\"-5\", which is not above 0; it keeps 100 | "
              "Warning: Tarnel: lightAttenuation has constant=\"-1\", which is below 0; it keeps 1"},
@@ -119,6 +122,28 @@ TEST(Domains, SpotlightConeAndAttenuation)
                    StringConverter::toString(outer.valueRadians()) + " " + StringConverter::toString(falloff) +
                    " | " + StringConverter::toString(range) + " " + StringConverter::toString(constant) + " " +
                    StringConverter::toString(linear) + " " + StringConverter::toString(quadric);
+        });
+}
+
+TEST(Domains, SizesOfSetsAndRegions)
+{
+    ExpectRows(
+        {
+            {"<billboardSet name='B' width='2' height='0'/>", "2 0", ""},
+            {"<billboardSet name='B' width='-2' height='-3'/>", "10 10",
+             "billboardSet \"B\" has width=\"-2\", which is below 0; it keeps 10 | "
+             "Warning: Tarnel: billboardSet \"B\" has height=\"-3\", which is below 0; it keeps 10"},
+            {"<dimensions x='10' y='10' z='10'/>", "10 10 10", ""},
+            {"<dimensions x='10' y='0' z='10'/>", "1e+06 1e+06 1e+06",
+             "dimensions has x=\"10\" y=\"0\" z=\"10\", a size not above 0 on every side; it keeps 1e+06 1e+06 1e+06"},
+        },
+        [](const TiXmlElement* e) {
+            if (e->ValueStr() == "dimensions")
+                return StringConverter::toString(
+                    Tarnel::Domains::RegionSize(e, TarnelUtilities::LoadXYZ(e), Vector3(1e6f, 1e6f, 1e6f)));
+            Tarnel::Types::BillboardSetParameters set;
+            Tarnel::Objects::ReadBillboardSetAttributes(e, set);
+            return StringConverter::toString(set.width) + " " + StringConverter::toString(set.height);
         });
 }
 

@@ -121,12 +121,45 @@ background-colour)
         bash -c "grep -qE '\\((7|8),(7|8),(15|16)(,255)?\\)' <<<'$commonest'"
     ;;
 faulty-media)
-    # A script beside the level defines a material of the level again and one whose texture was never shipped.
+    # Scripts beside the level, read while the start-up loads the resource group: a material,
+    # a GPU program and a particle template of the level defined again, textures never shipped
+    # (one without an extension) or not an image, and a program whose source was never shipped.
     cat >"$work/Media/Scenes/faults.material" <<'SCRIPT'
 material Level/Stone { technique { pass { diffuse 1 0 1 } } }
 material Faults/Unshipped { technique { pass { texture_unit { texture unshipped.png } } } }
+material Faults/NoExtension { technique { pass { texture_unit { texture unshipped_stone } } } }
+material Faults/Garbled { technique { pass { texture_unit { texture garbled.png } } } }
+material Faults/Unbuilt
+{
+    technique { pass { vertex_program_ref Faults/Unshipped/VS { } } }
+    technique { pass { diffuse 0 1 0 } }
+}
 SCRIPT
-    sed -i 's|materialFile="Level/Floor"|materialFile="Faults/Unshipped"|' "$work/Media/Scenes/scene3.scene"
+    cat >"$work/Media/Scenes/faults.program" <<'SCRIPT'
+vertex_program Faults/Unshipped/VS glsl
+{
+    source unshipped.vert
+    default_params
+    {
+        param_named_auto worldViewProj worldviewproj_matrix
+    }
+}
+vertex_program Faults/Twice/VS glsl
+{
+    source twice.vert
+}
+vertex_program Faults/Twice/VS glsl
+{
+    source twice.vert
+}
+SCRIPT
+    echo 'void main() { gl_Position = ftransform(); }' >"$work/Media/Scenes/twice.vert"
+    echo 'particle_system Level/Sparks { }' >"$work/Media/Scenes/faults.particle"
+    echo 'not an image' >"$work/Media/Scenes/garbled.png"
+    for material in Unshipped NoExtension Garbled Unbuilt; do
+        # Each takes over the next entity that wears a floor or metal material.
+        sed -i "0,/materialFile=\"Level\/\(Floor\|Metal\)\"/s//materialFile=\"Faults\/$material\"/" "$work/Media/Scenes/scene3.scene"
+    done
     start_level
     shoot_solid
     viewer_press Escape
@@ -136,6 +169,16 @@ SCRIPT
     check "the log names the material defined again" grep -qE "the material 'Level/Stone' is defined again in (faults|scene3)\.material" Ogre.log
     check "the log names the missing texture and its material" grep -qF \
         "the texture 'unshipped.png' of the material 'Faults/Unshipped' cannot be found; it is drawn blank" Ogre.log
+    check "and the one without an extension" grep -qF \
+        "the texture 'unshipped_stone' of the material 'Faults/NoExtension' cannot be found; it is drawn blank" Ogre.log
+    check "the texture that is not an image is drawn blank" grep -qF \
+        "preparing texture 'garbled.png'. Texture layer will be blank" Ogre.log
+    check "the program without its source, once" [ "$(grep -cF \
+        "the source 'unshipped.vert' of the GPU program 'Faults/Unshipped/VS' cannot be found; the materials that use it fall back" Ogre.log)" = 1 ]
+    check "the program defined again" grep -qF \
+        "the GPU program 'Faults/Twice/VS' is defined again in faults.program; its first definition, in faults.program, stays" Ogre.log
+    check "the particle template defined again" grep -qE \
+        "the particle template 'Level/Sparks' is defined again in (faults|scene3)\.particle; its first definition, in (faults|scene3)\.particle, stays" Ogre.log
     ;;
 mirror)
     # The hall's floor mirror, against the same level without its render textures.
@@ -280,7 +323,7 @@ exporter-habits)
                    'clipping of camera "Wide" has near="0", which is not above 0; it is 0.0005' \
                    'normal of camera "Wide" has x="0" y="0" z="0", a direction of length 0' \
                    'has qx="0" qy="0" qz="0", a rotation of length 0; it keeps the identity' \
-                   'lightRange of light "Spot" has outer="45", which is not from 0 to pi radians; it is read as 45 degrees' \
+                   'lightRange of light "Spot" has outer="45", which is not above 0 up to pi radians; it is read as 45 degrees' \
                    'lightAttenuation of light "Spot" has range="-1", which is not above 0'; do
         check "one warning: $warning" [ "$(grep -cF -- "$warning" Ogre.log)" = 1 ]
     done
