@@ -48,6 +48,8 @@ namespace
     }
 }
 
+using Ogre::String;
+
 int main(int argc, char** argv)
 {
     std::vector<std::string> levels;
@@ -79,7 +81,15 @@ int main(int argc, char** argv)
     {
         if (levels.size() > 1)
             std::cerr << "[" << i + 1 << "/" << levels.size() << "] " << levels[i] << std::endl;
-        checks.push_back(CheckInOwnProcess(levels[i], programFolder));
+        try
+        {
+            checks.push_back(CheckInOwnProcess(levels[i], programFolder));
+        }
+        catch (const std::exception& error)
+        {
+            // The report stays whole: a level that could not be checked is a failed level.
+            checks.push_back(LevelCheck::NotChecked(levels[i], String("The check failed: ") + error.what()));
+        }
         if (!json)
         {
             WriteText(std::cout, checks.back());

@@ -1,6 +1,8 @@
 // The level viewer: loads a level (the sample level by default) and lets the user fly through it.
 #include "Viewer.h"
 
+#include "Tarnel/TarnelPlatform.h"
+
 #include <OgreException.h>
 #include <OgreLogManager.h>
 
@@ -55,7 +57,16 @@ int main(int argc, char** argv)
         return 2;
     }
     if (argc == 2)
+    {
         level = argv[1];
+        // A folder or a device is no level; say so in one line, before any window.
+        std::string unreadable = Tarnel::Platform::UnreadableFileReason(level);
+        if (!unreadable.empty())
+        {
+            std::cerr << "TarnelViewer: " << level << " " << unreadable << std::endl;
+            return 1;
+        }
+    }
     try
     {
         return Viewer::Run(level);

@@ -427,6 +427,8 @@ broken-levels)
         < <(in_node '<billboardSet name="B" poolSize="4294967295"/>')
     broken_level "missing mesh" "FileNotFoundException: Cannot locate resource Nothing.mesh" \
         < <(in_node '<entity name="E" meshFile="Nothing.mesh"/>')
+    mkdir -p "$work/folder.scene"
+    expect_failure "a folder" "TarnelViewer: ../folder.scene is a folder, not a level file" ../folder.scene
     ;;
 *)
     echo "unknown case $case_name"
