@@ -362,10 +362,13 @@ namespace Tarnel
                 if (faceCamera)
                     sceneManager->destroyCamera(faceCamera);
             }
-            TextureManager::getSingleton().remove(renderTexture->texture);
-            // The layers that showed it name it again, as their script did.
+            TextureManager& textures = TextureManager::getSingleton();
+            textures.remove(renderTexture->texture);
+            // The layers that showed it show a texture of its name that was never loaded, as their
+            // script made it: naming it again would look for a file of that name, which no level has.
+            TexturePtr standIn = textures.create(renderTexture->name, renderTexture->resourceGroupName);
             for (const auto& layer : TarnelMedia::LayersShowing(renderTexture->name))
-                layer.first->setFrameTextureName(renderTexture->name, layer.second);
+                layer.first->_setTexturePtr(standIn, layer.second);
         }
         renderTextures.clear();
         renderTargets.clear();

@@ -10,6 +10,11 @@
 
 #include <OIS/OIS.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <iomanip>
+
 using namespace Ogre;
 
 namespace
@@ -77,7 +82,17 @@ bool ExampleFrameListener::frameRenderingQueued(const FrameEvent& event)
     const Vector3 lastMotion = translation;
     if (toggleDelay >= 0)
         toggleDelay -= dt;
-    moveScale = moveSpeed * dt;
+    if (speedKeyDelay >= 0)
+        speedKeyDelay -= dt;
+    if (debugTextTime > 0 && (debugTextTime -= dt) <= 0)
+        debugText.clear();
+    // Held Shift flies four times faster, held Ctrl four times slower.
+    Real boost = 1;
+    if (keyboard->isKeyDown(OIS::KC_LSHIFT) || keyboard->isKeyDown(OIS::KC_RSHIFT))
+        boost = 4;
+    else if (keyboard->isKeyDown(OIS::KC_LCONTROL) || keyboard->isKeyDown(OIS::KC_RCONTROL))
+        boost = 0.25f;
+    moveScale = moveSpeed * boost * dt;
     rotateScale = rotateSpeed * dt;
     yawAngle = pitchAngle = Radian(0);
     translation = Vector3::ZERO;
@@ -126,6 +141,17 @@ bool ExampleFrameListener::readKeyboard(const FrameEvent&)
     if (keyboard->isKeyDown(OIS::KC_ESCAPE) || keyboard->isKeyDown(OIS::KC_Q))
         return false;
 
+    if ((keyboard->isKeyDown(OIS::KC_ADD) || keyboard->isKeyDown(OIS::KC_EQUALS)) && speedKeyDelay <= 0)
+    {
+        scaleMoveSpeed(2);
+        speedKeyDelay = 0.3f;
+    }
+    if ((keyboard->isKeyDown(OIS::KC_SUBTRACT) || keyboard->isKeyDown(OIS::KC_MINUS)) && speedKeyDelay <= 0)
+    {
+        scaleMoveSpeed(0.5f);
+        speedKeyDelay = 0.3f;
+    }
+
     if (keyboard->isKeyDown(OIS::KC_F) && toggleDelay <= 0)
     {
         statsVisible = !statsVisible;
@@ -159,15 +185,40 @@ bool ExampleFrameListener::readKeyboard(const FrameEvent&)
         }
     }
 
-    if (showCameraDetails)
-        debugText = "P: " + StringConverter::toString(camera->getDerivedPosition()) + " " +
-                    "O: " + StringConverter::toString(camera->getDerivedOrientation());
+    if (showCameraDetails && debugTextTime <= 0)
+        debugText = describeCamera();
     return true;
+}
+
+String ExampleFrameListener::describeCamera() const
+{
+    const Vector3 position = camera->getDerivedPosition();
+    const Vector3 direction = camera->getDerivedDirection();
+    // Yaw about the vertical from -Z (the start view), pitch above the horizontal.
+    const Real yaw = Math::ATan2(-direction.x, -direction.z).valueDegrees();
+    const Real pitch = Math::ASin(Math::Clamp(direction.y, Real(-1), Real(1))).valueDegrees();
+    // No "-0.0": a level turned by a hair shows as straight.
+    auto tidy = [](Real value, Real step) { return std::abs(value) < step / 2 ? Real(0) : value; };
+    StringStream text;
+    text << std::fixed << std::setprecision(2) << "Position " << tidy(position.x, 0.01f) << " "
+         << tidy(position.y, 0.01f) << " " << tidy(position.z, 0.01f) << std::setprecision(1) << "  yaw "
+         << tidy(yaw, 0.1f) << " deg  pitch " << tidy(pitch, 0.1f) << " deg";
+    return text.str();
+}
+
+void ExampleFrameListener::scaleMoveSpeed(Real factor)
+{
+    moveSpeed = Math::Clamp(moveSpeed * factor, Real(0.01f), Real(1e7f));
+    debugText = "Speed " + StringConverter::toString(moveSpeed) + " units a second";
+    debugTextTime = 2;
+    LogManager::getSingleton().logMessage("Flying speed " + StringConverter::toString(moveSpeed) + " units a second");
 }
 
 bool ExampleFrameListener::readMouse(const FrameEvent&)
 {
     const OIS::MouseState& state = mouse->getMouseState();
+    if (state.Z.rel != 0)
+        scaleMoveSpeed(state.Z.rel > 0 ? 2 : 0.5f);
     if (state.buttonDown(OIS::MB_Right))
     {
         translation.x += state.X.rel * 0.13f;
@@ -212,10 +263,21 @@ void ExampleFrameListener::stepTextureFiltering()
 
 void ExampleFrameListener::takeScreenshot()
 {
+    // A user's earlier pictures stay: the numbers go on after the highest already there.
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(".", error))
+    {
+        unsigned int number = 0;
+        char end = 0;
+        if (std::sscanf(entry.path().filename().c_str(), "screenshot_%u.pn%c", &number, &end) == 2 && end == 'g')
+            screenshotCount = std::max(screenshotCount, number);
+    }
     ++screenshotCount;
     String fileName = "screenshot_" + StringConverter::toString(screenshotCount) + ".png";
     window->writeContentsToFile(fileName);
     debugText = "Saved: " + fileName;
+    debugTextTime = 3;
+    LogManager::getSingleton().logMessage("Screenshot " + fileName);
 }
 
 void ExampleFrameListener::setStatsOverlayVisible(bool show)

@@ -48,8 +48,13 @@ protected:
     virtual void setStatsOverlayVisible(bool show);
 
     void stepTextureFiltering();
+    /// Writes screenshot_N.png, N one past the highest already in the working directory.
     void takeScreenshot();
     void shutDownInput();
+    /// Doubles (factor 2) or halves (factor 0.5) the flying speed, within sensible bounds.
+    void scaleMoveSpeed(Ogre::Real factor);
+    /// Where the camera is and which way it faces, in numbers a person reads.
+    Ogre::String describeCamera() const;
 
     Ogre::Camera* camera;
     Ogre::Vector3 translation = Ogre::Vector3::ZERO;
@@ -57,6 +62,7 @@ protected:
     Ogre::RenderWindow* window;
     bool statsVisible = true;
     Ogre::String debugText;
+    Ogre::Real debugTextTime = 0; ///< how long a passing message stays; 0 keeps it
     unsigned int screenshotCount = 0;
     Ogre::Real moveScale = 0;
     Ogre::Real rotateScale = 0;
@@ -66,7 +72,8 @@ protected:
     Ogre::TextureFilterOptions filtering = Ogre::TFO_BILINEAR;
     unsigned int anisotropy = 1;
     int polygonModeIndex = 0;
-    Ogre::Real moveSpeed = 100;
+    Ogre::Real moveSpeed = 100; ///< units a second at full speed; the wheel and + and - change it
+    Ogre::Real speedKeyDelay = 0;
     Ogre::Real rotateSpeed = 36;
     Ogre::Overlay* statsOverlay = nullptr;
     OIS::InputManager* inputManager = nullptr;

@@ -1,4 +1,5 @@
 #include "Viewer.h"
+#include "EngineFiles.h"
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
@@ -29,6 +30,7 @@
 #include <tinyxml.h>
 
 #include <iomanip>
+#include <iostream>
 #include <memory>
 #include <set>
 
@@ -86,16 +88,33 @@ namespace
         return camera;
     }
 
-    void AddResourceLocations()
+    /** The viewer's own lines on the terminal, each once: a level loaded or reloaded, and
+        every warning and error (missing resources among them). The engine's other lines go
+        to Ogre.log only. */
+    class TerminalLines : public LogListener
     {
-        ConfigFile resources;
-        resources.load(Tarnel::Platform::NativeSeparators("..\\resources.cfg"), "\t:=", true);
-        for (const auto& section : resources.getSettingsBySection())
+    public:
+        void messageLogged(const String& message, LogMessageLevel level, bool maskDebug, const String&, bool&) override
         {
-            for (const auto& setting : section.second)
-                ResourceGroupManager::getSingleton().addResourceLocation(setting.second, setting.first,
-                                                                         section.first, false);
+            // A masked line was written to the terminal already.
+            if (maskDebug)
+                return;
+            bool own = message.compare(0, 6, "Level ") == 0 || message.compare(0, 7, "Reload ") == 0;
+            if ((level < LML_WARNING && !own) || !shown.insert(message).second)
+                return;
+            (level < LML_WARNING ? std::cout : std::cerr) << message << std::endl;
         }
+
+    private:
+        std::set<String> shown;
+    };
+
+    /// Ogre.log in the working directory; on the terminal only the viewer's own lines, or all with --verbose.
+    void StartLog(bool verbose)
+    {
+        Log* log = (new LogManager())->createLog("Ogre.log", true, verbose, false);
+        if (!verbose)
+            log->addListener(new TerminalLines());
     }
 
     void CreateCameraLight(Camera* camera)
@@ -188,11 +207,21 @@ namespace
     }
 }
 
-int Viewer::Run(const String& levelFile)
+int Viewer::Run(const Options& options)
 {
-    Tarnel::Platform::KeepPluginsLoaded("plugins.cfg");
-    Root* root = new Root("plugins.cfg", "ogre.cfg", "Ogre.log");
-    if (!root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+    const String plugins = EngineFiles::Find("plugins.cfg");
+    Tarnel::Platform::KeepPluginsLoaded(plugins);
+    StartLog(options.verbose);
+    Root* root = new Root(plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log");
+    // A dialog without a render system would wait for ever: its Accept does nothing.
+    if (root->getAvailableRenderers().empty())
+        OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
+                    " offer none", "Viewer::Run");
+    bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
+    // Without a render system chosen, the dialog shows none and its Accept does nothing.
+    if (!configured && !root->getRenderSystem())
+        root->setRenderSystem(root->getAvailableRenderers().front());
+    if (!configured && !root->showConfigDialog(OgreBites::getNativeConfigDialog()))
         return 0;
     Timer sinceSetup;
 
@@ -210,7 +239,7 @@ int Viewer::Run(const String& levelFile)
 
     // Faulty media cost the faulty item, from the first script on.
     media = new Tarnel::TarnelMedia();
-    AddResourceLocations();
+    EngineFiles::AddResourceLocations();
     ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
     ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
 
@@ -218,9 +247,9 @@ int Viewer::Run(const String& levelFile)
     root->addFrameListener(frameListener);
 
     CreateCameraLight(startCamera);
-    Viewer::levelFile = levelFile;
+    Viewer::levelFile = options.levelFile;
     auto scene = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*scene, levelFile, startCamera);
+    String loadTime = LoadLevel(*scene, Viewer::levelFile, startCamera);
     ShowLevel(std::move(scene), startCamera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 

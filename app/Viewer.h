@@ -36,10 +36,21 @@ namespace Viewer
     /// The level the viewer opens when it is given none.
     extern const char* const DEFAULT_LEVEL;
 
+    /// What the command line asks for; the defaults are the specified behaviour.
+    struct Options
+    {
+        Ogre::String levelFile = DEFAULT_LEVEL;
+        /// Start with the saved ogre.cfg; the dialog comes only when it holds no usable render system.
+        bool noDialog = false;
+        /// The engine's own log lines on the terminal too, not only in Ogre.log.
+        bool verbose = false;
+    };
+
     /** Starts the engine, loads the level (a path, relative to the working
         directory or absolute), writes the scene-tree report and runs the render
-        loop; returns the exit status. Engine errors pass to the caller. */
-    int Run(const Ogre::String& levelFile = DEFAULT_LEVEL);
+        loop; returns the exit status. Engine errors pass to the caller; so does a
+        plug-in file that offers no render system, before any dialog. */
+    int Run(const Options& options = Options());
 
     /** Loads the level's file again, into a fresh scene manager in the same
         window; the camera keeps its place and settings, the engine objects above

@@ -36,8 +36,10 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
     return true;
 }
 
-bool ZelFrameListener::frameEnded(const FrameEvent&)
+bool ZelFrameListener::frameEnded(const FrameEvent& event)
 {
+    // The statistics overlay is on screen, so its figures are kept, as the fly-through's are.
+    ExampleFrameListener::frameEnded(event);
     if (levelInfo.IsVisible())
         levelInfo.SetText(describeLevel());
     return true;
@@ -110,6 +112,7 @@ String ZelFrameListener::describeLevel() const
                    (int(index) == levelCameraIndex ? " (looking through)" : "");
     text += "Level cameras: " + (cameras.empty() ? String("none") : cameras) + "\n";
     text += String("Animations: ") + (animationsPlaying ? "playing" : "paused") + "\n";
+    text += "Flying speed: " + StringConverter::toString(moveSpeed) + " units a second (wheel, + and -)\n";
     text += "F1 panel  O portals  C cameras  Space animations  F5 reload";
     return text;
 }

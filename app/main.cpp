@@ -1,4 +1,5 @@
 // The level viewer: loads a level (the sample level by default) and lets the user fly through it.
+#include "EngineFiles.h"
 #include "Viewer.h"
 
 #include "Tarnel/TarnelPlatform.h"
@@ -8,27 +9,38 @@
 
 #include <exception>
 #include <iostream>
+#include <vector>
 
 namespace
 {
     const char* const USAGE =
-        "Usage: TarnelViewer [LEVEL.scene]\n"
+        "Usage: TarnelViewer [LEVEL.scene] [--no-dialog] [--verbose]\n"
         "Opens the level (a path relative to the working directory, or absolute) in the\n"
         "portal-zone scene manager; without one, ../Media/Scenes/scene3.scene.\n"
-        "The level's own folder and its resource locations supply its media.\n"
+        "The level's own folder and its resource locations supply its media. The engine's\n"
+        "files (plugins.cfg, ogre.cfg, ../resources.cfg) come from the working directory,\n"
+        "else from beside the program; Ogre.log, scenetree.txt and screenshots go to the\n"
+        "working directory.\n"
+        "\n"
+        "Options:\n"
+        "  --no-dialog            start with the saved ogre.cfg (the dialog only when it has no\n"
+        "                         usable render system)\n"
+        "  --verbose              the engine's log lines on the terminal too\n"
         "\n"
         "Keys:\n"
         "  W A S D, arrow keys    move and turn\n"
         "  Page Up, Page Down     rise and sink\n"
         "  mouse                  turn (slide with the right button held)\n"
+        "  mouse wheel, + and -   double and halve the flying speed\n"
+        "  Shift, Ctrl (held)     fly four times faster, four times slower\n"
         "  R                      wireframe, points, solid\n"
         "  T                      texture filtering\n"
         "  F                      statistics\n"
-        "  P                      camera position and orientation\n"
-        "  SysRq (Print)          screenshot_N.png\n"
+        "  P                      camera position and direction\n"
+        "  SysRq (Print)          screenshot_N.png (never over an earlier one)\n"
         "  Space                  play or pause the level's node animations (paused at start)\n"
         "  C                      look through the level's cameras in turn, then the start view again\n"
-        "  F1                     the level's panel: file, load time, the camera's zone, cameras\n"
+        "  F1                     the level's panel: file, load time, the camera's zone, cameras, speed\n"
         "  O                      portal outlines: green leads into a zone, red found none\n"
         "  F5                     reload the level from disk; a broken file keeps the level on screen\n"
         "  Escape, Q              quit\n";
@@ -37,39 +49,58 @@ namespace
     int ReportFailure(const std::string& message)
     {
         std::cerr << message << std::endl;
+        // Masked: on the terminal it stands once, above.
         if (Ogre::LogManager* log = Ogre::LogManager::getSingletonPtr())
-            log->logError(message);
+            log->logError(message, true);
         return 1;
     }
 }
 
 int main(int argc, char** argv)
 {
-    std::string level = Viewer::DEFAULT_LEVEL;
-    if (argc > 1 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h"))
+    Viewer::Options options;
+    std::vector<std::string> levels;
+    for (int i = 1; i < argc; ++i)
     {
-        std::cout << USAGE;
-        return 0;
+        std::string argument = argv[i];
+        if (argument == "--help" || argument == "-h")
+        {
+            std::cout << USAGE;
+            return 0;
+        }
+        if (argument == "--no-dialog")
+            options.noDialog = true;
+        else if (argument == "--verbose")
+            options.verbose = true;
+        else if (argument.compare(0, 2, "--") == 0)
+        {
+            std::cerr << "TarnelViewer: unknown option " << argument << "\n" << USAGE;
+            return 2;
+        }
+        else
+            levels.push_back(argument);
     }
-    if (argc > 2)
+    if (levels.size() > 1)
     {
         std::cerr << USAGE;
         return 2;
     }
-    if (argc == 2)
+    if (levels.empty())
+        options.levelFile = EngineFiles::DefaultLevel(Viewer::DEFAULT_LEVEL);
+    else
     {
-        level = argv[1];
+        options.levelFile = levels.front();
         // A folder or a device is no level; say so in one line, before any window.
-        std::string unreadable = Tarnel::Platform::UnreadableFileReason(level);
+        std::string unreadable = Tarnel::Platform::UnreadableFileReason(options.levelFile);
         if (!unreadable.empty())
         {
-            std::cerr << "TarnelViewer: " << level << " " << unreadable << std::endl;
+            std::cerr << "TarnelViewer: " << options.levelFile << " " << unreadable << std::endl;
             return 1;
         }
     }
     try
     {
-        return Viewer::Run(level);
+        return Viewer::Run(options);
     }
     catch (const Ogre::Exception& error)
     {

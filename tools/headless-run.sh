@@ -12,7 +12,8 @@ fi
 
 source "$here/viewer-driver.sh"
 cd "$bin"
-rm -f screenshot_*.png scenetree.txt
+# Earlier screenshots stay: the viewer numbers its new ones after them.
+before=$(ls screenshot_*.png 2>/dev/null || true)
 
 viewer_start
 viewer_accept_dialog
@@ -32,7 +33,9 @@ status=$VIEWER_STATUS
 echo
 echo "The viewer ended with status $status."
 echo "Scene-tree report: $bin/scenetree.txt"
-for shot in "$bin"/screenshot_*.png; do echo "Screenshot:        $shot"; done
+for shot in screenshot_*.png; do
+    grep -qxF "$shot" <<<"$before" || echo "Screenshot:        $bin/$shot"
+done
 echo "Engine log:        $bin/Ogre.log"
 grep -h "loaded in" "$bin/Ogre.log" | sed 's/^/Load time:         /' || true
 exit "$status"

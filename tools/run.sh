@@ -11,7 +11,7 @@ root=$PWD
 
 tools/install-deps.sh
 cmake -S "$root" -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2 --target TarnelViewer
+cmake --build build -j2 --target TarnelViewer TarnelCheck
 bin=$root/build/run/bin
 cd "$bin"
 

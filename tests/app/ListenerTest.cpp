@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace Ogre;
@@ -29,6 +30,8 @@ namespace
         using ExampleFrameListener::currentSpeed;
         using ExampleFrameListener::debugText;
         using ExampleFrameListener::filtering;
+        using ExampleFrameListener::moveScale;
+        using ExampleFrameListener::moveSpeed;
         using ExampleFrameListener::polygonModeIndex;
         using ExampleFrameListener::statsOverlay;
         using ExampleFrameListener::statsVisible;
@@ -198,17 +201,25 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
 
 TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)
 {
+    cameraNode->yaw(Degree(90));
     PressKey("p");
-    EXPECT_TRUE(StringUtil::startsWith(listener->debugText, "P: ", false)) << listener->debugText;
-    EXPECT_NE(String::npos, listener->debugText.find(" O: ")) << listener->debugText;
+    EXPECT_EQ("Position 0.00 1.00 2.00  yaw 90.0 deg  pitch 0.0 deg", listener->debugText);
     PressKey("p");
     EXPECT_EQ("", listener->debugText);
+    cameraNode->resetOrientation();
 
-    std::filesystem::remove("screenshot_1.png");
+    // An earlier run's picture stays; the numbers go on after it, and the name shows for a moment.
+    for (const char* file : {"screenshot_7.png", "screenshot_8.png"})
+        std::filesystem::remove(file);
+    std::ofstream("screenshot_7.png") << "an earlier picture";
     PressKey("Print");
-    EXPECT_TRUE(std::filesystem::exists("screenshot_1.png"));
-    EXPECT_EQ("Saved: screenshot_1.png", listener->debugText);
-    std::filesystem::remove("screenshot_1.png");
+    EXPECT_TRUE(std::filesystem::exists("screenshot_8.png"));
+    EXPECT_EQ(18, std::filesystem::file_size("screenshot_7.png"));
+    EXPECT_EQ("Saved: screenshot_8.png", listener->debugText);
+    listener->frameRenderingQueued(Frame(3.5f));
+    EXPECT_EQ("", listener->debugText);
+    for (const char* file : {"screenshot_7.png", "screenshot_8.png"})
+        std::filesystem::remove(file);
 
     // The arrows turn the camera itself.
     Xdotool("keydown Left");
@@ -221,15 +232,34 @@ TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)
     EXPECT_FALSE(PressKey("q"));
 }
 
-TEST_F(Listeners, OnlyTheFlyThroughListenerRefreshesTheStatistics)
+TEST_F(Listeners, SpeedKeysWheelShiftAndCtrl)
+{
+    EXPECT_EQ(100, listener->moveSpeed);
+    PressKey("KP_Add");
+    PressKey("KP_Add");
+    EXPECT_EQ(400, listener->moveSpeed);
+    PressKey("minus");
+    PressKey("minus");
+    EXPECT_EQ(100, listener->moveSpeed);
+    for (const auto& held : {std::make_pair("Shift_L", 4.0f), std::make_pair("Control_L", 0.25f)})
+    {
+        Xdotool(std::string("keydown ") + held.first);
+        listener->frameRenderingQueued(Frame(0.01f));
+        Xdotool(std::string("keyup ") + held.first);
+        EXPECT_FLOAT_EQ(100 * held.second * 0.01f, listener->moveScale) << held.first;
+    }
+}
+
+TEST_F(Listeners, BothListenersRefreshTheStatistics)
 {
     OverlayElement* debug = OverlayManager::getSingleton().getOverlayElement("Core/DebugText");
     OverlayElement* batches = OverlayManager::getSingleton().getOverlayElement("Core/NumBatches");
-    debug->setCaption("untouched");
     batches->setCaption("untouched");
     EXPECT_TRUE(listener->frameEnded(Frame(0.1f)));
-    EXPECT_EQ("untouched", debug->getCaption().asUTF8());
-    EXPECT_EQ("untouched", batches->getCaption().asUTF8());
+    EXPECT_TRUE(StringUtil::startsWith(batches->getCaption().asUTF8(), "Batch Count: ", false));
+    for (const char* figure : {"Core/AverageFps", "Core/CurrFps", "Core/BestFps", "Core/WorstFps", "Core/NumTris"})
+        EXPECT_NE(String::npos, OverlayManager::getSingleton().getOverlayElement(figure)->getCaption().asUTF8().find(": "))
+            << figure;
 
     listener.reset();
     ProbedExampleListener flyThrough(TestEngine::Window(), camera);

@@ -328,6 +328,85 @@ exporter-habits)
         check "one warning: $warning" [ "$(grep -cF -- "$warning" Ogre.log)" = 1 ]
     done
     ;;
+from-root)
+    # Started from the run tree's root, as README's example shows it from the checkout's root:
+    # the engine's files come from beside the program, the outputs go where it was started.
+    cd "$work"
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" bin/TarnelViewer Media/Scenes/scene3.scene \
+        >viewer.stdout 2>viewer.stderr &
+    VIEWER_PID=$!
+    viewer_accept_dialog && viewer_wait_for_window
+    viewer_press Print
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer started from the root ends with status 0 (got $status)" [ "$status" = 0 ]
+    check "its log, report and screenshot are where it was started" [ -s Ogre.log -a -s scenetree.txt -a -s screenshot_1.png ]
+    check "none went to bin/" [ ! -e bin/Ogre.log -a ! -e bin/scenetree.txt ]
+    printf '# no render system here\nPluginFolder=/nowhere\n' >plugins.cfg
+    status=0
+    timeout 20 bin/TarnelViewer Media/Scenes/scene3.scene >viewer.stdout 2>viewer.stderr || status=$?
+    check "a plug-in file that offers no render system ends with status 1 at once (got $status)" [ "$status" = 1 ]
+    check "naming the file" grep -qF "No render system: the plug-ins named in plugins.cfg offer none" viewer.stderr
+    ;;
+no-dialog)
+    viewer_start --no-dialog
+    viewer_wait_for_window
+    check "no configuration dialog came" bash -c '! xdotool search --name "^Rendering Settings$" >/dev/null'
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "--no-dialog starts with the saved configuration and ends with status 0 (got $status)" [ "$status" = 0 ]
+    printf 'Render System=\n' >ogre.cfg
+    viewer_start --no-dialog
+    check "without a usable render system saved, the dialog comes" viewer_accept_dialog
+    check "with a render system chosen, so that Accept opens the window" viewer_wait_for_window
+    viewer_press Escape
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "and the viewer ends with status 0 (got $status)" [ "$status" = 0 ]
+    ;;
+screenshots-kept)
+    for run in 1 2; do
+        start_level
+        viewer_press Print
+        viewer_press Escape
+        viewer_wait_for_exit
+        cp "screenshot_$run.png" "run_$run.png" 2>/dev/null
+    done
+    check "the second run numbers its screenshot after the first's" [ -s screenshot_1.png -a -s screenshot_2.png ]
+    check "and the first run's picture is as it was" cmp -s screenshot_1.png run_1.png
+    check "the name was shown" grep -qF "Screenshot screenshot_2.png" Ogre.log
+    ;;
+speed-keys)
+    start_level
+    viewer_press KP_Add
+    viewer_press KP_Add
+    check "+ twice doubles the flying speed twice" grep -qF "Flying speed 400 units a second" Ogre.log
+    xdotool mousemove --window "$VIEWER_WINDOW" 400 300 click 5
+    sleep 0.5
+    check "the wheel halves it" grep -qF "Flying speed 200 units a second" Ogre.log
+    viewer_press minus
+    check "- halves it" [ "$(grep -c "Flying speed 100 units a second" Ogre.log)" = 1 ]
+    viewer_press Escape
+    viewer_wait_for_exit
+    ;;
+quiet-terminal)
+    start_level
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the terminal says the level loaded" grep -qE "^Level ../Media/Scenes/scene3.scene loaded in [0-9.]+ ms" viewer.stdout
+    check "and little else ($(cat viewer.stdout viewer.stderr | wc -l) lines)" [ "$(cat viewer.stdout viewer.stderr | wc -l)" -le 5 ]
+    check "the sample level's render textures are not reported missing at quit" \
+        bash -c '! grep -q "cannot be found" viewer.stderr Ogre.log'
+    check "the engine's lines are in Ogre.log" grep -qF "Parsing script scene3.material" Ogre.log
+    rm -f Ogre.log
+    viewer_start --verbose
+    viewer_accept_dialog && viewer_wait_for_window
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "--verbose brings them to the terminal" grep -qF "Parsing script scene3.material" viewer.stdout viewer.stderr
+    ;;
 portal-outlines)
     # The sample level's start view looks through a doorway, which holds a portal.
     start_level

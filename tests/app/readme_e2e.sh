@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# README's two commands for a first run, as written, from the checkout's root: the run
+# command (headless here: it starts its own virtual display), then the check command.
+#   readme_e2e.sh SOURCE_ROOT
+set -uo pipefail
+cd "$1"
+failures=0
+check() { # description, then a command that must succeed
+    local description=$1; shift
+    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+
+out=$(mktemp -d)
+trap 'rm -rf "$out"' EXIT
+status=0
+env -u DISPLAY tools/run.sh >"$out/run.txt" 2>&1 || status=$?
+check "tools/run.sh ends with status 0 (got $status)" [ "$status" = 0 ]
+check "it names the scene-tree report it wrote" grep -qF "Scene-tree report: $PWD/build/run/bin/scenetree.txt" "$out/run.txt"
+status=0
+build/run/bin/TarnelCheck build/run/Media/Scenes/scene3.scene >"$out/check.txt" 2>&1 || status=$?
+check "then the checker, which the run command built, passes the sample level (status $status)" [ "$status" = 0 ]
+[ "$failures" = 0 ] || { echo "--- run"; cat "$out/run.txt"; echo "--- check"; cat "$out/check.txt"; }
+exit $((failures != 0))
