@@ -45,10 +45,13 @@ namespace Tarnel
                 Read(root, owner);
             }
 
-            std::vector<MissingResource> Missing()
+            std::vector<MissingResource> Missing(bool openMedia)
             {
-                CheckMeshes();
-                CheckMaterials();
+                if (openMedia)
+                {
+                    CheckMeshes();
+                    CheckMaterials();
+                }
                 std::vector<MissingResource> missing;
                 for (const auto& key : sequence)
                 {
@@ -191,13 +194,13 @@ namespace Tarnel
         };
     }
 
-    std::vector<MissingResource> FindMissingResources(const String& levelFile)
+    std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
     {
         TiXmlDocument document;
         if (!TarnelUtilities::LoadXmlFile(levelFile, document) || !document.FirstChildElement())
             return {};
         References references;
         references.ReadFile(document.FirstChildElement(), "");
-        return references.Missing();
+        return references.Missing(openMedia);
     }
 }

@@ -20,8 +20,11 @@ namespace Tarnel
         and materials, materials with their textures, particle templates and model
         files. It reads the file on its own, so it also lists what a load that
         stopped early never reached; call it after the load, which registers the
-        level's resource locations and scripts. An unreadable file gives nothing. */
-    std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile);
+        level's resource locations and scripts. An unreadable file gives nothing.
+        Without `openMedia`, meshes and materials that exist are not opened for the
+        skeletons, materials and textures they name: so it can run before the engine
+        has a render system, for the names the level itself gives. */
+    std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile, bool openMedia = true);
 }
 
 #endif

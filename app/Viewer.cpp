@@ -1,5 +1,6 @@
 #include "Viewer.h"
 #include "EngineFiles.h"
+#include "LevelPreCheck.h"
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
@@ -217,6 +218,18 @@ int Viewer::Run(const Options& options)
     if (root->getAvailableRenderers().empty())
         OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
                     " offer none", "Viewer::Run");
+    // A level given by name is read and checked before anything opens.
+    if (options.checkFirst)
+    {
+        String fault = PreCheckLevel(options.levelFile);
+        if (!fault.empty())
+        {
+            // Masked: the terminal has it once, plainly.
+            LogManager::getSingleton().logError(fault, true);
+            std::cerr << fault << std::endl;
+            return 1;
+        }
+    }
     bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
     // Without a render system chosen, the dialog shows none and its Accept does nothing.
     if (!configured && !root->getRenderSystem())

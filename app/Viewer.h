@@ -44,6 +44,8 @@ namespace Viewer
         bool noDialog = false;
         /// The engine's own log lines on the terminal too, not only in Ogre.log.
         bool verbose = false;
+        /// Read and check the level before the dialog (a level given on the command line).
+        bool checkFirst = false;
     };
 
     /** Starts the engine, loads the level (a path, relative to the working

@@ -90,6 +90,7 @@ int main(int argc, char** argv)
     else
     {
         options.levelFile = levels.front();
+        options.checkFirst = true;
         // A folder or a device is no level; say so in one line, before any window.
         std::string unreadable = Tarnel::Platform::UnreadableFileReason(options.levelFile);
         if (!unreadable.empty())

@@ -30,12 +30,17 @@ finish() {
 lit_fraction() { # the fraction of pixels brighter than 4% grey
     convert "$1" -colorspace Gray -threshold 4% -format "%[fx:mean]" info:
 }
-differing_pixels() {
+compare_pixels() {
     compare -metric AE -fuzz 2% "$1" "$2" null: 2>&1 || true
+}
+differing_pixels() { # the statistics overlay's corner, whose figures change every frame, left out
+    convert "$1" -fill black -draw "rectangle 0,0 470,160" stats_a.png &&
+        convert "$2" -fill black -draw "rectangle 0,0 470,160" stats_b.png &&
+        compare_pixels stats_a.png stats_b.png
 }
 differing_pixels_in() { # geometry WxH+X+Y, then the two pictures
     convert "$2" -crop "$1" +repage crop_a.png && convert "$3" -crop "$1" +repage crop_b.png &&
-        differing_pixels crop_a.png crop_b.png
+        compare_pixels crop_a.png crop_b.png
 }
 greater() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'; }
 
@@ -327,6 +332,25 @@ exporter-habits)
                    'lightAttenuation of light "Spot" has range="-1", which is not above 0'; do
         check "one warning: $warning" [ "$(grep -cF -- "$warning" Ogre.log)" = 1 ]
     done
+    ;;
+mistyped-mesh)
+    # A level given by name is checked before any window: one plain line, the nearest name.
+    mkdir -p "$work/throne"
+    printf '<scene>\n<nodes>\n<node name="Throne"><entity name="King" meshFile="Crat.mesh"/></node>\n</nodes>\n</scene>\n' \
+        >"$work/throne/level.scene"
+    viewer_start ../throne/level.scene
+    viewer_wait_for_exit
+    status=$VIEWER_STATUS
+    check "the viewer ends with status 1 before any window (got $status)" [ "$status" = 1 ]
+    check "with one line naming the file, the line, the entity and the nearest mesh" diff - viewer.stderr <<'LINE'
+../throne/level.scene:3: entity "King" names mesh "Crat.mesh", which is nowhere to be found (did you mean "Crate.mesh"?)
+LINE
+    check "the line is in Ogre.log too" grep -qF 'names mesh "Crat.mesh", which is nowhere to be found' Ogre.log
+    printf '<scene><nodes><node name="A"></nodes></scene>' >"$work/throne/level.scene"
+    viewer_start ../throne/level.scene
+    viewer_wait_for_exit
+    check "a file that does not parse, in one line with its row and column" grep -qxF \
+        "../throne/level.scene:1: not well-formed XML: Error reading end tag. (column 36)" viewer.stderr
     ;;
 from-root)
     # Started from the run tree's root, as README's example shows it from the checkout's root:

@@ -1,0 +1,212 @@
+// A level argument read and checked before the configuration dialog.
+#include "LevelPreCheck.h"
+#include "EngineFiles.h"
+
+#include "Tarnel/TarnelLevelReferences.h"
+#include "Tarnel/TarnelLimits.h"
+#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelUtilities.h"
+
+#include <OgreConfigFile.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreStringConverter.h>
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+using namespace Ogre;
+
+namespace
+{
+    /// A resource group of its own, gone again with this object, so that the load registers the locations as ever.
+    const char* const GROUP = "Tarnel/PreCheck";
+
+    struct ScratchGroup
+    {
+        ScratchGroup() { ResourceGroupManager::getSingleton().createResourceGroup(GROUP); }
+        ~ScratchGroup() { ResourceGroupManager::getSingleton().destroyResourceGroup(GROUP); }
+    };
+
+    void AddLocation(const String& path, const String& type, bool recursive)
+    {
+        std::error_code error;
+        if (type != "FileSystem" || !std::filesystem::is_directory(path, error))
+            return; // what cannot be read here is the load's to report
+        ResourceGroupManager::getSingleton().addResourceLocation(path, type, GROUP, recursive);
+    }
+
+    /// The level's folder, its own resource locations and the program's resource list.
+    void AddLevelLocations(const TiXmlElement* scene, const String& folder)
+    {
+        AddLocation(folder, "FileSystem", false);
+        if (const TiXmlElement* locations = scene->FirstChildElement("resourceLocations"))
+        {
+            for (const TiXmlElement* location = locations->FirstChildElement("resourceLocation"); location;
+                 location = location->NextSiblingElement("resourceLocation"))
+                AddLocation(Tarnel::TarnelUtilities::JoinPath(
+                                folder, Tarnel::TarnelUtilities::GetStringAttribute(location, "name")),
+                            Tarnel::TarnelUtilities::GetStringAttribute(location, "type"),
+                            Tarnel::TarnelUtilities::GetBoolAttribute(location, "recursive", false));
+        }
+        ConfigFile resources;
+        String list = EngineFiles::Find("..\\resources.cfg");
+        try
+        {
+            resources.load(list, "\t:=", true);
+        }
+        catch (const Exception&)
+        {
+            return;
+        }
+        bool besideProgram = list != Tarnel::Platform::NativeSeparators("..\\resources.cfg");
+        for (const auto& section : resources.getSettingsBySection())
+        {
+            for (const auto& setting : section.second)
+            {
+                std::filesystem::path location = setting.second;
+                if (besideProgram && location.is_relative())
+                    location = std::filesystem::path(EngineFiles::ProgramFolder()) / location;
+                AddLocation(location.lexically_normal().string(), setting.first, false);
+            }
+        }
+    }
+
+    /// The particle templates the scripts in those locations define, read from their text.
+    std::set<String> ParticleTemplates()
+    {
+        std::set<String> names;
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        StringVectorPtr scripts = resources.findResourceNames(GROUP, "*.particle");
+        for (const String& script : *scripts)
+        {
+            std::istringstream text(resources.openResource(script, GROUP)->getAsString());
+            for (String word, previous; text >> word; previous = word)
+            {
+                if (previous == "particle_system")
+                    names.insert(word);
+            }
+        }
+        return names;
+    }
+
+    /// The names a missing resource of that kind might have been meant as.
+    std::vector<String> Candidates(const String& kind, const std::set<String>& templates)
+    {
+        if (kind == "particle template")
+            return {templates.begin(), templates.end()};
+        std::vector<String> names;
+        StringVectorPtr files = ResourceGroupManager::getSingleton().findResourceNames(GROUP, "*");
+        for (const String& name : *files)
+        {
+            String base, extension;
+            StringUtil::splitBaseFilename(name, base, extension);
+            if ((kind == "mesh") == (extension == "mesh"))
+                names.push_back(name);
+        }
+        return names;
+    }
+
+    String Nearest(const String& name, const std::vector<String>& candidates)
+    {
+        String nearest;
+        size_t best = std::max<size_t>(2, name.size() / 3) + 1;
+        for (const String& candidate : candidates)
+        {
+            size_t distance = EditDistance(name, candidate);
+            if (distance < best)
+                best = distance, nearest = candidate;
+        }
+        return nearest;
+    }
+
+    /// The first element that names the resource, and the attribute it names it with.
+    const TiXmlElement* FindUser(const TiXmlElement* element, const String& kind, const String& name)
+    {
+        static const std::vector<std::pair<String, std::vector<const char*>>> ATTRIBUTES = {
+            {"mesh", {"meshFile"}}, {"model file", {"modelFile", "modelName"}}, {"particle template", {"file"}}};
+        for (const auto& entry : ATTRIBUTES)
+        {
+            if (entry.first != kind)
+                continue;
+            for (const char* attribute : entry.second)
+            {
+                const char* value = element->Attribute(attribute);
+                if (value && name == value)
+                    return element;
+            }
+        }
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (const TiXmlElement* user = FindUser(child, kind, name))
+                return user;
+        }
+        return nullptr;
+    }
+}
+
+size_t EditDistance(const String& a, const String& b)
+{
+    std::vector<size_t> row(b.size() + 1);
+    for (size_t j = 0; j <= b.size(); ++j)
+        row[j] = j;
+    for (size_t i = 1; i <= a.size(); ++i)
+    {
+        size_t diagonal = row[0];
+        row[0] = i;
+        for (size_t j = 1; j <= b.size(); ++j)
+        {
+            bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                        std::tolower(static_cast<unsigned char>(b[j - 1]));
+            size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = row[j];
+            row[j] = next;
+        }
+    }
+    return row[b.size()];
+}
+
+String PreCheckLevel(const String& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return ""; // the loader says why in its own words
+    String text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (Tarnel::TarnelUtilities::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH))
+        return file + ": elements nest more than " + StringConverter::toString(Tarnel::Limits::MAX_ELEMENT_DEPTH) +
+               " deep; it is not read";
+    TiXmlDocument document;
+    document.Parse(text.c_str());
+    if (document.Error())
+        return file + ":" + StringConverter::toString(document.ErrorRow()) + ": not well-formed XML: " +
+               document.ErrorDesc() + " (column " + StringConverter::toString(document.ErrorCol()) + ")";
+    const TiXmlElement* scene = document.RootElement();
+    if (!scene)
+        return file + ": holds no element; it is not a level";
+
+    ScratchGroup group;
+    String folder, base;
+    StringUtil::splitFilename(Tarnel::Platform::FullPath(file), base, folder);
+    AddLevelLocations(scene, folder);
+    const std::set<String> templates = ParticleTemplates();
+    for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(file, false))
+    {
+        bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" ||
+                            (missing.kind == "particle template" && !templates.count(missing.name));
+        if (!stopsTheLoad)
+            continue;
+        const TiXmlElement* user = FindUser(scene, missing.kind, missing.name);
+        String where = user ? ":" + StringConverter::toString(user->Row()) : String();
+        String who = user ? user->ValueStr() + (user->Attribute("name") ? String(" \"") + user->Attribute("name") + "\"" : String())
+                          : "the level";
+        String nearest = Nearest(missing.name, Candidates(missing.kind, templates));
+        return file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
+               "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)");
+    }
+    return "";
+}
