@@ -4,10 +4,12 @@
 
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelLimits.h"
+#include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreConfigFile.h>
+#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
 
@@ -150,6 +152,99 @@ namespace
     }
 }
 
+namespace
+{
+    /// What the readers log while the level is checked stays out of Ogre.log: the load says it again.
+    struct QuietLog
+    {
+        QuietLog()
+        {
+            LogManager& logs = LogManager::getSingleton();
+            scratch = logs.createLog("Tarnel/PreCheck", false, false, true);
+            previous = logs.setDefaultLog(scratch);
+        }
+        ~QuietLog()
+        {
+            LogManager::getSingleton().setDefaultLog(previous);
+            LogManager::getSingleton().destroyLog(scratch);
+        }
+        Log* scratch;
+        Log* previous;
+    };
+
+    /// Reads an object element as the loader's readers do, for the keywords and bounds they refuse.
+    void ReadObject(const TiXmlElement* element)
+    {
+        using namespace Tarnel::Objects;
+        const String& kind = element->ValueStr();
+        if (kind == "light")
+        {
+            Tarnel::Types::LightParameters light;
+            ReadLightAttributes(element, light, true);
+        }
+        else if (kind == "camera")
+        {
+            Tarnel::Types::CameraParameters camera;
+            ReadCameraAttributes(element, camera);
+        }
+        else if (kind == "entity")
+        {
+            Tarnel::Types::EntityParameters entity;
+            ReadEntityAttributes(element, entity);
+            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+                LoadEntityChild(child, entity);
+        }
+        else if (kind == "particleSystem")
+        {
+            Tarnel::Types::ParticleSystemParameters particles;
+            ReadParticleSystemAttributes(element, particles);
+        }
+        else if (kind == "billboardSet")
+        {
+            Tarnel::Types::BillboardSetParameters set;
+            ReadBillboardSetAttributes(element, set);
+        }
+        else if (kind == "plane")
+        {
+            Tarnel::Types::PlaneParameters plane;
+            ReadPlaneAttributes(element, plane);
+            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+                LoadPlaneChild(child, plane);
+        }
+        else if (kind == "animation")
+        {
+            Tarnel::Types::NodeAnimationParameters animation;
+            ReadNodeAnimationShape(element, animation);
+        }
+    }
+
+    /// The first object element whose keywords or sizes its reader refuses, with the reader's words.
+    const TiXmlElement* FindRefusedObject(const TiXmlElement* element, String& refusal)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            try
+            {
+                ReadObject(child);
+            }
+            catch (const Exception& error)
+            {
+                refusal = error.getDescription();
+                return child;
+            }
+            if (const TiXmlElement* refused = FindRefusedObject(child, refusal))
+                return refused;
+        }
+        return nullptr;
+    }
+
+    String Describe(const TiXmlElement* element)
+    {
+        const char* name = element->Attribute("name");
+        return element->ValueStr() + (name ? String(" \"") + name + "\"" : String());
+    }
+}
+
 size_t EditDistance(const String& a, const String& b)
 {
     std::vector<size_t> row(b.size() + 1);
@@ -189,6 +284,13 @@ String PreCheckLevel(const String& file)
     if (!scene)
         return file + ": holds no element; it is not a level";
 
+    {
+        QuietLog quiet;
+        String refusal;
+        if (const TiXmlElement* refused = FindRefusedObject(scene, refusal))
+            return file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " + refusal;
+    }
+
     ScratchGroup group;
     String folder, base;
     StringUtil::splitFilename(Tarnel::Platform::FullPath(file), base, folder);
@@ -202,8 +304,7 @@ String PreCheckLevel(const String& file)
             continue;
         const TiXmlElement* user = FindUser(scene, missing.kind, missing.name);
         String where = user ? ":" + StringConverter::toString(user->Row()) : String();
-        String who = user ? user->ValueStr() + (user->Attribute("name") ? String(" \"") + user->Attribute("name") + "\"" : String())
-                          : "the level";
+        String who = user ? Describe(user) : String("the level");
         String nearest = Nearest(missing.name, Candidates(missing.kind, templates));
         return file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
                "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)");

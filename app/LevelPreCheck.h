@@ -4,9 +4,10 @@
 #include <OgrePrerequisites.h>
 
 /** The faults a level argument shows before the engine opens anything: a file that
-    does not parse, or that names a mesh, model file or particle template found in
-    none of the level's locations (its folder, its resource locations, the program's
-    resource list). Returns one plain line naming the file, the line, the element and
+    does not parse; an object element whose reader refuses a keyword or a size (the
+    loader's own readers, so the words are the loader's); or one that names a mesh,
+    model file or particle template found in none of the level's locations (its
+    folder, its resource locations, the program's resource list). Returns one plain line naming the file, the line, the element and
     its name, with the nearest existing name where one is close, for example
     `level.scene:42: entity "King" names mesh "kign.w.mesh", which is nowhere to be
     found (did you mean "king.w.mesh"?)`; empty when the level shows none of them.

@@ -346,6 +346,12 @@ mistyped-mesh)
 ../throne/level.scene:3: entity "King" names mesh "Crat.mesh", which is nowhere to be found (did you mean "Crate.mesh"?)
 LINE
     check "the line is in Ogre.log too" grep -qF 'names mesh "Crat.mesh", which is nowhere to be found' Ogre.log
+    printf '<scene>\n<nodes>\n<node name="N">\n<light name="Lamp" type="spott"/>\n</node></nodes></scene>' \
+        >"$work/throne/level.scene"
+    viewer_start ../throne/level.scene
+    viewer_wait_for_exit
+    check "an unknown keyword, in the loader's words" grep -qxF \
+        '../throne/level.scene:4: light "Lamp": Invalid light type specified: spott' viewer.stderr
     printf '<scene><nodes><node name="A"></nodes></scene>' >"$work/throne/level.scene"
     viewer_start ../throne/level.scene
     viewer_wait_for_exit
