@@ -26,6 +26,17 @@ namespace Tarnel
         };
     }
 
+    void LookThrough(Camera* view, const Camera* level)
+    {
+        SceneNode* node = view->getParentSceneNode();
+        node->setPosition(level->getDerivedPosition());
+        node->setOrientation(level->getDerivedOrientation());
+        view->setFOVy(level->getFOVy());
+        view->setNearClipDistance(level->getNearClipDistance());
+        view->setFarClipDistance(level->getFarClipDistance());
+        Platform::PlaceInZone(node);
+    }
+
     void DrawLevelViews(PCZSceneManager* sceneManager, RenderWindow* window, const TarnelScene& scene)
     {
         std::vector<const Camera*> levelCameras;
@@ -53,12 +64,7 @@ namespace Tarnel
         Root::getSingleton().renderOneFrame();
         for (const Camera* level : levelCameras)
         {
-            node->setPosition(level->getDerivedPosition());
-            node->setOrientation(level->getDerivedOrientation());
-            view->setFOVy(level->getFOVy());
-            view->setNearClipDistance(level->getNearClipDistance());
-            view->setFarClipDistance(level->getFarClipDistance());
-            Platform::PlaceInZone(node);
+            LookThrough(view, level);
             Root::getSingleton().renderOneFrame();
         }
     }

@@ -12,6 +12,11 @@ namespace Tarnel
 {
     class TarnelScene;
 
+    /** Puts the view's node where the level's camera is, in that place's zone, and gives the
+        view the level camera's field of view and clip distances: as a person looks through a
+        level's camera, without drawing from a camera the level may have hung on nothing. */
+    void LookThrough(Ogre::Camera* view, const Ogre::Camera* level);
+
     /** Draws the loaded level for one frame from the viewer's start view and one through
         each of its cameras (the viewer's camera put where the level's is, in that place's
         zone), with every render texture updated, into the window. The engine checks much

@@ -234,6 +234,9 @@ void WriteText(std::ostream& out, const LevelCheck& check)
     out << check.file << ": " << verdicts[check.GetStatus()] << "\n";
     if (!check.error.empty())
         out << "  error: " << check.error << "\n";
+    // A level that was never loaded (not a file, or its check ended) has no times to show.
+    if (!check.loaded && check.totalMs == 0)
+        return;
     const Tarnel::LoadTimes& t = check.times;
     out << "  load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse) << ", resources "
         << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment) << ", nodes and objects "

@@ -1,6 +1,8 @@
 #include "ZelFrameListener.h"
 #include "Viewer.h"
 
+#include "Tarnel/TarnelLevelViews.h"
+
 #include <OgreAnimationState.h>
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
@@ -139,12 +141,7 @@ void ZelFrameListener::lookThroughNextLevelCamera()
         return;
     }
     const Camera* level = Viewer::levelCameras[levelCameraIndex];
-    node->setPosition(level->getDerivedPosition());
-    node->setOrientation(level->getDerivedOrientation());
-    camera->setFOVy(level->getFOVy());
-    camera->setNearClipDistance(level->getNearClipDistance());
-    camera->setFarClipDistance(level->getFarClipDistance());
-    Viewer::PlaceInZone(node);
+    Tarnel::LookThrough(camera, level);
     LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
                                           StringConverter::toString(level->getDerivedPosition()) + " in zone " +
                                           static_cast<PCZSceneNode*>(node)->getHomeZone()->getName());
