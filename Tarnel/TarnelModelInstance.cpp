@@ -104,6 +104,13 @@ namespace Tarnel
                                           const String& resourceGroupName)
     {
         String name = baseName + record.name;
+        // One name, one object of any kind, as in a scene: two objects of different kinds under one
+        // name (two unnamed ones of an instance, say) are kept by the engine, which then cannot
+        // destroy them.
+        if (sceneManager->hasEntity(name) || sceneManager->hasLight(name) || sceneManager->hasCamera(name) ||
+            sceneManager->hasParticleSystem(name) || sceneManager->hasBillboardSet(name))
+            TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
+                          "TarnelModel::CreateMovableObject", "Tarnel/TarnelModel");
         MovableObject* object = nullptr;
         switch (record.objectType)
         {

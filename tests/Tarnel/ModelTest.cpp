@@ -80,3 +80,11 @@ TEST_F(Models, AnAnimationWhoseNameIsTakenIsSkipped)
     SceneNode* wheel = scene.GetSceneNode("CartWheel");
     EXPECT_EQ(std::make_pair(Vector3::ZERO, Vector3(2, 0, 0)), std::make_pair(wheel->getInitialPosition(), wheel->getPosition()));
 }
+
+TEST_F(Models, TwoObjectsOfOneNameAreRefusedWhateverTheirKinds)
+{
+    // Unnamed, both take the instance's name; the engine would keep both and fail to destroy them.
+    WriteFile("lit.model", "<model><entity meshFile='TwoPart.mesh'/><light/></model>");
+    EXPECT_ENGINE_ERROR(LoadNodes("<node name='Post' modelFile='lit.model'/>"), ItemIdentityException,
+                        "Duplicate object name: Post", "TarnelModel::CreateMovableObject", "Tarnel/TarnelModel");
+}
