@@ -198,7 +198,7 @@ mirror)
     solid_screenshot mirror.png
     sed -i '/<renderTextures>/,/<\/renderTextures>/d' "$work/Media/Scenes/scene3.scene"
     solid_screenshot plain.png
-    changed=$(differing_pixels mirror.png plain.png)
+    changed=$(compare_pixels mirror.png plain.png)
     check "the mirror shows the hall ($changed of 20000 pixels differ from a plain mirror)" greater "$changed" 5000
     # A reflection has the room's edges and shades; a mirror of one colour would not.
     spread=$(convert mirror.png -colorspace Gray -format "%[fx:standard_deviation]" info:)
