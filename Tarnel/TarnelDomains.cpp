@@ -165,6 +165,21 @@ namespace Tarnel
         return fallback;
     }
 
+    Vector3 Domains::Scale(const TiXmlElement* element, const Vector3& scale)
+    {
+        const Real smallest = 1e-6f;
+        Vector3 kept = scale;
+        for (int side = 0; side < 3; ++side)
+        {
+            if (std::abs(kept[side]) < smallest)
+                kept[side] = std::signbit(kept[side]) ? -smallest : smallest;
+        }
+        if (kept != scale)
+            Warn(element, "x y z", "a scale of 0 on a side, which no inverse undoes",
+                 "it is " + StringConverter::toString(kept));
+        return kept;
+    }
+
     Vector3 Domains::Direction(const TiXmlElement* element, const Vector3& direction, const Vector3& fallback)
     {
         Real squared = direction.squaredLength();

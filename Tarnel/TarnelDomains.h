@@ -58,6 +58,11 @@ namespace Tarnel
             are inverted boxes. Any other keeps the fallback. */
         Ogre::Vector3 RegionSize(const TiXmlElement* element, const Ogre::Vector3& size, const Ogre::Vector3& fallback);
 
+        /** A node's scale, each side at least 1e-6 across: a node scaled to nothing has no
+            inverse, which the engine takes to bring a particle system's bounds home (and
+            the bounds come out not a number). A smaller side keeps its sign at 1e-6. */
+        Ogre::Vector3 Scale(const TiXmlElement* element, const Ogre::Vector3& scale);
+
         /// A direction of length 0 (or one that overflows) points nowhere: it keeps the fallback.
         Ogre::Vector3 Direction(const TiXmlElement* element, const Ogre::Vector3& direction,
                                 const Ogre::Vector3& fallback);

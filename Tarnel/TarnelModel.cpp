@@ -89,7 +89,7 @@ namespace Tarnel
             else if (name == "rotation")
                 node.orientation = TarnelUtilities::LoadRotation(child);
             else if (name == "scale")
-                node.scale = TarnelUtilities::LoadXYZ(child);
+                node.scale = TarnelUtilities::LoadScale(child);
             else if (name == "node")
                 LoadNode(child, node.childNodes[childIndex++]);
             else if (name == "animations")

@@ -73,7 +73,7 @@ namespace Tarnel
         else if (name == "rotation")
             rotation = TarnelUtilities::LoadRotation(child);
         else if (name == "scale")
-            scale = TarnelUtilities::LoadXYZ(child);
+            scale = TarnelUtilities::LoadScale(child);
         else
             return false;
         return true;
@@ -281,7 +281,7 @@ namespace Tarnel
                 keyFrame.rotation.normalise();
             }
             else if (name == "scale")
-                keyFrame.scale = TarnelUtilities::LoadXYZ(child);
+                keyFrame.scale = TarnelUtilities::LoadScale(child);
         }
         return keyFrame;
     }

@@ -248,7 +248,7 @@ namespace Tarnel
             else if (name == "rotation")
                 rootNode->setOrientation(TarnelUtilities::LoadRotation(child));
             else if (name == "scale")
-                rootNode->setScale(TarnelUtilities::LoadXYZ(child));
+                rootNode->setScale(TarnelUtilities::LoadScale(child));
         }
         rootNode->setInitialState();
         LoadZones();

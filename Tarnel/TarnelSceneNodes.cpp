@@ -83,7 +83,7 @@ namespace Tarnel
             else if (childName == "rotation")
                 node->setOrientation(TarnelUtilities::LoadRotation(child));
             else if (childName == "scale")
-                node->setScale(TarnelUtilities::LoadXYZ(child));
+                node->setScale(TarnelUtilities::LoadScale(child));
             else if (childName == "lookTarget")
                 LoadLookTarget(child, node, nullptr);
             else if (childName == "trackTarget")

@@ -366,6 +366,11 @@ namespace Tarnel
         Domains::Clipping(element, nearClip, farClip);
     }
 
+    Vector3 TarnelUtilities::LoadScale(const TiXmlElement* element)
+    {
+        return Domains::Scale(element, LoadXYZ(element));
+    }
+
     Quaternion TarnelUtilities::LoadRotation(const TiXmlElement* element)
     {
         return Domains::Rotation(element, ReadRotation(element));

@@ -83,6 +83,9 @@ namespace Tarnel
         /// Quaternion ("qx"), angle and axis ("axisX") or Euler angles ("angleX"); identity otherwise.
         static Ogre::Quaternion LoadRotation(const TiXmlElement* element);
 
+        /// A node's or key frame's scale: LoadXYZ within Domains::Scale.
+        static Ogre::Vector3 LoadScale(const TiXmlElement* element);
+
         /// LoadRotation without its domain check: the rotation as written.
         static Ogre::Quaternion ReadRotation(const TiXmlElement* element);
         static void LoadBufferUsage(const TiXmlElement* element, Ogre::HardwareBuffer::Usage& usage,

@@ -125,7 +125,7 @@ TEST(Domains, SpotlightConeAndAttenuation)
         });
 }
 
-TEST(Domains, SizesOfSetsAndRegions)
+TEST(Domains, SizesOfSetsRegionsAndScales)
 {
     ExpectRows(
         {
@@ -133,11 +133,17 @@ TEST(Domains, SizesOfSetsAndRegions)
             {"<billboardSet name='B' width='-2' height='-3'/>", "10 10",
              "billboardSet \"B\" has width=\"-2\", which is below 0; it keeps 10 | "
              "Warning: Tarnel: billboardSet \"B\" has height=\"-3\", which is below 0; it keeps 10"},
+            {"<scale x='-2' y='0.5' z='3'/>", "-2 0.5 3", ""},
+            {"<scale x='0' y='-1e-9' z='1e-9'/>", "1e-06 -1e-06 1e-06",
+             "scale has x=\"0\" y=\"-1e-9\" z=\"1e-9\", a scale of 0 on a side, which no inverse undoes; it is "
+             "1e-06 -1e-06 1e-06"},
             {"<dimensions x='10' y='10' z='10'/>", "10 10 10", ""},
             {"<dimensions x='10' y='0' z='10'/>", "1e+06 1e+06 1e+06",
              "dimensions has x=\"10\" y=\"0\" z=\"10\", a size not above 0 on every side; it keeps 1e+06 1e+06 1e+06"},
         },
         [](const TiXmlElement* e) {
+            if (e->ValueStr() == "scale")
+                return StringConverter::toString(TarnelUtilities::LoadScale(e));
             if (e->ValueStr() == "dimensions")
                 return StringConverter::toString(
                     Tarnel::Domains::RegionSize(e, TarnelUtilities::LoadXYZ(e), Vector3(1e6f, 1e6f, 1e6f)));

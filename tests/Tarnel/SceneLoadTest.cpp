@@ -124,7 +124,7 @@ TEST_F(SceneLoading, SectionsAroundTheNodes)
              "<terrain renderQueue='overlay'><rotation axisX='0' axisY='1' axisZ='0' angle='3.1415927'/>"
              "<userDataReference id='ground'/><userData>grass</userData></terrain></scene>");
     SceneNode* root = sceneManager->getRootSceneNode();
-    EXPECT_EQ(std::make_pair(Vector3(1, 2, 3), Vector3(2, 2, 0)), std::make_pair(root->getPosition(), root->getScale()));
+    EXPECT_EQ(std::make_pair(Vector3(1, 2, 3), Vector3(2, 2, 1e-6f)), std::make_pair(root->getPosition(), root->getScale()));
     EXPECT_EQ(Vector3(1, 2, 3), root->getInitialPosition());
     EXPECT_FALSE(sceneManager->hasSceneNode("Hidden"));
     SceneNode* terrain = scene.GetSceneNode("Terrain");

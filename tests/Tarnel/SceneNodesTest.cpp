@@ -42,7 +42,7 @@ TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
               "<rotation axisX='0' axisY='1' axisZ='0' angle='1.5707964'/><unknown/></node>");
     SceneNode* node = scene.GetSceneNode("N");
     Quaternion quarter(Radian(Math::HALF_PI), Vector3::UNIT_Y);
-    EXPECT_EQ(std::make_pair(Vector3(4, 5, 6), Vector3(2, 3, 0)), std::make_pair(node->getPosition(), node->getScale()));
+    EXPECT_EQ(std::make_pair(Vector3(4, 5, 6), Vector3(2, 3, 1e-6f)), std::make_pair(node->getPosition(), node->getScale()));
     EXPECT_TRUE(SameRotation(quarter, node->getOrientation()));
     EXPECT_EQ(Vector3(4, 5, 6), node->getInitialPosition());
     EXPECT_TRUE(SameRotation(quarter, node->getInitialOrientation()));
@@ -248,7 +248,7 @@ TEST_F(Entities, BoneAttachmentsWithOffsetsInDocumentOrder)
     TagPoint* after = static_cast<TagPoint*>(Get("After")->getParentNode());
     EXPECT_EQ(head, after->getParent());
     // A missing z scales by 0.
-    EXPECT_EQ(std::make_pair(Vector3(1, 2, 3), Vector3(2, 2, 0)), std::make_pair(after->getPosition(), after->getScale()));
+    EXPECT_EQ(std::make_pair(Vector3(1, 2, 3), Vector3(2, 2, 1e-6f)), std::make_pair(after->getPosition(), after->getScale()));
     EXPECT_TRUE(SameRotation(Quaternion(Radian(Math::HALF_PI), Vector3::UNIT_Y), after->getOrientation()));
 
     // An attachment without an object is an empty tag point; its element name does not matter.
