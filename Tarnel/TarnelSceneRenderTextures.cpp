@@ -286,6 +286,8 @@ namespace Tarnel
         viewport->setBackgroundColour(renderTexture.backgroundColour);
         viewport->setMaterialScheme(renderTexture.scheme.empty() ? MaterialManager::DEFAULT_SCHEME_NAME
                                                                  : renderTexture.scheme);
+        // A mirror or a cube map shows the level, not the viewer's panels drawn over the window.
+        viewport->setOverlaysEnabled(false);
         return viewport;
     }
 
