@@ -20,7 +20,7 @@ namespace Tarnel
         /// Plane and sky meshes have 16-bit indices; the engine checks their vertex count itself.
         const int MAX_SEGMENTS = 65535;
         const int MAX_TEXTURE_COORD_SETS = OGRE_MAX_TEXTURE_COORD_SETS;
-        /// Shadow textures serve one light each, and the engine lights an object with at most this many.
+        /// The engine keeps each shadow texture's projection in tables of this many.
         const int MAX_SHADOW_TEXTURES = OGRE_MAX_SIMULTANEOUS_LIGHTS;
         /// Each copy of an instanced batch holds all of the batch's objects again.
         const int MAX_BATCH_INSTANCES = 4096;

@@ -91,10 +91,10 @@ namespace Tarnel
                                          const NodeParameters& record, Ogre::SceneNode* node);
         static void CreateMovableObject(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
                                         const Types::ObjectParameters& record, const MovableObjectOwner& owner,
-                                        const Ogre::String& resourceGroupName);
+                                        const Ogre::String& resourceGroupName, TarnelScene* scene);
         static Ogre::MovableObject* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
                                                  const Types::EntityParameters& record,
-                                                 const Ogre::String& resourceGroupName);
+                                                 const Ogre::String& resourceGroupName, TarnelScene* scene);
         static Ogre::MovableObject* CreateLight(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                                 const Types::LightParameters& record);
         static Ogre::MovableObject* CreateCamera(Ogre::SceneManager* sceneManager, const Ogre::String& name,

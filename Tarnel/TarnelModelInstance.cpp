@@ -42,7 +42,14 @@ namespace Tarnel
     {
         const Nesting nesting = {this, outer};
         if (!node)
+        {
             node = TarnelUtilities::CreateChildSceneNode(parentNode, baseName + record.name);
+            // An unnamed description's node has the instance's name, which its own node has already.
+            if (scene && !record.name.empty() && !scene->AddInstanceNode(node))
+                TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
+                              "A scene node with the name " + node->getName() + " already exists",
+                              "TarnelModel::CreateNode", "Tarnel/TarnelModel");
+        }
         if (!(options & NO_INITIAL_TRANSFORMATION))
         {
             node->setPosition(record.position);
@@ -67,7 +74,7 @@ namespace Tarnel
 
         MovableObjectOwner owner(node);
         for (const auto& object : record.objects)
-            CreateMovableObject(sceneManager, baseName, *object, owner, resourceGroupName);
+            CreateMovableObject(sceneManager, baseName, *object, owner, resourceGroupName, scene);
         if (!record.animations.empty())
         {
             CreateNodeAnimations(sceneManager, baseName, record, node);
@@ -101,7 +108,7 @@ namespace Tarnel
 
     void TarnelModel::CreateMovableObject(SceneManager* sceneManager, const String& baseName,
                                           const Types::ObjectParameters& record, const MovableObjectOwner& owner,
-                                          const String& resourceGroupName)
+                                          const String& resourceGroupName, TarnelScene* scene)
     {
         String name = baseName + record.name;
         // One name, one object of any kind, as in a scene: two objects of different kinds under one
@@ -116,7 +123,7 @@ namespace Tarnel
         {
         case Types::ENTITY:
             object = CreateEntity(sceneManager, baseName, static_cast<const Types::EntityParameters&>(record),
-                                  resourceGroupName);
+                                  resourceGroupName, scene);
             break;
         case Types::LIGHT:
             object = CreateLight(sceneManager, name, static_cast<const Types::LightParameters&>(record));
@@ -135,7 +142,11 @@ namespace Tarnel
         {
             // An instance's plane has its own mesh, and no movable plane.
             const auto& plane = static_cast<const Types::PlaneParameters&>(record);
-            object = CreatePlane(sceneManager, name, baseName + plane.planeName, plane, resourceGroupName);
+            String meshName = baseName + plane.planeName;
+            object = CreatePlane(sceneManager, name, meshName, plane, resourceGroupName);
+            if (scene)
+                scene->AddInstancePlaneMesh(meshName, plane.resourceGroupName.empty() ? resourceGroupName
+                                                                                      : plane.resourceGroupName);
             break;
         }
         default:
@@ -145,7 +156,8 @@ namespace Tarnel
     }
 
     MovableObject* TarnelModel::CreateEntity(SceneManager* sceneManager, const String& baseName,
-                                             const Types::EntityParameters& record, const String& resourceGroupName)
+                                             const Types::EntityParameters& record, const String& resourceGroupName,
+                                             TarnelScene* scene)
     {
         Entity* entity = Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName);
         // What hangs on the bones is made before the entity hangs on its node.
@@ -154,7 +166,7 @@ namespace Tarnel
             MovableObjectOwner bone(entity, attachment.boneName, attachment.attachPosition, attachment.attachRotation,
                                     attachment.attachScale);
             if (attachment.object)
-                CreateMovableObject(sceneManager, baseName, *attachment.object, bone, resourceGroupName);
+                CreateMovableObject(sceneManager, baseName, *attachment.object, bone, resourceGroupName, scene);
             else
                 bone.AttachEmpty();
         }

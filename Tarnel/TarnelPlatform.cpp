@@ -145,7 +145,8 @@ namespace Platform
     void PlaceInZone(Ogre::SceneNode* node)
     {
         auto* zones = static_cast<Ogre::PCZSceneManager*>(node->getCreator());
-        node->_update(true, false);
+        // A zone holds the points in its node's world bounds, as the last update of the graph left them.
+        zones->getRootSceneNode()->_update(true, false);
         Ogre::Vector3 position = node->_getDerivedPosition();
         SetHomeZone(zones, node, zones->findZoneForPoint(position));
     }

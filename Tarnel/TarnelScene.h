@@ -145,7 +145,7 @@ namespace Tarnel
         Ogre::Camera* camera = nullptr;
         std::array<Ogre::Camera*, 6> cubeFaceCameras{};
         /// Holds the cameras of this texture that hang on nothing: the zone manager renders
-        /// only from cameras on nodes. At the origin, so that a camera's own place is its place.
+        /// only from cameras on nodes, from the zone of the node. At the place they render from.
         Ogre::SceneNode* cameraNode = nullptr;
         std::array<Ogre::Viewport*, 6> viewports{};
         std::vector<Ogre::SceneNode*> hiddenNodes;
@@ -232,6 +232,11 @@ namespace Tarnel
         /** The model of that file, read on first request and kept by the name as written;
             a file that fails to load leaves nothing behind and raises. */
         const TarnelModel* GetModel(const Ogre::String& fileName);
+        /** Enters a node a model instance made under its own name, which no other node of
+            the scene may have; false when one has it. */
+        bool AddInstanceNode(Ogre::SceneNode* node);
+        /// Keeps a plane mesh a model instance made, to be released with the scene.
+        void AddInstancePlaneMesh(const Ogre::String& name, const Ogre::String& resourceGroupName);
         /// The instanced geometry of that name the scene made, or null.
         TarnelInstancedGeometry* GetInstancedGeometry(const Ogre::String& name) const;
         /// The object the scene created under that name, or null.
@@ -442,6 +447,8 @@ namespace Tarnel
         std::map<Ogre::String, std::unique_ptr<Ogre::MovablePlane>> movablePlanes;
         /// The plane meshes made for plane objects, by name and group, so that another level may reuse the names.
         std::vector<std::pair<Ogre::String, Ogre::String>> planeMeshes;
+        /// Model instances' planes: not the level's planes, which the checker counts.
+        std::vector<std::pair<Ogre::String, Ogre::String>> instancePlaneMeshes;
         std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
         std::vector<Ogre::Portal*> portals;
         /// Each portal element read among the nodes: its node, which becomes a zone, and its portal or null.

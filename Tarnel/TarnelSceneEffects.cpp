@@ -78,4 +78,9 @@ namespace Tarnel
             owner.Attach(movablePlane);
         RegisterObject(parameters.name, entity, extraData);
     }
+
+    void TarnelScene::AddInstancePlaneMesh(const String& name, const String& resourceGroupName)
+    {
+        instancePlaneMeshes.emplace_back(name, resourceGroupName);
+    }
 }

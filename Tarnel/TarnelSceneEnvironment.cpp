@@ -185,10 +185,14 @@ namespace Tarnel
             {
                 shadows.textureSize = TarnelUtilities::GetIntAttribute(child, "size", shadows.textureSize);
                 shadows.textureCount = TarnelUtilities::GetIntAttribute(child, "count", shadows.textureCount);
-                TarnelUtilities::CheckRange(shadows.textureSize, 1, Limits::MAX_TEXTURE_SIZE,
-                                            "The shadow texture size", "TarnelScene::LoadShadows");
-                TarnelUtilities::CheckRange(shadows.textureCount, 1, Limits::MAX_SHADOW_TEXTURES,
-                                            "The shadow texture count", "TarnelScene::LoadShadows");
+                // Other techniques have no shadow textures: what they say of them reaches nothing.
+                if (shadows.technique & SHADOWDETAILTYPE_TEXTURE)
+                {
+                    TarnelUtilities::CheckRange(shadows.textureSize, 1, Limits::MAX_TEXTURE_SIZE,
+                                                "The shadow texture size", "TarnelScene::LoadShadows");
+                    TarnelUtilities::CheckRange(shadows.textureCount, 1, Limits::MAX_SHADOW_TEXTURES,
+                                                "The shadow texture count", "TarnelScene::LoadShadows");
+                }
                 shadows.textureOffset = TarnelUtilities::GetRealAttribute(child, "offset", shadows.textureOffset);
                 shadows.textureFadeStart = TarnelUtilities::GetRealAttribute(child, "fadeStart", shadows.textureFadeStart);
                 shadows.textureFadeEnd = TarnelUtilities::GetRealAttribute(child, "fadeEnd", shadows.textureFadeEnd);

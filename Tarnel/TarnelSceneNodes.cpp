@@ -46,6 +46,8 @@ namespace Tarnel
             IndexSceneNodes(static_cast<SceneNode*>(child));
     }
 
+    bool TarnelScene::AddInstanceNode(SceneNode* node) { return nodesByName.Insert(node).second; }
+
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
         String name = TarnelUtilities::GetStringAttribute(element, "name");

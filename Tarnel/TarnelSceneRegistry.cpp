@@ -51,9 +51,13 @@ namespace Tarnel
         }
         movablePlanes.clear();
         // Entities that show a plane keep their mesh; the manager forgets the name.
-        for (const auto& mesh : planeMeshes)
-            MeshManager::getSingleton().remove(mesh.first, mesh.second);
+        for (const auto& meshes : {&planeMeshes, &instancePlaneMeshes})
+        {
+            for (const auto& mesh : *meshes)
+                MeshManager::getSingleton().remove(mesh.first, mesh.second);
+        }
         planeMeshes.clear();
+        instancePlaneMeshes.clear();
         animationStates.clear();
         nodesByName.Clear();
         objects.Clear();

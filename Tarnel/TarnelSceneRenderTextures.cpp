@@ -3,6 +3,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelLimits.h"
+#include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
 
 #include <OgreCamera.h>
@@ -59,15 +60,31 @@ namespace Tarnel
             return Vector3::ZERO;
         }
 
+        /// A node scaled to nothing on a side has no inside: what hangs on it stays at its place.
+        bool IsFlat(const Node* node)
+        {
+            const Vector3& scale = node->_getDerivedScale();
+            return scale.x == 0 || scale.y == 0 || scale.z == 0;
+        }
+
         /// Places a camera in the world, whatever node it hangs on.
         void PlaceCamera(Camera* camera, const Vector3& position, const Quaternion& orientation)
         {
             Node* parent = camera->getParentNode();
-            // A node scaled to nothing on a side has no inside: the camera stays at its place.
-            const Vector3& scale = parent ? parent->_getDerivedScale() : Vector3::UNIT_SCALE;
-            bool flat = scale.x == 0 || scale.y == 0 || scale.z == 0;
-            camera->setPosition(!parent ? position : flat ? Vector3::ZERO : parent->convertWorldToLocalPosition(position));
+            camera->setPosition(!parent ? position
+                                : IsFlat(parent) ? Vector3::ZERO
+                                                 : parent->convertWorldToLocalPosition(position));
             camera->setOrientation(parent ? parent->convertWorldToLocalOrientation(orientation) : orientation);
+        }
+
+        /** Moves the node of a texture's own cameras to the place they render from. The zone
+            manager draws what a camera sees from the zone its node is in, so the node joins the
+            zone of that place. */
+        void MoveCameraNode(SceneNode* node, const Vector3& position)
+        {
+            Node* parent = node->getParent();
+            node->setPosition(IsFlat(parent) ? Vector3::ZERO : parent->convertWorldToLocalPosition(position));
+            Platform::PlaceInZone(node);
         }
 
         void SetVisible(const std::vector<SceneNode*>& nodes, bool visible)
@@ -243,8 +260,9 @@ namespace Tarnel
                 sceneManager->createCamera(baseName + "_CubeFaceCamera" + StringConverter::toString(face));
             faceCamera->setAspectRatio(1);
             faceCamera->setFOVy(Degree(90));
+            faceCamera->setPosition(position);
+            faceCamera->setOrientation(CUBE_FACE_ORIENTATIONS[face]);
             AttachRenderTextureCamera(renderTexture, faceCamera);
-            PlaceCamera(faceCamera, position, CUBE_FACE_ORIENTATIONS[face]);
             if (renderTexture.camera)
             {
                 faceCamera->setNearClipDistance(renderTexture.camera->getNearClipDistance());
@@ -270,11 +288,14 @@ namespace Tarnel
     {
         if (camera->isAttached())
             return;
-        if (!renderTexture.cameraNode)
-            renderTexture.cameraNode = TarnelUtilities::CreateChildSceneNode(rootNode, renderTexture.name + "_Cameras");
         // The camera's own place was in the world; the level may have moved the root it now hangs under.
         Vector3 position = camera->getPosition();
         Quaternion orientation = camera->getOrientation();
+        if (!renderTexture.cameraNode)
+        {
+            renderTexture.cameraNode = TarnelUtilities::CreateChildSceneNode(rootNode, renderTexture.name + "_Cameras");
+            MoveCameraNode(renderTexture.cameraNode, position);
+        }
         renderTexture.cameraNode->attachObject(camera);
         PlaceCamera(camera, position, orientation);
     }
@@ -309,6 +330,8 @@ namespace Tarnel
         if (renderTexture.textureType == TEX_TYPE_CUBE_MAP)
         {
             Vector3 position = CubePosition(renderTexture);
+            if (renderTexture.cameraNode && position != renderTexture.cameraNode->_getDerivedPosition())
+                MoveCameraNode(renderTexture.cameraNode, position);
             for (size_t face = 0; face < 6; ++face)
             {
                 if (renderTexture.cubeFaceCameras[face])

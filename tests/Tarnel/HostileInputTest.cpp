@@ -148,7 +148,8 @@ TEST_F(HostileLevels, NamedErrors)
          "</environment></scene>",
          typeid(InvalidParametersException), "The shadow texture size must be from 1 to 16384, not -2147483648",
          "TarnelScene::LoadShadows", "Utilities"},
-        {"<scene><environment><shadows><shadowTextures count='1000000'/></shadows></environment></scene>",
+        {"<scene><environment><shadows technique='textureAdditiveIntegrated'><shadowTextures count='1000000'/>"
+         "</shadows></environment></scene>",
          typeid(InvalidParametersException), "The shadow texture count must be from 1 to 8, not 1000000",
          "TarnelScene::LoadShadows", "Utilities"},
         {"<scene><renderTextures><renderTexture name='T' width='65536'/></renderTextures></scene>",

@@ -2,6 +2,7 @@
 #include "support/Xml.h"
 
 #include <OgreLight.h>
+#include <OgreMeshManager.h>
 
 #include <filesystem>
 
@@ -87,4 +88,31 @@ TEST_F(Models, TwoObjectsOfOneNameAreRefusedWhateverTheirKinds)
     WriteFile("lit.model", "<model><entity meshFile='TwoPart.mesh'/><light/></model>");
     EXPECT_ENGINE_ERROR(LoadNodes("<node name='Post' modelFile='lit.model'/>"), ItemIdentityException,
                         "Duplicate object name: Post", "TarnelModel::CreateMovableObject", "Tarnel/TarnelModel");
+}
+
+TEST_F(Models, TwoNodesOfOneNameAreRefusedAsInAScene)
+{
+    WriteFile("twins.model", "<model><node name='A'/><node name='A'/></model>");
+    WriteFile("single.model", "<model><node name='A'/><node/></model>");
+    for (const std::string nodes : {"<node name='Post' modelFile='twins.model'/>",
+                                    "<node name='PostA'/><node name='Post' modelFile='single.model'/>"})
+        EXPECT_ENGINE_ERROR(LoadFresh(NodesScene(nodes)), ItemIdentityException,
+                            "A scene node with the name PostA already exists", "TarnelModel::CreateNode",
+                            "Tarnel/TarnelModel");
+    // An unnamed node takes the instance's name, as it always has.
+    LoadFresh(NodesScene("<node name='Post' modelFile='single.model'/>"));
+    EXPECT_EQ("PostA", scene.GetSceneNode("PostA")->getName());
+}
+
+TEST_F(Models, AnInstancesPlaneMeshGoesWithTheScene)
+{
+    WriteFile("floor.model", "<model><plane name='Floor' width='2' height='2'><normal y='1'/></plane></model>");
+    // A second load of the level in one run met the first load's mesh.
+    for (int load = 0; load < 2; ++load)
+    {
+        scene.Destroy();
+        EXPECT_FALSE(MeshManager::getSingleton().resourceExists("RoomFloor", TestEngine::RESOURCE_GROUP)) << load;
+        LoadFresh(NodesScene("<node name='Room' modelFile='floor.model'/>"));
+        EXPECT_TRUE(sceneManager->hasEntity("RoomFloor"));
+    }
 }

@@ -4,6 +4,8 @@
 #include <OgreHardwarePixelBuffer.h>
 #include <OgreMaterialManager.h>
 #include <OgreMovablePlane.h>
+#include <OgrePCZSceneManager.h>
+#include <OgrePCZSceneNode.h>
 #include <OgreRenderTexture.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
@@ -139,4 +141,27 @@ TEST_F(RenderTextures, CubeMapsFromSixFaceCameras)
     EXPECT_TRUE(cube.cubeFaceCameras[2]->getDerivedPosition().positionEquals(Vector3(105, 0, 0), 1e-3f));
     scene.Destroy();
     EXPECT_FALSE(sceneManager->hasCamera("Probe_CubeFaceCamera0"));
+}
+
+TEST_F(RenderTextures, OwnCamerasRenderFromTheZoneOfTheirPlace)
+{
+    // The zone manager draws from the zone of a camera's node: at the origin they showed the origin's zone.
+    LoadText("<scene><renderTextures><renderTexture name='Cube' textureType='cubic' width='16' height='16' "
+             "renderObjectName='Ball'/><renderTexture name='Flat' width='16' height='16' camera='Loose'/>"
+             "</renderTextures><nodes><node name='Room'><position x='100'/><entity meshFile='TwoPart.mesh'/>"
+             "<portal type='sphere'/><node name='Ball'/></node></nodes>"
+             "<camera name='Loose'><position x='100'/></camera></scene>");
+    auto* room = static_cast<PCZSceneManager*>(sceneManager)->getZoneByName("Room_PCZone");
+    ASSERT_NE(nullptr, room);
+    const Tarnel::RenderTexture& cube = *scene.GetRenderTextures()[0];
+    const Tarnel::RenderTexture& flat = *scene.GetRenderTextures()[1];
+    for (const Camera* camera : {cube.cubeFaceCameras[0], cube.cubeFaceCameras[5], flat.camera})
+    {
+        EXPECT_EQ(room, static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone()) << camera->getName();
+        EXPECT_TRUE(camera->getDerivedPosition().positionEquals(Vector3(100, 0, 0), 1e-3f)) << camera->getName();
+    }
+    // Carried out of the room with what it shows, the cube's cameras go with it.
+    scene.GetSceneNode("Ball")->setPosition(-200, 0, 0);
+    Target(cube, 0)->update();
+    EXPECT_NE(room, static_cast<PCZSceneNode*>(cube.cameraNode)->getHomeZone());
 }
