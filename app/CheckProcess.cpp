@@ -1,7 +1,7 @@
 // One child process a level, so that a level that ends the engine does not end the checker.
 #include "CheckProcess.h"
 
-#include "Tarnel/TarnelMedia.h"
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreConfigFile.h>
@@ -48,16 +48,10 @@ namespace
 
     RenderWindow* StartEngine(const std::filesystem::path& programFolder, const String& logFile)
     {
-        String plugins = (programFolder / "plugins.cfg").string();
-        Tarnel::Platform::KeepPluginsLoaded(plugins);
-        // The log goes to the report and to the check's own file, not to the terminal.
-        (new LogManager())->createLog(logFile, true, false, false);
-        Root* root = new Root(plugins, "", "");
-        root->setRenderSystem(root->getRenderSystemByName("OpenGL Rendering Subsystem"));
-        root->initialise(false);
-        NameValuePairList hidden = {{"hidden", "true"}};
-        RenderWindow* window = root->createRenderWindow("TarnelCheck", 64, 64, false, &hidden);
-        new Tarnel::TarnelMedia();
+        // The log goes to the report and to the check's own file, not to the terminal. The
+        // engine lives until the child exits.
+        auto* engine = new Tarnel::Engine({(programFolder / "plugins.cfg").string(), "", logFile, false, true});
+        RenderWindow* window = engine->StartOpenGL("TarnelCheck", true);
         AddResourceLocations(programFolder);
         ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
         return window;

@@ -1,5 +1,6 @@
 #include "LevelCheck.h"
 
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelPlatform.h"
 
@@ -137,8 +138,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
 {
     LevelCheck check;
     check.file = file;
-    auto* sceneManager = static_cast<PCZSceneManager*>(Root::getSingleton().createSceneManager("PCZSceneManager"));
-    sceneManager->init("ZoneType_Default");
+    PCZSceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
     {
         LogCapture log;
         Tarnel::TarnelScene scene;
@@ -193,9 +193,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
         scene.Destroy();
-        // Drawn shadows leave nodes that the zone manager cannot destroy on its own.
-        Tarnel::Platform::MakeNodesDestroyable(sceneManager);
-        Root::getSingleton().destroySceneManager(sceneManager);
+        Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
         check.missing = Tarnel::FindMissingResources(file);
         for (const auto& meshMaterial : log.meshMaterials)

@@ -5,8 +5,8 @@
 #include "WindowCloseRequests.h"
 #include "ZelFrameListener.h"
 
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
-#include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelUtilities.h"
@@ -45,7 +45,6 @@ namespace Viewer
     Camera* camera = nullptr;
     SceneNode* cameraNode = nullptr;
     FrameListener* frameListener = nullptr;
-    Tarnel::TarnelMedia* media = nullptr;
     std::vector<Camera*> levelCameras;
     std::vector<Portal*> levelPortals;
     String levelFile;
@@ -67,8 +66,7 @@ namespace
         String name = "MyPCZSceneMgr";
         if (sceneManagerCount++ > 0)
             name += StringConverter::toString(sceneManagerCount);
-        SceneManager* sceneManager = Root::getSingleton().createSceneManager("PCZSceneManager", name);
-        static_cast<PCZSceneManager*>(sceneManager)->init("ZoneType_Default", "none");
+        SceneManager* sceneManager = Tarnel::Engine::NewSceneManager(name);
         sceneManager->addRenderQueueListener(overlaySystem);
         return sceneManager;
     }
@@ -109,14 +107,6 @@ namespace
     private:
         std::set<String> shown;
     };
-
-    /// Ogre.log in the working directory; on the terminal only the viewer's own lines, or all with --verbose.
-    void StartLog(bool verbose)
-    {
-        Log* log = (new LogManager())->createLog("Ogre.log", true, verbose, false);
-        if (!verbose)
-            log->addListener(new TerminalLines());
-    }
 
     void CreateCameraLight(Camera* camera)
     {
@@ -211,9 +201,12 @@ namespace
 int Viewer::Run(const Options& options)
 {
     const String plugins = EngineFiles::Find("plugins.cfg");
-    Tarnel::Platform::KeepPluginsLoaded(plugins);
-    StartLog(options.verbose);
-    Root* root = new Root(plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log");
+    // Never ended: the level on screen outlives main. Ogre.log in the working directory; on the
+    // terminal only the viewer's own lines, or all with --verbose.
+    auto* engine = new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
+    if (!options.verbose)
+        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
+    Root* root = &engine->GetRoot();
     // A dialog without a render system would wait for ever: its Accept does nothing.
     if (root->getAvailableRenderers().empty())
         OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
@@ -250,8 +243,6 @@ int Viewer::Run(const Options& options)
     cameraNode = startCamera->getParentSceneNode();
     renderWindow->addViewport(camera, 0, 0, 0, 1, 1);
 
-    // Faulty media cost the faulty item, from the first script on.
-    media = new Tarnel::TarnelMedia();
     EngineFiles::AddResourceLocations();
     ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
     ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
@@ -352,16 +343,14 @@ bool Viewer::ReloadLevel(String& error)
     if (!error.empty())
     {
         scene->Destroy();
-        Tarnel::Platform::MakeNodesDestroyable(fresh);
-        Root::getSingleton().destroySceneManager(fresh);
+        Tarnel::Engine::DestroySceneManager(fresh);
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
     }
     PlaceInZone(freshCamera->getParentSceneNode());
     renderWindow->getViewport(0)->setCamera(freshCamera);
     ShowLevel(std::move(scene), freshCamera, loadTime);
-    Tarnel::Platform::MakeNodesDestroyable(previous);
-    Root::getSingleton().destroySceneManager(previous);
+    Tarnel::Engine::DestroySceneManager(previous);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
     return true;
 }

@@ -10,11 +10,6 @@ namespace Ogre
     class Portal;
 }
 
-namespace Tarnel
-{
-    class TarnelMedia;
-}
-
 /** The viewer's engine objects, set during start-up. The level-test listener is
     made without arguments and takes the window and the camera from here. */
 namespace Viewer
@@ -24,7 +19,6 @@ namespace Viewer
     extern Ogre::Camera* camera;
     extern Ogre::SceneNode* cameraNode;
     extern Ogre::FrameListener* frameListener;
-    extern Tarnel::TarnelMedia* media;
     /// The level's own cameras, in the order the scene manager keeps them (not the viewer's, nor a cube map's).
     extern std::vector<Ogre::Camera*> levelCameras;
     /// The level's portals, as its loader made them.

@@ -4,6 +4,7 @@
 // fresh scene managers. Needs an X display (the engine renders with OpenGL):
 //   xvfb-run -a build/bench/load_benchmark [--sizes 1000,5000,10000,50000] [--runs 3] [--keep]
 // The last lines are one RESULT line per size.
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelUtilities.h"
@@ -330,13 +331,6 @@ namespace
         return usage.ru_maxrss / 1024.0;
     }
 
-    PCZSceneManager* NewSceneManager()
-    {
-        auto* sceneManager = static_cast<PCZSceneManager*>(Root::getSingleton().createSceneManager("PCZSceneManager"));
-        sceneManager->init("ZoneType_Default");
-        return sceneManager;
-    }
-
     double Milliseconds(Timer& timer) { return timer.getMicroseconds() / 1000.0; }
 
     double MeasureParse(const std::string& file)
@@ -352,18 +346,18 @@ namespace
 
     double MeasureReplay(const Level& level)
     {
-        PCZSceneManager* sceneManager = NewSceneManager();
+        PCZSceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
         Timer timer;
         Replay(level, sceneManager);
         double elapsed = Milliseconds(timer);
-        Root::getSingleton().destroySceneManager(sceneManager);
+        Tarnel::Engine::DestroySceneManager(sceneManager);
         return elapsed;
     }
 
     /// Loads the file; `loaderKb` is set to what the loader keeps after the load: what it gives back when it goes.
     double MeasureLoad(const std::string& file, double& loaderKb)
     {
-        PCZSceneManager* sceneManager = NewSceneManager();
+        PCZSceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
         double elapsed, before;
         {
             Tarnel::TarnelScene scene;
@@ -373,18 +367,15 @@ namespace
             before = HeapMb();
         }
         loaderKb = (before - HeapMb()) * 1024;
-        Root::getSingleton().destroySceneManager(sceneManager);
+        Tarnel::Engine::DestroySceneManager(sceneManager);
         return elapsed;
     }
 
     void StartEngine(const std::filesystem::path& levels)
     {
-        LogManager* log = new LogManager();
-        log->createLog("load_benchmark.log", true, false, true); // figures only, no log file
-        Root* root = new Root(TARNEL_BENCH_PLUGINS_CFG, "", "");
-        root->setRenderSystem(root->getRenderSystemByName("OpenGL Rendering Subsystem"));
-        root->initialise(false);
-        root->createRenderWindow("load benchmark", 64, 64, false);
+        // Figures only, no log file; the engine lives as long as the process.
+        auto* engine = new Tarnel::Engine({TARNEL_BENCH_PLUGINS_CFG, "", "load_benchmark.log", false, false});
+        engine->StartOpenGL("load benchmark", false);
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
         resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Meshes", "FileSystem");
         resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Scenes", "FileSystem");

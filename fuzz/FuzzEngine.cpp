@@ -1,14 +1,9 @@
 #include "FuzzEngine.h"
 
-#include "Tarnel/TarnelMedia.h"
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelEngine.h"
 
-#include <OgreLogManager.h>
 #include <OgreMeshManager.h>
-#include <OgrePCZSceneManager.h>
-#include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
-#include <OgreRoot.h>
 #include <OgreSkeletonManager.h>
 
 #include <algorithm>
@@ -29,14 +24,9 @@ namespace FuzzEngine
     {
         if (window)
             return;
-        Tarnel::Platform::KeepPluginsLoaded(TARNEL_FUZZ_PLUGINS_CFG);
-        auto* log = new Ogre::LogManager();
-        log->createLog("fuzz.log", true, false, true);
-        auto* root = new Ogre::Root(TARNEL_FUZZ_PLUGINS_CFG, "", "");
-        new Tarnel::TarnelMedia();
-        root->setRenderSystem(root->getRenderSystemByName("OpenGL Rendering Subsystem"));
-        root->initialise(false);
-        window = root->createRenderWindow("Tarnel fuzzing", 64, 64, false);
+        // The log would only grow with every input's faults: it is not written.
+        auto* engine = new Tarnel::Engine({TARNEL_FUZZ_PLUGINS_CFG, "", "fuzz.log", false, false});
+        window = engine->StartOpenGL("Tarnel fuzzing", false);
 
         directory = (std::filesystem::temp_directory_path() / ("tarnel-fuzz-" + std::to_string(getpid()))).string();
         std::filesystem::create_directories(directory);
@@ -54,20 +44,6 @@ namespace FuzzEngine
     }
 
     Ogre::RenderWindow* Window() { return window; }
-
-    Ogre::SceneManager* NewSceneManager()
-    {
-        Ogre::SceneManager* sceneManager = Ogre::Root::getSingleton().createSceneManager("PCZSceneManager");
-        static_cast<Ogre::PCZSceneManager*>(sceneManager)->init("ZoneType_Default");
-        return sceneManager;
-    }
-
-    void DestroySceneManager(Ogre::SceneManager* sceneManager)
-    {
-        // Drawn shadows leave nodes that the zone manager cannot destroy on its own.
-        Tarnel::Platform::MakeNodesDestroyable(sceneManager);
-        Ogre::Root::getSingleton().destroySceneManager(sceneManager);
-    }
 
     std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size)
     {

@@ -17,10 +17,6 @@ namespace FuzzEngine
 
     void Start();
     Ogre::RenderWindow* Window();
-    /** A fresh portal-connected-zone scene manager for one input, destroyed again at its
-        end: what one input allocates it also frees, so the leak check runs only on a leak. */
-    Ogre::SceneManager* NewSceneManager();
-    void DestroySceneManager(Ogre::SceneManager* sceneManager);
     /// Writes the input as this file in the process's directory; returns its path.
     std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size);
     /** Every few hundred inputs, drops the meshes and skeletons no object uses: the engine

@@ -1,6 +1,7 @@
 // Reads each input as a model file and builds two instances of it, as nodes that name it would.
 #include "FuzzEngine.h"
 
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelModel.h"
 #include "Tarnel/TarnelScene.h"
@@ -57,9 +58,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzEngine::WriteInput("input.model", data, size);
-    Ogre::SceneManager* sceneManager = FuzzEngine::NewSceneManager();
+    Ogre::SceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
     LoadAndInstance(sceneManager);
-    FuzzEngine::DestroySceneManager(sceneManager); // the instances' entities go before their meshes
+    Tarnel::Engine::DestroySceneManager(sceneManager); // the instances' entities go before their meshes
     RemovePlaneMeshes();
     FuzzEngine::ForgetUnusedResources();
     return 0;

@@ -1,6 +1,7 @@
 // Loads each input as a level file into a fresh zone scene manager, as the viewer would.
 #include "FuzzEngine.h"
 
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelScene.h"
 
@@ -53,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return -1;
     ++inputs;
     std::string path = FuzzEngine::WriteInput("input.scene", data, size);
-    Ogre::SceneManager* sceneManager = FuzzEngine::NewSceneManager();
+    Ogre::SceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
     Load(path, sceneManager);
-    FuzzEngine::DestroySceneManager(sceneManager);
+    Tarnel::Engine::DestroySceneManager(sceneManager);
     FuzzEngine::ForgetUnusedResources();
     return 0;
 }

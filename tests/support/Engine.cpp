@@ -1,6 +1,6 @@
 #include "support/Engine.h"
 
-#include "Tarnel/TarnelMedia.h"
+#include "Tarnel/TarnelEngine.h"
 
 #include <OgreOverlaySystem.h>
 #include <OgreRenderWindow.h>
@@ -12,10 +12,8 @@
 namespace
 {
     // Plain pointers, so that no start-up order matters; the last test's scene manager goes with the engine.
-    Ogre::LogManager* logManager = nullptr;
-    Ogre::Root* root = nullptr;
+    Tarnel::Engine* engine = nullptr;
     Ogre::OverlaySystem* overlaySystem = nullptr;
-    Tarnel::TarnelMedia* media = nullptr;
     Ogre::RenderWindow* window = nullptr;
     Ogre::PCZSceneManager* sceneManager = nullptr;
 
@@ -36,22 +34,10 @@ namespace
     {
         PinEngineModules();
         // A log of our own keeps the engine's messages out of the test output.
-        logManager = new Ogre::LogManager();
-        logManager->createLog("tests-engine.log", true, false, false);
-        root = new Ogre::Root(TARNEL_TEST_PLUGINS_CFG, "", "");
+        engine = new Tarnel::Engine({TARNEL_TEST_PLUGINS_CFG, "", "tests-engine.log", false, true});
         // Before the groups are initialised, so that the viewer's overlay script is read.
         overlaySystem = new Ogre::OverlaySystem();
-        // The viewer's rules for faulty media, before any script is parsed.
-        media = new Tarnel::TarnelMedia();
-
-        Ogre::RenderSystem* renderSystem = root->getRenderSystemByName("OpenGL Rendering Subsystem");
-        if (!renderSystem)
-            throw std::runtime_error("the OpenGL render system did not load");
-        renderSystem->setConfigOption("Full Screen", "No");
-        root->setRenderSystem(renderSystem);
-        root->initialise(false);
-        // Plug-ins start once the first window exists.
-        window = root->createRenderWindow("Tarnel tests", 64, 64, false);
+        window = engine->StartOpenGL("Tarnel tests", false);
 
         // Beside the tests' own media, the viewer's statistics overlay, its panel material and its font.
         Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
@@ -68,12 +54,10 @@ namespace
         void TearDown() override
         {
             if (sceneManager)
-                root->destroySceneManager(sceneManager);
-            delete media;
+                Tarnel::Engine::DestroySceneManager(sceneManager);
             delete overlaySystem;
-            delete root;
-            delete logManager;
-            root = nullptr;
+            delete engine;
+            engine = nullptr;
         }
     };
 
@@ -82,9 +66,9 @@ namespace
 
 Ogre::Root& TestEngine::Root()
 {
-    if (!root)
+    if (!engine)
         Start();
-    return *root;
+    return engine->GetRoot();
 }
 
 Ogre::RenderWindow* TestEngine::Window()
@@ -95,10 +79,10 @@ Ogre::RenderWindow* TestEngine::Window()
 
 Ogre::PCZSceneManager* TestEngine::NewSceneManager()
 {
+    Root();
     if (sceneManager)
-        Root().destroySceneManager(sceneManager);
-    sceneManager = static_cast<Ogre::PCZSceneManager*>(Root().createSceneManager("PCZSceneManager"));
-    sceneManager->init("ZoneType_Default");
+        Tarnel::Engine::DestroySceneManager(sceneManager);
+    sceneManager = Tarnel::Engine::NewSceneManager();
     sceneManager->addRenderQueueListener(overlaySystem);
     return sceneManager;
 }
