@@ -9,6 +9,8 @@
 
 namespace Tarnel
 {
+    /** The source the value readers, keyword parsers and documents have always named in their
+        errors; the messages stay as users and their tools know them. */
     static const char* const UTILITIES_SOURCE_FILE = "Tarnel/TarnelUtilities";
     static const char* const SCENE_SOURCE_FILE = "Tarnel/TarnelScene";
 }

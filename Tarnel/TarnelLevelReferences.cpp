@@ -1,7 +1,9 @@
 // The resources a level names, checked against what the engine's resource groups hold.
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
@@ -68,21 +70,21 @@ namespace Tarnel
             {
                 for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
                 {
-                    String name = TarnelUtilities::GetStringAttribute(child, "name");
+                    String name = Readers::GetStringAttribute(child, "name");
                     String user = name.empty() ? owner : name;
                     const String& kind = child->ValueStr();
                     if (kind == "entity")
                     {
-                        Add("mesh", TarnelUtilities::GetStringAttribute(child, "meshFile"), user);
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialFile"), user);
+                        Add("mesh", Readers::GetStringAttribute(child, "meshFile"), user);
+                        Add("material", Readers::GetStringAttribute(child, "materialFile"), user);
                     }
                     else if (kind == "subentity")
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialName"), owner);
+                        Add("material", Readers::GetStringAttribute(child, "materialName"), owner);
                     else if (kind == "plane" || kind == "billboardSet" || kind == "skyBox" || kind == "skyDome" ||
                              kind == "skyPlane")
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "material"), user);
+                        Add("material", Readers::GetStringAttribute(child, "material"), user);
                     else if (kind == "particleSystem")
-                        Add("particle template", TarnelUtilities::GetStringAttribute(child, "file"), user);
+                        Add("particle template", Readers::GetStringAttribute(child, "file"), user);
                     else if (kind == "renderTexture")
                         renderTextures.insert(name);
                     else if (kind == "material" && element->ValueStr() == "materials")
@@ -95,20 +97,20 @@ namespace Tarnel
 
             void ReadModel(const TiXmlElement* node, const String& user)
             {
-                String file = TarnelUtilities::GetStringAttribute(node, "modelFile");
+                String file = Readers::GetStringAttribute(node, "modelFile");
                 if (file.empty())
-                    file = TarnelUtilities::GetStringAttribute(node, "modelName");
+                    file = Readers::GetStringAttribute(node, "modelName");
                 if (file.empty())
                     return;
                 Add("model file", file, user);
-                String native = Platform::NativeSeparators(file);
+                String native = Paths::NativeSeparators(file);
                 // Each file once: a model that names itself, directly or not, ends here.
                 if (!readModels.insert(native).second || !Exists("model file", file))
                     return;
                 try
                 {
                     TiXmlDocument document;
-                    TarnelUtilities::LoadXmlDocument(native, document,
+                    Documents::LoadXmlDocument(native, document,
                                                      ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
                     if (const TiXmlElement* root = document.FirstChildElement())
                         Read(root, user);
@@ -182,7 +184,7 @@ namespace Tarnel
                     return bool(MaterialManager::getSingleton().getByName(name));
                 if (kind == "particle template")
                     return ParticleSystemManager::getSingleton().getTemplate(name) != nullptr;
-                return resources.resourceExistsInAnyGroup(kind == "model file" ? Platform::NativeSeparators(name) : name);
+                return resources.resourceExistsInAnyGroup(kind == "model file" ? Paths::NativeSeparators(name) : name);
             }
 
             std::map<Key, std::vector<String>> found;
@@ -197,7 +199,7 @@ namespace Tarnel
     std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
     {
         TiXmlDocument document;
-        if (!TarnelUtilities::LoadXmlFile(levelFile, document) || !document.FirstChildElement())
+        if (!Documents::LoadXmlFile(levelFile, document) || !document.FirstChildElement())
             return {};
         References references;
         references.ReadFile(document.FirstChildElement(), "");

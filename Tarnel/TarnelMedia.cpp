@@ -1,6 +1,6 @@
 // A level's own media: its scripts, and the faults of exported media that must not end the program.
 #include "Tarnel/TarnelMedia.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelPaths.h"
 
 #include <OgreArchive.h>
 #include <OgreArchiveManager.h>
@@ -149,11 +149,11 @@ namespace Tarnel
         if (!resources.resourceGroupExists(group))
             return false;
         String fullPath = location;
-        TarnelUtilities::MakeFullPath(fullPath);
+        Paths::MakeFullPath(fullPath);
         for (const ResourceGroupManager::ResourceLocation& registered : resources.getResourceLocationList(group))
         {
             String registeredPath = registered.archive->getName();
-            TarnelUtilities::MakeFullPath(registeredPath);
+            Paths::MakeFullPath(registeredPath);
             if (registeredPath == fullPath)
                 return true;
         }

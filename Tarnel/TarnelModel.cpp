@@ -3,7 +3,8 @@
 #include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <tinyxml.h>
 
@@ -20,7 +21,7 @@ namespace Tarnel
         template <typename Record> std::unique_ptr<Record> BeginRecord(const TiXmlElement* element)
         {
             auto record = std::make_unique<Record>();
-            record->name = TarnelUtilities::GetStringAttribute(element, "name");
+            record->name = Readers::GetStringAttribute(element, "name");
             ReadCommonAttributes(element, *record);
             return record;
         }
@@ -29,7 +30,7 @@ namespace Tarnel
         Types::ObjectExtraData& BeginExtraData(const TiXmlElement* element, Types::ObjectParameters& record)
         {
             record.extraData = std::make_shared<Types::ObjectExtraData>();
-            record.extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+            record.extraData->id = Readers::GetStringAttribute(element, "id");
             return *record.extraData;
         }
 
@@ -44,7 +45,7 @@ namespace Tarnel
             readAttributes(element, *record);
             Types::ObjectExtraData& extraData = BeginExtraData(element, *record);
             // False here, where the scene reader has true.
-            extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+            extraData.receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", false);
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
                 if (!LoadExtraDataChild(child, extraData) && loadChild)
@@ -57,7 +58,7 @@ namespace Tarnel
     void TarnelModel::Load(const String& fileName, const String& resourceGroupName)
     {
         TiXmlDocument document;
-        TarnelUtilities::LoadXmlDocument(fileName, document, resourceGroupName);
+        Documents::LoadXmlDocument(fileName, document, resourceGroupName);
         const TiXmlElement* root = document.FirstChildElement();
         if (!root)
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel model file: " + fileName,
@@ -67,29 +68,29 @@ namespace Tarnel
 
     void TarnelModel::LoadNode(const TiXmlElement* element, NodeParameters& node)
     {
-        node.name = TarnelUtilities::GetStringAttribute(element, "name");
-        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        node.name = Readers::GetStringAttribute(element, "name");
+        node.modelFile = Readers::GetStringAttribute(element, "modelFile");
         if (node.modelFile.empty())
-            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
-        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
+            node.modelFile = Readers::GetStringAttribute(element, "modelName");
+        node.visibility = Readers::GetObjectVisibilityAttribute(element);
         // Sized first and filled in place: a node owns its objects and is never copied.
-        node.childNodes = std::vector<NodeParameters>(TarnelUtilities::GetChildElementCount(element, "node"));
+        node.childNodes = std::vector<NodeParameters>(Documents::GetChildElementCount(element, "node"));
         Types::ObjectExtraData extraData;
-        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData.id = Readers::GetStringAttribute(element, "id");
 
         size_t childIndex = 0;
         // Looks and tracks, instances and portals are the scene's own; they are skipped here.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
-            if (TarnelUtilities::LoadUserDataElement(child, extraData))
+            if (Readers::LoadUserDataElement(child, extraData))
                 continue;
             if (name == "position")
-                node.position = TarnelUtilities::LoadXYZ(child);
+                node.position = Readers::LoadXYZ(child);
             else if (name == "rotation")
-                node.orientation = TarnelUtilities::LoadRotation(child);
+                node.orientation = Readers::LoadRotation(child);
             else if (name == "scale")
-                node.scale = TarnelUtilities::LoadScale(child);
+                node.scale = Readers::LoadScale(child);
             else if (name == "node")
                 LoadNode(child, node.childNodes[childIndex++]);
             else if (name == "animations")
@@ -124,7 +125,7 @@ namespace Tarnel
         auto entity = BeginRecord<Types::EntityParameters>(element);
         ReadEntityAttributes(element, *entity);
         Types::ObjectExtraData& extraData = BeginExtraData(element, *entity);
-        extraData.receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", false);
+        extraData.receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", false);
 
         const TiXmlElement* boneAttachments = nullptr;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
@@ -144,7 +145,7 @@ namespace Tarnel
     {
         // Sized first: an attachment owns its object and is never copied.
         entity.boneAttachments = std::vector<Types::BoneAttachment>(
-            TarnelUtilities::GetChildElementCount(element, "boneAttachment"));
+            Documents::GetChildElementCount(element, "boneAttachment"));
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("boneAttachment"); child;
              child = child->NextSiblingElement("boneAttachment"))
@@ -153,8 +154,8 @@ namespace Tarnel
 
     void TarnelModel::LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
     {
-        attachment.name = TarnelUtilities::GetStringAttribute(element, "name");
-        attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
+        attachment.name = Readers::GetStringAttribute(element, "name");
+        attachment.boneName = Readers::GetStringAttribute(element, "bone");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (LoadAttachmentOffset(child, attachment.attachPosition, attachment.attachRotation, attachment.attachScale))
@@ -176,18 +177,18 @@ namespace Tarnel
             if (LoadExtraDataChild(child, extraData))
                 continue;
             if (name == "colourDiffuse")
-                light->diffuseColor = TarnelUtilities::LoadColor(child);
+                light->diffuseColor = Readers::LoadColor(child);
             else if (name == "colourSpecular")
-                light->specularColor = TarnelUtilities::LoadColor(child);
+                light->specularColor = Readers::LoadColor(child);
             else if (name == "lightRange" && light->lightType == Light::LT_SPOTLIGHT)
                 ReadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle, light->spotlightFalloff);
             else if (name == "lightAttenuation")
                 ReadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
                                      light->attenuationLinear, light->attenuationQuadric);
             else if (name == "position")
-                light->position = TarnelUtilities::LoadXYZ(child);
+                light->position = Readers::LoadXYZ(child);
             else if (name == "normal")
-                light->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), light->direction);
+                light->direction = Domains::Direction(child, Readers::LoadXYZ(child), light->direction);
         }
         return light;
     }
@@ -204,13 +205,13 @@ namespace Tarnel
             if (LoadExtraDataChild(child, extraData))
                 continue;
             if (name == "clipping")
-                TarnelUtilities::LoadClipping(child, camera->nearClip, camera->farClip);
+                Readers::LoadClipping(child, camera->nearClip, camera->farClip);
             else if (name == "position")
-                camera->position = TarnelUtilities::LoadXYZ(child);
+                camera->position = Readers::LoadXYZ(child);
             else if (name == "rotation")
-                camera->orientation = TarnelUtilities::LoadRotation(child);
+                camera->orientation = Readers::LoadRotation(child);
             else if (name == "normal")
-                camera->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), camera->direction);
+                camera->direction = Domains::Direction(child, Readers::LoadXYZ(child), camera->direction);
         }
         return camera;
     }
@@ -237,7 +238,7 @@ namespace Tarnel
                                          std::vector<Types::NodeAnimationParameters>& animations)
     {
         // A second animations element reads over the first, from its first entry.
-        animations.resize(TarnelUtilities::GetChildElementCount(element, "animation"));
+        animations.resize(Documents::GetChildElementCount(element, "animation"));
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("animation"); child;
              child = child->NextSiblingElement("animation"))
@@ -246,10 +247,10 @@ namespace Tarnel
 
     void TarnelModel::LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation)
     {
-        animation.name = TarnelUtilities::GetStringAttribute(element, "name");
+        animation.name = Readers::GetStringAttribute(element, "name");
         ReadNodeAnimationShape(element, animation);
-        animation.enabled = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        animation.looping = TarnelUtilities::GetBoolAttribute(element, "loop", true);
+        animation.enabled = Readers::GetBoolAttribute(element, "enable", true);
+        animation.looping = Readers::GetBoolAttribute(element, "loop", true);
         animation.keyFrames.clear();
         for (const TiXmlElement* child = element->FirstChildElement("keyframe"); child;
              child = child->NextSiblingElement("keyframe"))

@@ -3,7 +3,7 @@
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelSceneGraph.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>
@@ -43,7 +43,7 @@ namespace Tarnel
         const Nesting nesting = {this, outer};
         if (!node)
         {
-            node = TarnelUtilities::CreateChildSceneNode(parentNode, baseName + record.name);
+            node = SceneGraph::CreateChildSceneNode(parentNode, baseName + record.name);
             // An unnamed description's node has the instance's name, which its own node has already.
             if (scene && !record.name.empty() && !scene->AddInstanceNode(node))
                 TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
@@ -78,14 +78,14 @@ namespace Tarnel
         if (!record.animations.empty())
         {
             CreateNodeAnimations(sceneManager, baseName, record, node);
-            TarnelUtilities::SetIdentityInitialState(node);
+            SceneGraph::SetIdentityInitialState(node);
         }
         for (const NodeParameters& child : record.childNodes)
             CreateNode(sceneManager, baseName, options & ~NO_INITIAL_TRANSFORMATION, child, node, resourceGroupName,
                        nullptr, scene, outer);
         if (record.animations.empty())
             node->setInitialState();
-        TarnelUtilities::SetNodeVisibility(record.visibility, node);
+        SceneGraph::SetNodeVisibility(record.visibility, node);
         return node;
     }
 

@@ -2,7 +2,9 @@
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelKeywords.h"
+#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelSceneGraph.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationTrack.h>
@@ -23,9 +25,9 @@ namespace Tarnel
 {
     void Objects::ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
-        parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
-        parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
-        parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
+        parameters.queryFlags = Readers::GetUIntAttribute(element, "queryFlags", 0);
+        parameters.visibilityFlags = Readers::GetUIntAttribute(element, "visibilityFlags", 0);
+        parameters.visibility = Readers::GetVisibleAttribute(element);
     }
 
     void Objects::ApplyCommonSettings(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -43,8 +45,8 @@ namespace Tarnel
     void Objects::ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
         parameters.renderQueue =
-            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
-        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+            Keywords::ParseRenderQueue(Readers::GetStringAttribute(element, "renderQueue"));
+        parameters.renderingDistance = Readers::GetRealAttribute(element, "renderingDistance", 0);
     }
 
     void Objects::ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -55,12 +57,12 @@ namespace Tarnel
 
     bool Objects::LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
     {
-        if (TarnelUtilities::LoadUserDataElement(child, extraData))
+        if (Readers::LoadUserDataElement(child, extraData))
             return true;
         if (child->ValueStr() != "noteTracks")
             return false;
         extraData.noteTracks = std::make_shared<Types::NoteTracks>();
-        TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
+        Readers::LoadNoteTracks(child, *extraData.noteTracks);
         return true;
     }
 
@@ -69,11 +71,11 @@ namespace Tarnel
     {
         std::string_view name = child->ValueStr();
         if (name == "position")
-            position = TarnelUtilities::LoadXYZ(child);
+            position = Readers::LoadXYZ(child);
         else if (name == "rotation")
-            rotation = TarnelUtilities::LoadRotation(child);
+            rotation = Readers::LoadRotation(child);
         else if (name == "scale")
-            scale = TarnelUtilities::LoadScale(child);
+            scale = Readers::LoadScale(child);
         else
             return false;
         return true;
@@ -82,22 +84,22 @@ namespace Tarnel
     void Objects::ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
-        parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
-        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+        parameters.meshFile = Readers::GetStringAttribute(element, "meshFile");
+        parameters.materialFile = Readers::GetStringAttribute(element, "materialFile");
+        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", true);
     }
 
     bool Objects::LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters)
     {
         std::string_view name = child->ValueStr();
         if (name == "vertexBuffer")
-            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+            Readers::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
         else if (name == "indexBuffer")
-            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+            Readers::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
         else if (name == "customParameters")
-            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+            Readers::LoadCustomParameters(child, parameters.customParameters);
         else if (name == "subentities")
-            TarnelUtilities::LoadSubentities(child, parameters.subentities);
+            Readers::LoadSubentities(child, parameters.subentities);
         else
             return false;
         return true;
@@ -106,69 +108,69 @@ namespace Tarnel
     void Objects::ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
                                       bool castShadowsDefault)
     {
-        parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
-        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", castShadowsDefault);
-        parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
+        parameters.lightType = Keywords::ParseLightType(Readers::GetStringAttribute(element, "type", "point"));
+        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", castShadowsDefault);
+        parameters.power = Readers::GetRealAttribute(element, "power", 1);
     }
 
     void Objects::ReadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
     {
         inner = Domains::SpotlightAngle(element, "inner",
-                                        TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
+                                        Readers::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
         outer = Domains::SpotlightAngle(element, "outer",
-                                        TarnelUtilities::GetRealAttribute(element, "outer", outer.valueRadians()), outer);
-        falloff = TarnelUtilities::GetRealAttribute(element, "falloff", falloff);
+                                        Readers::GetRealAttribute(element, "outer", outer.valueRadians()), outer);
+        falloff = Readers::GetRealAttribute(element, "falloff", falloff);
     }
 
     void Objects::ReadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
                                        Real& quadric)
     {
-        range = Domains::Positive(element, "range", TarnelUtilities::GetRealAttribute(element, "range", range), range);
+        range = Domains::Positive(element, "range", Readers::GetRealAttribute(element, "range", range), range);
         constant = Domains::NotNegative(element, "constant",
-                                        TarnelUtilities::GetRealAttribute(element, "constant", constant), constant);
-        linear = Domains::NotNegative(element, "linear", TarnelUtilities::GetRealAttribute(element, "linear", linear),
+                                        Readers::GetRealAttribute(element, "constant", constant), constant);
+        linear = Domains::NotNegative(element, "linear", Readers::GetRealAttribute(element, "linear", linear),
                                       linear);
         quadric = Domains::NotNegative(element, "quadric",
-                                       TarnelUtilities::GetRealAttribute(element, "quadric", quadric), quadric);
+                                       Readers::GetRealAttribute(element, "quadric", quadric), quadric);
     }
 
     void Objects::ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters)
     {
-        parameters.fovy = Domains::FieldOfView(element, "fov", TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI),
+        parameters.fovy = Domains::FieldOfView(element, "fov", Readers::GetRealAttribute(element, "fov", Math::HALF_PI),
                                                Radian(Math::HALF_PI));
         parameters.aspectRatio = Domains::AspectRatio(
-            element, "aspectRatio", TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f), 1.33f);
+            element, "aspectRatio", Readers::GetRealAttribute(element, "aspectRatio", 1.33f), 1.33f);
         parameters.projectionType =
-            TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
+            Keywords::ParseProjectionType(Readers::GetStringAttribute(element, "type", "perspective"));
     }
 
     void Objects::ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.file = TarnelUtilities::GetStringAttribute(element, "file");
+        parameters.file = Readers::GetStringAttribute(element, "file");
     }
 
     void Objects::ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
+        parameters.material = Readers::GetStringAttribute(element, "material");
         // A set of negative size has inverted bounds.
-        parameters.width = Domains::NotNegative(element, "width", TarnelUtilities::GetRealAttribute(element, "width", 10), 10);
+        parameters.width = Domains::NotNegative(element, "width", Readers::GetRealAttribute(element, "width", 10), 10);
         parameters.height =
-            Domains::NotNegative(element, "height", TarnelUtilities::GetRealAttribute(element, "height", 10), 10);
+            Domains::NotNegative(element, "height", Readers::GetRealAttribute(element, "height", 10), 10);
         parameters.billboardType =
-            TarnelUtilities::ParseBillboardType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
+            Keywords::ParseBillboardType(Readers::GetStringAttribute(element, "type", "point"));
         parameters.billboardOrigin =
-            TarnelUtilities::ParseBillboardOrigin(TarnelUtilities::GetStringAttribute(element, "origin", "center"));
-        parameters.billboardRotationType = TarnelUtilities::ParseBillboardRotationType(
-            TarnelUtilities::GetStringAttribute(element, "rotationType", "vertex"));
-        parameters.poolSize = TarnelUtilities::GetUIntAttribute(element, "poolSize", 0);
-        TarnelUtilities::CheckRange(parameters.poolSize, 0, Limits::MAX_BILLBOARD_POOL_SIZE,
+            Keywords::ParseBillboardOrigin(Readers::GetStringAttribute(element, "origin", "center"));
+        parameters.billboardRotationType = Keywords::ParseBillboardRotationType(
+            Readers::GetStringAttribute(element, "rotationType", "vertex"));
+        parameters.poolSize = Readers::GetUIntAttribute(element, "poolSize", 0);
+        Readers::CheckRange(parameters.poolSize, 0, Limits::MAX_BILLBOARD_POOL_SIZE,
                                     "The poolSize of billboard set " + parameters.name, "Objects::ReadBillboardSetAttributes");
-        parameters.autoExtendPool = TarnelUtilities::GetBoolAttribute(element, "autoExtendPool", true);
-        parameters.cullIndividual = TarnelUtilities::GetBoolAttribute(element, "cullIndividual", false);
-        parameters.sort = TarnelUtilities::GetBoolAttribute(element, "sort", false);
-        parameters.accurateFacing = TarnelUtilities::GetBoolAttribute(element, "accurateFacing", false);
+        parameters.autoExtendPool = Readers::GetBoolAttribute(element, "autoExtendPool", true);
+        parameters.cullIndividual = Readers::GetBoolAttribute(element, "cullIndividual", false);
+        parameters.sort = Readers::GetBoolAttribute(element, "sort", false);
+        parameters.accurateFacing = Readers::GetBoolAttribute(element, "accurateFacing", false);
     }
 
     bool Objects::LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters)
@@ -177,11 +179,11 @@ namespace Tarnel
         if (name == "billboard")
             parameters.billboards.push_back(ReadBillboard(child));
         else if (name == "commonDirection")
-            parameters.commonDirection = TarnelUtilities::LoadXYZ(child);
+            parameters.commonDirection = Readers::LoadXYZ(child);
         else if (name == "commonUpVector")
-            parameters.commonUpVector = TarnelUtilities::LoadXYZ(child);
+            parameters.commonUpVector = Readers::LoadXYZ(child);
         else if (name == "customParameters")
-            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+            Readers::LoadCustomParameters(child, parameters.customParameters);
         else
             return false;
         return true;
@@ -190,24 +192,24 @@ namespace Tarnel
     Types::Billboard Objects::ReadBillboard(const TiXmlElement* element)
     {
         Types::Billboard billboard;
-        billboard.width = TarnelUtilities::GetRealAttribute(element, "width", 0);
-        billboard.height = TarnelUtilities::GetRealAttribute(element, "height", 0);
-        billboard.rotation = Radian(TarnelUtilities::GetRealAttribute(element, "rotation", 0));
+        billboard.width = Readers::GetRealAttribute(element, "width", 0);
+        billboard.height = Readers::GetRealAttribute(element, "height", 0);
+        billboard.rotation = Radian(Readers::GetRealAttribute(element, "rotation", 0));
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "position")
-                billboard.position = TarnelUtilities::LoadXYZ(child);
+                billboard.position = Readers::LoadXYZ(child);
             else if (name == "rotation")
             {
                 // A billboard turns only about its facing axis: the angle counts, the axis does not.
                 Vector3 axis;
-                TarnelUtilities::LoadRotation(child).ToAngleAxis(billboard.rotation, axis);
+                Readers::LoadRotation(child).ToAngleAxis(billboard.rotation, axis);
             }
             else if (name == "colourDiffuse")
-                billboard.color = TarnelUtilities::LoadColor(child);
+                billboard.color = Readers::LoadColor(child);
             else if (name == "texCoordRectangle")
-                billboard.texCoordRectangle = TarnelUtilities::LoadFloatRectangle(child);
+                billboard.texCoordRectangle = Readers::LoadFloatRectangle(child);
         }
         return billboard;
     }
@@ -215,38 +217,38 @@ namespace Tarnel
     void Objects::ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.distance = TarnelUtilities::GetRealAttribute(element, "distance", 0);
-        parameters.width = TarnelUtilities::GetRealAttribute(element, "width", 10);
-        parameters.height = TarnelUtilities::GetRealAttribute(element, "height", 10);
-        parameters.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
-        parameters.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
-        parameters.numTexCoordSets = TarnelUtilities::GetIntAttribute(element, "numTexCoordSets", 1);
-        TarnelUtilities::CheckSegments(parameters.xSegments, parameters.ySegments, "plane " + parameters.name,
+        parameters.distance = Readers::GetRealAttribute(element, "distance", 0);
+        parameters.width = Readers::GetRealAttribute(element, "width", 10);
+        parameters.height = Readers::GetRealAttribute(element, "height", 10);
+        parameters.xSegments = Readers::GetIntAttribute(element, "xSegments", 1);
+        parameters.ySegments = Readers::GetIntAttribute(element, "ySegments", 1);
+        parameters.numTexCoordSets = Readers::GetIntAttribute(element, "numTexCoordSets", 1);
+        Readers::CheckSegments(parameters.xSegments, parameters.ySegments, "plane " + parameters.name,
                                        "Objects::ReadPlaneAttributes");
-        TarnelUtilities::CheckRange(parameters.numTexCoordSets, 0, Limits::MAX_TEXTURE_COORD_SETS,
+        Readers::CheckRange(parameters.numTexCoordSets, 0, Limits::MAX_TEXTURE_COORD_SETS,
                                     "The numTexCoordSets of plane " + parameters.name,
                                     "Objects::ReadPlaneAttributes");
-        parameters.uTile = TarnelUtilities::GetRealAttribute(element, "uTile", 1);
-        parameters.vTile = TarnelUtilities::GetRealAttribute(element, "vTile", 1);
-        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
-        parameters.normals = TarnelUtilities::GetBoolAttribute(element, "normals", true);
-        parameters.movablePlane = TarnelUtilities::GetBoolAttribute(element, "movablePlane", true);
-        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+        parameters.uTile = Readers::GetRealAttribute(element, "uTile", 1);
+        parameters.vTile = Readers::GetRealAttribute(element, "vTile", 1);
+        parameters.material = Readers::GetStringAttribute(element, "material");
+        parameters.normals = Readers::GetBoolAttribute(element, "normals", true);
+        parameters.movablePlane = Readers::GetBoolAttribute(element, "movablePlane", true);
+        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", true);
     }
 
     bool Objects::LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters)
     {
         std::string_view name = child->ValueStr();
         if (name == "normal")
-            parameters.normal = TarnelUtilities::LoadXYZ(child);
+            parameters.normal = Readers::LoadXYZ(child);
         else if (name == "upVector")
-            parameters.upVector = TarnelUtilities::LoadXYZ(child);
+            parameters.upVector = Readers::LoadXYZ(child);
         else if (name == "vertexBuffer")
-            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+            Readers::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
         else if (name == "indexBuffer")
-            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+            Readers::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
         else if (name == "customParameters")
-            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
+            Readers::LoadCustomParameters(child, parameters.customParameters);
         else
             return false;
         return true;
@@ -254,34 +256,34 @@ namespace Tarnel
 
     void Objects::ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters)
     {
-        parameters.length = TarnelUtilities::GetRealAttribute(element, "length", 0);
+        parameters.length = Readers::GetRealAttribute(element, "length", 0);
         if (parameters.length < 0)
             Domains::Warn(element, "length", "which is below 0", "the animation stays at its start");
-        String mode = TarnelUtilities::GetStringAttribute(element, "interpolationMode");
+        String mode = Readers::GetStringAttribute(element, "interpolationMode");
         if (!mode.empty())
-            parameters.interpolationMode = TarnelUtilities::ParseAnimationInterpolationMode(mode);
-        String rotationMode = TarnelUtilities::GetStringAttribute(element, "rotationInterpolationMode");
+            parameters.interpolationMode = Keywords::ParseAnimationInterpolationMode(mode);
+        String rotationMode = Readers::GetStringAttribute(element, "rotationInterpolationMode");
         if (!rotationMode.empty())
-            parameters.rotationInterpolationMode = TarnelUtilities::ParseAnimationRotationInterpolationMode(rotationMode);
+            parameters.rotationInterpolationMode = Keywords::ParseAnimationRotationInterpolationMode(rotationMode);
     }
 
     Types::KeyFrameParameters Objects::ReadKeyFrame(const TiXmlElement* element)
     {
         Types::KeyFrameParameters keyFrame;
-        keyFrame.time = TarnelUtilities::GetRealAttribute(element, "time", 0);
+        keyFrame.time = Readers::GetRealAttribute(element, "time", 0);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "translation")
-                keyFrame.translation = TarnelUtilities::LoadXYZ(child);
+                keyFrame.translation = Readers::LoadXYZ(child);
             else if (name == "rotation")
             {
                 // Nodes take rotations of any length, but key frames are blended as they are.
-                keyFrame.rotation = TarnelUtilities::LoadRotation(child);
+                keyFrame.rotation = Readers::LoadRotation(child);
                 keyFrame.rotation.normalise();
             }
             else if (name == "scale")
-                keyFrame.scale = TarnelUtilities::LoadScale(child);
+                keyFrame.scale = Readers::LoadScale(child);
         }
         return keyFrame;
     }
@@ -297,7 +299,7 @@ namespace Tarnel
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
-        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
+        SceneGraph::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.materialFile.empty())
             entity->setMaterialName(parameters.materialFile);
         // Sub-entity materials win over the whole-entity material for their indices.
@@ -325,7 +327,7 @@ namespace Tarnel
         BillboardSet* set = sceneManager->createBillboardSet(name, 20);
         ApplyCommonSettings(set, parameters);
         ApplyQueueAndDistance(set, parameters);
-        TarnelUtilities::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
+        SceneGraph::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
         if (!parameters.material.empty())
             set->setMaterialName(parameters.material);
         set->setDefaultWidth(parameters.width);
@@ -372,7 +374,7 @@ namespace Tarnel
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
-        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
+        SceneGraph::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.material.empty())
             entity->setMaterialName(parameters.material);
         return entity;

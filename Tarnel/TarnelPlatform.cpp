@@ -8,10 +8,7 @@
 #include <OgreStaticGeometry.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
 #include <filesystem>
-#include <system_error>
 
 #include <dlfcn.h>
 
@@ -32,48 +29,6 @@ namespace Platform
         {
             static auto Index() { return &NodeIndex::mGlobalIndex; }
         };
-    }
-
-    Ogre::String NativeSeparators(const Ogre::String& path)
-    {
-        Ogre::String native = path;
-        std::replace(native.begin(), native.end(), '\\', '/');
-        return native;
-    }
-
-    Ogre::String FullPath(const Ogre::String& path)
-    {
-        std::error_code error;
-        if (path.empty())
-            return std::filesystem::current_path(error).string();
-        std::filesystem::path full = std::filesystem::absolute(NativeSeparators(path), error);
-        if (error)
-            return NativeSeparators(path);
-        return full.lexically_normal().string();
-    }
-
-    bool FileExists(const Ogre::String& path)
-    {
-        std::error_code error;
-        return std::filesystem::exists(path, error);
-    }
-
-    Ogre::String UnreadableFileReason(const Ogre::String& path)
-    {
-        std::error_code error;
-        std::filesystem::file_status status = std::filesystem::status(path, error);
-        if (status.type() == std::filesystem::file_type::not_found)
-            return "";
-        if (error)
-            return "cannot be read: " + error.message();
-        if (status.type() == std::filesystem::file_type::directory)
-            return "is a folder, not a level file";
-        if (status.type() != std::filesystem::file_type::regular)
-            return "is not a regular file";
-        std::ifstream file(path, std::ios::binary);
-        if (!file)
-            return "cannot be read: " + std::generic_category().message(errno);
-        return "";
     }
 
     void KeepPluginsLoaded(const Ogre::String& pluginsFile)

@@ -7,26 +7,10 @@
 
 namespace Tarnel
 {
-    /** The few file-system questions the loader asks. Level files come from
-        Windows tools, so "\" is read as a directory separator. */
+    /** What this engine release and this platform need of the programs: plug-ins kept
+        loaded, the zone manager's nodes made destroyable, and nodes put in their zones. */
     namespace Platform
     {
-        /// The path with every "\" turned into "/".
-        Ogre::String NativeSeparators(const Ogre::String& path);
-
-        /** The absolute, lexically normalised form of the path, resolved against the
-            working directory without asking the path to exist; empty gives the
-            working directory. */
-        Ogre::String FullPath(const Ogre::String& path);
-
-        bool FileExists(const Ogre::String& path);
-
-        /** Why an existing path cannot be read as a level file ("is a folder, not a level
-            file", "is not a regular file", or why it cannot be opened); empty for a readable
-            regular file and for a path that does not exist, which the loader looks up
-            elsewhere and reports itself. */
-        Ogre::String UnreadableFileReason(const Ogre::String& path);
-
         /** Loads the plug-ins the engine's plug-in file names so that they stay loaded
             for the life of the process. An engine error raised while the engine starts
             names its source file by a pointer into the plug-in that raised it, and the

@@ -216,6 +216,8 @@ namespace Tarnel
             textures of any size the power of two below it. */
         static int FitShadowTextureSize(int size, const Ogre::RenderSystemCapabilities& capabilities,
                                         TarnelRenderWindowIterator& windows);
+        /// Largest power of two below the value (half of it for a power of two); 0 gives 0.
+        static unsigned int PreviousPowerOfTwo(unsigned int value);
 
         /// Unit Z for a Z-up document, unit Y otherwise.
         Ogre::Vector3 GetUpAxisVector() const;

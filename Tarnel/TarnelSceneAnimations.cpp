@@ -1,7 +1,7 @@
 // Node animations, shared by name across the scene, and their states.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>
@@ -26,9 +26,9 @@ namespace Tarnel
     void TarnelScene::LoadNodeAnimation(const TiXmlElement* element, SceneNode* node)
     {
         Types::NodeAnimationParameters parameters;
-        parameters.enabled = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        parameters.looping = TarnelUtilities::GetBoolAttribute(element, "loop", true);
-        parameters.name = TarnelUtilities::GetStringAttribute(element, "name");
+        parameters.enabled = Readers::GetBoolAttribute(element, "enable", true);
+        parameters.looping = Readers::GetBoolAttribute(element, "loop", true);
+        parameters.name = Readers::GetStringAttribute(element, "name");
 
         // The first element of a name makes the animation; later ones only add their node's track.
         Animation* animation = nullptr;

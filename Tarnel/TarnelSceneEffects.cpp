@@ -1,7 +1,7 @@
 // Particle systems, billboard sets and planes.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreBillboardSet.h>
 #include <OgreEntity.h>
@@ -52,7 +52,7 @@ namespace Tarnel
         ReadPlaneAttributes(element, parameters);
         parameters.planeName = parameters.name;
         parameters.resourceGroupName = defaultResourceGroupName;
-        extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", true);
+        extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", true);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (!LoadExtraDataChild(child, *extraData))

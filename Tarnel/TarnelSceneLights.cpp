@@ -2,7 +2,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreCamera.h>
 #include <OgreLight.h>
@@ -39,17 +39,17 @@ namespace Tarnel
             if (LoadExtraDataChild(child, *extraData))
                 continue;
             if (name == "colourDiffuse")
-                light->setDiffuseColour(TarnelUtilities::LoadColor(child));
+                light->setDiffuseColour(Readers::LoadColor(child));
             else if (name == "colourSpecular")
-                light->setSpecularColour(TarnelUtilities::LoadColor(child));
+                light->setSpecularColour(Readers::LoadColor(child));
             else if (name == "lightRange")
                 LoadLightRange(child, light);
             else if (name == "lightAttenuation")
                 LoadLightAttenuation(child, light);
             else if (name == "position")
-                light->setPosition(TarnelUtilities::LoadXYZ(child));
+                light->setPosition(Readers::LoadXYZ(child));
             else if (name == "normal")
-                light->setDirection(Domains::Direction(child, TarnelUtilities::LoadXYZ(child), light->getDirection()));
+                light->setDirection(Domains::Direction(child, Readers::LoadXYZ(child), light->getDirection()));
         }
 
         owner.Attach(light);
@@ -94,16 +94,16 @@ namespace Tarnel
                 continue;
             if (name == "clipping")
             {
-                TarnelUtilities::LoadClipping(child, parameters.nearClip, parameters.farClip);
+                Readers::LoadClipping(child, parameters.nearClip, parameters.farClip);
                 camera->setNearClipDistance(parameters.nearClip);
                 camera->setFarClipDistance(parameters.farClip);
             }
             else if (name == "position")
-                camera->setPosition(TarnelUtilities::LoadXYZ(child));
+                camera->setPosition(Readers::LoadXYZ(child));
             else if (name == "rotation")
-                camera->setOrientation(TarnelUtilities::LoadRotation(child));
+                camera->setOrientation(Readers::LoadRotation(child));
             else if (name == "normal")
-                camera->setDirection(Domains::Direction(child, TarnelUtilities::LoadXYZ(child), camera->getDirection()));
+                camera->setDirection(Domains::Direction(child, Readers::LoadXYZ(child), camera->getDirection()));
             else if (name == "lookTarget")
                 LoadLookTarget(child, nullptr, camera);
             else if (name == "trackTarget")

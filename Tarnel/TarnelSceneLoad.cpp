@@ -2,7 +2,10 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelKeywords.h"
+#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgrePCZSceneManager.h>
 #include <OgreRoot.h>
@@ -41,7 +44,7 @@ namespace Tarnel
             if (start > text.size())
                 break;
             // Reading stops at the next ".", so the rest of the text can stay.
-            *component = TarnelUtilities::ParseInt(text.substr(start));
+            *component = Readers::ParseInt(text.substr(start));
             size_t dot = text.find('.', start);
             start = dot == String::npos ? text.size() + 1 : dot + 1;
         }
@@ -87,14 +90,14 @@ namespace Tarnel
         StringUtil::splitFilename(fileName, baseName, path);
         if (!path.empty())
             baseResourceLocation = path;
-        String fullPath = TarnelUtilities::JoinPath(baseResourceLocation, baseName);
+        String fullPath = Paths::JoinPath(baseResourceLocation, baseName);
 
         loadTimes = LoadTimes();
         Timer parsing;
         TiXmlDocument document;
-        if (Platform::FileExists(fullPath))
+        if (Paths::FileExists(fullPath))
         {
-            if (!TarnelUtilities::LoadXmlFile(fullPath, document))
+            if (!Documents::LoadXmlFile(fullPath, document))
                 TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                               "TarnelScene::Load", SCENE_SOURCE_FILE);
             loadedFromFileSystem = true;
@@ -106,7 +109,7 @@ namespace Tarnel
         }
         else
         {
-            TarnelUtilities::LoadXmlDocument(baseName, document, defaultResourceGroupName);
+            Documents::LoadXmlDocument(baseName, document, defaultResourceGroupName);
         }
 
         // A document of only comments or declarations parses, but has nothing to load.
@@ -139,9 +142,9 @@ namespace Tarnel
         IndexSceneNodes(sceneManager->getRootSceneNode());
 
         if (const TiXmlElement* reference = sceneElement->FirstChildElement("userDataReference"))
-            TarnelUtilities::LoadUserDataReference(reference, sceneExtraData.userDataReference);
+            Readers::LoadUserDataReference(reference, sceneExtraData.userDataReference);
         if (const TiXmlElement* userData = sceneElement->FirstChildElement("userData"))
-            TarnelUtilities::GetElementText(userData, sceneExtraData.userData);
+            Documents::GetElementText(userData, sceneExtraData.userData);
 
         // Each phase's time is added to its figure as the load moves on.
         Timer phase;
@@ -214,15 +217,15 @@ namespace Tarnel
 
     void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)
     {
-        sceneExtraData.id = TarnelUtilities::GetStringAttribute(sceneElement, "id");
-        formatVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "formatVersion"));
-        minOgreVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "minOgreVersion"));
-        author = TarnelUtilities::GetStringAttribute(sceneElement, "author");
-        String upAxisText = TarnelUtilities::GetStringAttribute(sceneElement, "upAxis");
+        sceneExtraData.id = Readers::GetStringAttribute(sceneElement, "id");
+        formatVersion = Version::Parse(Readers::GetStringAttribute(sceneElement, "formatVersion"));
+        minOgreVersion = Version::Parse(Readers::GetStringAttribute(sceneElement, "minOgreVersion"));
+        author = Readers::GetStringAttribute(sceneElement, "author");
+        String upAxisText = Readers::GetStringAttribute(sceneElement, "upAxis");
         if (!upAxisText.empty())
-            upAxis = TarnelUtilities::ParseUpAxis(upAxisText);
-        unitsPerMeter = TarnelUtilities::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
-        unitType = TarnelUtilities::GetStringAttribute(sceneElement, "unitType");
+            upAxis = Keywords::ParseUpAxis(upAxisText);
+        unitsPerMeter = Readers::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
+        unitType = Readers::GetStringAttribute(sceneElement, "unitType");
     }
 
     void TarnelScene::CheckVersion() const
@@ -244,11 +247,11 @@ namespace Tarnel
             if (name == "node" || name == "modelInstance")
                 LoadNode(child, rootNode);
             else if (name == "position")
-                rootNode->setPosition(TarnelUtilities::LoadXYZ(child));
+                rootNode->setPosition(Readers::LoadXYZ(child));
             else if (name == "rotation")
-                rootNode->setOrientation(TarnelUtilities::LoadRotation(child));
+                rootNode->setOrientation(Readers::LoadRotation(child));
             else if (name == "scale")
-                rootNode->setScale(TarnelUtilities::LoadScale(child));
+                rootNode->setScale(Readers::LoadScale(child));
         }
         rootNode->setInitialState();
         LoadZones();
@@ -256,21 +259,21 @@ namespace Tarnel
 
     void TarnelScene::LoadTerrain(const TiXmlElement* element)
     {
-        String dataFile = TarnelUtilities::GetStringAttribute(element, "dataFile");
+        String dataFile = Readers::GetStringAttribute(element, "dataFile");
         if (!dataFile.empty())
         {
             sceneManager->setWorldGeometry(dataFile);
-            String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            String renderQueue = Readers::GetStringAttribute(element, "renderQueue");
             if (!renderQueue.empty())
-                sceneManager->setWorldGeometryRenderQueue(TarnelUtilities::ParseRenderQueue(renderQueue));
+                sceneManager->setWorldGeometryRenderQueue(Keywords::ParseRenderQueue(renderQueue));
         }
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "rotation")
-                GetSceneNode("Terrain")->setOrientation(TarnelUtilities::LoadRotation(child));
+                GetSceneNode("Terrain")->setOrientation(Readers::LoadRotation(child));
             else
-                TarnelUtilities::LoadUserDataElement(child, terrainExtraData);
+                Readers::LoadUserDataElement(child, terrainExtraData);
         }
     }
 

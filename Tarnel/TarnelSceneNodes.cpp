@@ -2,7 +2,9 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelModel.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelKeywords.h"
+#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelSceneGraph.h"
 
 #include <OgreCamera.h>
 #include <OgreLogManager.h>
@@ -23,9 +25,9 @@ namespace Tarnel
     {
         Vector3 ReadCorner(const TiXmlElement* element, const char* x, const char* y, const char* z)
         {
-            return Vector3(TarnelUtilities::GetRealAttribute(element, x, 0),
-                           TarnelUtilities::GetRealAttribute(element, y, 0),
-                           TarnelUtilities::GetRealAttribute(element, z, 0));
+            return Vector3(Readers::GetRealAttribute(element, x, 0),
+                           Readers::GetRealAttribute(element, y, 0),
+                           Readers::GetRealAttribute(element, z, 0));
         }
 
         PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
@@ -50,26 +52,26 @@ namespace Tarnel
 
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
-        String modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        String name = Readers::GetStringAttribute(element, "name");
+        String modelFile = Readers::GetStringAttribute(element, "modelFile");
         if (modelFile.empty())
-            modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
+            modelFile = Readers::GetStringAttribute(element, "modelName");
         const TarnelModel* model = modelFile.empty() ? nullptr : GetModel(modelFile);
 
         Types::ObjectExtraData extraData;
-        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData.id = Readers::GetStringAttribute(element, "id");
 
         // The zone manager would take a second node of one name without a word.
         if (!name.empty() && nodesByName.Find(name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "A scene node with the name " + name + " already exists",
                           "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
-        SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
+        SceneNode* node = SceneGraph::CreateChildSceneNode(parent, name);
         nodesByName.Insert(node);
         if (model)
         {
             ++modelInstanceCount;
             // The instance hangs on an unnamed child, built before the node's own children.
-            SceneNode* instanceNode = TarnelUtilities::CreateChildSceneNode(node, "");
+            SceneNode* instanceNode = SceneGraph::CreateChildSceneNode(node, "");
             model->CreateInstance(sceneManager, name, TarnelModel::NO_INITIAL_TRANSFORMATION, node,
                                   defaultResourceGroupName, instanceNode, this);
             IndexSceneNodes(instanceNode);
@@ -78,14 +80,14 @@ namespace Tarnel
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view childName = child->ValueStr();
-            if (TarnelUtilities::LoadUserDataElement(child, extraData))
+            if (Readers::LoadUserDataElement(child, extraData))
                 continue;
             if (childName == "position")
-                node->setPosition(TarnelUtilities::LoadXYZ(child));
+                node->setPosition(Readers::LoadXYZ(child));
             else if (childName == "rotation")
-                node->setOrientation(TarnelUtilities::LoadRotation(child));
+                node->setOrientation(Readers::LoadRotation(child));
             else if (childName == "scale")
-                node->setScale(TarnelUtilities::LoadScale(child));
+                node->setScale(Readers::LoadScale(child));
             else if (childName == "lookTarget")
                 LoadLookTarget(child, node, nullptr);
             else if (childName == "trackTarget")
@@ -98,7 +100,7 @@ namespace Tarnel
             {
                 // Key frames act relative to the identity; later transforms only move the node.
                 LoadNodeAnimations(child, node);
-                TarnelUtilities::SetIdentityInitialState(node);
+                SceneGraph::SetIdentityInitialState(node);
                 animationsLoaded = true;
             }
             else
@@ -108,7 +110,7 @@ namespace Tarnel
             node->setInitialState();
 
         // Applied after the children, so that a tree visibility reaches them.
-        TarnelUtilities::SetNodeVisibility(TarnelUtilities::GetObjectVisibilityAttribute(element), node);
+        SceneGraph::SetNodeVisibility(Readers::GetObjectVisibilityAttribute(element), node);
 
         if (extraData.HasUserData())
         {
@@ -168,8 +170,8 @@ namespace Tarnel
     Portal* TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element)
     {
         PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
-        String type = TarnelUtilities::GetStringAttribute(element, "type");
+        String name = Readers::GetStringAttribute(element, "name");
+        String type = Readers::GetStringAttribute(element, "type");
         if (type != "quad")
             return nullptr;
 
@@ -189,19 +191,19 @@ namespace Tarnel
         LookTarget target;
         target.sourceNode = sourceNode;
         target.camera = camera;
-        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
-        String relativeTo = TarnelUtilities::GetStringAttribute(element, "relativeTo");
+        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
+        String relativeTo = Readers::GetStringAttribute(element, "relativeTo");
         if (!relativeTo.empty())
-            target.relativeTo = TarnelUtilities::ParseTransformSpace(relativeTo);
+            target.relativeTo = Keywords::ParseTransformSpace(relativeTo);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "position")
             {
-                target.position = TarnelUtilities::LoadXYZ(child);
+                target.position = Readers::LoadXYZ(child);
                 target.isPositionSet = true;
             }
             else if (child->ValueStr() == "localDirection")
-                target.localDirection = TarnelUtilities::LoadXYZ(child);
+                target.localDirection = Readers::LoadXYZ(child);
         }
         lookTargets.push_back(target);
     }
@@ -211,13 +213,13 @@ namespace Tarnel
         TrackTarget target;
         target.sourceNode = sourceNode;
         target.camera = camera;
-        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
+        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "offset")
-                target.offset = TarnelUtilities::LoadXYZ(child);
+                target.offset = Readers::LoadXYZ(child);
             else if (child->ValueStr() == "localDirection")
-                target.localDirection = TarnelUtilities::LoadXYZ(child);
+                target.localDirection = Readers::LoadXYZ(child);
         }
         trackTargets.push_back(target);
     }

@@ -1,7 +1,7 @@
 // Movable objects: what every kind shares, entities and what hangs on their bones.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
@@ -19,7 +19,7 @@ namespace Tarnel
         parameters.name = GetNewObjectName(element, owner.node);
         ReadCommonAttributes(element, parameters);
         Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
-        extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData->id = Readers::GetStringAttribute(element, "id");
         return extraData;
     }
 
@@ -49,7 +49,7 @@ namespace Tarnel
         Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
         ReadEntityAttributes(element, parameters);
         parameters.resourceGroupName = defaultResourceGroupName;
-        extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", true);
+        extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", true);
 
         const TiXmlElement* boneAttachments = nullptr;
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
@@ -77,7 +77,7 @@ namespace Tarnel
 
     void TarnelScene::LoadBoneAttachment(const TiXmlElement* element, Entity* entity)
     {
-        MovableObjectOwner owner(entity, TarnelUtilities::GetStringAttribute(element, "bone"), Vector3::ZERO,
+        MovableObjectOwner owner(entity, Readers::GetStringAttribute(element, "bone"), Vector3::ZERO,
                                  Quaternion::IDENTITY, Vector3::UNIT_SCALE);
         bool attachedObject = false;
         // In document order: an offset applies only to the objects after it.

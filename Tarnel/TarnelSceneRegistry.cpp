@@ -4,7 +4,8 @@
 #include "Tarnel/TarnelInstancedGeometry.h"
 #include "Tarnel/TarnelModel.h"
 #include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreLogManager.h>
 #include <OgreMeshManager.h>
@@ -81,7 +82,7 @@ namespace Tarnel
 
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
     {
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String name = Readers::GetStringAttribute(element, "name");
         if (name.empty() && node)
             name = node->getName();
         if (objects.Find(name))
@@ -132,7 +133,7 @@ namespace Tarnel
             return found->second.get();
         // Entered only once it loaded: a failed file is read, and fails, again at its next mention.
         auto model = std::make_unique<TarnelModel>();
-        model->Load(Platform::NativeSeparators(fileName), defaultResourceGroupName);
+        model->Load(Paths::NativeSeparators(fileName), defaultResourceGroupName);
         return (models[fileName] = std::move(model)).get();
     }
 

@@ -1,7 +1,9 @@
 // Resource locations, external items and flag aliases.
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelMedia.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/TarnelReaders.h"
 
 #include <OgreArchiveManager.h>
 #include <OgreResourceGroupManager.h>
@@ -17,14 +19,14 @@ namespace Tarnel
         /// The direct children of that name, in document order; other children are not aliases.
         void LoadFlagAliases(const TiXmlElement* element, const char* childName, std::vector<FlagAlias>& aliases)
         {
-            aliases.resize(TarnelUtilities::GetChildElementCount(element, childName));
+            aliases.resize(Documents::GetChildElementCount(element, childName));
             size_t index = 0;
             for (const TiXmlElement* child = element->FirstChildElement(childName); child;
                  child = child->NextSiblingElement(childName))
             {
                 FlagAlias& alias = aliases[index++];
-                alias.name = TarnelUtilities::GetStringAttribute(child, "name");
-                alias.bit = TarnelUtilities::GetIntAttribute(child, "bit", 0);
+                alias.name = Readers::GetStringAttribute(child, "name");
+                alias.bit = Readers::GetIntAttribute(child, "bit", 0);
             }
         }
     }
@@ -40,11 +42,11 @@ namespace Tarnel
              child = child->NextSiblingElement("resourceLocation"))
         {
             ResourceLocation location;
-            location.name = TarnelUtilities::GetStringAttribute(child, "name");
+            location.name = Readers::GetStringAttribute(child, "name");
             if (!baseResourceLocation.empty())
-                location.name = TarnelUtilities::JoinPath(baseResourceLocation, location.name);
-            location.type = TarnelUtilities::GetStringAttribute(child, "type");
-            location.recursive = TarnelUtilities::GetBoolAttribute(child, "recursive", false);
+                location.name = Paths::JoinPath(baseResourceLocation, location.name);
+            location.type = Readers::GetStringAttribute(child, "type");
+            location.recursive = Readers::GetBoolAttribute(child, "recursive", false);
             added = AddResourceLocation(location) || added;
         }
         return added;
@@ -53,7 +55,7 @@ namespace Tarnel
     bool TarnelScene::AddResourceLocation(const ResourceLocation& location)
     {
         ResourceLocation absolute = location;
-        TarnelUtilities::MakeFullPath(absolute.name);
+        Paths::MakeFullPath(absolute.name);
         return resourceLocations.insert(std::make_pair(absolute.name, absolute)).second;
     }
 
@@ -96,27 +98,27 @@ namespace Tarnel
     void TarnelScene::LoadExternalItem(const TiXmlElement* element)
     {
         ExternalItem item;
-        item.name = TarnelUtilities::GetStringAttribute(element, "name");
-        item.type = TarnelUtilities::GetStringAttribute(element, "type");
+        item.name = Readers::GetStringAttribute(element, "name");
+        item.type = Readers::GetStringAttribute(element, "type");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "file")
-                item.file = TarnelUtilities::GetStringAttribute(child, "name");
+                item.file = Readers::GetStringAttribute(child, "name");
             else if (name == "position")
-                item.position = TarnelUtilities::LoadXYZ(child);
+                item.position = Readers::LoadXYZ(child);
             else if (name == "rotation")
-                item.rotation = TarnelUtilities::LoadRotation(child);
+                item.rotation = Readers::LoadRotation(child);
             else if (name == "scale")
-                item.scale = TarnelUtilities::LoadXYZ(child);
+                item.scale = Readers::LoadXYZ(child);
             else if (name == "boundingVolume")
-                TarnelUtilities::LoadBoundingVolume(child, item.boundingVolume);
+                Readers::LoadBoundingVolume(child, item.boundingVolume);
             else if (name == "userDataReference")
-                TarnelUtilities::LoadUserDataReference(child, item.userDataReference);
+                Readers::LoadUserDataReference(child, item.userDataReference);
             else if (name == "userData")
-                TarnelUtilities::GetElementText(child, item.userData);
+                Documents::GetElementText(child, item.userData);
             else if (name == "noteTracks")
-                TarnelUtilities::LoadNoteTracks(child, item.noteTracks);
+                Readers::LoadNoteTracks(child, item.noteTracks);
         }
         externalItems.push_back(item);
     }

@@ -1,6 +1,7 @@
 // TarnelCheck: loads levels into the real engine without showing them, and reports what
 // each holds, how long it took, and what it lacks; for build servers and level designers.
 #include "CheckProcess.h"
+#include "Tarnel/TarnelPaths.h"
 #include "LevelCheck.h"
 
 #include "Tarnel/TarnelPlatform.h"
@@ -65,7 +66,7 @@ int main(int argc, char** argv)
         if (argument == "--json")
             json = true;
         else
-            levels.push_back(Tarnel::Platform::FullPath(argument));
+            levels.push_back(Tarnel::Paths::FullPath(argument));
     }
     if (levels.empty())
     {

@@ -1,5 +1,6 @@
 // One child process a level, so that a level that ends the engine does not end the checker.
 #include "CheckProcess.h"
+#include "Tarnel/TarnelPaths.h"
 
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelPlatform.h"
@@ -132,7 +133,7 @@ namespace
 
 LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& programFolder)
 {
-    String unreadable = Tarnel::Platform::UnreadableFileReason(file);
+    String unreadable = Tarnel::Paths::UnreadableFileReason(file);
     if (!unreadable.empty())
         return LevelCheck::NotChecked(file, file + " " + unreadable);
 

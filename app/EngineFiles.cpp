@@ -1,5 +1,6 @@
 // The engine's files from the working directory or from beside the executable.
 #include "EngineFiles.h"
+#include "Tarnel/TarnelPaths.h"
 
 #include "Tarnel/TarnelPlatform.h"
 
@@ -21,18 +22,18 @@ namespace EngineFiles
 
     String Find(const String& name)
     {
-        String native = Tarnel::Platform::NativeSeparators(name);
-        if (Tarnel::Platform::FileExists(native))
+        String native = Tarnel::Paths::NativeSeparators(name);
+        if (Tarnel::Paths::FileExists(native))
             return native;
         String beside = (std::filesystem::path(ProgramFolder()) / native).lexically_normal().string();
-        return Tarnel::Platform::FileExists(beside) ? beside : native;
+        return Tarnel::Paths::FileExists(beside) ? beside : native;
     }
 
     void AddResourceLocations()
     {
         String file = Find("..\\resources.cfg");
         // Locations of the run tree's list are relative to its bin/, where the program lives.
-        bool besideProgram = file != Tarnel::Platform::NativeSeparators("..\\resources.cfg");
+        bool besideProgram = file != Tarnel::Paths::NativeSeparators("..\\resources.cfg");
         ConfigFile resources;
         resources.load(file, "\t:=", true);
         for (const auto& section : resources.getSettingsBySection())

@@ -9,7 +9,7 @@
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>
@@ -269,7 +269,7 @@ namespace
     bool CanReload(const String& file, String& error)
     {
         TiXmlDocument document;
-        if (!Tarnel::TarnelUtilities::LoadXmlFile(file, document))
+        if (!Tarnel::Documents::LoadXmlFile(file, document))
         {
             error = "The level " + file + " cannot be read or is not well-formed XML";
             if (document.Error())

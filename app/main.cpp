@@ -1,5 +1,6 @@
 // The level viewer: loads a level (the sample level by default) and lets the user fly through it.
 #include "EngineFiles.h"
+#include "Tarnel/TarnelPaths.h"
 #include "Viewer.h"
 
 #include "Tarnel/TarnelPlatform.h"
@@ -92,7 +93,7 @@ int main(int argc, char** argv)
         options.levelFile = levels.front();
         options.checkFirst = true;
         // A folder or a device is no level; say so in one line, before any window.
-        std::string unreadable = Tarnel::Platform::UnreadableFileReason(options.levelFile);
+        std::string unreadable = Tarnel::Paths::UnreadableFileReason(options.levelFile);
         if (!unreadable.empty())
         {
             std::cerr << "TarnelViewer: " << options.levelFile << " " << unreadable << std::endl;

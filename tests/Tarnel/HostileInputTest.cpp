@@ -1,6 +1,6 @@
 // Levels no exporter should write: they end the load with a clear error, never a crash.
 #include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelUtilities.h"
+#include "Tarnel/TarnelDocuments.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
@@ -35,7 +35,7 @@ TEST(ElementDepth, CountsOnlyWhatNests)
         {"<a><b><c><d x='>", false},               // a value that never ends
     };
     for (const auto& [text, deeper] : cases)
-        EXPECT_EQ(deeper, Tarnel::TarnelUtilities::NestsDeeperThan(text, 3)) << text;
+        EXPECT_EQ(deeper, Tarnel::Documents::NestsDeeperThan(text, 3)) << text;
 }
 
 using HostileLevels = SceneTest;

@@ -1,0 +1,416 @@
+// Attribute readers, element forms and the small composite readers.
+#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelDomains.h"
+#include "Tarnel/TarnelExcept.h"
+#include "Tarnel/TarnelKeywords.h"
+#include "Tarnel/TarnelLimits.h"
+
+#include <OgreMatrix3.h>
+#include <OgreStringConverter.h>
+
+#include <tinyxml.h>
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <algorithm>
+#include <string_view>
+#include <type_traits>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /** Reads a number as a C++ stream reads it: white space skipped, an optional
+            sign, then as much as fits; 0 when nothing fits. A sign before an unsigned
+            number wraps it, as the stream does ("-1" is all bits set). */
+        template <typename Number>
+        Number ParseNumber(const char* first, const char* last)
+        {
+            while (first != last && std::isspace(static_cast<unsigned char>(*first)))
+                ++first;
+            bool negative = first != last && *first == '-';
+            if (first != last && (*first == '-' || *first == '+'))
+                ++first;
+            // A stream reads digits only: "nan" and "inf" would reach the engine, which aborts on them.
+            if (first == last || !(std::isdigit(static_cast<unsigned char>(*first)) || *first == '.'))
+                return 0;
+
+            typedef typename std::conditional<std::is_integral<Number>::value, uint64, Number>::type Wide;
+            Wide value = 0;
+            std::from_chars_result read = std::from_chars(first, last, value);
+            if (read.ec != std::errc())
+                return 0;
+            return negative ? Number(Wide(0) - value) : Number(value);
+        }
+
+        /// The attribute's value, or null when it is missing or empty.
+        /// The attribute of the name, or null; elements are read for a dozen optional attributes each.
+        const TiXmlAttribute* FindAttribute(const TiXmlElement* element, std::string_view name)
+        {
+            // The parser's own look-up measures the name again at every attribute it passes.
+            for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+            {
+                if (std::string_view(attribute->NameTStr()) == name)
+                    return attribute;
+            }
+            return nullptr;
+        }
+
+        const char* PresentValue(const TiXmlElement* element, const char* name)
+        {
+            const TiXmlAttribute* attribute = FindAttribute(element, name);
+            return (attribute && *attribute->Value()) ? attribute->Value() : nullptr;
+        }
+
+        bool HasAttribute(const TiXmlElement* element, const char* name)
+        {
+            return FindAttribute(element, name) != nullptr;
+        }
+
+        Quaternion LoadEulerRotation(const TiXmlElement* element)
+        {
+            Radian x(Readers::GetRealAttribute(element, "angleX", 0));
+            Radian y(Readers::GetRealAttribute(element, "angleY", 0));
+            Radian z(Readers::GetRealAttribute(element, "angleZ", 0));
+            String order = Readers::GetStringAttribute(element, "order");
+
+            Matrix3 matrix;
+            if (order.size() < 2)
+                matrix.FromEulerAnglesXYZ(x, y, z);
+            else if (order[0] == 'x')
+                order[1] == 'y' ? matrix.FromEulerAnglesXYZ(x, y, z) : matrix.FromEulerAnglesXZY(x, y, z);
+            else if (order[0] == 'y')
+                order[1] == 'x' ? matrix.FromEulerAnglesYXZ(x, y, z) : matrix.FromEulerAnglesYZX(x, y, z);
+            else
+                order[1] == 'x' ? matrix.FromEulerAnglesZXY(x, y, z) : matrix.FromEulerAnglesZYX(x, y, z);
+
+            Quaternion rotation;
+            rotation.FromRotationMatrix(matrix);
+            return rotation;
+        }
+    }
+
+    void Readers::CheckRange(long long value, long long lowest, long long highest, const String& what,
+                                     const char* source)
+    {
+        if (value < lowest || value > highest)
+            TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS,
+                          what + " must be from " + std::to_string(lowest) + " to " + std::to_string(highest) +
+                              ", not " + std::to_string(value),
+                          source, UTILITIES_SOURCE_FILE);
+    }
+
+    void Readers::CheckSegments(int xSegments, int ySegments, const String& what, const char* source)
+    {
+        CheckRange(xSegments, 1, Limits::MAX_SEGMENTS, "The xSegments of " + what, source);
+        CheckRange(ySegments, 1, Limits::MAX_SEGMENTS, "The ySegments of " + what, source);
+    }
+
+    String Readers::GetStringAttribute(const TiXmlElement* element, const char* name)
+    {
+        return GetStringAttribute(element, name, BLANKSTRING);
+    }
+
+    String Readers::GetStringAttribute(const TiXmlElement* element, const char* name,
+                                               const String& defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? String(value) : defaultValue;
+    }
+
+    Real Readers::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
+    {
+        // Numbers are read in place: big levels have them by the hundred thousand.
+        const char* value = PresentValue(element, name);
+        if (!value)
+            return defaultValue;
+        Real number = ParseNumber<Real>(value, value + std::strlen(value));
+        return std::abs(number) <= Limits::MAX_REAL ? number : Domains::Magnitude(element, name, number);
+    }
+
+    int Readers::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? ParseNumber<int32>(value, value + std::strlen(value)) : defaultValue;
+    }
+
+    unsigned int Readers::GetUIntAttribute(const TiXmlElement* element, const char* name,
+                                                   unsigned int defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? ParseNumber<uint32>(value, value + std::strlen(value)) : defaultValue;
+    }
+
+    bool Readers::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
+    {
+        const char* value = PresentValue(element, name);
+        return value ? ParseBool(value) : defaultValue;
+    }
+
+    PixelFormat Readers::GetPixelFormatAttribute(const TiXmlElement* element, PixelFormat defaultValue)
+    {
+        const char* value = PresentValue(element, "pixelFormat");
+        return value ? Keywords::ParsePixelFormat(value) : defaultValue;
+    }
+
+    TextureType Readers::GetTextureTypeAttribute(const TiXmlElement* element, TextureType defaultValue)
+    {
+        const char* value = PresentValue(element, "textureType");
+        return value ? Keywords::ParseTextureType(value) : defaultValue;
+    }
+
+    ObjectVisibility Readers::GetObjectVisibilityAttribute(const TiXmlElement* element)
+    {
+        return Keywords::ParseObjectVisibility(GetStringAttribute(element, "visibility"));
+    }
+
+    ObjectVisibility Readers::GetVisibleAttribute(const TiXmlElement* element)
+    {
+        const char* value = PresentValue(element, "visible");
+        if (!value)
+            return OBJECT_VISIBILITY_DEFAULT;
+        return ParseBool(value) ? OBJECT_VISIBLE : OBJECT_HIDDEN;
+    }
+
+    Plane Readers::GetPlaneAttributes(const TiXmlElement* element, const Plane& defaultPlane)
+    {
+        Plane plane;
+        plane.normal.x = GetRealAttribute(element, "planeX", defaultPlane.normal.x);
+        plane.normal.y = GetRealAttribute(element, "planeY", defaultPlane.normal.y);
+        plane.normal.z = GetRealAttribute(element, "planeZ", defaultPlane.normal.z);
+        plane.d = GetRealAttribute(element, "planeD", defaultPlane.d);
+        return plane;
+    }
+
+    Vector3 Readers::LoadXYZ(const TiXmlElement* element)
+    {
+        return Vector3(GetRealAttribute(element, "x", 0),
+                       GetRealAttribute(element, "y", 0),
+                       GetRealAttribute(element, "z", 0));
+    }
+
+    ColourValue Readers::LoadColor(const TiXmlElement* element)
+    {
+        return ColourValue(GetRealAttribute(element, "r", 0),
+                           GetRealAttribute(element, "g", 0),
+                           GetRealAttribute(element, "b", 0),
+                           GetRealAttribute(element, "a", 1));
+    }
+
+    Plane Readers::LoadPlane(const TiXmlElement* element)
+    {
+        Plane plane;
+        plane.normal = LoadXYZ(element);
+        plane.d = GetRealAttribute(element, "d", 0);
+        return plane;
+    }
+
+    FloatRectangle Readers::LoadFloatRectangle(const TiXmlElement* element)
+    {
+        FloatRectangle rectangle;
+        rectangle.left = GetRealAttribute(element, "left", 0);
+        rectangle.top = GetRealAttribute(element, "top", 0);
+        rectangle.right = GetRealAttribute(element, "right", 0);
+        rectangle.bottom = GetRealAttribute(element, "bottom", 0);
+        return rectangle;
+    }
+
+    void Readers::LoadClipping(const TiXmlElement* element, Real& nearClip, Real& farClip)
+    {
+        nearClip = GetRealAttribute(element, "near", 1);
+        farClip = GetRealAttribute(element, "far", 10000);
+        Domains::Clipping(element, nearClip, farClip);
+    }
+
+    Vector3 Readers::LoadScale(const TiXmlElement* element)
+    {
+        return Domains::Scale(element, LoadXYZ(element));
+    }
+
+    Quaternion Readers::LoadRotation(const TiXmlElement* element)
+    {
+        return Domains::Rotation(element, ReadRotation(element));
+    }
+
+    Quaternion Readers::ReadRotation(const TiXmlElement* element)
+    {
+        // The first marker present decides, even when its value is empty.
+        if (HasAttribute(element, "qx"))
+        {
+            return Quaternion(GetRealAttribute(element, "qw", 0),
+                              GetRealAttribute(element, "qx", 0),
+                              GetRealAttribute(element, "qy", 0),
+                              GetRealAttribute(element, "qz", 0));
+        }
+        if (HasAttribute(element, "axisX"))
+        {
+            Vector3 axis(GetRealAttribute(element, "axisX", 0),
+                         GetRealAttribute(element, "axisY", 0),
+                         GetRealAttribute(element, "axisZ", 0));
+            Quaternion rotation;
+            rotation.FromAngleAxis(Radian(GetRealAttribute(element, "angle", 0)), axis);
+            return rotation;
+        }
+        if (HasAttribute(element, "angleX"))
+            return LoadEulerRotation(element);
+        return Quaternion::IDENTITY;
+    }
+
+    void Readers::LoadBufferUsage(const TiXmlElement* element, HardwareBuffer::Usage& usage,
+                                          bool& useShadowBuffer)
+    {
+        const char* value = PresentValue(element, "usage");
+        usage = value ? Keywords::ParseHardwareBufferUsage(value) : HardwareBuffer::HBU_STATIC_WRITE_ONLY;
+        useShadowBuffer = GetBoolAttribute(element, "useShadow", true);
+    }
+
+    void Readers::LoadBoundingVolume(const TiXmlElement* element, BoundingVolume& volume)
+    {
+        volume.type = Keywords::ParseBoundingVolumeType(GetStringAttribute(element, "type"));
+        volume.sphereRadius = GetRealAttribute(element, "radius", 0);
+        int faceCount = GetIntAttribute(element, "faceCount", 0);
+        CheckRange(faceCount, 0, Limits::MAX_BOUNDING_VOLUME_FACES, "The faceCount of a bounding volume",
+                   "TarnelUtilities::LoadBoundingVolume");
+        if (faceCount > 0)
+        {
+            BoundingVolume::Face zeroFace; // the engine's vectors start uninitialised
+            zeroFace.fill(Vector3::ZERO);
+            volume.meshFaces.assign(faceCount, zeroFace);
+        }
+
+        for (const TiXmlElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+        {
+            if (child->ValueStr() == "size")
+                volume.boxSize = LoadXYZ(child);
+            else if (child->ValueStr() == "faces")
+                LoadBoundingVolumeFaces(child, faceCount, volume.meshFaces);
+        }
+    }
+
+    void Readers::LoadBoundingVolumeFaces(const TiXmlElement* facesElement, int faceCount,
+                                                  std::vector<BoundingVolume::Face>& faces)
+    {
+        // Children of any name are the faces, and theirs the vertices, in order.
+        int faceIndex = 0;
+        for (const TiXmlElement* face = facesElement->FirstChildElement();
+             face && faceIndex < faceCount && faceIndex < int(faces.size());
+             face = face->NextSiblingElement(), ++faceIndex)
+        {
+            size_t vertexIndex = 0;
+            for (const TiXmlElement* vertex = face->FirstChildElement(); vertex && vertexIndex < 3;
+                 vertex = vertex->NextSiblingElement(), ++vertexIndex)
+            {
+                faces[faceIndex][vertexIndex] = LoadXYZ(vertex);
+            }
+        }
+    }
+
+    void Readers::LoadCustomParameters(const TiXmlElement* element, CustomParameters& parameters)
+    {
+        parameters.assign(Documents::GetElementCount(element, "customParameter"), CustomParameter());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("customParameter");
+             child && index < parameters.size();
+             child = child->NextSiblingElement("customParameter"), ++index)
+        {
+            CustomParameter& parameter = parameters[index];
+            parameter.id = GetIntAttribute(child, "id", 0);
+            parameter.value = Vector4(GetRealAttribute(child, "x", 0),
+                                      GetRealAttribute(child, "y", 0),
+                                      GetRealAttribute(child, "z", 0),
+                                      GetRealAttribute(child, "w", 0));
+        }
+    }
+
+    void Readers::LoadSubentities(const TiXmlElement* element, SubentityMaterials& materialNames)
+    {
+        materialNames.assign(Documents::GetElementCount(element, "subentity"), BLANKSTRING);
+        for (const TiXmlElement* child = element->FirstChildElement("subentity"); child;
+             child = child->NextSiblingElement("subentity"))
+        {
+            int index = GetIntAttribute(child, "index", 0);
+            if (index >= 0 && size_t(index) < materialNames.size())
+                materialNames[index] = GetStringAttribute(child, "materialName");
+        }
+    }
+
+    void Readers::LoadNoteTracks(const TiXmlElement* element, Types::NoteTracks& noteTracks)
+    {
+        noteTracks.assign(Documents::GetChildElementCount(element, "noteTrack"), Types::NoteTrack());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("noteTrack"); child;
+             child = child->NextSiblingElement("noteTrack"))
+        {
+            LoadNoteTrack(child, noteTracks[index++]);
+        }
+    }
+
+    void Readers::LoadNoteTrack(const TiXmlElement* element, Types::NoteTrack& noteTrack)
+    {
+        noteTrack.name = GetStringAttribute(element, "name");
+        noteTrack.notes.assign(Documents::GetChildElementCount(element, "note"), Types::Note());
+        size_t index = 0;
+        for (const TiXmlElement* child = element->FirstChildElement("note"); child;
+             child = child->NextSiblingElement("note"))
+        {
+            Types::Note& note = noteTrack.notes[index++];
+            note.time = GetRealAttribute(child, "time", 0);
+            Documents::GetElementText(child, note.text);
+        }
+    }
+
+    void Readers::LoadUserDataReference(const TiXmlElement* element, String& userDataReference)
+    {
+        userDataReference = GetStringAttribute(element, "id");
+    }
+
+    bool Readers::LoadUserDataElement(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+    {
+        if (child->ValueStr() == "userDataReference")
+            LoadUserDataReference(child, extraData.userDataReference);
+        else if (child->ValueStr() == "userData")
+            Documents::GetElementText(child, extraData.userData);
+        else
+            return false;
+        return true;
+    }
+
+    Real Readers::ParseReal(const String& text)
+    {
+        return ParseNumber<Real>(text.c_str(), text.c_str() + text.size());
+    }
+
+    int32 Readers::ParseInt(const String& text)
+    {
+        return ParseNumber<int32>(text.c_str(), text.c_str() + text.size());
+    }
+
+    uint32 Readers::ParseUInt(const String& text)
+    {
+        return ParseNumber<uint32>(text.c_str(), text.c_str() + text.size());
+    }
+
+    bool Readers::AllDigits(const String& text)
+    {
+        for (char c : text)
+        {
+            if (c < '0' || c > '9')
+                return false;
+        }
+        return true;
+    }
+
+    bool Readers::ParseBool(const String& text)
+    {
+        String lower = text;
+        StringUtil::toLowerCase(lower);
+        // Only "no" and "0" are compared as written: "No" reads as true.
+        return !(lower.empty() || lower == "false" || text == "no" || text == "0");
+    }
+}
