@@ -1,6 +1,8 @@
 #ifndef TARNEL_APP_EXAMPLE_FRAME_LISTENER_H
 #define TARNEL_APP_EXAMPLE_FRAME_LISTENER_H
 
+#include "ViewerKeys.h"
+
 #include <OgreFrameListener.h>
 #include <OgreMaterialManager.h>
 #include <OgreVector.h>
@@ -41,8 +43,10 @@ public:
 
 protected:
     virtual void refreshStatsOverlay();
-    /// False ends the render loop.
+    /// Acts on the keys held, as the viewer's key table says; false ends the render loop.
     virtual bool readKeyboard(const Ogre::FrameEvent& event);
+    /// Does what a key of the table does; false ends the render loop.
+    virtual bool performKey(KeyAction action);
     virtual bool readMouse(const Ogre::FrameEvent& event);
     virtual void applyCameraMotion();
     virtual void setStatsOverlayVisible(bool show);

@@ -3,7 +3,6 @@
 #include "LevelPreCheck.h"
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
-#include "ZelFrameListener.h"
 
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
@@ -37,37 +36,20 @@
 
 using namespace Ogre;
 
-namespace Viewer
-{
-    const char* const DEFAULT_LEVEL = "../Media/Scenes/scene3.scene";
-    RenderWindow* renderWindow = nullptr;
-    SceneManager* sceneManager = nullptr;
-    Camera* camera = nullptr;
-    SceneNode* cameraNode = nullptr;
-    FrameListener* frameListener = nullptr;
-    std::vector<Camera*> levelCameras;
-    std::vector<Portal*> levelPortals;
-    String levelFile;
-    String levelLoadTime;
-}
+const char* const Viewer::DEFAULT_LEVEL = "../Media/Scenes/scene3.scene";
 
 namespace
 {
-    /** The scene loader of the level on screen. It outlives main; that is sound
-        because the engine is never shut down, so what it still refers to at exit
-        exists. */
-    std::unique_ptr<Tarnel::TarnelScene> levelScene;
-    OverlaySystem* overlaySystem = nullptr;
-    unsigned sceneManagerCount = 0;
-
     /// A zone scene manager with the overlays drawn in it; the first is "MyPCZSceneMgr", reloads number theirs.
-    SceneManager* CreateSceneManager()
+    SceneManager* CreateSceneManager(unsigned number)
     {
         String name = "MyPCZSceneMgr";
-        if (sceneManagerCount++ > 0)
-            name += StringConverter::toString(sceneManagerCount);
+        if (number > 1)
+            name += StringConverter::toString(number);
         SceneManager* sceneManager = Tarnel::Engine::NewSceneManager(name);
-        sceneManager->addRenderQueueListener(overlaySystem);
+        // The overlays' system draws them in every scene manager that it listens to.
+        if (auto* overlays = OverlaySystem::getSingletonPtr())
+            sceneManager->addRenderQueueListener(overlays);
         return sceneManager;
     }
 
@@ -155,11 +137,11 @@ namespace
     }
 
     /// Loads the level into the camera's scene manager and connects its portals; returns the load time.
-    String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, Camera* viewerCamera)
+    String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, RenderWindow* window, Camera* viewerCamera)
     {
         SceneManager* sceneManager = viewerCamera->getSceneManager();
         Timer timer;
-        scene.Load(levelFile, Viewer::renderWindow, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+        scene.Load(levelFile, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
         String loadTime = Milliseconds(timer);
         timer.reset();
         static_cast<PCZSceneManager*>(sceneManager)->connectPortalsToTargetZonesByLocation();
@@ -169,22 +151,10 @@ namespace
         return loadTime;
     }
 
-    /// Makes the loaded level and its camera the ones on screen.
-    void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Camera* camera, const String& loadTime)
-    {
-        levelScene = std::move(scene);
-        Viewer::sceneManager = camera->getSceneManager();
-        Viewer::camera = camera;
-        Viewer::cameraNode = camera->getParentSceneNode();
-        Viewer::levelCameras = LevelCameras(*levelScene, camera);
-        Viewer::levelPortals = levelScene->GetPortals();
-        Viewer::levelLoadTime = loadTime;
-    }
-
     /// The engine's own loop of its older releases: window messages, then one frame.
-    void RenderLoop(Root& root, Timer& sinceSetup)
+    void RenderLoop(Root& root, RenderWindow* window, Timer& sinceSetup)
     {
-        WindowCloseRequests closeRequests(Viewer::renderWindow);
+        WindowCloseRequests closeRequests(window);
         for (bool first = true;; first = false)
         {
             closeRequests.Translate();
@@ -196,73 +166,7 @@ namespace
                                                       " ms after the configuration dialog");
         }
     }
-}
 
-int Viewer::Run(const Options& options)
-{
-    const String plugins = EngineFiles::Find("plugins.cfg");
-    // Never ended: the level on screen outlives main. Ogre.log in the working directory; on the
-    // terminal only the viewer's own lines, or all with --verbose.
-    auto* engine = new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
-    if (!options.verbose)
-        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
-    Root* root = &engine->GetRoot();
-    // A dialog without a render system would wait for ever: its Accept does nothing.
-    if (root->getAvailableRenderers().empty())
-        OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
-                    " offer none", "Viewer::Run");
-    // A level given by name is read and checked before anything opens.
-    if (options.checkFirst)
-    {
-        String fault = PreCheckLevel(options.levelFile);
-        if (!fault.empty())
-        {
-            // Masked: the terminal has it once, plainly.
-            LogManager::getSingleton().logError(fault, true);
-            std::cerr << fault << std::endl;
-            return 1;
-        }
-    }
-    bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
-    // Without a render system chosen, the dialog shows none and its Accept does nothing.
-    if (!configured && !root->getRenderSystem())
-        root->setRenderSystem(root->getAvailableRenderers().front());
-    if (!configured && !root->showConfigDialog(OgreBites::getNativeConfigDialog()))
-        return 0;
-    Timer sinceSetup;
-
-    renderWindow = root->initialise(true, "My Render Window", BLANKSTRING);
-    // The message pump of this engine only looks at the windows it is told about.
-    OgreBites::WindowEventUtilities::_addRenderWindow(renderWindow);
-
-    overlaySystem = new OverlaySystem();
-    sceneManager = CreateSceneManager();
-
-    Camera* startCamera = CreateCamera(sceneManager);
-    camera = startCamera;
-    cameraNode = startCamera->getParentSceneNode();
-    renderWindow->addViewport(camera, 0, 0, 0, 1, 1);
-
-    EngineFiles::AddResourceLocations();
-    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
-
-    frameListener = new ZelFrameListener();
-    root->addFrameListener(frameListener);
-
-    CreateCameraLight(startCamera);
-    Viewer::levelFile = options.levelFile;
-    auto scene = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*scene, Viewer::levelFile, startCamera);
-    ShowLevel(std::move(scene), startCamera, loadTime);
-    WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
-
-    RenderLoop(*root, sinceSetup);
-    return 0;
-}
-
-namespace
-{
     /** Whether the file parses and names every mesh, model file and particle template it uses:
         a level that lacks one would stop loading half way, after the level on screen had given
         up what the new one needs. */
@@ -308,6 +212,87 @@ namespace
     }
 }
 
+int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
+{
+    const String plugins = EngineFiles::Find("plugins.cfg");
+    // Never ended, like the viewer: the level on screen outlives main. Ogre.log in the working
+    // directory; on the terminal only the viewer's own lines, or all with --verbose.
+    auto* engine = new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
+    if (!options.verbose)
+        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
+    Root* root = &engine->GetRoot();
+    // A dialog without a render system would wait for ever: its Accept does nothing.
+    if (root->getAvailableRenderers().empty())
+        OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
+                    " offer none", "Viewer::Run");
+    // A level given by name is read and checked before anything opens.
+    if (options.checkFirst)
+    {
+        String fault = PreCheckLevel(options.levelFile);
+        if (!fault.empty())
+        {
+            // Masked: the terminal has it once, plainly.
+            LogManager::getSingleton().logError(fault, true);
+            std::cerr << fault << std::endl;
+            return 1;
+        }
+    }
+    bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
+    // Without a render system chosen, the dialog shows none and its Accept does nothing.
+    if (!configured && !root->getRenderSystem())
+        root->setRenderSystem(root->getAvailableRenderers().front());
+    if (!configured && !root->showConfigDialog(OgreBites::getNativeConfigDialog()))
+        return 0;
+    Timer sinceSetup;
+
+    RenderWindow* window = root->initialise(true, "My Render Window", BLANKSTRING);
+    // The message pump of this engine only looks at the windows it is told about.
+    OgreBites::WindowEventUtilities::_addRenderWindow(window);
+
+    // Before the groups are initialised, so that its scripts are read.
+    new OverlaySystem();
+    Camera* startCamera = CreateCamera(CreateSceneManager(1));
+    window->addViewport(startCamera, 0, 0, 0, 1, 1);
+
+    EngineFiles::AddResourceLocations();
+    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
+
+    // Never deleted, as the engine is never ended.
+    auto* viewer = new Viewer(window, startCamera);
+    root->addFrameListener(makeListener(*viewer));
+    CreateCameraLight(startCamera);
+    viewer->OpenLevel(options.levelFile);
+    RenderLoop(*root, window, sinceSetup);
+    return 0;
+}
+
+Viewer::Viewer(RenderWindow* window, Camera* camera)
+    : window(window), sceneManager(camera->getSceneManager()), camera(camera)
+{
+}
+
+Viewer::~Viewer() = default;
+
+void Viewer::OpenLevel(const String& file)
+{
+    levelFile = file;
+    auto loaded = std::make_unique<Tarnel::TarnelScene>();
+    String loadTime = LoadLevel(*loaded, levelFile, window, camera);
+    ShowLevel(std::move(loaded), camera, loadTime);
+    WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
+}
+
+void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* viewerCamera, const String& loadTime)
+{
+    scene = std::move(loaded);
+    sceneManager = viewerCamera->getSceneManager();
+    camera = viewerCamera;
+    levelCameras = LevelCameras(*scene, camera);
+    levelPortals = scene->GetPortals();
+    levelLoadTime = loadTime;
+}
+
 bool Viewer::ReloadLevel(String& error)
 {
     LogManager& log = LogManager::getSingleton();
@@ -321,16 +306,17 @@ bool Viewer::ReloadLevel(String& error)
     // reloaded level makes its own; a plane-optimal shadow setup points at the scene's plane.
     SceneManager* previous = sceneManager;
     previous->setShadowCameraSetup(ShadowCameraSetupPtr(new DefaultShadowCameraSetup()));
-    levelScene->Destroy();
+    if (scene)
+        scene->Destroy();
 
-    SceneManager* fresh = CreateSceneManager();
+    SceneManager* fresh = CreateSceneManager(++sceneManagerCount);
     Camera* freshCamera = CreateCameraLike(fresh, camera);
     CreateCameraLight(freshCamera);
-    auto scene = std::make_unique<Tarnel::TarnelScene>();
+    auto loaded = std::make_unique<Tarnel::TarnelScene>();
     String loadTime;
     try
     {
-        loadTime = LoadLevel(*scene, levelFile, freshCamera);
+        loadTime = LoadLevel(*loaded, levelFile, window, freshCamera);
     }
     catch (const Exception& failure)
     {
@@ -342,20 +328,15 @@ bool Viewer::ReloadLevel(String& error)
     }
     if (!error.empty())
     {
-        scene->Destroy();
+        loaded->Destroy();
         Tarnel::Engine::DestroySceneManager(fresh);
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
     }
-    PlaceInZone(freshCamera->getParentSceneNode());
-    renderWindow->getViewport(0)->setCamera(freshCamera);
-    ShowLevel(std::move(scene), freshCamera, loadTime);
+    Tarnel::Platform::PlaceInZone(freshCamera->getParentSceneNode());
+    window->getViewport(0)->setCamera(freshCamera);
+    ShowLevel(std::move(loaded), freshCamera, loadTime);
     Tarnel::Engine::DestroySceneManager(previous);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
     return true;
-}
-
-void Viewer::PlaceInZone(SceneNode* node)
-{
-    Tarnel::Platform::PlaceInZone(node);
 }

@@ -3,6 +3,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace Ogre
@@ -10,25 +12,19 @@ namespace Ogre
     class Portal;
 }
 
-/** The viewer's engine objects, set during start-up. The level-test listener is
-    made without arguments and takes the window and the camera from here. */
-namespace Viewer
+namespace Tarnel
 {
-    extern Ogre::RenderWindow* renderWindow;
-    extern Ogre::SceneManager* sceneManager;
-    extern Ogre::Camera* camera;
-    extern Ogre::SceneNode* cameraNode;
-    extern Ogre::FrameListener* frameListener;
-    /// The level's own cameras, in the order the scene manager keeps them (not the viewer's, nor a cube map's).
-    extern std::vector<Ogre::Camera*> levelCameras;
-    /// The level's portals, as its loader made them.
-    extern std::vector<Ogre::Portal*> levelPortals;
-    /// The level on screen: its file, as given, and its load time in milliseconds.
-    extern Ogre::String levelFile;
-    extern Ogre::String levelLoadTime;
+    class TarnelScene;
+}
 
+/** The viewer: owns the window and the level on screen (its scene manager, the
+    viewer's camera, the loaded scene, the level's cameras and portals). Its
+    listeners are given it by reference. */
+class Viewer
+{
+public:
     /// The level the viewer opens when it is given none.
-    extern const char* const DEFAULT_LEVEL;
+    static const char* const DEFAULT_LEVEL;
 
     /// What the command line asks for; the defaults are the specified behaviour.
     struct Options
@@ -42,15 +38,25 @@ namespace Viewer
         bool checkFirst = false;
     };
 
+    /// Makes the listener that drives a viewer; it lives as long as the program.
+    typedef std::function<Ogre::FrameListener*(Viewer&)> ListenerMaker;
+
     /** Starts the engine, loads the level (a path, relative to the working
         directory or absolute), writes the scene-tree report and runs the render
-        loop; returns the exit status. Engine errors pass to the caller; so does a
-        plug-in file that offers no render system, before any dialog. */
-    int Run(const Options& options = Options());
+        loop with the listener made for it; returns the exit status. Engine errors
+        pass to the caller; so does a plug-in file that offers no render system,
+        before any dialog. */
+    static int Run(const Options& options, const ListenerMaker& makeListener);
+
+    /// A viewer of a window whose viewport shows the camera; no level yet.
+    Viewer(Ogre::RenderWindow* window, Ogre::Camera* camera);
+    ~Viewer();
+    Viewer(const Viewer&) = delete;
+    Viewer& operator=(const Viewer&) = delete;
 
     /** Loads the level's file again, into a fresh scene manager in the same
-        window; the camera keeps its place and settings, the engine objects above
-        are the new level's, and the scene-tree report is written again. When the
+        window; the camera keeps its place and settings, the level's objects are
+        the new level's, and the scene-tree report is written again. When the
         file cannot be loaded, the level on screen stays, and the error is logged
         and returned in `error`. A file that does not parse or names a missing
         mesh, model file or particle template is refused before anything changes;
@@ -58,10 +64,33 @@ namespace Viewer
         textures, whose names the new level needed. */
     bool ReloadLevel(Ogre::String& error);
 
-    /** Puts a node that was moved, not flown, with its children into the zone that
-        holds its new place: the zone manager follows nodes from zone to zone only
-        through portals. */
-    void PlaceInZone(Ogre::SceneNode* node);
-}
+    Ogre::RenderWindow* GetWindow() const { return window; }
+    Ogre::SceneManager* GetSceneManager() const { return sceneManager; }
+    Ogre::Camera* GetCamera() const { return camera; }
+    /// The level's own cameras, in the order the scene manager keeps them (not the viewer's, nor a cube map's).
+    const std::vector<Ogre::Camera*>& GetLevelCameras() const { return levelCameras; }
+    /// The level's portals, as its loader made them.
+    const std::vector<Ogre::Portal*>& GetLevelPortals() const { return levelPortals; }
+    /// The level on screen: its file, as given, and its load time in milliseconds.
+    const Ogre::String& GetLevelFile() const { return levelFile; }
+    const Ogre::String& GetLevelLoadTime() const { return levelLoadTime; }
+
+private:
+    /// Loads the level's file into the camera's scene manager and shows it.
+    void OpenLevel(const Ogre::String& file);
+    /// Makes the loaded level and its camera the ones on screen.
+    void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Ogre::Camera* camera, const Ogre::String& loadTime);
+
+    Ogre::RenderWindow* window;
+    Ogre::SceneManager* sceneManager;
+    Ogre::Camera* camera;
+    std::unique_ptr<Tarnel::TarnelScene> scene;
+    std::vector<Ogre::Camera*> levelCameras;
+    std::vector<Ogre::Portal*> levelPortals;
+    Ogre::String levelFile;
+    Ogre::String levelLoadTime;
+    /// Scene managers made so far, the first one included; a reload's is named with its number.
+    unsigned sceneManagerCount = 1;
+};
 
 #endif

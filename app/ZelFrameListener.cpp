@@ -2,6 +2,7 @@
 #include "Viewer.h"
 
 #include "Tarnel/TarnelLevelViews.h"
+#include "Tarnel/TarnelPlatform.h"
 
 #include <OgreAnimationState.h>
 #include <OgreCamera.h>
@@ -16,7 +17,8 @@
 
 using namespace Ogre;
 
-ZelFrameListener::ZelFrameListener() : ExampleFrameListener(Viewer::renderWindow, Viewer::camera)
+ZelFrameListener::ZelFrameListener(Viewer& viewer)
+    : ExampleFrameListener(viewer.GetWindow(), viewer.GetCamera()), viewer(viewer)
 {
     polygonModeIndex = 1;
     statsVisible = false; // the overlay stays on screen; only the flag changes
@@ -47,41 +49,28 @@ bool ZelFrameListener::frameEnded(const FrameEvent& event)
     return true;
 }
 
-bool ZelFrameListener::readKeyboard(const FrameEvent& event)
+bool ZelFrameListener::performKey(KeyAction action)
 {
-    // The overlay's line goes with the next screenshot; the log keeps where the camera was.
-    const bool cameraDetailsAsked = keyboard->isKeyDown(OIS::KC_P) && toggleDelay <= 0;
-    if (!ExampleFrameListener::readKeyboard(event))
-        return false;
-    if (cameraDetailsAsked)
+    switch (action)
+    {
+    case KeyAction::CameraDetails:
+        ExampleFrameListener::performKey(action);
+        // The overlay's line goes with the next screenshot; the log keeps where the camera was.
         LogManager::getSingleton().logMessage("Camera at " + StringConverter::toString(camera->getDerivedPosition()) +
                                               ", facing " +
                                               StringConverter::toString(camera->getDerivedOrientation()));
-    if (keyboard->isKeyDown(OIS::KC_SPACE) && toggleDelay <= 0)
-    {
+        break;
+    case KeyAction::Animations:
         animationsPlaying = !animationsPlaying;
         LogManager::getSingleton().logMessage(animationsPlaying ? "Animations play" : "Animations paused");
-        toggleDelay = 0.5f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_C) && toggleDelay <= 0)
-    {
-        lookThroughNextLevelCamera();
-        toggleDelay = 0.5f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_F1) && toggleDelay <= 0)
-    {
-        levelInfo.SetVisible(!levelInfo.IsVisible());
-        toggleDelay = 0.5f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_O) && toggleDelay <= 0)
-    {
-        portalOutlines.SetVisible(!portalOutlines.IsVisible(), Viewer::sceneManager, Viewer::levelPortals);
-        toggleDelay = 0.5f;
-    }
-    if (keyboard->isKeyDown(OIS::KC_F5) && toggleDelay <= 0)
-    {
-        reloadLevel();
-        toggleDelay = 0.5f;
+        break;
+    case KeyAction::LevelCameras: lookThroughNextLevelCamera(); break;
+    case KeyAction::LevelPanel: levelInfo.SetVisible(!levelInfo.IsVisible()); break;
+    case KeyAction::PortalOutlines:
+        portalOutlines.SetVisible(!portalOutlines.IsVisible(), viewer.GetSceneManager(), viewer.GetLevelPortals());
+        break;
+    case KeyAction::Reload: reloadLevel(); break;
+    default: return ExampleFrameListener::performKey(action);
     }
     return true;
 }
@@ -89,33 +78,34 @@ bool ZelFrameListener::readKeyboard(const FrameEvent& event)
 void ZelFrameListener::reloadLevel()
 {
     reloadError.clear();
-    if (!Viewer::ReloadLevel(reloadError))
+    if (!viewer.ReloadLevel(reloadError))
     {
         levelInfo.SetVisible(true);
         return;
     }
-    camera = Viewer::camera;
+    camera = viewer.GetCamera();
     levelCameraIndex = -1;
     if (portalOutlines.IsVisible())
-        portalOutlines.SetVisible(true, Viewer::sceneManager, Viewer::levelPortals);
+        portalOutlines.SetVisible(true, viewer.GetSceneManager(), viewer.GetLevelPortals());
 }
 
 String ZelFrameListener::describeLevel() const
 {
-    String text = "Level: " + Viewer::levelFile + "\n";
-    text += "Loaded in " + Viewer::levelLoadTime + " ms\n";
+    String text = "Level: " + viewer.GetLevelFile() + "\n";
+    text += "Loaded in " + viewer.GetLevelLoadTime() + " ms\n";
     if (!reloadError.empty())
         text += "Reload failed, this is the level as it was: " + reloadError + "\n";
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
     text += "Camera in zone: " + (zone ? zone->getName() : String("none")) + "\n";
+    const std::vector<Camera*>& levelCameras = viewer.GetLevelCameras();
     String cameras;
-    for (size_t index = 0; index < Viewer::levelCameras.size(); ++index)
-        cameras += (index ? ", " : "") + Viewer::levelCameras[index]->getName() +
+    for (size_t index = 0; index < levelCameras.size(); ++index)
+        cameras += (index ? ", " : "") + levelCameras[index]->getName() +
                    (int(index) == levelCameraIndex ? " (looking through)" : "");
     text += "Level cameras: " + (cameras.empty() ? String("none") : cameras) + "\n";
     text += String("Animations: ") + (animationsPlaying ? "playing" : "paused") + "\n";
     text += "Flying speed: " + StringConverter::toString(moveSpeed) + " units a second (wheel, + and -)\n";
-    text += "F1 panel  O portals  C cameras  Space animations  F5 reload";
+    text += PanelKeys();
     return text;
 }
 
@@ -125,7 +115,8 @@ void ZelFrameListener::lookThroughNextLevelCamera()
     if (levelCameraIndex < 0)
         startView = {node->getPosition(), node->getOrientation(), camera->getFOVy(), camera->getNearClipDistance(),
                      camera->getFarClipDistance()};
-    levelCameraIndex = levelCameraIndex + 1 < int(Viewer::levelCameras.size()) ? levelCameraIndex + 1 : -1;
+    const std::vector<Camera*>& levelCameras = viewer.GetLevelCameras();
+    levelCameraIndex = levelCameraIndex + 1 < int(levelCameras.size()) ? levelCameraIndex + 1 : -1;
     // The glide of the last motion would carry the view away from where it was put.
     translation = Vector3::ZERO;
     currentSpeed = 0;
@@ -136,11 +127,11 @@ void ZelFrameListener::lookThroughNextLevelCamera()
         camera->setFOVy(startView.fovY);
         camera->setNearClipDistance(startView.nearClip);
         camera->setFarClipDistance(startView.farClip);
-        Viewer::PlaceInZone(node);
+        Tarnel::Platform::PlaceInZone(node);
         LogManager::getSingleton().logMessage("Camera: the viewer's own view");
         return;
     }
-    const Camera* level = Viewer::levelCameras[levelCameraIndex];
+    const Camera* level = levelCameras[levelCameraIndex];
     Tarnel::LookThrough(camera, level);
     LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
                                           StringConverter::toString(level->getDerivedPosition()) + " in zone " +

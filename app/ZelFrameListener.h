@@ -7,6 +7,8 @@
 
 #include <OgreQuaternion.h>
 
+class Viewer;
+
 /** The listener for walking through a level: the level starts in wireframe,
     motion moves and turns the camera's node (and so the light that hangs under
     it), and the statistics overlay is refreshed every frame. Space plays and pauses the
@@ -16,14 +18,14 @@
 class ZelFrameListener : public ExampleFrameListener
 {
 public:
-    /// Takes the window and the camera of the viewer's start-up.
-    ZelFrameListener();
+    /// Drives the viewer's window and camera, and follows its level through reloads.
+    explicit ZelFrameListener(Viewer& viewer);
 
     bool frameRenderingQueued(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
 
 protected:
-    bool readKeyboard(const Ogre::FrameEvent& event) override;
+    bool performKey(KeyAction action) override;
     void applyCameraMotion() override;
 
     /// Moves the camera's node to the next level camera, or back to where it was before the first.
@@ -33,6 +35,7 @@ protected:
     /// The panel's text: the level, its load time, the camera's zone, cameras, animations, keys.
     Ogre::String describeLevel() const;
 
+    Viewer& viewer;
     LevelInfoOverlay levelInfo;
     PortalOutlines portalOutlines;
     Ogre::String reloadError; ///< of the last reload, empty when it succeeded

@@ -1,9 +1,10 @@
 // The level viewer: loads a level (the sample level by default) and lets the user fly through it.
 #include "EngineFiles.h"
-#include "Tarnel/TarnelPaths.h"
 #include "Viewer.h"
+#include "ViewerKeys.h"
+#include "ZelFrameListener.h"
 
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelPaths.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>
@@ -28,23 +29,9 @@ namespace
         "                         usable render system)\n"
         "  --verbose              the engine's log lines on the terminal too\n"
         "\n"
-        "Keys:\n"
-        "  W A S D, arrow keys    move and turn\n"
-        "  Page Up, Page Down     rise and sink\n"
-        "  mouse                  turn (slide with the right button held)\n"
-        "  mouse wheel, + and -   double and halve the flying speed\n"
-        "  Shift, Ctrl (held)     fly four times faster, four times slower\n"
-        "  R                      wireframe, points, solid\n"
-        "  T                      texture filtering\n"
-        "  F                      statistics\n"
-        "  P                      camera position and direction\n"
-        "  SysRq (Print)          screenshot_N.png (never over an earlier one)\n"
-        "  Space                  play or pause the level's node animations (paused at start)\n"
-        "  C                      look through the level's cameras in turn, then the start view again\n"
-        "  F1                     the level's panel: file, load time, the camera's zone, cameras, speed\n"
-        "  O                      portal outlines: green leads into a zone, red found none\n"
-        "  F5                     reload the level from disk; a broken file keeps the level on screen\n"
-        "  Escape, Q              quit\n";
+        "Keys:\n";
+
+    std::string Usage() { return USAGE + KeysHelp(); }
 
     /// A failed start or a broken level ends the program with its full message, never with an abort.
     int ReportFailure(const std::string& message)
@@ -66,7 +53,7 @@ int main(int argc, char** argv)
         std::string argument = argv[i];
         if (argument == "--help" || argument == "-h")
         {
-            std::cout << USAGE;
+            std::cout << Usage();
             return 0;
         }
         if (argument == "--no-dialog")
@@ -75,7 +62,7 @@ int main(int argc, char** argv)
             options.verbose = true;
         else if (argument.compare(0, 2, "--") == 0)
         {
-            std::cerr << "TarnelViewer: unknown option " << argument << "\n" << USAGE;
+            std::cerr << "TarnelViewer: unknown option " << argument << "\n" << Usage();
             return 2;
         }
         else
@@ -83,7 +70,7 @@ int main(int argc, char** argv)
     }
     if (levels.size() > 1)
     {
-        std::cerr << USAGE;
+        std::cerr << Usage();
         return 2;
     }
     if (levels.empty())
@@ -102,7 +89,7 @@ int main(int argc, char** argv)
     }
     try
     {
-        return Viewer::Run(options);
+        return Viewer::Run(options, [](Viewer& viewer) { return new ZelFrameListener(viewer); });
     }
     catch (const Ogre::Exception& error)
     {

@@ -1,4 +1,5 @@
 #include "Viewer.h"
+#include "ViewerKeys.h"
 #include "ZelFrameListener.h"
 #include "support/Engine.h"
 
@@ -22,6 +23,8 @@ namespace
     class ProbedListener : public ZelFrameListener
     {
     public:
+        using ZelFrameListener::ZelFrameListener;
+
         bool scripted = false;
         bool holdingForward = false;
         int mouseX = 0;
@@ -87,10 +90,9 @@ protected:
         cameraNode->attachObject(camera);
         cameraNode->setPosition(0, 1, 2);
         cameraNode->createChildSceneNode("CamLightNode");
-        Viewer::renderWindow = TestEngine::Window();
-        Viewer::renderWindow->addViewport(camera);
-        Viewer::camera = camera;
-        listener.reset(new ProbedListener());
+        TestEngine::Window()->addViewport(camera);
+        viewer.reset(new Viewer(TestEngine::Window(), camera));
+        listener.reset(new ProbedListener(*viewer));
     }
 
     void TearDown() override
@@ -111,6 +113,7 @@ protected:
 
     Camera* camera = nullptr;
     SceneNode* cameraNode = nullptr;
+    std::unique_ptr<Viewer> viewer;
     std::unique_ptr<ProbedListener> listener;
 };
 
@@ -288,4 +291,18 @@ TEST(LevelInfoPanel, LinesBreakAtSpacesToThePanelsWidth)
     };
     for (const auto& row : rows)
         EXPECT_EQ(LevelInfoOverlay::Wrap(row.text, row.length), row.wrapped) << row.text;
+}
+
+TEST(ViewerKeys, OneTableDrivesTheKeysTheHelpAndThePanel)
+{
+    const std::string help = KeysHelp();
+    for (const ViewerKey& key : ViewerKeys())
+    {
+        EXPECT_NE(std::string::npos, help.find("  " + std::string(key.keys))) << key.keys;
+        EXPECT_EQ(key.codes.empty(), key.action == KeyAction::None) << key.keys << ": only the mouse has no key";
+        EXPECT_EQ(key.repeat == KeyRepeat::EveryFrame, key.delay == 0) << key.keys;
+    }
+    // Rows that share their keys and help make one line.
+    EXPECT_EQ(help.find("W A S D, arrow keys"), help.rfind("W A S D, arrow keys"));
+    EXPECT_EQ("Space animations  C cameras  F1 panel  O portals  F5 reload", PanelKeys());
 }
