@@ -61,16 +61,6 @@ namespace Tarnel
     private:
         // Reading
         static void LoadNode(const TiXmlElement* element, NodeParameters& node);
-        /// The object of an element of any kind a model knows, or null for other names.
-        static std::unique_ptr<Types::ObjectParameters> LoadObject(const TiXmlElement* element);
-        static std::unique_ptr<Types::ObjectParameters> LoadEntity(const TiXmlElement* element);
-        static void LoadBoneAttachments(const TiXmlElement* element, Types::EntityParameters& entity);
-        static void LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment);
-        static std::unique_ptr<Types::ObjectParameters> LoadLight(const TiXmlElement* element);
-        static std::unique_ptr<Types::ObjectParameters> LoadCamera(const TiXmlElement* element);
-        static std::unique_ptr<Types::ObjectParameters> LoadParticleSystem(const TiXmlElement* element);
-        static std::unique_ptr<Types::ObjectParameters> LoadBillboardSet(const TiXmlElement* element);
-        static std::unique_ptr<Types::ObjectParameters> LoadPlane(const TiXmlElement* element);
         static void LoadNodeAnimations(const TiXmlElement* element, std::vector<Types::NodeAnimationParameters>& animations);
         static void LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation);
 
@@ -95,10 +85,6 @@ namespace Tarnel
         static Ogre::MovableObject* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
                                                  const Types::EntityParameters& record,
                                                  const Ogre::String& resourceGroupName, TarnelScene* scene);
-        static Ogre::MovableObject* CreateLight(Ogre::SceneManager* sceneManager, const Ogre::String& name,
-                                                const Types::LightParameters& record);
-        static Ogre::MovableObject* CreateCamera(Ogre::SceneManager* sceneManager, const Ogre::String& name,
-                                                 const Types::CameraParameters& record);
     };
 }
 

@@ -126,10 +126,10 @@ namespace Tarnel
                                   resourceGroupName, scene);
             break;
         case Types::LIGHT:
-            object = CreateLight(sceneManager, name, static_cast<const Types::LightParameters&>(record));
+            object = Objects::CreateLight(sceneManager, name, static_cast<const Types::LightParameters&>(record));
             break;
         case Types::CAMERA:
-            object = CreateCamera(sceneManager, name, static_cast<const Types::CameraParameters&>(record));
+            object = Objects::CreateCamera(sceneManager, name, static_cast<const Types::CameraParameters&>(record));
             break;
         case Types::PARTICLE_SYSTEM:
             object = CreateParticleSystem(sceneManager, name,
@@ -171,43 +171,6 @@ namespace Tarnel
                 bone.AttachEmpty();
         }
         return entity;
-    }
-
-    MovableObject* TarnelModel::CreateLight(SceneManager* sceneManager, const String& name,
-                                            const Types::LightParameters& record)
-    {
-        Light* light = sceneManager->createLight(name);
-        ApplyCommonSettings(light, record);
-        light->setType(record.lightType);
-        light->setCastShadows(record.castShadows);
-        light->setPowerScale(record.power);
-        light->setDiffuseColour(record.diffuseColor);
-        light->setSpecularColour(record.specularColor);
-        light->setSpotlightInnerAngle(record.spotlightInnerAngle);
-        light->setSpotlightOuterAngle(record.spotlightOuterAngle);
-        light->setSpotlightFalloff(record.spotlightFalloff);
-        light->setAttenuation(record.attenuationRange, record.attenuationConstant, record.attenuationLinear,
-                              record.attenuationQuadric);
-        light->setPosition(record.position);
-        light->setDirection(record.direction);
-        return light;
-    }
-
-    MovableObject* TarnelModel::CreateCamera(SceneManager* sceneManager, const String& name,
-                                             const Types::CameraParameters& record)
-    {
-        Camera* camera = sceneManager->createCamera(name);
-        ApplyCommonSettings(camera, record);
-        camera->setFOVy(record.fovy);
-        camera->setAspectRatio(record.aspectRatio);
-        camera->setProjectionType(record.projectionType);
-        camera->setNearClipDistance(record.nearClip);
-        camera->setFarClipDistance(record.farClip);
-        camera->setPosition(record.position);
-        camera->setOrientation(record.orientation);
-        // Last, so that it decides where the camera looks.
-        camera->setDirection(record.direction);
-        return camera;
     }
 }
 

@@ -10,8 +10,10 @@
 #include <OgreAnimationTrack.h>
 #include <OgreBillboard.h>
 #include <OgreBillboardSet.h>
+#include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreKeyFrame.h>
+#include <OgreLight.h>
 #include <OgreMeshManager.h>
 #include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
@@ -310,6 +312,48 @@ namespace Tarnel
         }
         return entity;
     }
+
+// Lights and cameras are placed on their own, apart from their nodes; this engine keeps
+// that positioning but marks it as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Light* Objects::CreateLight(SceneManager* sceneManager, const String& name, const Types::LightParameters& parameters)
+    {
+        Light* light = sceneManager->createLight(name);
+        ApplyCommonSettings(light, parameters);
+        light->setType(parameters.lightType);
+        light->setCastShadows(parameters.castShadows);
+        light->setPowerScale(parameters.power);
+        light->setDiffuseColour(parameters.diffuseColor);
+        light->setSpecularColour(parameters.specularColor);
+        light->setSpotlightInnerAngle(parameters.spotlightInnerAngle);
+        light->setSpotlightOuterAngle(parameters.spotlightOuterAngle);
+        light->setSpotlightFalloff(parameters.spotlightFalloff);
+        light->setAttenuation(parameters.attenuationRange, parameters.attenuationConstant, parameters.attenuationLinear,
+                              parameters.attenuationQuadric);
+        light->setPosition(parameters.position);
+        light->setDirection(parameters.direction);
+        return light;
+    }
+
+    Camera* Objects::CreateCamera(SceneManager* sceneManager, const String& name,
+                                  const Types::CameraParameters& parameters)
+    {
+        Camera* camera = sceneManager->createCamera(name);
+        ApplyCommonSettings(camera, parameters);
+        camera->setFOVy(parameters.fovy);
+        camera->setAspectRatio(parameters.aspectRatio);
+        camera->setProjectionType(parameters.projectionType);
+        camera->setNearClipDistance(parameters.nearClip);
+        camera->setFarClipDistance(parameters.farClip);
+        camera->setPosition(parameters.position);
+        if (parameters.aim != Types::CameraParameters::AIM_NONE)
+            camera->setOrientation(parameters.orientation);
+        if (parameters.aim == Types::CameraParameters::AIM_DIRECTION)
+            camera->setDirection(parameters.direction);
+        return camera;
+    }
+#pragma GCC diagnostic pop
 
     ParticleSystem* Objects::CreateParticleSystem(SceneManager* sceneManager, const String& name,
                                                   const Types::ParticleSystemParameters& parameters)

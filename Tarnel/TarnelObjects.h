@@ -3,6 +3,8 @@
 
 #include "Tarnel/Types.h"
 
+#include <memory>
+
 class TiXmlElement;
 
 namespace Tarnel
@@ -13,6 +15,47 @@ namespace Tarnel
         format makes them differ, at the call site. */
     namespace Objects
     {
+        /** Where scene files and model files read objects differently; the rest of the
+            reading is one. */
+        struct Rules
+        {
+            bool castShadows;             ///< a light's, when not given
+            bool receiveShadows;          ///< an entity's and a plane's, when not given
+            bool effectsReceiveShadows;   ///< particle systems and billboard sets read the flag too
+            Ogre::Radian spotlightInner;  ///< a spotlight's cone where its light range leaves it
+            Ogre::Radian spotlightOuter;
+            Ogre::Vector3 lightDirection; ///< a light's direction without a normal
+            bool cameraDirectionLast;     ///< the normal decides where a camera looks, wherever it stands
+            bool cameraTargets;           ///< cameras read lookTarget and trackTarget
+            /// Every child of boneAttachments is an attachment, holding objects in document order
+            /// with the offsets given before each; otherwise only boneAttachment elements are, each
+            /// with its last object at its last offsets.
+            bool attachmentsInOrder;
+
+            /// A scene's objects keep the engine's defaults where the file is silent.
+            static const Rules SCENE;
+            /// A model's objects have the model file's own defaults.
+            static const Rules MODEL;
+        };
+
+        /// Whether the element is an object of one of the six kinds.
+        bool IsObject(const TiXmlElement* element);
+        /** The description of an object element of any kind, its extra data included, or
+            null for elements of other names; named as given (the messages of its values
+            name it so), else by its name attribute as written. */
+        std::unique_ptr<Types::ObjectParameters> ReadObject(const TiXmlElement* element, const Ogre::String& name,
+                                                            const Rules& rules);
+        std::unique_ptr<Types::ObjectParameters> ReadObject(const TiXmlElement* element, const Rules& rules);
+
+        /// A look-at or tracking request of a node or a camera, without its node or camera.
+        Types::LookTarget ReadLookTarget(const TiXmlElement* element);
+        Types::TrackTarget ReadTrackTarget(const TiXmlElement* element);
+
+        /** A node animation's name, whether it plays and loops, its length and modes when
+            asked (ReadNodeAnimationShape), and its key frames in document order. */
+        void ReadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
+                               bool withShape);
+
         // Reading: every kind
 
         /// Query flags, visibility flags and the visible attribute.
@@ -65,6 +108,13 @@ namespace Tarnel
                                    const Types::EntityParameters& parameters, const Ogre::String& resourceGroupName);
         Ogre::ParticleSystem* CreateParticleSystem(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                                    const Types::ParticleSystemParameters& parameters);
+        /** The light with its settings and its own position and direction; not attached.
+            Every value is set: a description's defaults are where the file was silent. */
+        Ogre::Light* CreateLight(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                 const Types::LightParameters& parameters);
+        /// The camera with its settings, placed and aimed as described; not attached, without its targets.
+        Ogre::Camera* CreateCamera(Ogre::SceneManager* sceneManager, const Ogre::String& name,
+                                   const Types::CameraParameters& parameters);
         /// The set with its settings and billboards; not attached.
         Ogre::BillboardSet* CreateBillboardSet(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                                const Types::BillboardSetParameters& parameters);

@@ -75,27 +75,8 @@ namespace Tarnel
         Ogre::int32 bit = 0;
     };
 
-    /// A look-at request of a node or a camera, applied once every node exists.
-    struct LookTarget
-    {
-        Ogre::SceneNode* sourceNode = nullptr;
-        Ogre::Camera* camera = nullptr;
-        Ogre::String nodeName;
-        Ogre::Node::TransformSpace relativeTo = Ogre::Node::TS_LOCAL;
-        bool isPositionSet = false;
-        Ogre::Vector3 position = Ogre::Vector3::ZERO;
-        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
-    };
-
-    /// An auto-tracking request of a node or a camera, applied once every node exists.
-    struct TrackTarget
-    {
-        Ogre::SceneNode* sourceNode = nullptr;
-        Ogre::Camera* camera = nullptr;
-        Ogre::String nodeName;
-        Ogre::Vector3 offset = Ogre::Vector3::ZERO;
-        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
-    };
+    using Types::LookTarget;
+    using Types::TrackTarget;
 
     /// The fog a level asks for; the linear distances are fractions of the far clip distance.
     struct FogSettings
@@ -341,31 +322,27 @@ namespace Tarnel
                        const std::unordered_map<const Ogre::SceneNode*, Ogre::PCZone*>& zones);
         /// The portal of a quad element, or null; it joins its node's zone in LoadZones.
         Ogre::Portal* LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element);
-        void LoadLookTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
-        void LoadTrackTarget(const TiXmlElement* element, Ogre::SceneNode* sourceNode, Ogre::Camera* camera);
         void ApplyLookAndTrackTargets();
 
         // Objects
-        /// Reads an object element of any kind this loader knows; false for other names.
+        /// Reads an object element of any kind and builds it on the owner; false for other elements.
         bool LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner);
+        /// The entity, then what hangs on its bones, read from the element as the scene names objects.
+        void CreateEntity(Types::EntityParameters& parameters, const TiXmlElement* element,
+                          const MovableObjectOwner& owner);
         void LoadBoneAttachments(Ogre::Entity* entity, const TiXmlElement* element);
         void LoadBoneAttachment(const TiXmlElement* element, Ogre::Entity* entity);
-        void LoadLight(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadLightRange(const TiXmlElement* element, Ogre::Light* light);
-        void LoadLightAttenuation(const TiXmlElement* element, Ogre::Light* light);
-        void LoadCamera(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadParticleSystem(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadBillboardSet(const TiXmlElement* element, const MovableObjectOwner& owner);
-        void LoadPlane(const TiXmlElement* element, const MovableObjectOwner& owner);
+        void CreateLight(const Types::LightParameters& parameters, const MovableObjectOwner& owner);
+        /// The camera, with its look and tracking requests entered for after the nodes.
+        void CreateCamera(const Types::CameraParameters& parameters, const MovableObjectOwner& owner);
+        void CreateParticleSystem(const Types::ParticleSystemParameters& parameters, const MovableObjectOwner& owner);
+        void CreateBillboardSet(const Types::BillboardSetParameters& parameters, const MovableObjectOwner& owner);
+        /// The plane's mesh and entity, and for reflections its movable plane.
+        void CreatePlane(Types::PlaneParameters& parameters, const MovableObjectOwner& owner);
 
         // Node animations
         void LoadNodeAnimations(const TiXmlElement* element, Ogre::SceneNode* node);
         void LoadNodeAnimation(const TiXmlElement* element, Ogre::SceneNode* node);
-        /** The object protocol's first steps, the same for every kind: the name (raises
-            on a duplicate), the common attributes, and new extra data holding the id. */
-        Types::ObjectExtraDataPtr BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
-                                              Types::ObjectParameters& parameters) const;
         /// The object protocol's last step: enter the name and file the extra data.
         void RegisterObject(const Ogre::String& name, Ogre::MovableObject* object,
                             const Types::ObjectExtraDataPtr& extraData);

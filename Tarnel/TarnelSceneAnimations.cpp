@@ -25,25 +25,16 @@ namespace Tarnel
 
     void TarnelScene::LoadNodeAnimation(const TiXmlElement* element, SceneNode* node)
     {
-        Types::NodeAnimationParameters parameters;
-        parameters.enabled = Readers::GetBoolAttribute(element, "enable", true);
-        parameters.looping = Readers::GetBoolAttribute(element, "loop", true);
-        parameters.name = Readers::GetStringAttribute(element, "name");
-
         // The first element of a name makes the animation; later ones only add their node's track.
-        Animation* animation = nullptr;
-        if (sceneManager->hasAnimation(parameters.name))
-            animation = sceneManager->getAnimation(parameters.name);
-        else
-        {
-            ReadNodeAnimationShape(element, parameters);
-            animation = CreateNodeAnimation(sceneManager, parameters.name, parameters);
-        }
+        bool made = sceneManager->hasAnimation(Readers::GetStringAttribute(element, "name"));
+        Types::NodeAnimationParameters parameters;
+        ReadNodeAnimation(element, parameters, !made);
+        Animation* animation = made ? sceneManager->getAnimation(parameters.name)
+                                    : CreateNodeAnimation(sceneManager, parameters.name, parameters);
 
         NodeAnimationTrack* track = animation->createNodeTrack(animation->getNumNodeTracks() + 1, node);
-        for (const TiXmlElement* child = element->FirstChildElement("keyframe"); child;
-             child = child->NextSiblingElement("keyframe"))
-            CreateKeyFrame(track, ReadKeyFrame(child));
+        for (const Types::KeyFrameParameters& keyFrame : parameters.keyFrames)
+            CreateKeyFrame(track, keyFrame);
 
         if (!animationStates.count(parameters.name))
         {

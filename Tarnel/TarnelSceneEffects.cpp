@@ -16,49 +16,26 @@ using namespace Tarnel::Objects;
 
 namespace Tarnel
 {
-    void TarnelScene::LoadParticleSystem(const TiXmlElement* element, const MovableObjectOwner& owner)
+    void TarnelScene::CreateParticleSystem(const Types::ParticleSystemParameters& parameters,
+                                           const MovableObjectOwner& owner)
     {
-        Types::ParticleSystemParameters parameters;
-        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        ReadParticleSystemAttributes(element, parameters);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-            LoadExtraDataChild(child, *extraData);
-
-        ParticleSystem* particleSystem = CreateParticleSystem(sceneManager, parameters.name, parameters);
+        ParticleSystem* particleSystem = Objects::CreateParticleSystem(sceneManager, parameters.name, parameters);
         owner.Attach(particleSystem);
-        RegisterObject(parameters.name, particleSystem, extraData);
+        RegisterObject(parameters.name, particleSystem, parameters.extraData);
     }
 
-    void TarnelScene::LoadBillboardSet(const TiXmlElement* element, const MovableObjectOwner& owner)
+    void TarnelScene::CreateBillboardSet(const Types::BillboardSetParameters& parameters,
+                                         const MovableObjectOwner& owner)
     {
-        Types::BillboardSetParameters parameters;
-        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        ReadBillboardSetAttributes(element, parameters);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (!LoadExtraDataChild(child, *extraData))
-                LoadBillboardSetChild(child, parameters);
-        }
-
-        BillboardSet* set = CreateBillboardSet(sceneManager, parameters.name, parameters);
+        BillboardSet* set = Objects::CreateBillboardSet(sceneManager, parameters.name, parameters);
         owner.Attach(set);
-        RegisterObject(parameters.name, set, extraData);
+        RegisterObject(parameters.name, set, parameters.extraData);
     }
 
-    void TarnelScene::LoadPlane(const TiXmlElement* element, const MovableObjectOwner& owner)
+    void TarnelScene::CreatePlane(Types::PlaneParameters& parameters, const MovableObjectOwner& owner)
     {
-        Types::PlaneParameters parameters;
-        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        ReadPlaneAttributes(element, parameters);
-        parameters.planeName = parameters.name;
         parameters.resourceGroupName = defaultResourceGroupName;
-        extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", true);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (!LoadExtraDataChild(child, *extraData))
-                LoadPlaneChild(child, parameters);
-        }
-        parameters.extraData = extraData;
+        const Types::ObjectExtraDataPtr& extraData = parameters.extraData;
 
         // Only a scene's planes get a movable plane, the first of its name, for reflections.
         MovablePlane* movablePlane = nullptr;
@@ -70,8 +47,8 @@ namespace Tarnel
             static_cast<Plane&>(*movablePlane) = Plane(parameters.normal, parameters.distance);
         }
 
-        Entity* entity =
-            CreatePlane(sceneManager, parameters.name, parameters.planeName, parameters, defaultResourceGroupName);
+        Entity* entity = Objects::CreatePlane(sceneManager, parameters.name, parameters.planeName, parameters,
+                                              defaultResourceGroupName);
         planeMeshes.emplace_back(parameters.planeName, parameters.resourceGroupName);
         owner.Attach(entity);
         if (movablePlane)

@@ -2,6 +2,7 @@
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelModel.h"
+#include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelKeywords.h"
 #include "Tarnel/TarnelReaders.h"
 #include "Tarnel/TarnelSceneGraph.h"
@@ -89,9 +90,15 @@ namespace Tarnel
             else if (childName == "scale")
                 node->setScale(Readers::LoadScale(child));
             else if (childName == "lookTarget")
-                LoadLookTarget(child, node, nullptr);
+            {
+                lookTargets.push_back(Objects::ReadLookTarget(child));
+                lookTargets.back().sourceNode = node;
+            }
             else if (childName == "trackTarget")
-                LoadTrackTarget(child, node, nullptr);
+            {
+                trackTargets.push_back(Objects::ReadTrackTarget(child));
+                trackTargets.back().sourceNode = node;
+            }
             else if (childName == "node" || childName == "modelInstance")
                 LoadNode(child, node);
             else if (childName == "portal")
@@ -184,44 +191,6 @@ namespace Tarnel
         portal->updateDerivedValues();
         portals.push_back(portal);
         return portal;
-    }
-
-    void TarnelScene::LoadLookTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)
-    {
-        LookTarget target;
-        target.sourceNode = sourceNode;
-        target.camera = camera;
-        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
-        String relativeTo = Readers::GetStringAttribute(element, "relativeTo");
-        if (!relativeTo.empty())
-            target.relativeTo = Keywords::ParseTransformSpace(relativeTo);
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (child->ValueStr() == "position")
-            {
-                target.position = Readers::LoadXYZ(child);
-                target.isPositionSet = true;
-            }
-            else if (child->ValueStr() == "localDirection")
-                target.localDirection = Readers::LoadXYZ(child);
-        }
-        lookTargets.push_back(target);
-    }
-
-    void TarnelScene::LoadTrackTarget(const TiXmlElement* element, SceneNode* sourceNode, Camera* camera)
-    {
-        TrackTarget target;
-        target.sourceNode = sourceNode;
-        target.camera = camera;
-        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (child->ValueStr() == "offset")
-                target.offset = Readers::LoadXYZ(child);
-            else if (child->ValueStr() == "localDirection")
-                target.localDirection = Readers::LoadXYZ(child);
-        }
-        trackTargets.push_back(target);
     }
 
 // Cameras keep their own look-at and tracking, which this engine marks as deprecated.

@@ -13,60 +13,45 @@ using namespace Tarnel::Objects;
 
 namespace Tarnel
 {
-    Types::ObjectExtraDataPtr TarnelScene::BeginObject(const TiXmlElement* element, const MovableObjectOwner& owner,
-                                                       Types::ObjectParameters& parameters) const
-    {
-        parameters.name = GetNewObjectName(element, owner.node);
-        ReadCommonAttributes(element, parameters);
-        Types::ObjectExtraDataPtr extraData = std::make_shared<Types::ObjectExtraData>();
-        extraData->id = Readers::GetStringAttribute(element, "id");
-        return extraData;
-    }
-
     bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
     {
-        std::string_view kind = element->ValueStr();
-        if (kind == "entity")
-            LoadEntity(element, owner);
-        else if (kind == "light")
-            LoadLight(element, owner);
-        else if (kind == "camera")
-            LoadCamera(element, owner);
-        else if (kind == "particleSystem")
-            LoadParticleSystem(element, owner);
-        else if (kind == "billboardSet")
-            LoadBillboardSet(element, owner);
-        else if (kind == "plane")
-            LoadPlane(element, owner);
-        else
+        if (!IsObject(element))
             return false;
+        // Named first: a duplicate is refused before any value is read, and values name it so.
+        String name = GetNewObjectName(element, owner.node);
+        std::unique_ptr<Types::ObjectParameters> object = ReadObject(element, name, Rules::SCENE);
+        switch (object->objectType)
+        {
+        case Types::ENTITY: CreateEntity(static_cast<Types::EntityParameters&>(*object), element, owner); break;
+        case Types::LIGHT: CreateLight(static_cast<const Types::LightParameters&>(*object), owner); break;
+        case Types::CAMERA: CreateCamera(static_cast<const Types::CameraParameters&>(*object), owner); break;
+        case Types::PARTICLE_SYSTEM:
+            CreateParticleSystem(static_cast<const Types::ParticleSystemParameters&>(*object), owner);
+            break;
+        case Types::BILLBOARD_SET:
+            CreateBillboardSet(static_cast<const Types::BillboardSetParameters&>(*object), owner);
+            break;
+        case Types::PLANE: CreatePlane(static_cast<Types::PlaneParameters&>(*object), owner); break;
+        default: break;
+        }
         return true;
     }
 
-    void TarnelScene::LoadEntity(const TiXmlElement* element, const MovableObjectOwner& owner)
+    void TarnelScene::CreateEntity(Types::EntityParameters& parameters, const TiXmlElement* element,
+                                   const MovableObjectOwner& owner)
     {
-        Types::EntityParameters parameters;
-        Types::ObjectExtraDataPtr extraData = BeginObject(element, owner, parameters);
-        ReadEntityAttributes(element, parameters);
         parameters.resourceGroupName = defaultResourceGroupName;
-        extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", true);
-
-        const TiXmlElement* boneAttachments = nullptr;
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (LoadExtraDataChild(child, *extraData) || LoadEntityChild(child, parameters))
-                continue;
-            if (child->ValueStr() == "boneAttachments")
-                boneAttachments = child;
-        }
-        parameters.extraData = extraData;
-
-        Entity* entity = CreateEntity(sceneManager, parameters.name, parameters, defaultResourceGroupName);
+        Entity* entity = Objects::CreateEntity(sceneManager, parameters.name, parameters, defaultResourceGroupName);
         owner.Attach(entity);
-        // What hangs on the bones is made, in document order, once the entity hangs on its node.
+        // What hangs on the bones is made, in document order, once the entity hangs on its node;
+        // only the last boneAttachments element counts.
+        const TiXmlElement* boneAttachments = nullptr;
+        for (const TiXmlElement* child = element->FirstChildElement("boneAttachments"); child;
+             child = child->NextSiblingElement("boneAttachments"))
+            boneAttachments = child;
         if (boneAttachments)
             LoadBoneAttachments(entity, boneAttachments);
-        RegisterObject(parameters.name, entity, extraData);
+        RegisterObject(parameters.name, entity, parameters.extraData);
     }
 
     void TarnelScene::LoadBoneAttachments(Entity* entity, const TiXmlElement* element)

@@ -10,6 +10,7 @@
 #include <OgreHardwareBuffer.h>
 #include <OgreLight.h>
 #include <OgreMath.h>
+#include <OgreNode.h>
 #include <OgreQuaternion.h>
 #include <OgreRenderQueue.h>
 
@@ -69,6 +70,28 @@ namespace Types
         bool HasUserData() const;
     };
     typedef std::shared_ptr<ObjectExtraData> ObjectExtraDataPtr;
+
+    /// A look-at request of a node or a camera, applied once every node exists.
+    struct LookTarget
+    {
+        Ogre::SceneNode* sourceNode = nullptr;
+        Ogre::Camera* camera = nullptr;
+        Ogre::String nodeName;
+        Ogre::Node::TransformSpace relativeTo = Ogre::Node::TS_LOCAL;
+        bool isPositionSet = false;
+        Ogre::Vector3 position = Ogre::Vector3::ZERO;
+        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    };
+
+    /// An auto-tracking request of a node or a camera, applied once every node exists.
+    struct TrackTarget
+    {
+        Ogre::SceneNode* sourceNode = nullptr;
+        Ogre::Camera* camera = nullptr;
+        Ogre::String nodeName;
+        Ogre::Vector3 offset = Ogre::Vector3::ZERO;
+        Ogre::Vector3 localDirection = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    };
 
     /// Base of the six object descriptions; owners delete them through it.
     struct ObjectParameters
@@ -154,6 +177,17 @@ namespace Types
         Ogre::Vector3 position = Ogre::Vector3::ZERO;
         Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
         Ogre::Vector3 direction = Ogre::Vector3::NEGATIVE_UNIT_Z;
+        /// Which of the two decides where the camera looks: the one given last, which
+        /// supersedes the other (a camera's yaw axis is fixed), or neither.
+        enum Aim
+        {
+            AIM_NONE,
+            AIM_ORIENTATION,
+            AIM_DIRECTION
+        } aim = AIM_NONE;
+        /// A scene's camera may look at or follow a node; the requests carry no node or camera yet.
+        std::vector<LookTarget> lookTargets;
+        std::vector<TrackTarget> trackTargets;
 
         CameraParameters() { objectType = CAMERA; }
     };

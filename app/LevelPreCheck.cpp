@@ -174,49 +174,15 @@ namespace
         Log* previous;
     };
 
-    /// Reads an object element as the loader's readers do, for the keywords and bounds they refuse.
+    /// Reads an object or animation element as the loader does, for the keywords and bounds it refuses.
     void ReadObject(const TiXmlElement* element)
     {
-        using namespace Tarnel::Objects;
-        const String& kind = element->ValueStr();
-        if (kind == "light")
-        {
-            Tarnel::Types::LightParameters light;
-            ReadLightAttributes(element, light, true);
-        }
-        else if (kind == "camera")
-        {
-            Tarnel::Types::CameraParameters camera;
-            ReadCameraAttributes(element, camera);
-        }
-        else if (kind == "entity")
-        {
-            Tarnel::Types::EntityParameters entity;
-            ReadEntityAttributes(element, entity);
-            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-                LoadEntityChild(child, entity);
-        }
-        else if (kind == "particleSystem")
-        {
-            Tarnel::Types::ParticleSystemParameters particles;
-            ReadParticleSystemAttributes(element, particles);
-        }
-        else if (kind == "billboardSet")
-        {
-            Tarnel::Types::BillboardSetParameters set;
-            ReadBillboardSetAttributes(element, set);
-        }
-        else if (kind == "plane")
-        {
-            Tarnel::Types::PlaneParameters plane;
-            ReadPlaneAttributes(element, plane);
-            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-                LoadPlaneChild(child, plane);
-        }
-        else if (kind == "animation")
+        if (Tarnel::Objects::IsObject(element))
+            Tarnel::Objects::ReadObject(element, Tarnel::Objects::Rules::SCENE);
+        else if (element->ValueStr() == "animation")
         {
             Tarnel::Types::NodeAnimationParameters animation;
-            ReadNodeAnimationShape(element, animation);
+            Tarnel::Objects::ReadNodeAnimationShape(element, animation);
         }
     }
 
