@@ -1,6 +1,8 @@
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
+#include "Tarnel/TarnelObjects.h"
+
 #include <OgreLight.h>
 #include <OgreMeshManager.h>
 
@@ -115,4 +117,47 @@ TEST_F(Models, AnInstancesPlaneMeshGoesWithTheScene)
         LoadFresh(NodesScene("<node name='Room' modelFile='floor.model'/>"));
         EXPECT_TRUE(sceneManager->hasEntity("RoomFloor"));
     }
+}
+
+TEST(ObjectRules, ScenesAndModelsReadOneElementDifferentlyOnlyWhereTheRulesSay)
+{
+    using namespace Tarnel::Types;
+    using Tarnel::Objects::Rules;
+    auto read = [](const char* text, const Rules& rules) { return Tarnel::Objects::ReadObject(XmlElement(text), rules); };
+    auto light = [&](const Rules& rules) {
+        auto object = read("<light type='spot'><lightRange falloff='2'/></light>", rules);
+        const auto& light = static_cast<const LightParameters&>(*object);
+        return std::make_tuple(light.castShadows, int(std::lround(Degree(light.spotlightInnerAngle).valueDegrees())),
+                               int(std::lround(Degree(light.spotlightOuterAngle).valueDegrees())), light.direction);
+    };
+    // A scene's light keeps the engine's cone and direction; a model's has the format's own.
+    EXPECT_EQ(std::make_tuple(true, 30, 40, Vector3::NEGATIVE_UNIT_Z), light(Rules::SCENE));
+    EXPECT_EQ(std::make_tuple(false, 40, 30, Vector3::UNIT_Z), light(Rules::MODEL));
+
+    // A model's camera looks along its normal, given or not, whatever stands after it.
+    const char* camera = "<camera><normal x='1'/><rotation qx='0' qy='1' qz='0' qw='0'/><lookTarget nodeName='N'/></camera>";
+    auto scene = read(camera, Rules::SCENE), model = read(camera, Rules::MODEL);
+    EXPECT_EQ(CameraParameters::AIM_ORIENTATION, static_cast<const CameraParameters&>(*scene).aim);
+    EXPECT_EQ(CameraParameters::AIM_DIRECTION, static_cast<const CameraParameters&>(*model).aim);
+    EXPECT_EQ(std::make_pair(size_t(1), size_t(0)), std::make_pair(static_cast<const CameraParameters&>(*scene).lookTargets.size(),
+                                                                    static_cast<const CameraParameters&>(*model).lookTargets.size()));
+    EXPECT_EQ(CameraParameters::AIM_NONE, static_cast<const CameraParameters&>(*read("<camera/>", Rules::SCENE)).aim);
+
+    // Which kinds read receiveShadows, and its default.
+    const struct
+    {
+        const char* element;
+        bool scene, model;
+    } rows[] = {
+        {"<entity/>", true, false},
+        {"<plane/>", true, false},
+        {"<particleSystem receiveShadows='true'/>", false, true},
+        {"<billboardSet receiveShadows='true'/>", false, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(std::make_pair(row.scene, row.model),
+                  std::make_pair(read(row.element, Rules::SCENE)->extraData->receiveShadows,
+                                 read(row.element, Rules::MODEL)->extraData->receiveShadows))
+            << row.element;
+    EXPECT_EQ(nullptr, read("<node/>", Rules::SCENE));
 }

@@ -59,7 +59,10 @@ TEST_F(Objects, Cameras)
 {
     LoadText("<scene><nodes><node name='Target'><position z='-10'/></node>"
              "<node name='Rig'><position x='10'/><camera name='Plain'><clipping near='2'/><position y='1'/></camera>"
-             "<camera name='Watcher'><lookTarget nodeName='Target'/></camera></node></nodes>"
+             "<camera name='Watcher'><lookTarget nodeName='Target'/></camera></node>"
+             // Of a rotation and a normal, the later decides where a scene's camera looks.
+             "<node name='Aims'><camera name='Turned'><normal x='1'/><rotation qx='0' qy='1' qz='0' qw='0'/></camera>"
+             "<camera name='Aimed'><rotation qx='0' qy='1' qz='0' qw='0'/><normal x='1'/></camera></node></nodes>"
              "<camera name='Loose' type='orthographic'/></scene>");
     Camera* plain = Get<Camera>("Plain");
     ASSERT_NE(nullptr, plain);
@@ -70,6 +73,8 @@ TEST_F(Objects, Cameras)
     // The camera itself turns toward the target's world position once every node exists.
     EXPECT_TRUE(Near(Vector3(-10, 0, -10).normalisedCopy(), Get<Camera>("Watcher")->getDerivedDirection()));
     EXPECT_EQ(Quaternion::IDENTITY, scene.GetSceneNode("Rig")->getOrientation());
+    EXPECT_TRUE(Near(Vector3::UNIT_Z, Get<Camera>("Turned")->getDerivedDirection()));
+    EXPECT_TRUE(Near(Vector3::UNIT_X, Get<Camera>("Aimed")->getDerivedDirection()));
     EXPECT_EQ(PT_ORTHOGRAPHIC, Get<Camera>("Loose")->getProjectionType());
     EXPECT_FALSE(Get<Camera>("Loose")->isAttached());
 }
