@@ -199,10 +199,17 @@ namespace Tarnel
     std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
     {
         TiXmlDocument document;
-        if (!Documents::LoadXmlFile(levelFile, document) || !document.FirstChildElement())
+        if (!Documents::LoadXmlFile(levelFile, document))
+            return {};
+        return FindMissingResources(document, openMedia);
+    }
+
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia)
+    {
+        if (!level.FirstChildElement())
             return {};
         References references;
-        references.ReadFile(document.FirstChildElement(), "");
+        references.ReadFile(level.FirstChildElement(), "");
         return references.Missing(openMedia);
     }
 }

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+class TiXmlDocument;
+
 namespace Tarnel
 {
     /// A resource a level names that none of the engine's resource groups holds.
@@ -25,6 +27,8 @@ namespace Tarnel
         skeletons, materials and textures they name: so it can run before the engine
         has a render system, for the names the level itself gives. */
     std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile, bool openMedia = true);
+    /// The same for a level already parsed.
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true);
 }
 
 #endif

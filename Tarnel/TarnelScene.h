@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+class TiXmlDocument;
 class TiXmlElement;
 
 namespace Ogre
@@ -183,6 +184,11 @@ namespace Tarnel
         void Load(const Ogre::String& fileName, TarnelRenderWindowIterator& renderWindows,
                   Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
 
+        /** Loads a level from a document already parsed from the file at that path, for
+            one window: a program that reads the file for itself does not parse it again. */
+        void Load(const Ogre::String& fileName, const TiXmlDocument& document, Ogre::RenderWindow* window,
+                  Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
+
         /** Releases everything the scene owns: its records and tables, the planes,
             and the render textures with their viewports and face cameras; the other
             engine objects stay with the scene manager. */
@@ -264,6 +270,12 @@ namespace Tarnel
 
     private:
         // Loading and sections
+        /// Where the level's file is, and whether it is on disk; returns the file's full path.
+        Ogre::String LocateLevel(const Ogre::String& fileName);
+        /// Loads the document's scene element with the load's state set; raises when it has none.
+        void LoadDocument(const TiXmlDocument& document, const Ogre::String& fullPath,
+                          TarnelRenderWindowIterator& renderWindows, Ogre::SceneManager* sceneManager,
+                          const Ogre::String& defaultResourceGroupName);
         void LoadScene(const TiXmlElement* sceneElement);
         void LoadHeader(const TiXmlElement* sceneElement);
         void CheckVersion() const;

@@ -83,15 +83,21 @@ namespace Tarnel
         Load(fileName, windows, sceneManager, defaultResourceGroupName);
     }
 
+    void TarnelScene::Load(const String& fileName, const TiXmlDocument& document, RenderWindow* window,
+                           SceneManager* sceneManager, const String& defaultResourceGroupName)
+    {
+        TarnelOneRenderWindow windows(window);
+        String fullPath = LocateLevel(fileName);
+        loadTimes = LoadTimes();
+        if (Paths::FileExists(fullPath))
+            loadedFromFileSystem = true;
+        LoadDocument(document, fullPath, windows, sceneManager, defaultResourceGroupName);
+    }
+
     void TarnelScene::Load(const String& fileName, TarnelRenderWindowIterator& renderWindows,
                            SceneManager* sceneManager, const String& defaultResourceGroupName)
     {
-        String baseName, path;
-        StringUtil::splitFilename(fileName, baseName, path);
-        if (!path.empty())
-            baseResourceLocation = path;
-        String fullPath = Paths::JoinPath(baseResourceLocation, baseName);
-
+        String fullPath = LocateLevel(fileName);
         loadTimes = LoadTimes();
         Timer parsing;
         TiXmlDocument document;
@@ -109,16 +115,33 @@ namespace Tarnel
         }
         else
         {
+            String baseName, path;
+            StringUtil::splitFilename(fileName, baseName, path);
             Documents::LoadXmlDocument(baseName, document, defaultResourceGroupName);
         }
+        loadTimes.parse = parsing.getMicroseconds() / 1000.0;
+        LoadDocument(document, fullPath, renderWindows, sceneManager, defaultResourceGroupName);
+    }
 
+    String TarnelScene::LocateLevel(const String& fileName)
+    {
+        String baseName, path;
+        StringUtil::splitFilename(fileName, baseName, path);
+        if (!path.empty())
+            baseResourceLocation = path;
+        return Paths::JoinPath(baseResourceLocation, baseName);
+    }
+
+    void TarnelScene::LoadDocument(const TiXmlDocument& document, const String& fullPath,
+                                   TarnelRenderWindowIterator& renderWindows, SceneManager* sceneManager,
+                                   const String& defaultResourceGroupName)
+    {
         // A document of only comments or declarations parses, but has nothing to load.
         const TiXmlElement* sceneElement = document.FirstChildElement();
         if (!sceneElement)
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                           "TarnelScene::Load", SCENE_SOURCE_FILE);
 
-        loadTimes.parse = parsing.getMicroseconds() / 1000.0;
         this->sceneManager = sceneManager;
         RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
         rootNode = nullptr;

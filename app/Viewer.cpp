@@ -109,9 +109,9 @@ namespace
     }
 
     /// Each resource the level names that is nowhere to be found, once, in the engine's log.
-    void LogMissingResources(const String& levelFile)
+    void LogMissingResources(const std::vector<Tarnel::MissingResource>& missingResources)
     {
-        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(levelFile))
+        for (const Tarnel::MissingResource& missing : missingResources)
         {
             String users;
             for (const String& user : missing.usedBy)
@@ -136,18 +136,24 @@ namespace
         return cameras;
     }
 
-    /// Loads the level into the camera's scene manager and connects its portals; returns the load time.
-    String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, RenderWindow* window, Camera* viewerCamera)
+    /** Loads the level into the camera's scene manager and connects its portals; returns the load
+        time. A document the caller parsed from the file already is not parsed again. */
+    String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, const TiXmlDocument* parsed,
+                     RenderWindow* window, Camera* viewerCamera)
     {
         SceneManager* sceneManager = viewerCamera->getSceneManager();
+        const String& group = ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME;
         Timer timer;
-        scene.Load(levelFile, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+        if (parsed)
+            scene.Load(levelFile, *parsed, window, sceneManager, group);
+        else
+            scene.Load(levelFile, window, sceneManager, group);
         String loadTime = Milliseconds(timer);
         timer.reset();
         static_cast<PCZSceneManager*>(sceneManager)->connectPortalsToTargetZonesByLocation();
         LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
-        LogMissingResources(levelFile);
+        LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed) : Tarnel::FindMissingResources(levelFile));
         return loadTime;
     }
 
@@ -167,12 +173,11 @@ namespace
         }
     }
 
-    /** Whether the file parses and names every mesh, model file and particle template it uses:
+    /** Whether the file parses (into the document) and names every mesh, model file and particle template it uses:
         a level that lacks one would stop loading half way, after the level on screen had given
         up what the new one needs. */
-    bool CanReload(const String& file, String& error)
+    bool CanReload(const String& file, TiXmlDocument& document, String& error)
     {
-        TiXmlDocument document;
         if (!Tarnel::Documents::LoadXmlFile(file, document))
         {
             error = "The level " + file + " cannot be read or is not well-formed XML";
@@ -182,7 +187,7 @@ namespace
                          StringConverter::toString(document.ErrorCol()) + ")";
             return false;
         }
-        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(file))
+        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(document))
         {
             if (missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template")
             {
@@ -278,7 +283,7 @@ void Viewer::OpenLevel(const String& file)
 {
     levelFile = file;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*loaded, levelFile, window, camera);
+    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera);
     ShowLevel(std::move(loaded), camera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
@@ -297,7 +302,9 @@ bool Viewer::ReloadLevel(String& error)
 {
     LogManager& log = LogManager::getSingleton();
     log.logMessage("Reloading level " + levelFile);
-    if (!CanReload(levelFile, error))
+    // Read and parsed once, for the checks before the reload, the reload and its missing resources.
+    TiXmlDocument document;
+    if (!CanReload(levelFile, document, error))
     {
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
@@ -316,7 +323,7 @@ bool Viewer::ReloadLevel(String& error)
     String loadTime;
     try
     {
-        loadTime = LoadLevel(*loaded, levelFile, window, freshCamera);
+        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera);
     }
     catch (const Exception& failure)
     {

@@ -1,3 +1,4 @@
+#include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
@@ -96,6 +97,21 @@ TEST_F(SceneLoading, RelativePathWithADirectory)
     const Tarnel::ResourceLocation& own = scene.GetResourceLocations().begin()->second;
     EXPECT_EQ(std::make_tuple(directory + "/", String("FileSystem"), false, true),
               std::make_tuple(own.name, own.type, own.recursive, own.initialised));
+}
+
+TEST_F(SceneLoading, ADocumentTheCallerParsedLoadsAsItsFileWould)
+{
+    std::string relative = std::filesystem::relative(directory, std::filesystem::current_path()).string() + "/";
+    WriteFile("level.scene", "<scene id='parsed'/>");
+    TiXmlDocument document;
+    ASSERT_TRUE(Tarnel::Documents::LoadXmlFile(relative + "level.scene", document));
+    std::filesystem::remove(directory + "/level.scene"); // not read again
+    scene.Load(relative + "level.scene", document, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
+    EXPECT_EQ("parsed", scene.GetSceneExtraData().id);
+    EXPECT_EQ(relative, scene.GetBaseResourceLocation());
+    // Its folder is a place for its media only while the file is there, as for a file read by the load.
+    EXPECT_FALSE(scene.IsLoadedFromFileSystem());
+    EXPECT_TRUE(scene.GetResourceLocations().empty());
 }
 
 TEST_F(SceneLoading, ResourceLocationsComeBeforeNodesAndNameEachDirectoryOnce)
