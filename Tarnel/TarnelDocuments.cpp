@@ -24,10 +24,10 @@ namespace Tarnel
         const size_t XML_PADDING = 8;
     }
 
-    bool Documents::LoadXmlFile(const String& path, TiXmlDocument& document)
+    bool TarnelUtilities::LoadXmlFile(const String& path, TiXmlDocument& document)
     {
         // A folder or a device has no size to read, and a pipe would wait for a writer.
-        String unreadable = Paths::UnreadableFileReason(path);
+        String unreadable = TarnelUtilities::UnreadableFileReason(path);
         if (!unreadable.empty())
         {
             LogManager::getSingleton().logError(path + " " + unreadable);
@@ -62,7 +62,7 @@ namespace Tarnel
         return ParseXml(std::move(text), document, path);
     }
 
-    bool Documents::NestsDeeperThan(const char* text, int depth)
+    bool TarnelUtilities::NestsDeeperThan(const char* text, int depth)
     {
         // The parser's own reading, reduced to what changes the depth: markup that holds no
         // elements is skipped whole, and a '>' inside a quoted attribute value ends nothing.
@@ -106,7 +106,7 @@ namespace Tarnel
         return false;
     }
 
-    bool Documents::ParseXml(String text, TiXmlDocument& document, const String& name)
+    bool TarnelUtilities::ParseXml(String text, TiXmlDocument& document, const String& name)
     {
         if (NestsDeeperThan(text.c_str(), Limits::MAX_ELEMENT_DEPTH))
         {
@@ -132,7 +132,7 @@ namespace Tarnel
         return false;
     }
 
-    void Documents::LoadXmlDocument(const String& fileName, TiXmlDocument& document,
+    void TarnelUtilities::LoadXmlDocument(const String& fileName, TiXmlDocument& document,
                                           const String& resourceGroupName)
     {
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
@@ -154,7 +154,7 @@ namespace Tarnel
                           "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
     }
 
-    void Documents::GetElementText(const TiXmlElement* element, String& text)
+    void TarnelUtilities::GetElementText(const TiXmlElement* element, String& text)
     {
         for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())
         {
@@ -166,7 +166,7 @@ namespace Tarnel
         }
     }
 
-    int Documents::GetElementCount(const TiXmlElement* element, const char* name)
+    int TarnelUtilities::GetElementCount(const TiXmlElement* element, const char* name)
     {
         int count = element->ValueStr() == name ? 1 : 0;
         for (const TiXmlElement* child = element->FirstChildElement(); child;
@@ -177,7 +177,7 @@ namespace Tarnel
         return count;
     }
 
-    int Documents::GetChildElementCount(const TiXmlElement* element, const char* name)
+    int TarnelUtilities::GetChildElementCount(const TiXmlElement* element, const char* name)
     {
         int count = 0;
         for (const TiXmlElement* child = element->FirstChildElement(name); child;

@@ -11,31 +11,30 @@ namespace Tarnel
     /** The XML documents of levels and model files: read from disk or through the
         engine's resources, parsed behind a guard on how deep elements nest, and
         walked for counts and text. */
-    class Documents
+    namespace TarnelUtilities
     {
-    public:
         /** Parses the text into the document. False, after logging why with the row and
             column, when it nests deeper than Limits::MAX_ELEMENT_DEPTH or does not parse. */
-        static bool ParseXml(Ogre::String text, TiXmlDocument& document, const Ogre::String& name);
+        bool ParseXml(Ogre::String text, TiXmlDocument& document, const Ogre::String& name);
 
         /** Reads and parses an XML file as the parser's own file reading would (line ends
             made "\n"); false when it cannot be read or ParseXml refuses it. */
-        static bool LoadXmlFile(const Ogre::String& path, TiXmlDocument& document);
+        bool LoadXmlFile(const Ogre::String& path, TiXmlDocument& document);
 
         /// Whether elements in the text nest deeper than the depth; it stops reading there.
-        static bool NestsDeeperThan(const char* text, int depth);
+        bool NestsDeeperThan(const char* text, int depth);
 
         /** Parses a document read through the engine's resource system; searches
             the other groups when the given one lacks the file. */
-        static void LoadXmlDocument(const Ogre::String& fileName, TiXmlDocument& document,
+        void LoadXmlDocument(const Ogre::String& fileName, TiXmlDocument& document,
                                     const Ogre::String& resourceGroupName);
 
         /// Elements of that name in the subtree, the element itself included.
-        static int GetElementCount(const TiXmlElement* element, const char* name);
-        static int GetChildElementCount(const TiXmlElement* element, const char* name);
+        int GetElementCount(const TiXmlElement* element, const char* name);
+        int GetChildElementCount(const TiXmlElement* element, const char* name);
         /// Leaves the text unchanged when the element has no text child.
-        static void GetElementText(const TiXmlElement* element, Ogre::String& text);
-    };
+        void GetElementText(const TiXmlElement* element, Ogre::String& text);
+    }
 }
 
 #endif

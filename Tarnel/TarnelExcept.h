@@ -9,8 +9,7 @@
 
 namespace Tarnel
 {
-    /** The source the value readers, keyword parsers and documents have always named in their
-        errors; the messages stay as users and their tools know them. */
+    /// The source file TarnelUtilities' errors name, whichever of its files by subject raises them.
     static const char* const UTILITIES_SOURCE_FILE = "Tarnel/TarnelUtilities";
     static const char* const SCENE_SOURCE_FILE = "Tarnel/TarnelScene";
 }

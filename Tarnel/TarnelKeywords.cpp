@@ -103,21 +103,21 @@ namespace Tarnel
         }
     }
 
-    Light::LightTypes Keywords::ParseLightType(const String& text)
+    Light::LightTypes TarnelUtilities::ParseLightType(const String& text)
     {
         static const Keyword<Light::LightTypes> keywords[] = {
             {"point", Light::LT_POINT}, {"directional", Light::LT_DIRECTIONAL}, {"spot", Light::LT_SPOTLIGHT}};
         return ParseKeyword(text, keywords, "Invalid light type specified: ", "ParseLightType");
     }
 
-    ProjectionType Keywords::ParseProjectionType(const String& text)
+    ProjectionType TarnelUtilities::ParseProjectionType(const String& text)
     {
         static const Keyword<ProjectionType> keywords[] = {
             {"perspective", PT_PERSPECTIVE}, {"orthographic", PT_ORTHOGRAPHIC}};
         return ParseKeyword(text, keywords, "Invalid projection type specified: ", "ParseProjectionType");
     }
 
-    BillboardType Keywords::ParseBillboardType(const String& text)
+    BillboardType TarnelUtilities::ParseBillboardType(const String& text)
     {
         static const Keyword<BillboardType> keywords[] = {
             {"point", BBT_POINT},
@@ -128,7 +128,7 @@ namespace Tarnel
         return ParseKeyword(text, keywords, "Invalid billboard type specified: ", "ParseBillboardType");
     }
 
-    BillboardOrigin Keywords::ParseBillboardOrigin(const String& text)
+    BillboardOrigin TarnelUtilities::ParseBillboardOrigin(const String& text)
     {
         static const Keyword<BillboardOrigin> keywords[] = {
             {"topleft", BBO_TOP_LEFT}, {"topcenter", BBO_TOP_CENTER}, {"topright", BBO_TOP_RIGHT},
@@ -138,7 +138,7 @@ namespace Tarnel
         return ParseKeyword(text, keywords, "Invalid billboard origin specified: ", "ParseBillboardOrigin");
     }
 
-    BillboardRotationType Keywords::ParseBillboardRotationType(const String& text)
+    BillboardRotationType TarnelUtilities::ParseBillboardRotationType(const String& text)
     {
         static const Keyword<BillboardRotationType> keywords[] = {
             {"vertex", BBR_VERTEX}, {"texcoord", BBR_TEXCOORD}};
@@ -146,7 +146,7 @@ namespace Tarnel
                             "ParseBillboardRotationType");
     }
 
-    HardwareBuffer::Usage Keywords::ParseHardwareBufferUsage(const String& text)
+    HardwareBuffer::Usage TarnelUtilities::ParseHardwareBufferUsage(const String& text)
     {
         static const Keyword<HardwareBuffer::Usage> keywords[] = {
             {"static", HardwareBuffer::HBU_STATIC},
@@ -158,14 +158,14 @@ namespace Tarnel
                             "ParseHardwareBufferUsage");
     }
 
-    Node::TransformSpace Keywords::ParseTransformSpace(const String& text)
+    Node::TransformSpace TarnelUtilities::ParseTransformSpace(const String& text)
     {
         static const Keyword<Node::TransformSpace> keywords[] = {
             {"local", Node::TS_LOCAL}, {"parent", Node::TS_PARENT}, {"world", Node::TS_WORLD}};
         return ParseKeyword(text, keywords, "Invalid transform space specified: ", "ParseTransformSpace");
     }
 
-    BoundingVolumeType Keywords::ParseBoundingVolumeType(const String& text)
+    BoundingVolumeType TarnelUtilities::ParseBoundingVolumeType(const String& text)
     {
         static const Keyword<BoundingVolumeType> keywords[] = {
             {"sphere", BoundingVolume::SPHERE}, {"box", BoundingVolume::BOX}, {"mesh", BoundingVolume::MESH}};
@@ -173,7 +173,7 @@ namespace Tarnel
                             "ParseBoundingVolumeType");
     }
 
-    ShadowTechnique Keywords::ParseShadowTechnique(const String& text)
+    ShadowTechnique TarnelUtilities::ParseShadowTechnique(const String& text)
     {
         static const Keyword<ShadowTechnique> keywords[] = {
             {"none", SHADOWTYPE_NONE},
@@ -186,13 +186,13 @@ namespace Tarnel
         return ParseKeyword(text, keywords, "Invalid shadow technique specified: ", "ParseShadowTechnique");
     }
 
-    UpAxis Keywords::ParseUpAxis(const String& text)
+    UpAxis TarnelUtilities::ParseUpAxis(const String& text)
     {
         static const Keyword<UpAxis> keywords[] = {{"y", UP_AXIS_Y}, {"z", UP_AXIS_Z}};
         return ParseKeyword(text, keywords, "Invalid up axis specified: ", "ParseUpAxis");
     }
 
-    Animation::InterpolationMode Keywords::ParseAnimationInterpolationMode(const String& text)
+    Animation::InterpolationMode TarnelUtilities::ParseAnimationInterpolationMode(const String& text)
     {
         static const Keyword<Animation::InterpolationMode> keywords[] = {
             {"linear", Animation::IM_LINEAR}, {"spline", Animation::IM_SPLINE}};
@@ -200,7 +200,7 @@ namespace Tarnel
                             "ParseAnimationInterpolationMode");
     }
 
-    Animation::RotationInterpolationMode Keywords::ParseAnimationRotationInterpolationMode(
+    Animation::RotationInterpolationMode TarnelUtilities::ParseAnimationRotationInterpolationMode(
         const String& text)
     {
         static const Keyword<Animation::RotationInterpolationMode> keywords[] = {
@@ -209,21 +209,21 @@ namespace Tarnel
                             "ParseAnimationRotationInterpolationMode");
     }
 
-    TextureType Keywords::ParseTextureType(const String& text)
+    TextureType TarnelUtilities::ParseTextureType(const String& text)
     {
         static const Keyword<TextureType> keywords[] = {
             {"1d", TEX_TYPE_1D}, {"2d", TEX_TYPE_2D}, {"3d", TEX_TYPE_3D}, {"cubic", TEX_TYPE_CUBE_MAP}};
         return ParseKeyword(text, keywords, "Invalid texture type specified: ", "ParseTextureType");
     }
 
-    FogMode Keywords::ParseFogMode(const String& text)
+    FogMode TarnelUtilities::ParseFogMode(const String& text)
     {
         static const Keyword<FogMode> keywords[] = {
             {"exp", FOG_EXP}, {"exp2", FOG_EXP2}, {"linear", FOG_LINEAR}};
         return ParseKeywordOrZero(text, keywords);
     }
 
-    ObjectVisibility Keywords::ParseObjectVisibility(const String& text)
+    ObjectVisibility TarnelUtilities::ParseObjectVisibility(const String& text)
     {
         static const Keyword<ObjectVisibility> keywords[] = {
             {"visible", OBJECT_VISIBLE}, {"hidden", OBJECT_HIDDEN},
@@ -231,12 +231,12 @@ namespace Tarnel
         return ParseKeywordOrZero(text, keywords);
     }
 
-    uint8 Keywords::ParseRenderQueue(const String& text)
+    uint8 TarnelUtilities::ParseRenderQueue(const String& text)
     {
         if (text.empty())
             return RENDER_QUEUE_MAIN;
-        if (Readers::AllDigits(text))
-            return uint8(Readers::ParseUInt(text));
+        if (TarnelUtilities::AllDigits(text))
+            return uint8(TarnelUtilities::ParseUInt(text));
 
         // A name alone is not trimmed; only the parts around "+" are.
         String name = text;
@@ -246,7 +246,7 @@ namespace Tarnel
         {
             String offsetText = text.substr(plus + 1);
             StringUtil::trim(offsetText);
-            offset = uint8(Readers::ParseUInt(offsetText));
+            offset = uint8(TarnelUtilities::ParseUInt(offsetText));
             name = text.substr(0, plus);
             StringUtil::trim(name);
         }
@@ -262,7 +262,7 @@ namespace Tarnel
         return uint8(std::min(queue, unsigned(RENDER_QUEUE_MAX)));
     }
 
-    PixelFormat Keywords::ParsePixelFormat(const String& text)
+    PixelFormat TarnelUtilities::ParsePixelFormat(const String& text)
     {
         const std::map<String, PixelFormat>& names = PixelFormatNames();
         std::map<String, PixelFormat>::const_iterator found = names.find(text);

@@ -17,35 +17,34 @@ namespace Tarnel
     /** The format's words to engine values. Strict parsers raise
         InvalidParametersException with the text as written; the lenient ones give
         the value 0 of their type. */
-    class Keywords
+    namespace TarnelUtilities
     {
-    public:
         // Strict keyword parsers
 
-        static Ogre::Light::LightTypes ParseLightType(const Ogre::String& text);
-        static Ogre::ProjectionType ParseProjectionType(const Ogre::String& text);
-        static Ogre::BillboardType ParseBillboardType(const Ogre::String& text);
-        static Ogre::BillboardOrigin ParseBillboardOrigin(const Ogre::String& text);
-        static Ogre::BillboardRotationType ParseBillboardRotationType(const Ogre::String& text);
-        static Ogre::HardwareBuffer::Usage ParseHardwareBufferUsage(const Ogre::String& text);
-        static Ogre::Node::TransformSpace ParseTransformSpace(const Ogre::String& text);
-        static BoundingVolumeType ParseBoundingVolumeType(const Ogre::String& text);
-        static Ogre::ShadowTechnique ParseShadowTechnique(const Ogre::String& text);
-        static UpAxis ParseUpAxis(const Ogre::String& text);
-        static Ogre::Animation::InterpolationMode ParseAnimationInterpolationMode(const Ogre::String& text);
-        static Ogre::Animation::RotationInterpolationMode ParseAnimationRotationInterpolationMode(
+        Ogre::Light::LightTypes ParseLightType(const Ogre::String& text);
+        Ogre::ProjectionType ParseProjectionType(const Ogre::String& text);
+        Ogre::BillboardType ParseBillboardType(const Ogre::String& text);
+        Ogre::BillboardOrigin ParseBillboardOrigin(const Ogre::String& text);
+        Ogre::BillboardRotationType ParseBillboardRotationType(const Ogre::String& text);
+        Ogre::HardwareBuffer::Usage ParseHardwareBufferUsage(const Ogre::String& text);
+        Ogre::Node::TransformSpace ParseTransformSpace(const Ogre::String& text);
+        BoundingVolumeType ParseBoundingVolumeType(const Ogre::String& text);
+        Ogre::ShadowTechnique ParseShadowTechnique(const Ogre::String& text);
+        UpAxis ParseUpAxis(const Ogre::String& text);
+        Ogre::Animation::InterpolationMode ParseAnimationInterpolationMode(const Ogre::String& text);
+        Ogre::Animation::RotationInterpolationMode ParseAnimationRotationInterpolationMode(
             const Ogre::String& text);
-        static Ogre::TextureType ParseTextureType(const Ogre::String& text);
+        Ogre::TextureType ParseTextureType(const Ogre::String& text);
         /// Digits, or a queue name with an optional "+offset"; at most 105.
-        static Ogre::uint8 ParseRenderQueue(const Ogre::String& text);
+        Ogre::uint8 ParseRenderQueue(const Ogre::String& text);
         /// Case-sensitive: exactly the engine's enumerator names that the format allows.
-        static Ogre::PixelFormat ParsePixelFormat(const Ogre::String& text);
+        Ogre::PixelFormat ParsePixelFormat(const Ogre::String& text);
 
         // Lenient keyword parsers
 
-        static Ogre::FogMode ParseFogMode(const Ogre::String& text);
-        static ObjectVisibility ParseObjectVisibility(const Ogre::String& text);
-    };
+        Ogre::FogMode ParseFogMode(const Ogre::String& text);
+        ObjectVisibility ParseObjectVisibility(const Ogre::String& text);
+    }
 }
 
 #endif

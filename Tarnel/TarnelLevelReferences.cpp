@@ -70,21 +70,21 @@ namespace Tarnel
             {
                 for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
                 {
-                    String name = Readers::GetStringAttribute(child, "name");
+                    String name = TarnelUtilities::GetStringAttribute(child, "name");
                     String user = name.empty() ? owner : name;
                     const String& kind = child->ValueStr();
                     if (kind == "entity")
                     {
-                        Add("mesh", Readers::GetStringAttribute(child, "meshFile"), user);
-                        Add("material", Readers::GetStringAttribute(child, "materialFile"), user);
+                        Add("mesh", TarnelUtilities::GetStringAttribute(child, "meshFile"), user);
+                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialFile"), user);
                     }
                     else if (kind == "subentity")
-                        Add("material", Readers::GetStringAttribute(child, "materialName"), owner);
+                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialName"), owner);
                     else if (kind == "plane" || kind == "billboardSet" || kind == "skyBox" || kind == "skyDome" ||
                              kind == "skyPlane")
-                        Add("material", Readers::GetStringAttribute(child, "material"), user);
+                        Add("material", TarnelUtilities::GetStringAttribute(child, "material"), user);
                     else if (kind == "particleSystem")
-                        Add("particle template", Readers::GetStringAttribute(child, "file"), user);
+                        Add("particle template", TarnelUtilities::GetStringAttribute(child, "file"), user);
                     else if (kind == "renderTexture")
                         renderTextures.insert(name);
                     else if (kind == "material" && element->ValueStr() == "materials")
@@ -97,20 +97,20 @@ namespace Tarnel
 
             void ReadModel(const TiXmlElement* node, const String& user)
             {
-                String file = Readers::GetStringAttribute(node, "modelFile");
+                String file = TarnelUtilities::GetStringAttribute(node, "modelFile");
                 if (file.empty())
-                    file = Readers::GetStringAttribute(node, "modelName");
+                    file = TarnelUtilities::GetStringAttribute(node, "modelName");
                 if (file.empty())
                     return;
                 Add("model file", file, user);
-                String native = Paths::NativeSeparators(file);
+                String native = TarnelUtilities::NativeSeparators(file);
                 // Each file once: a model that names itself, directly or not, ends here.
                 if (!readModels.insert(native).second || !Exists("model file", file))
                     return;
                 try
                 {
                     TiXmlDocument document;
-                    Documents::LoadXmlDocument(native, document,
+                    TarnelUtilities::LoadXmlDocument(native, document,
                                                      ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
                     if (const TiXmlElement* root = document.FirstChildElement())
                         Read(root, user);
@@ -184,7 +184,7 @@ namespace Tarnel
                     return bool(MaterialManager::getSingleton().getByName(name));
                 if (kind == "particle template")
                     return ParticleSystemManager::getSingleton().getTemplate(name) != nullptr;
-                return resources.resourceExistsInAnyGroup(kind == "model file" ? Paths::NativeSeparators(name) : name);
+                return resources.resourceExistsInAnyGroup(kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
             }
 
             std::map<Key, std::vector<String>> found;
@@ -199,7 +199,7 @@ namespace Tarnel
     std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
     {
         TiXmlDocument document;
-        if (!Documents::LoadXmlFile(levelFile, document))
+        if (!TarnelUtilities::LoadXmlFile(levelFile, document))
             return {};
         return FindMissingResources(document, openMedia);
     }

@@ -149,11 +149,11 @@ namespace Tarnel
         if (!resources.resourceGroupExists(group))
             return false;
         String fullPath = location;
-        Paths::MakeFullPath(fullPath);
+        TarnelUtilities::MakeFullPath(fullPath);
         for (const ResourceGroupManager::ResourceLocation& registered : resources.getResourceLocationList(group))
         {
             String registeredPath = registered.archive->getName();
-            Paths::MakeFullPath(registeredPath);
+            TarnelUtilities::MakeFullPath(registeredPath);
             if (registeredPath == fullPath)
                 return true;
         }

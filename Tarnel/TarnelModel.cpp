@@ -21,7 +21,7 @@ namespace Tarnel
     void TarnelModel::Load(const String& fileName, const String& resourceGroupName)
     {
         TiXmlDocument document;
-        Documents::LoadXmlDocument(fileName, document, resourceGroupName);
+        TarnelUtilities::LoadXmlDocument(fileName, document, resourceGroupName);
         const TiXmlElement* root = document.FirstChildElement();
         if (!root)
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel model file: " + fileName,
@@ -31,29 +31,29 @@ namespace Tarnel
 
     void TarnelModel::LoadNode(const TiXmlElement* element, NodeParameters& node)
     {
-        node.name = Readers::GetStringAttribute(element, "name");
-        node.modelFile = Readers::GetStringAttribute(element, "modelFile");
+        node.name = TarnelUtilities::GetStringAttribute(element, "name");
+        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
         if (node.modelFile.empty())
-            node.modelFile = Readers::GetStringAttribute(element, "modelName");
-        node.visibility = Readers::GetObjectVisibilityAttribute(element);
+            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
+        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
         // Sized first and filled in place: a node owns its objects and is never copied.
-        node.childNodes = std::vector<NodeParameters>(Documents::GetChildElementCount(element, "node"));
+        node.childNodes = std::vector<NodeParameters>(TarnelUtilities::GetChildElementCount(element, "node"));
         Types::ObjectExtraData extraData;
-        extraData.id = Readers::GetStringAttribute(element, "id");
+        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
 
         size_t childIndex = 0;
         // Looks and tracks, instances and portals are the scene's own; they are skipped here.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
-            if (Readers::LoadUserDataElement(child, extraData))
+            if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
             if (name == "position")
-                node.position = Readers::LoadXYZ(child);
+                node.position = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
-                node.orientation = Readers::LoadRotation(child);
+                node.orientation = TarnelUtilities::LoadRotation(child);
             else if (name == "scale")
-                node.scale = Readers::LoadScale(child);
+                node.scale = TarnelUtilities::LoadScale(child);
             else if (name == "node")
                 LoadNode(child, node.childNodes[childIndex++]);
             else if (name == "animations")
@@ -69,7 +69,7 @@ namespace Tarnel
                                          std::vector<Types::NodeAnimationParameters>& animations)
     {
         // A second animations element reads over the first, from its first entry.
-        animations.resize(Documents::GetChildElementCount(element, "animation"));
+        animations.resize(TarnelUtilities::GetChildElementCount(element, "animation"));
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("animation"); child;
              child = child->NextSiblingElement("animation"))

@@ -43,7 +43,7 @@ namespace Tarnel
         const Nesting nesting = {this, outer};
         if (!node)
         {
-            node = SceneGraph::CreateChildSceneNode(parentNode, baseName + record.name);
+            node = TarnelUtilities::CreateChildSceneNode(parentNode, baseName + record.name);
             // An unnamed description's node has the instance's name, which its own node has already.
             if (scene && !record.name.empty() && !scene->AddInstanceNode(node))
                 TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
@@ -78,14 +78,14 @@ namespace Tarnel
         if (!record.animations.empty())
         {
             CreateNodeAnimations(sceneManager, baseName, record, node);
-            SceneGraph::SetIdentityInitialState(node);
+            TarnelUtilities::SetIdentityInitialState(node);
         }
         for (const NodeParameters& child : record.childNodes)
             CreateNode(sceneManager, baseName, options & ~NO_INITIAL_TRANSFORMATION, child, node, resourceGroupName,
                        nullptr, scene, outer);
         if (record.animations.empty())
             node->setInitialState();
-        SceneGraph::SetNodeVisibility(record.visibility, node);
+        TarnelUtilities::SetNodeVisibility(record.visibility, node);
         return node;
     }
 

@@ -28,7 +28,7 @@ namespace Tarnel
             record->name = name;
             ReadCommonAttributes(element, *record);
             record->extraData = std::make_shared<Types::ObjectExtraData>();
-            record->extraData->id = Readers::GetStringAttribute(element, "id");
+            record->extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
             return record;
         }
 
@@ -58,9 +58,9 @@ namespace Tarnel
                 if (LoadExtraDataChild(child, *light->extraData))
                     continue;
                 if (kind == "colourDiffuse")
-                    light->diffuseColor = Readers::LoadColor(child);
+                    light->diffuseColor = TarnelUtilities::LoadColor(child);
                 else if (kind == "colourSpecular")
-                    light->specularColor = Readers::LoadColor(child);
+                    light->specularColor = TarnelUtilities::LoadColor(child);
                 // A light range only shapes a spotlight.
                 else if (kind == "lightRange" && light->lightType == Light::LT_SPOTLIGHT)
                     ReadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle,
@@ -69,9 +69,9 @@ namespace Tarnel
                     ReadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
                                          light->attenuationLinear, light->attenuationQuadric);
                 else if (kind == "position")
-                    light->position = Readers::LoadXYZ(child);
+                    light->position = TarnelUtilities::LoadXYZ(child);
                 else if (kind == "normal")
-                    light->direction = Domains::Direction(child, Readers::LoadXYZ(child), light->direction);
+                    light->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), light->direction);
             }
             return light;
         }
@@ -98,12 +98,12 @@ namespace Tarnel
                 if (LoadExtraDataChild(child, *camera->extraData))
                     continue;
                 if (kind == "clipping")
-                    Readers::LoadClipping(child, camera->nearClip, camera->farClip);
+                    TarnelUtilities::LoadClipping(child, camera->nearClip, camera->farClip);
                 else if (kind == "position")
-                    camera->position = Readers::LoadXYZ(child);
+                    camera->position = TarnelUtilities::LoadXYZ(child);
                 else if (kind == "rotation")
                 {
-                    camera->orientation = Readers::LoadRotation(child);
+                    camera->orientation = TarnelUtilities::LoadRotation(child);
                     if (!rules.cameraDirectionLast)
                         camera->aim = Types::CameraParameters::AIM_ORIENTATION;
                 }
@@ -111,7 +111,7 @@ namespace Tarnel
                 {
                     // One out of its domain aims the camera where it looked.
                     Vector3 current = rules.cameraDirectionLast ? camera->direction : CurrentDirection(*camera);
-                    camera->direction = Domains::Direction(child, Readers::LoadXYZ(child), current);
+                    camera->direction = Domains::Direction(child, TarnelUtilities::LoadXYZ(child), current);
                     camera->aim = Types::CameraParameters::AIM_DIRECTION;
                 }
                 else if (kind == "lookTarget" && rules.cameraTargets)
@@ -127,8 +127,8 @@ namespace Tarnel
 
         void ReadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
         {
-            attachment.name = Readers::GetStringAttribute(element, "name");
-            attachment.boneName = Readers::GetStringAttribute(element, "bone");
+            attachment.name = TarnelUtilities::GetStringAttribute(element, "name");
+            attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
                 if (LoadAttachmentOffset(child, attachment.attachPosition, attachment.attachRotation,
@@ -145,7 +145,7 @@ namespace Tarnel
         {
             auto entity = Begin<Types::EntityParameters>(element, name);
             ReadEntityAttributes(element, *entity);
-            entity->extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", rules.receiveShadows);
+            entity->extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", rules.receiveShadows);
             const TiXmlElement* boneAttachments = nullptr;
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
@@ -160,7 +160,7 @@ namespace Tarnel
                 return entity;
             // Sized first: an attachment owns its object and is never copied.
             entity->boneAttachments =
-                std::vector<Types::BoneAttachment>(Documents::GetChildElementCount(boneAttachments, "boneAttachment"));
+                std::vector<Types::BoneAttachment>(TarnelUtilities::GetChildElementCount(boneAttachments, "boneAttachment"));
             size_t index = 0;
             for (const TiXmlElement* child = boneAttachments->FirstChildElement("boneAttachment"); child;
                  child = child->NextSiblingElement("boneAttachment"))
@@ -178,7 +178,7 @@ namespace Tarnel
             auto record = Begin<Record>(element, name);
             readAttributes(element, *record);
             if (receiveShadowsRead)
-                record->extraData->receiveShadows = Readers::GetBoolAttribute(element, "receiveShadows", receiveShadows);
+                record->extraData->receiveShadows = TarnelUtilities::GetBoolAttribute(element, "receiveShadows", receiveShadows);
             ReadChildren(element, *record, readChild);
             return record;
         }
@@ -186,7 +186,7 @@ namespace Tarnel
 
     std::unique_ptr<Types::ObjectParameters> Objects::ReadObject(const TiXmlElement* element, const Rules& rules)
     {
-        return ReadObject(element, Readers::GetStringAttribute(element, "name"), rules);
+        return ReadObject(element, TarnelUtilities::GetStringAttribute(element, "name"), rules);
     }
 
     std::unique_ptr<Types::ObjectParameters> Objects::ReadObject(const TiXmlElement* element, const String& name,
@@ -227,19 +227,19 @@ namespace Tarnel
     Types::LookTarget Objects::ReadLookTarget(const TiXmlElement* element)
     {
         Types::LookTarget target;
-        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
-        String relativeTo = Readers::GetStringAttribute(element, "relativeTo");
+        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
+        String relativeTo = TarnelUtilities::GetStringAttribute(element, "relativeTo");
         if (!relativeTo.empty())
-            target.relativeTo = Keywords::ParseTransformSpace(relativeTo);
+            target.relativeTo = TarnelUtilities::ParseTransformSpace(relativeTo);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "position")
             {
-                target.position = Readers::LoadXYZ(child);
+                target.position = TarnelUtilities::LoadXYZ(child);
                 target.isPositionSet = true;
             }
             else if (child->ValueStr() == "localDirection")
-                target.localDirection = Readers::LoadXYZ(child);
+                target.localDirection = TarnelUtilities::LoadXYZ(child);
         }
         return target;
     }
@@ -247,13 +247,13 @@ namespace Tarnel
     Types::TrackTarget Objects::ReadTrackTarget(const TiXmlElement* element)
     {
         Types::TrackTarget target;
-        target.nodeName = Readers::GetStringAttribute(element, "nodeName");
+        target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "offset")
-                target.offset = Readers::LoadXYZ(child);
+                target.offset = TarnelUtilities::LoadXYZ(child);
             else if (child->ValueStr() == "localDirection")
-                target.localDirection = Readers::LoadXYZ(child);
+                target.localDirection = TarnelUtilities::LoadXYZ(child);
         }
         return target;
     }
@@ -261,9 +261,9 @@ namespace Tarnel
     void Objects::ReadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
                                     bool withShape)
     {
-        animation.name = Readers::GetStringAttribute(element, "name");
-        animation.enabled = Readers::GetBoolAttribute(element, "enable", true);
-        animation.looping = Readers::GetBoolAttribute(element, "loop", true);
+        animation.name = TarnelUtilities::GetStringAttribute(element, "name");
+        animation.enabled = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        animation.looping = TarnelUtilities::GetBoolAttribute(element, "loop", true);
         if (withShape)
             ReadNodeAnimationShape(element, animation);
         animation.keyFrames.clear();

@@ -27,9 +27,9 @@ namespace Tarnel
 {
     void Objects::ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
-        parameters.queryFlags = Readers::GetUIntAttribute(element, "queryFlags", 0);
-        parameters.visibilityFlags = Readers::GetUIntAttribute(element, "visibilityFlags", 0);
-        parameters.visibility = Readers::GetVisibleAttribute(element);
+        parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
+        parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
+        parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
     }
 
     void Objects::ApplyCommonSettings(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -47,8 +47,8 @@ namespace Tarnel
     void Objects::ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
         parameters.renderQueue =
-            Keywords::ParseRenderQueue(Readers::GetStringAttribute(element, "renderQueue"));
-        parameters.renderingDistance = Readers::GetRealAttribute(element, "renderingDistance", 0);
+            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
+        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
     }
 
     void Objects::ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -59,12 +59,12 @@ namespace Tarnel
 
     bool Objects::LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData)
     {
-        if (Readers::LoadUserDataElement(child, extraData))
+        if (TarnelUtilities::LoadUserDataElement(child, extraData))
             return true;
         if (child->ValueStr() != "noteTracks")
             return false;
         extraData.noteTracks = std::make_shared<Types::NoteTracks>();
-        Readers::LoadNoteTracks(child, *extraData.noteTracks);
+        TarnelUtilities::LoadNoteTracks(child, *extraData.noteTracks);
         return true;
     }
 
@@ -73,11 +73,11 @@ namespace Tarnel
     {
         std::string_view name = child->ValueStr();
         if (name == "position")
-            position = Readers::LoadXYZ(child);
+            position = TarnelUtilities::LoadXYZ(child);
         else if (name == "rotation")
-            rotation = Readers::LoadRotation(child);
+            rotation = TarnelUtilities::LoadRotation(child);
         else if (name == "scale")
-            scale = Readers::LoadScale(child);
+            scale = TarnelUtilities::LoadScale(child);
         else
             return false;
         return true;
@@ -86,22 +86,22 @@ namespace Tarnel
     void Objects::ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.meshFile = Readers::GetStringAttribute(element, "meshFile");
-        parameters.materialFile = Readers::GetStringAttribute(element, "materialFile");
-        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", true);
+        parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+        parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
     }
 
     bool Objects::LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters)
     {
         std::string_view name = child->ValueStr();
         if (name == "vertexBuffer")
-            Readers::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
         else if (name == "indexBuffer")
-            Readers::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
         else if (name == "customParameters")
-            Readers::LoadCustomParameters(child, parameters.customParameters);
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
         else if (name == "subentities")
-            Readers::LoadSubentities(child, parameters.subentities);
+            TarnelUtilities::LoadSubentities(child, parameters.subentities);
         else
             return false;
         return true;
@@ -110,69 +110,69 @@ namespace Tarnel
     void Objects::ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
                                       bool castShadowsDefault)
     {
-        parameters.lightType = Keywords::ParseLightType(Readers::GetStringAttribute(element, "type", "point"));
-        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", castShadowsDefault);
-        parameters.power = Readers::GetRealAttribute(element, "power", 1);
+        parameters.lightType = TarnelUtilities::ParseLightType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", castShadowsDefault);
+        parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
     }
 
     void Objects::ReadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
     {
         inner = Domains::SpotlightAngle(element, "inner",
-                                        Readers::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
+                                        TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
         outer = Domains::SpotlightAngle(element, "outer",
-                                        Readers::GetRealAttribute(element, "outer", outer.valueRadians()), outer);
-        falloff = Readers::GetRealAttribute(element, "falloff", falloff);
+                                        TarnelUtilities::GetRealAttribute(element, "outer", outer.valueRadians()), outer);
+        falloff = TarnelUtilities::GetRealAttribute(element, "falloff", falloff);
     }
 
     void Objects::ReadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
                                        Real& quadric)
     {
-        range = Domains::Positive(element, "range", Readers::GetRealAttribute(element, "range", range), range);
+        range = Domains::Positive(element, "range", TarnelUtilities::GetRealAttribute(element, "range", range), range);
         constant = Domains::NotNegative(element, "constant",
-                                        Readers::GetRealAttribute(element, "constant", constant), constant);
-        linear = Domains::NotNegative(element, "linear", Readers::GetRealAttribute(element, "linear", linear),
+                                        TarnelUtilities::GetRealAttribute(element, "constant", constant), constant);
+        linear = Domains::NotNegative(element, "linear", TarnelUtilities::GetRealAttribute(element, "linear", linear),
                                       linear);
         quadric = Domains::NotNegative(element, "quadric",
-                                       Readers::GetRealAttribute(element, "quadric", quadric), quadric);
+                                       TarnelUtilities::GetRealAttribute(element, "quadric", quadric), quadric);
     }
 
     void Objects::ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters)
     {
-        parameters.fovy = Domains::FieldOfView(element, "fov", Readers::GetRealAttribute(element, "fov", Math::HALF_PI),
+        parameters.fovy = Domains::FieldOfView(element, "fov", TarnelUtilities::GetRealAttribute(element, "fov", Math::HALF_PI),
                                                Radian(Math::HALF_PI));
         parameters.aspectRatio = Domains::AspectRatio(
-            element, "aspectRatio", Readers::GetRealAttribute(element, "aspectRatio", 1.33f), 1.33f);
+            element, "aspectRatio", TarnelUtilities::GetRealAttribute(element, "aspectRatio", 1.33f), 1.33f);
         parameters.projectionType =
-            Keywords::ParseProjectionType(Readers::GetStringAttribute(element, "type", "perspective"));
+            TarnelUtilities::ParseProjectionType(TarnelUtilities::GetStringAttribute(element, "type", "perspective"));
     }
 
     void Objects::ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.file = Readers::GetStringAttribute(element, "file");
+        parameters.file = TarnelUtilities::GetStringAttribute(element, "file");
     }
 
     void Objects::ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.material = Readers::GetStringAttribute(element, "material");
+        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
         // A set of negative size has inverted bounds.
-        parameters.width = Domains::NotNegative(element, "width", Readers::GetRealAttribute(element, "width", 10), 10);
+        parameters.width = Domains::NotNegative(element, "width", TarnelUtilities::GetRealAttribute(element, "width", 10), 10);
         parameters.height =
-            Domains::NotNegative(element, "height", Readers::GetRealAttribute(element, "height", 10), 10);
+            Domains::NotNegative(element, "height", TarnelUtilities::GetRealAttribute(element, "height", 10), 10);
         parameters.billboardType =
-            Keywords::ParseBillboardType(Readers::GetStringAttribute(element, "type", "point"));
+            TarnelUtilities::ParseBillboardType(TarnelUtilities::GetStringAttribute(element, "type", "point"));
         parameters.billboardOrigin =
-            Keywords::ParseBillboardOrigin(Readers::GetStringAttribute(element, "origin", "center"));
-        parameters.billboardRotationType = Keywords::ParseBillboardRotationType(
-            Readers::GetStringAttribute(element, "rotationType", "vertex"));
-        parameters.poolSize = Readers::GetUIntAttribute(element, "poolSize", 0);
-        Readers::CheckRange(parameters.poolSize, 0, Limits::MAX_BILLBOARD_POOL_SIZE,
+            TarnelUtilities::ParseBillboardOrigin(TarnelUtilities::GetStringAttribute(element, "origin", "center"));
+        parameters.billboardRotationType = TarnelUtilities::ParseBillboardRotationType(
+            TarnelUtilities::GetStringAttribute(element, "rotationType", "vertex"));
+        parameters.poolSize = TarnelUtilities::GetUIntAttribute(element, "poolSize", 0);
+        TarnelUtilities::CheckRange(parameters.poolSize, 0, Limits::MAX_BILLBOARD_POOL_SIZE,
                                     "The poolSize of billboard set " + parameters.name, "Objects::ReadBillboardSetAttributes");
-        parameters.autoExtendPool = Readers::GetBoolAttribute(element, "autoExtendPool", true);
-        parameters.cullIndividual = Readers::GetBoolAttribute(element, "cullIndividual", false);
-        parameters.sort = Readers::GetBoolAttribute(element, "sort", false);
-        parameters.accurateFacing = Readers::GetBoolAttribute(element, "accurateFacing", false);
+        parameters.autoExtendPool = TarnelUtilities::GetBoolAttribute(element, "autoExtendPool", true);
+        parameters.cullIndividual = TarnelUtilities::GetBoolAttribute(element, "cullIndividual", false);
+        parameters.sort = TarnelUtilities::GetBoolAttribute(element, "sort", false);
+        parameters.accurateFacing = TarnelUtilities::GetBoolAttribute(element, "accurateFacing", false);
     }
 
     bool Objects::LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters)
@@ -181,11 +181,11 @@ namespace Tarnel
         if (name == "billboard")
             parameters.billboards.push_back(ReadBillboard(child));
         else if (name == "commonDirection")
-            parameters.commonDirection = Readers::LoadXYZ(child);
+            parameters.commonDirection = TarnelUtilities::LoadXYZ(child);
         else if (name == "commonUpVector")
-            parameters.commonUpVector = Readers::LoadXYZ(child);
+            parameters.commonUpVector = TarnelUtilities::LoadXYZ(child);
         else if (name == "customParameters")
-            Readers::LoadCustomParameters(child, parameters.customParameters);
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
         else
             return false;
         return true;
@@ -194,24 +194,24 @@ namespace Tarnel
     Types::Billboard Objects::ReadBillboard(const TiXmlElement* element)
     {
         Types::Billboard billboard;
-        billboard.width = Readers::GetRealAttribute(element, "width", 0);
-        billboard.height = Readers::GetRealAttribute(element, "height", 0);
-        billboard.rotation = Radian(Readers::GetRealAttribute(element, "rotation", 0));
+        billboard.width = TarnelUtilities::GetRealAttribute(element, "width", 0);
+        billboard.height = TarnelUtilities::GetRealAttribute(element, "height", 0);
+        billboard.rotation = Radian(TarnelUtilities::GetRealAttribute(element, "rotation", 0));
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "position")
-                billboard.position = Readers::LoadXYZ(child);
+                billboard.position = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
             {
                 // A billboard turns only about its facing axis: the angle counts, the axis does not.
                 Vector3 axis;
-                Readers::LoadRotation(child).ToAngleAxis(billboard.rotation, axis);
+                TarnelUtilities::LoadRotation(child).ToAngleAxis(billboard.rotation, axis);
             }
             else if (name == "colourDiffuse")
-                billboard.color = Readers::LoadColor(child);
+                billboard.color = TarnelUtilities::LoadColor(child);
             else if (name == "texCoordRectangle")
-                billboard.texCoordRectangle = Readers::LoadFloatRectangle(child);
+                billboard.texCoordRectangle = TarnelUtilities::LoadFloatRectangle(child);
         }
         return billboard;
     }
@@ -219,38 +219,38 @@ namespace Tarnel
     void Objects::ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.distance = Readers::GetRealAttribute(element, "distance", 0);
-        parameters.width = Readers::GetRealAttribute(element, "width", 10);
-        parameters.height = Readers::GetRealAttribute(element, "height", 10);
-        parameters.xSegments = Readers::GetIntAttribute(element, "xSegments", 1);
-        parameters.ySegments = Readers::GetIntAttribute(element, "ySegments", 1);
-        parameters.numTexCoordSets = Readers::GetIntAttribute(element, "numTexCoordSets", 1);
-        Readers::CheckSegments(parameters.xSegments, parameters.ySegments, "plane " + parameters.name,
+        parameters.distance = TarnelUtilities::GetRealAttribute(element, "distance", 0);
+        parameters.width = TarnelUtilities::GetRealAttribute(element, "width", 10);
+        parameters.height = TarnelUtilities::GetRealAttribute(element, "height", 10);
+        parameters.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
+        parameters.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
+        parameters.numTexCoordSets = TarnelUtilities::GetIntAttribute(element, "numTexCoordSets", 1);
+        TarnelUtilities::CheckSegments(parameters.xSegments, parameters.ySegments, "plane " + parameters.name,
                                        "Objects::ReadPlaneAttributes");
-        Readers::CheckRange(parameters.numTexCoordSets, 0, Limits::MAX_TEXTURE_COORD_SETS,
+        TarnelUtilities::CheckRange(parameters.numTexCoordSets, 0, Limits::MAX_TEXTURE_COORD_SETS,
                                     "The numTexCoordSets of plane " + parameters.name,
                                     "Objects::ReadPlaneAttributes");
-        parameters.uTile = Readers::GetRealAttribute(element, "uTile", 1);
-        parameters.vTile = Readers::GetRealAttribute(element, "vTile", 1);
-        parameters.material = Readers::GetStringAttribute(element, "material");
-        parameters.normals = Readers::GetBoolAttribute(element, "normals", true);
-        parameters.movablePlane = Readers::GetBoolAttribute(element, "movablePlane", true);
-        parameters.castShadows = Readers::GetBoolAttribute(element, "castShadows", true);
+        parameters.uTile = TarnelUtilities::GetRealAttribute(element, "uTile", 1);
+        parameters.vTile = TarnelUtilities::GetRealAttribute(element, "vTile", 1);
+        parameters.material = TarnelUtilities::GetStringAttribute(element, "material");
+        parameters.normals = TarnelUtilities::GetBoolAttribute(element, "normals", true);
+        parameters.movablePlane = TarnelUtilities::GetBoolAttribute(element, "movablePlane", true);
+        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
     }
 
     bool Objects::LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters)
     {
         std::string_view name = child->ValueStr();
         if (name == "normal")
-            parameters.normal = Readers::LoadXYZ(child);
+            parameters.normal = TarnelUtilities::LoadXYZ(child);
         else if (name == "upVector")
-            parameters.upVector = Readers::LoadXYZ(child);
+            parameters.upVector = TarnelUtilities::LoadXYZ(child);
         else if (name == "vertexBuffer")
-            Readers::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
+            TarnelUtilities::LoadBufferUsage(child, parameters.vertexBufferUsage, parameters.vertexBufferShadowed);
         else if (name == "indexBuffer")
-            Readers::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
+            TarnelUtilities::LoadBufferUsage(child, parameters.indexBufferUsage, parameters.indexBufferShadowed);
         else if (name == "customParameters")
-            Readers::LoadCustomParameters(child, parameters.customParameters);
+            TarnelUtilities::LoadCustomParameters(child, parameters.customParameters);
         else
             return false;
         return true;
@@ -258,34 +258,34 @@ namespace Tarnel
 
     void Objects::ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters)
     {
-        parameters.length = Readers::GetRealAttribute(element, "length", 0);
+        parameters.length = TarnelUtilities::GetRealAttribute(element, "length", 0);
         if (parameters.length < 0)
             Domains::Warn(element, "length", "which is below 0", "the animation stays at its start");
-        String mode = Readers::GetStringAttribute(element, "interpolationMode");
+        String mode = TarnelUtilities::GetStringAttribute(element, "interpolationMode");
         if (!mode.empty())
-            parameters.interpolationMode = Keywords::ParseAnimationInterpolationMode(mode);
-        String rotationMode = Readers::GetStringAttribute(element, "rotationInterpolationMode");
+            parameters.interpolationMode = TarnelUtilities::ParseAnimationInterpolationMode(mode);
+        String rotationMode = TarnelUtilities::GetStringAttribute(element, "rotationInterpolationMode");
         if (!rotationMode.empty())
-            parameters.rotationInterpolationMode = Keywords::ParseAnimationRotationInterpolationMode(rotationMode);
+            parameters.rotationInterpolationMode = TarnelUtilities::ParseAnimationRotationInterpolationMode(rotationMode);
     }
 
     Types::KeyFrameParameters Objects::ReadKeyFrame(const TiXmlElement* element)
     {
         Types::KeyFrameParameters keyFrame;
-        keyFrame.time = Readers::GetRealAttribute(element, "time", 0);
+        keyFrame.time = TarnelUtilities::GetRealAttribute(element, "time", 0);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "translation")
-                keyFrame.translation = Readers::LoadXYZ(child);
+                keyFrame.translation = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
             {
                 // Nodes take rotations of any length, but key frames are blended as they are.
-                keyFrame.rotation = Readers::LoadRotation(child);
+                keyFrame.rotation = TarnelUtilities::LoadRotation(child);
                 keyFrame.rotation.normalise();
             }
             else if (name == "scale")
-                keyFrame.scale = Readers::LoadScale(child);
+                keyFrame.scale = TarnelUtilities::LoadScale(child);
         }
         return keyFrame;
     }
@@ -301,7 +301,7 @@ namespace Tarnel
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
-        SceneGraph::SetCustomParameters(entity, parameters.customParameters);
+        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.materialFile.empty())
             entity->setMaterialName(parameters.materialFile);
         // Sub-entity materials win over the whole-entity material for their indices.
@@ -371,7 +371,7 @@ namespace Tarnel
         BillboardSet* set = sceneManager->createBillboardSet(name, 20);
         ApplyCommonSettings(set, parameters);
         ApplyQueueAndDistance(set, parameters);
-        SceneGraph::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
+        TarnelUtilities::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
         if (!parameters.material.empty())
             set->setMaterialName(parameters.material);
         set->setDefaultWidth(parameters.width);
@@ -418,7 +418,7 @@ namespace Tarnel
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
-        SceneGraph::SetCustomParameters(entity, parameters.customParameters);
+        TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.material.empty())
             entity->setMaterialName(parameters.material);
         return entity;

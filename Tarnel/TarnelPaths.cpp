@@ -11,7 +11,7 @@ using namespace Ogre;
 
 namespace Tarnel
 {
-    bool Paths::IsAbsolutePath(const String& path)
+    bool TarnelUtilities::IsAbsolutePath(const String& path)
     {
         if (path.size() < 2)
             return !path.empty() && path[0] == '/';
@@ -20,12 +20,12 @@ namespace Tarnel
                || path[0] == '/';                      // POSIX root
     }
 
-    void Paths::MakeFullPath(String& path)
+    void TarnelUtilities::MakeFullPath(String& path)
     {
         path = FullPath(path);
     }
 
-    String Paths::JoinPath(const String& basePath, const String& path)
+    String TarnelUtilities::JoinPath(const String& basePath, const String& path)
     {
         if (IsAbsolutePath(path))
             return path;
@@ -40,14 +40,14 @@ namespace Tarnel
         return joined;
     }
 
-    String Paths::NativeSeparators(const String& path)
+    String TarnelUtilities::NativeSeparators(const String& path)
     {
         String native = path;
         std::replace(native.begin(), native.end(), '\\', '/');
         return native;
     }
 
-    String Paths::FullPath(const String& path)
+    String TarnelUtilities::FullPath(const String& path)
     {
         std::error_code error;
         if (path.empty())
@@ -58,13 +58,13 @@ namespace Tarnel
         return full.lexically_normal().string();
     }
 
-    bool Paths::FileExists(const String& path)
+    bool TarnelUtilities::FileExists(const String& path)
     {
         std::error_code error;
         return std::filesystem::exists(path, error);
     }
 
-    String Paths::UnreadableFileReason(const String& path)
+    String TarnelUtilities::UnreadableFileReason(const String& path)
     {
         std::error_code error;
         std::filesystem::file_status status = std::filesystem::status(path, error);

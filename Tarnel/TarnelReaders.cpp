@@ -74,10 +74,10 @@ namespace Tarnel
 
         Quaternion LoadEulerRotation(const TiXmlElement* element)
         {
-            Radian x(Readers::GetRealAttribute(element, "angleX", 0));
-            Radian y(Readers::GetRealAttribute(element, "angleY", 0));
-            Radian z(Readers::GetRealAttribute(element, "angleZ", 0));
-            String order = Readers::GetStringAttribute(element, "order");
+            Radian x(TarnelUtilities::GetRealAttribute(element, "angleX", 0));
+            Radian y(TarnelUtilities::GetRealAttribute(element, "angleY", 0));
+            Radian z(TarnelUtilities::GetRealAttribute(element, "angleZ", 0));
+            String order = TarnelUtilities::GetStringAttribute(element, "order");
 
             Matrix3 matrix;
             if (order.size() < 2)
@@ -95,7 +95,7 @@ namespace Tarnel
         }
     }
 
-    void Readers::CheckRange(long long value, long long lowest, long long highest, const String& what,
+    void TarnelUtilities::CheckRange(long long value, long long lowest, long long highest, const String& what,
                                      const char* source)
     {
         if (value < lowest || value > highest)
@@ -105,25 +105,25 @@ namespace Tarnel
                           source, UTILITIES_SOURCE_FILE);
     }
 
-    void Readers::CheckSegments(int xSegments, int ySegments, const String& what, const char* source)
+    void TarnelUtilities::CheckSegments(int xSegments, int ySegments, const String& what, const char* source)
     {
         CheckRange(xSegments, 1, Limits::MAX_SEGMENTS, "The xSegments of " + what, source);
         CheckRange(ySegments, 1, Limits::MAX_SEGMENTS, "The ySegments of " + what, source);
     }
 
-    String Readers::GetStringAttribute(const TiXmlElement* element, const char* name)
+    String TarnelUtilities::GetStringAttribute(const TiXmlElement* element, const char* name)
     {
         return GetStringAttribute(element, name, BLANKSTRING);
     }
 
-    String Readers::GetStringAttribute(const TiXmlElement* element, const char* name,
+    String TarnelUtilities::GetStringAttribute(const TiXmlElement* element, const char* name,
                                                const String& defaultValue)
     {
         const char* value = PresentValue(element, name);
         return value ? String(value) : defaultValue;
     }
 
-    Real Readers::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
+    Real TarnelUtilities::GetRealAttribute(const TiXmlElement* element, const char* name, Real defaultValue)
     {
         // Numbers are read in place: big levels have them by the hundred thousand.
         const char* value = PresentValue(element, name);
@@ -133,43 +133,43 @@ namespace Tarnel
         return std::abs(number) <= Limits::MAX_REAL ? number : Domains::Magnitude(element, name, number);
     }
 
-    int Readers::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
+    int TarnelUtilities::GetIntAttribute(const TiXmlElement* element, const char* name, int defaultValue)
     {
         const char* value = PresentValue(element, name);
         return value ? ParseNumber<int32>(value, value + std::strlen(value)) : defaultValue;
     }
 
-    unsigned int Readers::GetUIntAttribute(const TiXmlElement* element, const char* name,
+    unsigned int TarnelUtilities::GetUIntAttribute(const TiXmlElement* element, const char* name,
                                                    unsigned int defaultValue)
     {
         const char* value = PresentValue(element, name);
         return value ? ParseNumber<uint32>(value, value + std::strlen(value)) : defaultValue;
     }
 
-    bool Readers::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
+    bool TarnelUtilities::GetBoolAttribute(const TiXmlElement* element, const char* name, bool defaultValue)
     {
         const char* value = PresentValue(element, name);
         return value ? ParseBool(value) : defaultValue;
     }
 
-    PixelFormat Readers::GetPixelFormatAttribute(const TiXmlElement* element, PixelFormat defaultValue)
+    PixelFormat TarnelUtilities::GetPixelFormatAttribute(const TiXmlElement* element, PixelFormat defaultValue)
     {
         const char* value = PresentValue(element, "pixelFormat");
-        return value ? Keywords::ParsePixelFormat(value) : defaultValue;
+        return value ? TarnelUtilities::ParsePixelFormat(value) : defaultValue;
     }
 
-    TextureType Readers::GetTextureTypeAttribute(const TiXmlElement* element, TextureType defaultValue)
+    TextureType TarnelUtilities::GetTextureTypeAttribute(const TiXmlElement* element, TextureType defaultValue)
     {
         const char* value = PresentValue(element, "textureType");
-        return value ? Keywords::ParseTextureType(value) : defaultValue;
+        return value ? TarnelUtilities::ParseTextureType(value) : defaultValue;
     }
 
-    ObjectVisibility Readers::GetObjectVisibilityAttribute(const TiXmlElement* element)
+    ObjectVisibility TarnelUtilities::GetObjectVisibilityAttribute(const TiXmlElement* element)
     {
-        return Keywords::ParseObjectVisibility(GetStringAttribute(element, "visibility"));
+        return TarnelUtilities::ParseObjectVisibility(GetStringAttribute(element, "visibility"));
     }
 
-    ObjectVisibility Readers::GetVisibleAttribute(const TiXmlElement* element)
+    ObjectVisibility TarnelUtilities::GetVisibleAttribute(const TiXmlElement* element)
     {
         const char* value = PresentValue(element, "visible");
         if (!value)
@@ -177,7 +177,7 @@ namespace Tarnel
         return ParseBool(value) ? OBJECT_VISIBLE : OBJECT_HIDDEN;
     }
 
-    Plane Readers::GetPlaneAttributes(const TiXmlElement* element, const Plane& defaultPlane)
+    Plane TarnelUtilities::GetPlaneAttributes(const TiXmlElement* element, const Plane& defaultPlane)
     {
         Plane plane;
         plane.normal.x = GetRealAttribute(element, "planeX", defaultPlane.normal.x);
@@ -187,14 +187,14 @@ namespace Tarnel
         return plane;
     }
 
-    Vector3 Readers::LoadXYZ(const TiXmlElement* element)
+    Vector3 TarnelUtilities::LoadXYZ(const TiXmlElement* element)
     {
         return Vector3(GetRealAttribute(element, "x", 0),
                        GetRealAttribute(element, "y", 0),
                        GetRealAttribute(element, "z", 0));
     }
 
-    ColourValue Readers::LoadColor(const TiXmlElement* element)
+    ColourValue TarnelUtilities::LoadColor(const TiXmlElement* element)
     {
         return ColourValue(GetRealAttribute(element, "r", 0),
                            GetRealAttribute(element, "g", 0),
@@ -202,7 +202,7 @@ namespace Tarnel
                            GetRealAttribute(element, "a", 1));
     }
 
-    Plane Readers::LoadPlane(const TiXmlElement* element)
+    Plane TarnelUtilities::LoadPlane(const TiXmlElement* element)
     {
         Plane plane;
         plane.normal = LoadXYZ(element);
@@ -210,7 +210,7 @@ namespace Tarnel
         return plane;
     }
 
-    FloatRectangle Readers::LoadFloatRectangle(const TiXmlElement* element)
+    FloatRectangle TarnelUtilities::LoadFloatRectangle(const TiXmlElement* element)
     {
         FloatRectangle rectangle;
         rectangle.left = GetRealAttribute(element, "left", 0);
@@ -220,24 +220,24 @@ namespace Tarnel
         return rectangle;
     }
 
-    void Readers::LoadClipping(const TiXmlElement* element, Real& nearClip, Real& farClip)
+    void TarnelUtilities::LoadClipping(const TiXmlElement* element, Real& nearClip, Real& farClip)
     {
         nearClip = GetRealAttribute(element, "near", 1);
         farClip = GetRealAttribute(element, "far", 10000);
         Domains::Clipping(element, nearClip, farClip);
     }
 
-    Vector3 Readers::LoadScale(const TiXmlElement* element)
+    Vector3 TarnelUtilities::LoadScale(const TiXmlElement* element)
     {
         return Domains::Scale(element, LoadXYZ(element));
     }
 
-    Quaternion Readers::LoadRotation(const TiXmlElement* element)
+    Quaternion TarnelUtilities::LoadRotation(const TiXmlElement* element)
     {
         return Domains::Rotation(element, ReadRotation(element));
     }
 
-    Quaternion Readers::ReadRotation(const TiXmlElement* element)
+    Quaternion TarnelUtilities::ReadRotation(const TiXmlElement* element)
     {
         // The first marker present decides, even when its value is empty.
         if (HasAttribute(element, "qx"))
@@ -261,17 +261,17 @@ namespace Tarnel
         return Quaternion::IDENTITY;
     }
 
-    void Readers::LoadBufferUsage(const TiXmlElement* element, HardwareBuffer::Usage& usage,
+    void TarnelUtilities::LoadBufferUsage(const TiXmlElement* element, HardwareBuffer::Usage& usage,
                                           bool& useShadowBuffer)
     {
         const char* value = PresentValue(element, "usage");
-        usage = value ? Keywords::ParseHardwareBufferUsage(value) : HardwareBuffer::HBU_STATIC_WRITE_ONLY;
+        usage = value ? TarnelUtilities::ParseHardwareBufferUsage(value) : HardwareBuffer::HBU_STATIC_WRITE_ONLY;
         useShadowBuffer = GetBoolAttribute(element, "useShadow", true);
     }
 
-    void Readers::LoadBoundingVolume(const TiXmlElement* element, BoundingVolume& volume)
+    void TarnelUtilities::LoadBoundingVolume(const TiXmlElement* element, BoundingVolume& volume)
     {
-        volume.type = Keywords::ParseBoundingVolumeType(GetStringAttribute(element, "type"));
+        volume.type = TarnelUtilities::ParseBoundingVolumeType(GetStringAttribute(element, "type"));
         volume.sphereRadius = GetRealAttribute(element, "radius", 0);
         int faceCount = GetIntAttribute(element, "faceCount", 0);
         CheckRange(faceCount, 0, Limits::MAX_BOUNDING_VOLUME_FACES, "The faceCount of a bounding volume",
@@ -293,7 +293,7 @@ namespace Tarnel
         }
     }
 
-    void Readers::LoadBoundingVolumeFaces(const TiXmlElement* facesElement, int faceCount,
+    void TarnelUtilities::LoadBoundingVolumeFaces(const TiXmlElement* facesElement, int faceCount,
                                                   std::vector<BoundingVolume::Face>& faces)
     {
         // Children of any name are the faces, and theirs the vertices, in order.
@@ -311,9 +311,9 @@ namespace Tarnel
         }
     }
 
-    void Readers::LoadCustomParameters(const TiXmlElement* element, CustomParameters& parameters)
+    void TarnelUtilities::LoadCustomParameters(const TiXmlElement* element, CustomParameters& parameters)
     {
-        parameters.assign(Documents::GetElementCount(element, "customParameter"), CustomParameter());
+        parameters.assign(TarnelUtilities::GetElementCount(element, "customParameter"), CustomParameter());
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("customParameter");
              child && index < parameters.size();
@@ -328,9 +328,9 @@ namespace Tarnel
         }
     }
 
-    void Readers::LoadSubentities(const TiXmlElement* element, SubentityMaterials& materialNames)
+    void TarnelUtilities::LoadSubentities(const TiXmlElement* element, SubentityMaterials& materialNames)
     {
-        materialNames.assign(Documents::GetElementCount(element, "subentity"), BLANKSTRING);
+        materialNames.assign(TarnelUtilities::GetElementCount(element, "subentity"), BLANKSTRING);
         for (const TiXmlElement* child = element->FirstChildElement("subentity"); child;
              child = child->NextSiblingElement("subentity"))
         {
@@ -340,9 +340,9 @@ namespace Tarnel
         }
     }
 
-    void Readers::LoadNoteTracks(const TiXmlElement* element, Types::NoteTracks& noteTracks)
+    void TarnelUtilities::LoadNoteTracks(const TiXmlElement* element, Types::NoteTracks& noteTracks)
     {
-        noteTracks.assign(Documents::GetChildElementCount(element, "noteTrack"), Types::NoteTrack());
+        noteTracks.assign(TarnelUtilities::GetChildElementCount(element, "noteTrack"), Types::NoteTrack());
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("noteTrack"); child;
              child = child->NextSiblingElement("noteTrack"))
@@ -351,52 +351,52 @@ namespace Tarnel
         }
     }
 
-    void Readers::LoadNoteTrack(const TiXmlElement* element, Types::NoteTrack& noteTrack)
+    void TarnelUtilities::LoadNoteTrack(const TiXmlElement* element, Types::NoteTrack& noteTrack)
     {
         noteTrack.name = GetStringAttribute(element, "name");
-        noteTrack.notes.assign(Documents::GetChildElementCount(element, "note"), Types::Note());
+        noteTrack.notes.assign(TarnelUtilities::GetChildElementCount(element, "note"), Types::Note());
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("note"); child;
              child = child->NextSiblingElement("note"))
         {
             Types::Note& note = noteTrack.notes[index++];
             note.time = GetRealAttribute(child, "time", 0);
-            Documents::GetElementText(child, note.text);
+            TarnelUtilities::GetElementText(child, note.text);
         }
     }
 
-    void Readers::LoadUserDataReference(const TiXmlElement* element, String& userDataReference)
+    void TarnelUtilities::LoadUserDataReference(const TiXmlElement* element, String& userDataReference)
     {
         userDataReference = GetStringAttribute(element, "id");
     }
 
-    bool Readers::LoadUserDataElement(const TiXmlElement* child, Types::ObjectExtraData& extraData)
+    bool TarnelUtilities::LoadUserDataElement(const TiXmlElement* child, Types::ObjectExtraData& extraData)
     {
         if (child->ValueStr() == "userDataReference")
             LoadUserDataReference(child, extraData.userDataReference);
         else if (child->ValueStr() == "userData")
-            Documents::GetElementText(child, extraData.userData);
+            TarnelUtilities::GetElementText(child, extraData.userData);
         else
             return false;
         return true;
     }
 
-    Real Readers::ParseReal(const String& text)
+    Real TarnelUtilities::ParseReal(const String& text)
     {
         return ParseNumber<Real>(text.c_str(), text.c_str() + text.size());
     }
 
-    int32 Readers::ParseInt(const String& text)
+    int32 TarnelUtilities::ParseInt(const String& text)
     {
         return ParseNumber<int32>(text.c_str(), text.c_str() + text.size());
     }
 
-    uint32 Readers::ParseUInt(const String& text)
+    uint32 TarnelUtilities::ParseUInt(const String& text)
     {
         return ParseNumber<uint32>(text.c_str(), text.c_str() + text.size());
     }
 
-    bool Readers::AllDigits(const String& text)
+    bool TarnelUtilities::AllDigits(const String& text)
     {
         for (char c : text)
         {
@@ -406,7 +406,7 @@ namespace Tarnel
         return true;
     }
 
-    bool Readers::ParseBool(const String& text)
+    bool TarnelUtilities::ParseBool(const String& text)
     {
         String lower = text;
         StringUtil::toLowerCase(lower);

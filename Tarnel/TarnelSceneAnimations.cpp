@@ -26,7 +26,7 @@ namespace Tarnel
     void TarnelScene::LoadNodeAnimation(const TiXmlElement* element, SceneNode* node)
     {
         // The first element of a name makes the animation; later ones only add their node's track.
-        bool made = sceneManager->hasAnimation(Readers::GetStringAttribute(element, "name"));
+        bool made = sceneManager->hasAnimation(TarnelUtilities::GetStringAttribute(element, "name"));
         Types::NodeAnimationParameters parameters;
         ReadNodeAnimation(element, parameters, !made);
         Animation* animation = made ? sceneManager->getAnimation(parameters.name)

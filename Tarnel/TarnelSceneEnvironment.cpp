@@ -64,9 +64,9 @@ namespace Tarnel
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
                 if (orientation && child->ValueStr() == "rotation")
-                    *orientation = Readers::LoadRotation(child);
+                    *orientation = TarnelUtilities::LoadRotation(child);
                 else
-                    Readers::LoadUserDataElement(child, extraData);
+                    TarnelUtilities::LoadUserDataElement(child, extraData);
             }
             return extraData;
         }
@@ -86,11 +86,11 @@ namespace Tarnel
             else if (name == "skyPlane")
                 LoadSkyPlane(child);
             else if (name == "clipping")
-                Readers::LoadClipping(child, nearClipDistance, farClipDistance);
+                TarnelUtilities::LoadClipping(child, nearClipDistance, farClipDistance);
             else if (name == "colourAmbient")
-                sceneManager->setAmbientLight(Readers::LoadColor(child));
+                sceneManager->setAmbientLight(TarnelUtilities::LoadColor(child));
             else if (name == "colourBackground")
-                SetBackgroundColour(Readers::LoadColor(child));
+                SetBackgroundColour(TarnelUtilities::LoadColor(child));
             else if (name == "shadows")
                 LoadShadows(child);
         }
@@ -115,20 +115,20 @@ namespace Tarnel
     void TarnelScene::LoadFog(const TiXmlElement* element)
     {
         // A second fog element changes only what it names, but its mode always.
-        fog.expDensity = Readers::GetRealAttribute(element, "expDensity", fog.expDensity);
-        fog.linearStart = Readers::GetRealAttribute(element, "linearStart", fog.linearStart);
-        fog.linearEnd = Readers::GetRealAttribute(element, "linearEnd", fog.linearEnd);
-        fog.mode = Keywords::ParseFogMode(Readers::GetStringAttribute(element, "mode", "none"));
+        fog.expDensity = TarnelUtilities::GetRealAttribute(element, "expDensity", fog.expDensity);
+        fog.linearStart = TarnelUtilities::GetRealAttribute(element, "linearStart", fog.linearStart);
+        fog.linearEnd = TarnelUtilities::GetRealAttribute(element, "linearEnd", fog.linearEnd);
+        fog.mode = TarnelUtilities::ParseFogMode(TarnelUtilities::GetStringAttribute(element, "mode", "none"));
         if (const TiXmlElement* colour = element->FirstChildElement("colourDiffuse"))
-            fog.colour = Readers::LoadColor(colour);
+            fog.colour = TarnelUtilities::LoadColor(colour);
     }
 
     void TarnelScene::LoadSkyBox(const TiXmlElement* element)
     {
-        bool enable = Readers::GetBoolAttribute(element, "enable", true);
-        String material = Readers::GetStringAttribute(element, "material");
-        Real distance = Readers::GetRealAttribute(element, "distance", 5000);
-        bool drawFirst = Readers::GetBoolAttribute(element, "drawFirst", true);
+        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        String material = TarnelUtilities::GetStringAttribute(element, "material");
+        Real distance = TarnelUtilities::GetRealAttribute(element, "distance", 5000);
+        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
         Quaternion orientation = Quaternion::IDENTITY;
         skyBoxExtraData = LoadSkyChildren(element, &orientation);
 
@@ -137,15 +137,15 @@ namespace Tarnel
 
     void TarnelScene::LoadSkyDome(const TiXmlElement* element)
     {
-        bool enable = Readers::GetBoolAttribute(element, "enable", true);
-        String material = Readers::GetStringAttribute(element, "material");
-        Real curvature = Readers::GetRealAttribute(element, "curvature", 10);
-        Real tiling = Readers::GetRealAttribute(element, "tiling", 8);
-        Real distance = Readers::GetRealAttribute(element, "distance", 4000);
-        bool drawFirst = Readers::GetBoolAttribute(element, "drawFirst", true);
-        int xSegments = Readers::GetIntAttribute(element, "xSegments", 16);
-        int ySegments = Readers::GetIntAttribute(element, "ySegments", 16);
-        Readers::CheckSegments(xSegments, ySegments, "the sky dome", "TarnelScene::LoadSkyDome");
+        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        String material = TarnelUtilities::GetStringAttribute(element, "material");
+        Real curvature = TarnelUtilities::GetRealAttribute(element, "curvature", 10);
+        Real tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 8);
+        Real distance = TarnelUtilities::GetRealAttribute(element, "distance", 4000);
+        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
+        int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 16);
+        int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 16);
+        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky dome", "TarnelScene::LoadSkyDome");
         const int keepAllYSegments = -1;
         Quaternion orientation = Quaternion::IDENTITY;
         skyDomeExtraData = LoadSkyChildren(element, &orientation);
@@ -156,16 +156,16 @@ namespace Tarnel
 
     void TarnelScene::LoadSkyPlane(const TiXmlElement* element)
     {
-        bool enable = Readers::GetBoolAttribute(element, "enable", true);
-        Plane plane = Readers::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
-        String material = Readers::GetStringAttribute(element, "material");
-        Real scale = Readers::GetRealAttribute(element, "scale", 1000);
-        Real tiling = Readers::GetRealAttribute(element, "tiling", 10);
-        bool drawFirst = Readers::GetBoolAttribute(element, "drawFirst", true);
-        Real bow = Readers::GetRealAttribute(element, "bow", 0);
-        int xSegments = Readers::GetIntAttribute(element, "xSegments", 1);
-        int ySegments = Readers::GetIntAttribute(element, "ySegments", 1);
-        Readers::CheckSegments(xSegments, ySegments, "the sky plane", "TarnelScene::LoadSkyPlane");
+        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        Plane plane = TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
+        String material = TarnelUtilities::GetStringAttribute(element, "material");
+        Real scale = TarnelUtilities::GetRealAttribute(element, "scale", 1000);
+        Real tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 10);
+        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
+        Real bow = TarnelUtilities::GetRealAttribute(element, "bow", 0);
+        int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
+        int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
+        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky plane", "TarnelScene::LoadSkyPlane");
         skyPlaneExtraData = LoadSkyChildren(element, nullptr);
 
         sceneManager->setSkyPlane(enable, plane, material, scale, tiling, drawFirst, bow, xSegments, ySegments,
@@ -176,39 +176,39 @@ namespace Tarnel
     {
         ShadowParameters shadows;
         shadows.technique =
-            Keywords::ParseShadowTechnique(Readers::GetStringAttribute(element, "technique", "none"));
-        shadows.selfShadow = Readers::GetBoolAttribute(element, "selfShadow", true);
-        shadows.farDistance = Readers::GetRealAttribute(element, "farDistance", 0);
+            TarnelUtilities::ParseShadowTechnique(TarnelUtilities::GetStringAttribute(element, "technique", "none"));
+        shadows.selfShadow = TarnelUtilities::GetBoolAttribute(element, "selfShadow", true);
+        shadows.farDistance = TarnelUtilities::GetRealAttribute(element, "farDistance", 0);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "shadowTextures")
             {
-                shadows.textureSize = Readers::GetIntAttribute(child, "size", shadows.textureSize);
-                shadows.textureCount = Readers::GetIntAttribute(child, "count", shadows.textureCount);
+                shadows.textureSize = TarnelUtilities::GetIntAttribute(child, "size", shadows.textureSize);
+                shadows.textureCount = TarnelUtilities::GetIntAttribute(child, "count", shadows.textureCount);
                 // Other techniques have no shadow textures: what they say of them reaches nothing.
                 if (shadows.technique & SHADOWDETAILTYPE_TEXTURE)
                 {
-                    Readers::CheckRange(shadows.textureSize, 1, Limits::MAX_TEXTURE_SIZE,
+                    TarnelUtilities::CheckRange(shadows.textureSize, 1, Limits::MAX_TEXTURE_SIZE,
                                                 "The shadow texture size", "TarnelScene::LoadShadows");
-                    Readers::CheckRange(shadows.textureCount, 1, Limits::MAX_SHADOW_TEXTURES,
+                    TarnelUtilities::CheckRange(shadows.textureCount, 1, Limits::MAX_SHADOW_TEXTURES,
                                                 "The shadow texture count", "TarnelScene::LoadShadows");
                 }
-                shadows.textureOffset = Readers::GetRealAttribute(child, "offset", shadows.textureOffset);
-                shadows.textureFadeStart = Readers::GetRealAttribute(child, "fadeStart", shadows.textureFadeStart);
-                shadows.textureFadeEnd = Readers::GetRealAttribute(child, "fadeEnd", shadows.textureFadeEnd);
-                shadows.textureShadowCasterMaterial = Readers::GetStringAttribute(
+                shadows.textureOffset = TarnelUtilities::GetRealAttribute(child, "offset", shadows.textureOffset);
+                shadows.textureFadeStart = TarnelUtilities::GetRealAttribute(child, "fadeStart", shadows.textureFadeStart);
+                shadows.textureFadeEnd = TarnelUtilities::GetRealAttribute(child, "fadeEnd", shadows.textureFadeEnd);
+                shadows.textureShadowCasterMaterial = TarnelUtilities::GetStringAttribute(
                     child, "shadowCasterMaterial", shadows.textureShadowCasterMaterial);
-                shadows.textureShadowReceiverMaterial = Readers::GetStringAttribute(
+                shadows.textureShadowReceiverMaterial = TarnelUtilities::GetStringAttribute(
                     child, "shadowReceiverMaterial", shadows.textureShadowReceiverMaterial);
             }
             else if (name == "colourShadow")
-                shadows.shadowColour = Readers::LoadColor(child);
+                shadows.shadowColour = TarnelUtilities::LoadColor(child);
             else if (name == "shadowCameraSetup")
             {
-                shadows.cameraSetupType = Readers::GetStringAttribute(child, "type", "lispsm");
+                shadows.cameraSetupType = TarnelUtilities::GetStringAttribute(child, "type", "lispsm");
                 // The plane is given on the shadows element itself.
-                shadows.optimalPlane = Readers::GetPlaneAttributes(element, Plane(GetUpAxisVector(), 0));
+                shadows.optimalPlane = TarnelUtilities::GetPlaneAttributes(element, Plane(GetUpAxisVector(), 0));
             }
         }
 

@@ -39,19 +39,19 @@ namespace Tarnel
         GeometrySettings ReadGeometrySettings(const TiXmlElement* element)
         {
             GeometrySettings settings;
-            settings.name = Readers::GetStringAttribute(element, "name");
-            settings.castShadows = Readers::GetBoolAttribute(element, "castShadows", true);
-            settings.visibility = Readers::GetVisibleAttribute(element);
-            settings.renderQueue = Readers::GetStringAttribute(element, "renderQueue");
-            settings.renderingDistance = Readers::GetRealAttribute(element, "renderingDistance", 0);
+            settings.name = TarnelUtilities::GetStringAttribute(element, "name");
+            settings.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+            settings.visibility = TarnelUtilities::GetVisibleAttribute(element);
+            settings.renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            settings.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
             {
                 std::string_view name = child->ValueStr();
                 if (name == "origin")
-                    settings.origin = Readers::LoadXYZ(child);
+                    settings.origin = TarnelUtilities::LoadXYZ(child);
                 else if (name == "dimensions")
-                    settings.dimensions = Domains::RegionSize(child, Readers::LoadXYZ(child), settings.dimensions);
+                    settings.dimensions = Domains::RegionSize(child, TarnelUtilities::LoadXYZ(child), settings.dimensions);
                 else if (name == "entities")
                     settings.entities = child;
             }
@@ -71,23 +71,23 @@ namespace Tarnel
         GeometryEntity ReadGeometryEntity(const TiXmlElement* element)
         {
             GeometryEntity entity;
-            entity.meshFile = Readers::GetStringAttribute(element, "meshFile");
+            entity.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
             {
                 std::string_view name = child->ValueStr();
                 if (name == "position")
-                    entity.position = Readers::LoadXYZ(child);
+                    entity.position = TarnelUtilities::LoadXYZ(child);
                 else if (name == "rotation")
                 {
                     // Baked into the batch as it is: the engine does not make it unit length here.
-                    entity.orientation = Readers::LoadRotation(child);
+                    entity.orientation = TarnelUtilities::LoadRotation(child);
                     entity.orientation.normalise();
                 }
                 else if (name == "scale")
-                    entity.scale = Readers::LoadXYZ(child);
+                    entity.scale = TarnelUtilities::LoadXYZ(child);
                 else if (name == "subentities")
-                    Readers::LoadSubentities(child, entity.subentities);
+                    TarnelUtilities::LoadSubentities(child, entity.subentities);
             }
             return entity;
         }
@@ -107,7 +107,7 @@ namespace Tarnel
                 if (placed.meshFile.empty())
                     continue;
                 Entity* entity =
-                    SceneGraph::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities);
+                    TarnelUtilities::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities);
                 geometry->addEntity(entity, placed.position, placed.orientation, placed.scale);
                 sceneManager->destroyEntity(entity);
             }
@@ -128,7 +128,7 @@ namespace Tarnel
         void ApplyQueueAndDistance(Geometry* geometry, const GeometrySettings& settings)
         {
             if (!settings.renderQueue.empty())
-                geometry->setRenderQueueGroup(Keywords::ParseRenderQueue(settings.renderQueue));
+                geometry->setRenderQueueGroup(TarnelUtilities::ParseRenderQueue(settings.renderQueue));
             geometry->setRenderingDistance(settings.renderingDistance);
         }
     }
@@ -152,8 +152,8 @@ namespace Tarnel
     void TarnelScene::LoadInstancedGeometry(const TiXmlElement* element)
     {
         GeometrySettings settings = ReadGeometrySettings(element);
-        unsigned int batchCount = Readers::GetUIntAttribute(element, "batchCount", 0);
-        Readers::CheckRange(batchCount, 0, Limits::MAX_BATCH_INSTANCES,
+        unsigned int batchCount = TarnelUtilities::GetUIntAttribute(element, "batchCount", 0);
+        TarnelUtilities::CheckRange(batchCount, 0, Limits::MAX_BATCH_INSTANCES,
                                     "The batchCount of instanced geometry " + settings.name,
                                     "TarnelScene::LoadInstancedGeometry");
         if (GetInstancedGeometry(settings.name))

@@ -10,7 +10,7 @@ using namespace Ogre;
 
 namespace Tarnel
 {
-namespace SceneGraph
+namespace TarnelUtilities
 {
     void SetNodeVisibility(ObjectVisibility visibility, SceneNode* node)
     {

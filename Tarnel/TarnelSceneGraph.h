@@ -6,7 +6,7 @@
 namespace Tarnel
 {
     /// What the readers do to the engine's nodes and entities, whatever element they read.
-    namespace SceneGraph
+    namespace TarnelUtilities
     {
         void SetNodeVisibility(ObjectVisibility visibility, Ogre::SceneNode* node);
         void SetCustomParameters(Ogre::Renderable* renderable, const CustomParameters& parameters);

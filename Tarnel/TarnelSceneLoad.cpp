@@ -44,7 +44,7 @@ namespace Tarnel
             if (start > text.size())
                 break;
             // Reading stops at the next ".", so the rest of the text can stay.
-            *component = Readers::ParseInt(text.substr(start));
+            *component = TarnelUtilities::ParseInt(text.substr(start));
             size_t dot = text.find('.', start);
             start = dot == String::npos ? text.size() + 1 : dot + 1;
         }
@@ -89,7 +89,7 @@ namespace Tarnel
         TarnelOneRenderWindow windows(window);
         String fullPath = LocateLevel(fileName);
         loadTimes = LoadTimes();
-        if (Paths::FileExists(fullPath))
+        if (TarnelUtilities::FileExists(fullPath))
             loadedFromFileSystem = true;
         LoadDocument(document, fullPath, windows, sceneManager, defaultResourceGroupName);
     }
@@ -101,9 +101,9 @@ namespace Tarnel
         loadTimes = LoadTimes();
         Timer parsing;
         TiXmlDocument document;
-        if (Paths::FileExists(fullPath))
+        if (TarnelUtilities::FileExists(fullPath))
         {
-            if (!Documents::LoadXmlFile(fullPath, document))
+            if (!TarnelUtilities::LoadXmlFile(fullPath, document))
                 TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                               "TarnelScene::Load", SCENE_SOURCE_FILE);
             loadedFromFileSystem = true;
@@ -117,7 +117,7 @@ namespace Tarnel
         {
             String baseName, path;
             StringUtil::splitFilename(fileName, baseName, path);
-            Documents::LoadXmlDocument(baseName, document, defaultResourceGroupName);
+            TarnelUtilities::LoadXmlDocument(baseName, document, defaultResourceGroupName);
         }
         loadTimes.parse = parsing.getMicroseconds() / 1000.0;
         LoadDocument(document, fullPath, renderWindows, sceneManager, defaultResourceGroupName);
@@ -129,7 +129,7 @@ namespace Tarnel
         StringUtil::splitFilename(fileName, baseName, path);
         if (!path.empty())
             baseResourceLocation = path;
-        return Paths::JoinPath(baseResourceLocation, baseName);
+        return TarnelUtilities::JoinPath(baseResourceLocation, baseName);
     }
 
     void TarnelScene::LoadDocument(const TiXmlDocument& document, const String& fullPath,
@@ -165,9 +165,9 @@ namespace Tarnel
         IndexSceneNodes(sceneManager->getRootSceneNode());
 
         if (const TiXmlElement* reference = sceneElement->FirstChildElement("userDataReference"))
-            Readers::LoadUserDataReference(reference, sceneExtraData.userDataReference);
+            TarnelUtilities::LoadUserDataReference(reference, sceneExtraData.userDataReference);
         if (const TiXmlElement* userData = sceneElement->FirstChildElement("userData"))
-            Documents::GetElementText(userData, sceneExtraData.userData);
+            TarnelUtilities::GetElementText(userData, sceneExtraData.userData);
 
         // Each phase's time is added to its figure as the load moves on.
         Timer phase;
@@ -240,15 +240,15 @@ namespace Tarnel
 
     void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)
     {
-        sceneExtraData.id = Readers::GetStringAttribute(sceneElement, "id");
-        formatVersion = Version::Parse(Readers::GetStringAttribute(sceneElement, "formatVersion"));
-        minOgreVersion = Version::Parse(Readers::GetStringAttribute(sceneElement, "minOgreVersion"));
-        author = Readers::GetStringAttribute(sceneElement, "author");
-        String upAxisText = Readers::GetStringAttribute(sceneElement, "upAxis");
+        sceneExtraData.id = TarnelUtilities::GetStringAttribute(sceneElement, "id");
+        formatVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "formatVersion"));
+        minOgreVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "minOgreVersion"));
+        author = TarnelUtilities::GetStringAttribute(sceneElement, "author");
+        String upAxisText = TarnelUtilities::GetStringAttribute(sceneElement, "upAxis");
         if (!upAxisText.empty())
-            upAxis = Keywords::ParseUpAxis(upAxisText);
-        unitsPerMeter = Readers::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
-        unitType = Readers::GetStringAttribute(sceneElement, "unitType");
+            upAxis = TarnelUtilities::ParseUpAxis(upAxisText);
+        unitsPerMeter = TarnelUtilities::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
+        unitType = TarnelUtilities::GetStringAttribute(sceneElement, "unitType");
     }
 
     void TarnelScene::CheckVersion() const
@@ -270,11 +270,11 @@ namespace Tarnel
             if (name == "node" || name == "modelInstance")
                 LoadNode(child, rootNode);
             else if (name == "position")
-                rootNode->setPosition(Readers::LoadXYZ(child));
+                rootNode->setPosition(TarnelUtilities::LoadXYZ(child));
             else if (name == "rotation")
-                rootNode->setOrientation(Readers::LoadRotation(child));
+                rootNode->setOrientation(TarnelUtilities::LoadRotation(child));
             else if (name == "scale")
-                rootNode->setScale(Readers::LoadScale(child));
+                rootNode->setScale(TarnelUtilities::LoadScale(child));
         }
         rootNode->setInitialState();
         LoadZones();
@@ -282,21 +282,21 @@ namespace Tarnel
 
     void TarnelScene::LoadTerrain(const TiXmlElement* element)
     {
-        String dataFile = Readers::GetStringAttribute(element, "dataFile");
+        String dataFile = TarnelUtilities::GetStringAttribute(element, "dataFile");
         if (!dataFile.empty())
         {
             sceneManager->setWorldGeometry(dataFile);
-            String renderQueue = Readers::GetStringAttribute(element, "renderQueue");
+            String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
             if (!renderQueue.empty())
-                sceneManager->setWorldGeometryRenderQueue(Keywords::ParseRenderQueue(renderQueue));
+                sceneManager->setWorldGeometryRenderQueue(TarnelUtilities::ParseRenderQueue(renderQueue));
         }
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             if (child->ValueStr() == "rotation")
-                GetSceneNode("Terrain")->setOrientation(Readers::LoadRotation(child));
+                GetSceneNode("Terrain")->setOrientation(TarnelUtilities::LoadRotation(child));
             else
-                Readers::LoadUserDataElement(child, terrainExtraData);
+                TarnelUtilities::LoadUserDataElement(child, terrainExtraData);
         }
     }
 

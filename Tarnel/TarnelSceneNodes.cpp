@@ -26,9 +26,9 @@ namespace Tarnel
     {
         Vector3 ReadCorner(const TiXmlElement* element, const char* x, const char* y, const char* z)
         {
-            return Vector3(Readers::GetRealAttribute(element, x, 0),
-                           Readers::GetRealAttribute(element, y, 0),
-                           Readers::GetRealAttribute(element, z, 0));
+            return Vector3(TarnelUtilities::GetRealAttribute(element, x, 0),
+                           TarnelUtilities::GetRealAttribute(element, y, 0),
+                           TarnelUtilities::GetRealAttribute(element, z, 0));
         }
 
         PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
@@ -53,26 +53,26 @@ namespace Tarnel
 
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
-        String name = Readers::GetStringAttribute(element, "name");
-        String modelFile = Readers::GetStringAttribute(element, "modelFile");
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
         if (modelFile.empty())
-            modelFile = Readers::GetStringAttribute(element, "modelName");
+            modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
         const TarnelModel* model = modelFile.empty() ? nullptr : GetModel(modelFile);
 
         Types::ObjectExtraData extraData;
-        extraData.id = Readers::GetStringAttribute(element, "id");
+        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
 
         // The zone manager would take a second node of one name without a word.
         if (!name.empty() && nodesByName.Find(name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "A scene node with the name " + name + " already exists",
                           "TarnelScene::LoadNode", SCENE_SOURCE_FILE);
-        SceneNode* node = SceneGraph::CreateChildSceneNode(parent, name);
+        SceneNode* node = TarnelUtilities::CreateChildSceneNode(parent, name);
         nodesByName.Insert(node);
         if (model)
         {
             ++modelInstanceCount;
             // The instance hangs on an unnamed child, built before the node's own children.
-            SceneNode* instanceNode = SceneGraph::CreateChildSceneNode(node, "");
+            SceneNode* instanceNode = TarnelUtilities::CreateChildSceneNode(node, "");
             model->CreateInstance(sceneManager, name, TarnelModel::NO_INITIAL_TRANSFORMATION, node,
                                   defaultResourceGroupName, instanceNode, this);
             IndexSceneNodes(instanceNode);
@@ -81,14 +81,14 @@ namespace Tarnel
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view childName = child->ValueStr();
-            if (Readers::LoadUserDataElement(child, extraData))
+            if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
             if (childName == "position")
-                node->setPosition(Readers::LoadXYZ(child));
+                node->setPosition(TarnelUtilities::LoadXYZ(child));
             else if (childName == "rotation")
-                node->setOrientation(Readers::LoadRotation(child));
+                node->setOrientation(TarnelUtilities::LoadRotation(child));
             else if (childName == "scale")
-                node->setScale(Readers::LoadScale(child));
+                node->setScale(TarnelUtilities::LoadScale(child));
             else if (childName == "lookTarget")
             {
                 lookTargets.push_back(Objects::ReadLookTarget(child));
@@ -107,7 +107,7 @@ namespace Tarnel
             {
                 // Key frames act relative to the identity; later transforms only move the node.
                 LoadNodeAnimations(child, node);
-                SceneGraph::SetIdentityInitialState(node);
+                TarnelUtilities::SetIdentityInitialState(node);
                 animationsLoaded = true;
             }
             else
@@ -117,7 +117,7 @@ namespace Tarnel
             node->setInitialState();
 
         // Applied after the children, so that a tree visibility reaches them.
-        SceneGraph::SetNodeVisibility(Readers::GetObjectVisibilityAttribute(element), node);
+        TarnelUtilities::SetNodeVisibility(TarnelUtilities::GetObjectVisibilityAttribute(element), node);
 
         if (extraData.HasUserData())
         {
@@ -177,8 +177,8 @@ namespace Tarnel
     Portal* TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element)
     {
         PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
-        String name = Readers::GetStringAttribute(element, "name");
-        String type = Readers::GetStringAttribute(element, "type");
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String type = TarnelUtilities::GetStringAttribute(element, "type");
         if (type != "quad")
             return nullptr;
 

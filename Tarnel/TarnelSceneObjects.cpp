@@ -62,7 +62,7 @@ namespace Tarnel
 
     void TarnelScene::LoadBoneAttachment(const TiXmlElement* element, Entity* entity)
     {
-        MovableObjectOwner owner(entity, Readers::GetStringAttribute(element, "bone"), Vector3::ZERO,
+        MovableObjectOwner owner(entity, TarnelUtilities::GetStringAttribute(element, "bone"), Vector3::ZERO,
                                  Quaternion::IDENTITY, Vector3::UNIT_SCALE);
         bool attachedObject = false;
         // In document order: an offset applies only to the objects after it.

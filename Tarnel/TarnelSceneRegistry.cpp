@@ -82,7 +82,7 @@ namespace Tarnel
 
     String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
     {
-        String name = Readers::GetStringAttribute(element, "name");
+        String name = TarnelUtilities::GetStringAttribute(element, "name");
         if (name.empty() && node)
             name = node->getName();
         if (objects.Find(name))
@@ -133,7 +133,7 @@ namespace Tarnel
             return found->second.get();
         // Entered only once it loaded: a failed file is read, and fails, again at its next mention.
         auto model = std::make_unique<TarnelModel>();
-        model->Load(Paths::NativeSeparators(fileName), defaultResourceGroupName);
+        model->Load(TarnelUtilities::NativeSeparators(fileName), defaultResourceGroupName);
         return (models[fileName] = std::move(model)).get();
     }
 

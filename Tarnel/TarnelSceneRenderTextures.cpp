@@ -45,7 +45,7 @@ namespace Tarnel
             for (const TiXmlElement* child = element->FirstChildElement(childName); child;
                  child = child->NextSiblingElement(childName))
             {
-                String name = Readers::GetStringAttribute(child, "name");
+                String name = TarnelUtilities::GetStringAttribute(child, "name");
                 if (!name.empty())
                     names.push_back(name);
             }
@@ -114,21 +114,21 @@ namespace Tarnel
     {
         renderTextures.push_back(std::make_unique<RenderTexture>());
         RenderTexture& renderTexture = *renderTextures.back();
-        renderTexture.name = Readers::GetStringAttribute(element, "name");
-        renderTexture.width = Readers::GetIntAttribute(element, "width", 512);
-        renderTexture.height = Readers::GetIntAttribute(element, "height", 512);
-        Readers::CheckRange(renderTexture.width, 1, Limits::MAX_TEXTURE_SIZE,
+        renderTexture.name = TarnelUtilities::GetStringAttribute(element, "name");
+        renderTexture.width = TarnelUtilities::GetIntAttribute(element, "width", 512);
+        renderTexture.height = TarnelUtilities::GetIntAttribute(element, "height", 512);
+        TarnelUtilities::CheckRange(renderTexture.width, 1, Limits::MAX_TEXTURE_SIZE,
                                     "The width of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
-        Readers::CheckRange(renderTexture.height, 1, Limits::MAX_TEXTURE_SIZE,
+        TarnelUtilities::CheckRange(renderTexture.height, 1, Limits::MAX_TEXTURE_SIZE,
                                     "The height of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
-        renderTexture.pixelFormat = Readers::GetPixelFormatAttribute(element, defaultPixelFormat);
-        renderTexture.textureType = Readers::GetTextureTypeAttribute(element, TEX_TYPE_2D);
-        renderTexture.cameraName = Readers::GetStringAttribute(element, "camera");
-        renderTexture.scheme = Readers::GetStringAttribute(element, "scheme");
-        renderTexture.clearEveryFrame = Readers::GetBoolAttribute(element, "clearEveryFrame", true);
-        renderTexture.autoUpdate = Readers::GetBoolAttribute(element, "autoUpdate", true);
-        renderTexture.hideRenderObject = Readers::GetBoolAttribute(element, "hideRenderObject", true);
-        renderTexture.renderObjectName = Readers::GetStringAttribute(element, "renderObjectName");
+        renderTexture.pixelFormat = TarnelUtilities::GetPixelFormatAttribute(element, defaultPixelFormat);
+        renderTexture.textureType = TarnelUtilities::GetTextureTypeAttribute(element, TEX_TYPE_2D);
+        renderTexture.cameraName = TarnelUtilities::GetStringAttribute(element, "camera");
+        renderTexture.scheme = TarnelUtilities::GetStringAttribute(element, "scheme");
+        renderTexture.clearEveryFrame = TarnelUtilities::GetBoolAttribute(element, "clearEveryFrame", true);
+        renderTexture.autoUpdate = TarnelUtilities::GetBoolAttribute(element, "autoUpdate", true);
+        renderTexture.hideRenderObject = TarnelUtilities::GetBoolAttribute(element, "hideRenderObject", true);
+        renderTexture.renderObjectName = TarnelUtilities::GetStringAttribute(element, "renderObjectName");
         renderTexture.backgroundColour = backgroundColour;
         renderTexture.resourceGroupName = defaultResourceGroupName;
 
@@ -136,9 +136,9 @@ namespace Tarnel
         {
             std::string_view name = child->ValueStr();
             if (name == "backgroundColor")
-                renderTexture.backgroundColour = Readers::LoadColor(child);
+                renderTexture.backgroundColour = TarnelUtilities::LoadColor(child);
             else if (name == "renderPlane")
-                renderTexture.renderPlane = Readers::LoadPlane(child);
+                renderTexture.renderPlane = TarnelUtilities::LoadPlane(child);
             else if (name == "hiddenObjects")
                 renderTexture.hiddenObjects = LoadNameList(child, "hiddenObject");
             else if (name == "exclusiveObjects")
@@ -149,10 +149,10 @@ namespace Tarnel
                      material = material->NextSiblingElement("material"))
                 {
                     RenderTexture::MaterialLayer layer;
-                    layer.name = Readers::GetStringAttribute(material, "name");
-                    layer.technique = uint16(Readers::GetIntAttribute(material, "technique", 0));
-                    layer.pass = uint16(Readers::GetIntAttribute(material, "pass", 0));
-                    layer.textureUnit = uint16(Readers::GetIntAttribute(material, "textureUnit", 0));
+                    layer.name = TarnelUtilities::GetStringAttribute(material, "name");
+                    layer.technique = uint16(TarnelUtilities::GetIntAttribute(material, "technique", 0));
+                    layer.pass = uint16(TarnelUtilities::GetIntAttribute(material, "pass", 0));
+                    layer.textureUnit = uint16(TarnelUtilities::GetIntAttribute(material, "textureUnit", 0));
                     if (!layer.name.empty())
                         renderTexture.materials.push_back(layer);
                 }
@@ -294,7 +294,7 @@ namespace Tarnel
         Quaternion orientation = camera->getOrientation();
         if (!renderTexture.cameraNode)
         {
-            renderTexture.cameraNode = SceneGraph::CreateChildSceneNode(rootNode, renderTexture.name + "_Cameras");
+            renderTexture.cameraNode = TarnelUtilities::CreateChildSceneNode(rootNode, renderTexture.name + "_Cameras");
             MoveCameraNode(renderTexture.cameraNode, position);
         }
         renderTexture.cameraNode->attachObject(camera);

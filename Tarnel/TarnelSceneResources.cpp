@@ -19,14 +19,14 @@ namespace Tarnel
         /// The direct children of that name, in document order; other children are not aliases.
         void LoadFlagAliases(const TiXmlElement* element, const char* childName, std::vector<FlagAlias>& aliases)
         {
-            aliases.resize(Documents::GetChildElementCount(element, childName));
+            aliases.resize(TarnelUtilities::GetChildElementCount(element, childName));
             size_t index = 0;
             for (const TiXmlElement* child = element->FirstChildElement(childName); child;
                  child = child->NextSiblingElement(childName))
             {
                 FlagAlias& alias = aliases[index++];
-                alias.name = Readers::GetStringAttribute(child, "name");
-                alias.bit = Readers::GetIntAttribute(child, "bit", 0);
+                alias.name = TarnelUtilities::GetStringAttribute(child, "name");
+                alias.bit = TarnelUtilities::GetIntAttribute(child, "bit", 0);
             }
         }
     }
@@ -42,11 +42,11 @@ namespace Tarnel
              child = child->NextSiblingElement("resourceLocation"))
         {
             ResourceLocation location;
-            location.name = Readers::GetStringAttribute(child, "name");
+            location.name = TarnelUtilities::GetStringAttribute(child, "name");
             if (!baseResourceLocation.empty())
-                location.name = Paths::JoinPath(baseResourceLocation, location.name);
-            location.type = Readers::GetStringAttribute(child, "type");
-            location.recursive = Readers::GetBoolAttribute(child, "recursive", false);
+                location.name = TarnelUtilities::JoinPath(baseResourceLocation, location.name);
+            location.type = TarnelUtilities::GetStringAttribute(child, "type");
+            location.recursive = TarnelUtilities::GetBoolAttribute(child, "recursive", false);
             added = AddResourceLocation(location) || added;
         }
         return added;
@@ -55,7 +55,7 @@ namespace Tarnel
     bool TarnelScene::AddResourceLocation(const ResourceLocation& location)
     {
         ResourceLocation absolute = location;
-        Paths::MakeFullPath(absolute.name);
+        TarnelUtilities::MakeFullPath(absolute.name);
         return resourceLocations.insert(std::make_pair(absolute.name, absolute)).second;
     }
 
@@ -98,27 +98,27 @@ namespace Tarnel
     void TarnelScene::LoadExternalItem(const TiXmlElement* element)
     {
         ExternalItem item;
-        item.name = Readers::GetStringAttribute(element, "name");
-        item.type = Readers::GetStringAttribute(element, "type");
+        item.name = TarnelUtilities::GetStringAttribute(element, "name");
+        item.type = TarnelUtilities::GetStringAttribute(element, "type");
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             std::string_view name = child->ValueStr();
             if (name == "file")
-                item.file = Readers::GetStringAttribute(child, "name");
+                item.file = TarnelUtilities::GetStringAttribute(child, "name");
             else if (name == "position")
-                item.position = Readers::LoadXYZ(child);
+                item.position = TarnelUtilities::LoadXYZ(child);
             else if (name == "rotation")
-                item.rotation = Readers::LoadRotation(child);
+                item.rotation = TarnelUtilities::LoadRotation(child);
             else if (name == "scale")
-                item.scale = Readers::LoadXYZ(child);
+                item.scale = TarnelUtilities::LoadXYZ(child);
             else if (name == "boundingVolume")
-                Readers::LoadBoundingVolume(child, item.boundingVolume);
+                TarnelUtilities::LoadBoundingVolume(child, item.boundingVolume);
             else if (name == "userDataReference")
-                Readers::LoadUserDataReference(child, item.userDataReference);
+                TarnelUtilities::LoadUserDataReference(child, item.userDataReference);
             else if (name == "userData")
-                Documents::GetElementText(child, item.userData);
+                TarnelUtilities::GetElementText(child, item.userData);
             else if (name == "noteTracks")
-                Readers::LoadNoteTracks(child, item.noteTracks);
+                TarnelUtilities::LoadNoteTracks(child, item.noteTracks);
         }
         externalItems.push_back(item);
     }

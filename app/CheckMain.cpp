@@ -66,7 +66,7 @@ int main(int argc, char** argv)
         if (argument == "--json")
             json = true;
         else
-            levels.push_back(Tarnel::Paths::FullPath(argument));
+            levels.push_back(Tarnel::TarnelUtilities::FullPath(argument));
     }
     if (levels.empty())
     {

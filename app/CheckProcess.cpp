@@ -133,7 +133,7 @@ namespace
 
 LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& programFolder)
 {
-    String unreadable = Tarnel::Paths::UnreadableFileReason(file);
+    String unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(file);
     if (!unreadable.empty())
         return LevelCheck::NotChecked(file, file + " " + unreadable);
 

@@ -22,18 +22,18 @@ namespace EngineFiles
 
     String Find(const String& name)
     {
-        String native = Tarnel::Paths::NativeSeparators(name);
-        if (Tarnel::Paths::FileExists(native))
+        String native = Tarnel::TarnelUtilities::NativeSeparators(name);
+        if (Tarnel::TarnelUtilities::FileExists(native))
             return native;
         String beside = (std::filesystem::path(ProgramFolder()) / native).lexically_normal().string();
-        return Tarnel::Paths::FileExists(beside) ? beside : native;
+        return Tarnel::TarnelUtilities::FileExists(beside) ? beside : native;
     }
 
     void AddResourceLocations()
     {
         String file = Find("..\\resources.cfg");
         // Locations of the run tree's list are relative to its bin/, where the program lives.
-        bool besideProgram = file != Tarnel::Paths::NativeSeparators("..\\resources.cfg");
+        bool besideProgram = file != Tarnel::TarnelUtilities::NativeSeparators("..\\resources.cfg");
         ConfigFile resources;
         resources.load(file, "\t:=", true);
         for (const auto& section : resources.getSettingsBySection())

@@ -53,10 +53,10 @@ namespace
         {
             for (const TiXmlElement* location = locations->FirstChildElement("resourceLocation"); location;
                  location = location->NextSiblingElement("resourceLocation"))
-                AddLocation(Tarnel::Paths::JoinPath(
-                                folder, Tarnel::Readers::GetStringAttribute(location, "name")),
-                            Tarnel::Readers::GetStringAttribute(location, "type"),
-                            Tarnel::Readers::GetBoolAttribute(location, "recursive", false));
+                AddLocation(Tarnel::TarnelUtilities::JoinPath(
+                                folder, Tarnel::TarnelUtilities::GetStringAttribute(location, "name")),
+                            Tarnel::TarnelUtilities::GetStringAttribute(location, "type"),
+                            Tarnel::TarnelUtilities::GetBoolAttribute(location, "recursive", false));
         }
         ConfigFile resources;
         String list = EngineFiles::Find("..\\resources.cfg");
@@ -68,7 +68,7 @@ namespace
         {
             return;
         }
-        bool besideProgram = list != Tarnel::Paths::NativeSeparators("..\\resources.cfg");
+        bool besideProgram = list != Tarnel::TarnelUtilities::NativeSeparators("..\\resources.cfg");
         for (const auto& section : resources.getSettingsBySection())
         {
             for (const auto& setting : section.second)
@@ -240,7 +240,7 @@ String PreCheckLevel(const String& file)
     if (!in)
         return ""; // the loader says why in its own words
     String text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (Tarnel::Documents::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH))
+    if (Tarnel::TarnelUtilities::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH))
         return file + ": elements nest more than " + StringConverter::toString(Tarnel::Limits::MAX_ELEMENT_DEPTH) +
                " deep; it is not read";
     TiXmlDocument document;
@@ -261,7 +261,7 @@ String PreCheckLevel(const String& file)
 
     ScratchGroup group;
     String folder, base;
-    StringUtil::splitFilename(Tarnel::Paths::FullPath(file), base, folder);
+    StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
     AddLevelLocations(scene, folder);
     const std::set<String> templates = ParticleTemplates();
     for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(file, false))

@@ -178,7 +178,7 @@ namespace
         up what the new one needs. */
     bool CanReload(const String& file, TiXmlDocument& document, String& error)
     {
-        if (!Tarnel::Documents::LoadXmlFile(file, document))
+        if (!Tarnel::TarnelUtilities::LoadXmlFile(file, document))
         {
             error = "The level " + file + " cannot be read or is not well-formed XML";
             if (document.Error())

@@ -80,7 +80,7 @@ int main(int argc, char** argv)
         options.levelFile = levels.front();
         options.checkFirst = true;
         // A folder or a device is no level; say so in one line, before any window.
-        std::string unreadable = Tarnel::Paths::UnreadableFileReason(options.levelFile);
+        std::string unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(options.levelFile);
         if (!unreadable.empty())
         {
             std::cerr << "TarnelViewer: " << options.levelFile << " " << unreadable << std::endl;

@@ -218,7 +218,7 @@ namespace
             floor->setInitialState();
             for (int prop = 0; prop < PROPS_PER_ROOM; ++prop)
             {
-                SceneNode* propNode = Tarnel::SceneGraph::CreateChildSceneNode(node, "");
+                SceneNode* propNode = Tarnel::TarnelUtilities::CreateChildSceneNode(node, "");
                 propNode->setPosition(PropPosition(prop));
                 propNode->setOrientation(Quaternion(Radian(prop * 0.1f), Vector3::UNIT_Y));
                 Entity* entity = MakeEntity(sceneManager, propNode->getName(), PROP_MESHES[prop % 3]);
@@ -261,12 +261,12 @@ namespace
             NodeAnimationTrack* track = lift->createNodeTrack(lift->getNumNodeTracks() + 1, liftNode);
             track->createNodeKeyFrame(0);
             track->createNodeKeyFrame(4)->setTranslate(Vector3(0, 2, 0));
-            Tarnel::SceneGraph::SetIdentityInitialState(liftNode);
+            Tarnel::TarnelUtilities::SetIdentityInitialState(liftNode);
             liftNode->attachObject(MakeEntity(sceneManager, liftNode->getName(), "Crate.mesh"));
 
             SceneNode* pillar = node->createChildSceneNode(room.name + "_Pillar");
             pillar->setPosition(-4, 0, -4);
-            SceneNode* instance = Tarnel::SceneGraph::CreateChildSceneNode(pillar, "");
+            SceneNode* instance = Tarnel::TarnelUtilities::CreateChildSceneNode(pillar, "");
             SceneNode* shaft = instance->createChildSceneNode(room.name + "_PillarShaft");
             shaft->setPosition(0, 1.5f, 0);
             shaft->setOrientation(Quaternion::IDENTITY);

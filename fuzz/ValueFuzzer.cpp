@@ -54,45 +54,45 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    Try([&] { Readers::ParseReal(text); });
-    Try([&] { Readers::ParseInt(text); });
-    Try([&] { Readers::ParseUInt(text); });
-    Try([&] { Readers::ParseBool(text); });
-    Try([&] { Readers::AllDigits(text); });
-    Try([&] { Keywords::ParseLightType(text); });
-    Try([&] { Keywords::ParseProjectionType(text); });
-    Try([&] { Keywords::ParseBillboardType(text); });
-    Try([&] { Keywords::ParseBillboardOrigin(text); });
-    Try([&] { Keywords::ParseBillboardRotationType(text); });
-    Try([&] { Keywords::ParseHardwareBufferUsage(text); });
-    Try([&] { Keywords::ParseTransformSpace(text); });
-    Try([&] { Keywords::ParseBoundingVolumeType(text); });
-    Try([&] { Keywords::ParseShadowTechnique(text); });
-    Try([&] { Keywords::ParseUpAxis(text); });
-    Try([&] { Keywords::ParseAnimationInterpolationMode(text); });
-    Try([&] { Keywords::ParseAnimationRotationInterpolationMode(text); });
-    Try([&] { Keywords::ParseTextureType(text); });
-    Try([&] { Keywords::ParseRenderQueue(text); });
-    Try([&] { Keywords::ParsePixelFormat(text); });
-    Try([&] { Keywords::ParseFogMode(text); });
-    Try([&] { Keywords::ParseObjectVisibility(text); });
-    Try([&] { Paths::JoinPath(text, text); });
-    Try([&] { Paths::IsAbsolutePath(text); });
+    Try([&] { TarnelUtilities::ParseReal(text); });
+    Try([&] { TarnelUtilities::ParseInt(text); });
+    Try([&] { TarnelUtilities::ParseUInt(text); });
+    Try([&] { TarnelUtilities::ParseBool(text); });
+    Try([&] { TarnelUtilities::AllDigits(text); });
+    Try([&] { TarnelUtilities::ParseLightType(text); });
+    Try([&] { TarnelUtilities::ParseProjectionType(text); });
+    Try([&] { TarnelUtilities::ParseBillboardType(text); });
+    Try([&] { TarnelUtilities::ParseBillboardOrigin(text); });
+    Try([&] { TarnelUtilities::ParseBillboardRotationType(text); });
+    Try([&] { TarnelUtilities::ParseHardwareBufferUsage(text); });
+    Try([&] { TarnelUtilities::ParseTransformSpace(text); });
+    Try([&] { TarnelUtilities::ParseBoundingVolumeType(text); });
+    Try([&] { TarnelUtilities::ParseShadowTechnique(text); });
+    Try([&] { TarnelUtilities::ParseUpAxis(text); });
+    Try([&] { TarnelUtilities::ParseAnimationInterpolationMode(text); });
+    Try([&] { TarnelUtilities::ParseAnimationRotationInterpolationMode(text); });
+    Try([&] { TarnelUtilities::ParseTextureType(text); });
+    Try([&] { TarnelUtilities::ParseRenderQueue(text); });
+    Try([&] { TarnelUtilities::ParsePixelFormat(text); });
+    Try([&] { TarnelUtilities::ParseFogMode(text); });
+    Try([&] { TarnelUtilities::ParseObjectVisibility(text); });
+    Try([&] { TarnelUtilities::JoinPath(text, text); });
+    Try([&] { TarnelUtilities::IsAbsolutePath(text); });
 
     const TiXmlElement element = ElementWith(text);
-    Try([&] { Readers::LoadXYZ(&element); });
-    Try([&] { Readers::LoadColor(&element); });
-    Try([&] { Readers::LoadRotation(&element); });
-    Try([&] { Readers::LoadPlane(&element); });
-    Try([&] { Readers::LoadFloatRectangle(&element); });
+    Try([&] { TarnelUtilities::LoadXYZ(&element); });
+    Try([&] { TarnelUtilities::LoadColor(&element); });
+    Try([&] { TarnelUtilities::LoadRotation(&element); });
+    Try([&] { TarnelUtilities::LoadPlane(&element); });
+    Try([&] { TarnelUtilities::LoadFloatRectangle(&element); });
     Try([&] {
         Tarnel::BoundingVolume volume;
-        Readers::LoadBoundingVolume(&element, volume);
+        TarnelUtilities::LoadBoundingVolume(&element, volume);
     });
 
     // As a document: the depth check first, then the parser, as the loader reads files.
-    Documents::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH);
+    TarnelUtilities::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH);
     TiXmlDocument document;
-    Documents::ParseXml(text, document, "input");
+    TarnelUtilities::ParseXml(text, document, "input");
     return 0;
 }

@@ -90,7 +90,7 @@ TEST(Domains, ClipDistances)
         [](const TiXmlElement* e) {
             const TiXmlElement* clipping = e->ValueStr() == "clipping" ? e : e->FirstChildElement();
             Real nearClip = 0, farClip = 0;
-            Readers::LoadClipping(clipping, nearClip, farClip);
+            TarnelUtilities::LoadClipping(clipping, nearClip, farClip);
             return StringConverter::toString(nearClip) + " " + StringConverter::toString(farClip);
         });
 }
@@ -143,10 +143,10 @@ TEST(Domains, SizesOfSetsRegionsAndScales)
         },
         [](const TiXmlElement* e) {
             if (e->ValueStr() == "scale")
-                return StringConverter::toString(Readers::LoadScale(e));
+                return StringConverter::toString(TarnelUtilities::LoadScale(e));
             if (e->ValueStr() == "dimensions")
                 return StringConverter::toString(
-                    Tarnel::Domains::RegionSize(e, Readers::LoadXYZ(e), Vector3(1e6f, 1e6f, 1e6f)));
+                    Tarnel::Domains::RegionSize(e, TarnelUtilities::LoadXYZ(e), Vector3(1e6f, 1e6f, 1e6f)));
             Tarnel::Types::BillboardSetParameters set;
             Tarnel::Objects::ReadBillboardSetAttributes(e, set);
             return StringConverter::toString(set.width) + " " + StringConverter::toString(set.height);
@@ -170,6 +170,6 @@ TEST(Domains, RotationsAndMagnitudes)
         },
         [](const TiXmlElement* e) {
             const TiXmlElement* rotation = e->ValueStr() == "rotation" ? e : e->FirstChildElement();
-            return StringConverter::toString(Readers::LoadRotation(rotation));
+            return StringConverter::toString(TarnelUtilities::LoadRotation(rotation));
         });
 }

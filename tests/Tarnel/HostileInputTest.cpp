@@ -35,7 +35,7 @@ TEST(ElementDepth, CountsOnlyWhatNests)
         {"<a><b><c><d x='>", false},               // a value that never ends
     };
     for (const auto& [text, deeper] : cases)
-        EXPECT_EQ(deeper, Tarnel::Documents::NestsDeeperThan(text, 3)) << text;
+        EXPECT_EQ(deeper, Tarnel::TarnelUtilities::NestsDeeperThan(text, 3)) << text;
 }
 
 using HostileLevels = SceneTest;

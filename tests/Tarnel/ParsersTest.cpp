@@ -24,28 +24,28 @@ namespace
 
 TEST(StrictParsers, MapEveryKeywordInAnyCase)
 {
-    ExpectKeywords(&Keywords::ParseLightType, {{"point", 0}, {"directional", 1}, {"spot", 2}});
-    ExpectKeywords(&Keywords::ParseProjectionType, {{"perspective", 1}, {"orthographic", 0}});
-    ExpectKeywords(&Keywords::ParseBillboardType,
+    ExpectKeywords(&TarnelUtilities::ParseLightType, {{"point", 0}, {"directional", 1}, {"spot", 2}});
+    ExpectKeywords(&TarnelUtilities::ParseProjectionType, {{"perspective", 1}, {"orthographic", 0}});
+    ExpectKeywords(&TarnelUtilities::ParseBillboardType,
                    {{"point", 0}, {"orientedcommon", 1}, {"orientedself", 2}, {"perpendicularcommon", 3},
                     {"perpendicularself", 4}});
-    ExpectKeywords(&Keywords::ParseBillboardOrigin,
+    ExpectKeywords(&TarnelUtilities::ParseBillboardOrigin,
                    {{"topleft", 0}, {"topcenter", 1}, {"topright", 2}, {"centerleft", 3}, {"center", 4},
                     {"centerright", 5}, {"bottomleft", 6}, {"bottomcenter", 7}, {"bottomright", 8}});
-    ExpectKeywords(&Keywords::ParseBillboardRotationType, {{"vertex", 0}, {"texcoord", 1}});
-    ExpectKeywords(&Keywords::ParseHardwareBufferUsage,
+    ExpectKeywords(&TarnelUtilities::ParseBillboardRotationType, {{"vertex", 0}, {"texcoord", 1}});
+    ExpectKeywords(&TarnelUtilities::ParseHardwareBufferUsage,
                    {{"static", 1}, {"dynamic", 2}, {"writeonly", 4}, {"staticwriteonly", 5},
                     {"dynamicwriteonly", 6}});
-    ExpectKeywords(&Keywords::ParseTransformSpace, {{"local", 0}, {"parent", 1}, {"world", 2}});
-    ExpectKeywords(&Keywords::ParseBoundingVolumeType, {{"sphere", 1}, {"box", 2}, {"mesh", 3}});
-    ExpectKeywords(&Keywords::ParseShadowTechnique,
+    ExpectKeywords(&TarnelUtilities::ParseTransformSpace, {{"local", 0}, {"parent", 1}, {"world", 2}});
+    ExpectKeywords(&TarnelUtilities::ParseBoundingVolumeType, {{"sphere", 1}, {"box", 2}, {"mesh", 3}});
+    ExpectKeywords(&TarnelUtilities::ParseShadowTechnique,
                    {{"none", 0}, {"stencilmodulative", 18}, {"stenciladditive", 17}, {"texturemodulative", 34},
                     {"textureadditive", 33}, {"texturemodulativeintegrated", 38},
                     {"textureadditiveintegrated", 37}});
-    ExpectKeywords(&Keywords::ParseUpAxis, {{"y", 0}, {"z", 1}});
-    ExpectKeywords(&Keywords::ParseAnimationInterpolationMode, {{"linear", 0}, {"spline", 1}});
-    ExpectKeywords(&Keywords::ParseAnimationRotationInterpolationMode, {{"linear", 0}, {"spherical", 1}});
-    ExpectKeywords(&Keywords::ParseTextureType, {{"1d", 1}, {"2d", 2}, {"3d", 3}, {"cubic", 4}});
+    ExpectKeywords(&TarnelUtilities::ParseUpAxis, {{"y", 0}, {"z", 1}});
+    ExpectKeywords(&TarnelUtilities::ParseAnimationInterpolationMode, {{"linear", 0}, {"spline", 1}});
+    ExpectKeywords(&TarnelUtilities::ParseAnimationRotationInterpolationMode, {{"linear", 0}, {"spherical", 1}});
+    ExpectKeywords(&TarnelUtilities::ParseTextureType, {{"1d", 1}, {"2d", 2}, {"3d", 3}, {"cubic", 4}});
 }
 
 TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
@@ -56,28 +56,28 @@ TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
         std::function<void(const String&)> parse;
         const char *source, *kind, *text;
     } cases[] = {
-        {Keywords::ParseLightType, "ParseLightType", "light type", "Spotlight"},
-        {Keywords::ParseLightType, "ParseLightType", "light type", " point"},
-        {Keywords::ParseLightType, "ParseLightType", "light type", ""},
-        {Keywords::ParseProjectionType, "ParseProjectionType", "projection type", "ortho"},
-        {Keywords::ParseBillboardType, "ParseBillboardType", "billboard type", "oriented"},
-        {Keywords::ParseBillboardOrigin, "ParseBillboardOrigin", "billboard origin", "middle"},
-        {Keywords::ParseBillboardRotationType, "ParseBillboardRotationType", "billboard rotation type", "uv"},
-        {Keywords::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage", "fast"},
-        {Keywords::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage",
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", "Spotlight"},
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", " point"},
+        {TarnelUtilities::ParseLightType, "ParseLightType", "light type", ""},
+        {TarnelUtilities::ParseProjectionType, "ParseProjectionType", "projection type", "ortho"},
+        {TarnelUtilities::ParseBillboardType, "ParseBillboardType", "billboard type", "oriented"},
+        {TarnelUtilities::ParseBillboardOrigin, "ParseBillboardOrigin", "billboard origin", "middle"},
+        {TarnelUtilities::ParseBillboardRotationType, "ParseBillboardRotationType", "billboard rotation type", "uv"},
+        {TarnelUtilities::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage", "fast"},
+        {TarnelUtilities::ParseHardwareBufferUsage, "ParseHardwareBufferUsage", "hardware buffer usage",
          "static_write_only"},
-        {Keywords::ParseTransformSpace, "ParseTransformSpace", "transform space", "Global"},
-        {Keywords::ParseBoundingVolumeType, "ParseBoundingVolumeType", "bounding volume type", ""},
-        {Keywords::ParseShadowTechnique, "ParseShadowTechnique", "shadow technique", "stencil"},
-        {Keywords::ParseUpAxis, "ParseUpAxis", "up axis", "x"},
-        {Keywords::ParseAnimationInterpolationMode, "ParseAnimationInterpolationMode",
+        {TarnelUtilities::ParseTransformSpace, "ParseTransformSpace", "transform space", "Global"},
+        {TarnelUtilities::ParseBoundingVolumeType, "ParseBoundingVolumeType", "bounding volume type", ""},
+        {TarnelUtilities::ParseShadowTechnique, "ParseShadowTechnique", "shadow technique", "stencil"},
+        {TarnelUtilities::ParseUpAxis, "ParseUpAxis", "up axis", "x"},
+        {TarnelUtilities::ParseAnimationInterpolationMode, "ParseAnimationInterpolationMode",
          "animation interpolation mode", "cubic"},
-        {Keywords::ParseAnimationRotationInterpolationMode, "ParseAnimationRotationInterpolationMode",
+        {TarnelUtilities::ParseAnimationRotationInterpolationMode, "ParseAnimationRotationInterpolationMode",
          "animation rotation interpolation mode", "spline"},
-        {Keywords::ParseTextureType, "ParseTextureType", "texture type", "cube"},
-        {Keywords::ParseRenderQueue, "ParseRenderQueue", "render queue", "queue5"},
-        {Keywords::ParseRenderQueue, "ParseRenderQueue", "render queue", "main "}, // trimmed only around "+"
-        {Keywords::ParseRenderQueue, "ParseRenderQueue", "render queue", "-1"},
+        {TarnelUtilities::ParseTextureType, "ParseTextureType", "texture type", "cube"},
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "queue5"},
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "main "}, // trimmed only around "+"
+        {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "-1"},
     };
     for (const auto& c : cases)
         EXPECT_UTILITIES_ERROR(c.parse(c.text), InvalidParametersException,
@@ -87,22 +87,22 @@ TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
 
 TEST(LenientParsers, UnknownTextGivesZero)
 {
-    EXPECT_EQ(FOG_EXP, Keywords::ParseFogMode("exp"));
-    EXPECT_EQ(FOG_EXP2, Keywords::ParseFogMode("EXP2"));
-    EXPECT_EQ(FOG_LINEAR, Keywords::ParseFogMode("Linear"));
-    EXPECT_EQ(FOG_NONE, Keywords::ParseFogMode("exponential"));
-    EXPECT_EQ(FOG_NONE, Keywords::ParseFogMode(""));
-    EXPECT_EQ(Tarnel::OBJECT_VISIBLE, Keywords::ParseObjectVisibility("Visible"));
-    EXPECT_EQ(Tarnel::OBJECT_HIDDEN, Keywords::ParseObjectVisibility("hidden"));
-    EXPECT_EQ(Tarnel::OBJECT_TREE_VISIBLE, Keywords::ParseObjectVisibility("treeVisible"));
-    EXPECT_EQ(Tarnel::OBJECT_TREE_HIDDEN, Keywords::ParseObjectVisibility("TreeHidden"));
-    EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, Keywords::ParseObjectVisibility(""));
-    EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, Keywords::ParseObjectVisibility("tree hidden"));
+    EXPECT_EQ(FOG_EXP, TarnelUtilities::ParseFogMode("exp"));
+    EXPECT_EQ(FOG_EXP2, TarnelUtilities::ParseFogMode("EXP2"));
+    EXPECT_EQ(FOG_LINEAR, TarnelUtilities::ParseFogMode("Linear"));
+    EXPECT_EQ(FOG_NONE, TarnelUtilities::ParseFogMode("exponential"));
+    EXPECT_EQ(FOG_NONE, TarnelUtilities::ParseFogMode(""));
+    EXPECT_EQ(Tarnel::OBJECT_VISIBLE, TarnelUtilities::ParseObjectVisibility("Visible"));
+    EXPECT_EQ(Tarnel::OBJECT_HIDDEN, TarnelUtilities::ParseObjectVisibility("hidden"));
+    EXPECT_EQ(Tarnel::OBJECT_TREE_VISIBLE, TarnelUtilities::ParseObjectVisibility("treeVisible"));
+    EXPECT_EQ(Tarnel::OBJECT_TREE_HIDDEN, TarnelUtilities::ParseObjectVisibility("TreeHidden"));
+    EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, TarnelUtilities::ParseObjectVisibility(""));
+    EXPECT_EQ(Tarnel::OBJECT_VISIBILITY_DEFAULT, TarnelUtilities::ParseObjectVisibility("tree hidden"));
     // Only "false", in any case, and the empty text are false.
     for (const char* text : {"", "false", "FALSE", "False", "no", "0"})
-        EXPECT_FALSE(Readers::ParseBool(text)) << '"' << text << '"';
+        EXPECT_FALSE(TarnelUtilities::ParseBool(text)) << '"' << text << '"';
     for (const char* text : {"No", "NO", "true", "yes", "1", "2", "off", " false", "00"})
-        EXPECT_TRUE(Readers::ParseBool(text)) << '"' << text << '"';
+        EXPECT_TRUE(TarnelUtilities::ParseBool(text)) << '"' << text << '"';
 }
 
 TEST(RenderQueue, NumbersAndNamesWithOffsets)
@@ -115,7 +115,7 @@ TEST(RenderQueue, NumbersAndNamesWithOffsets)
         // The offset keeps its low 8 bits and the sum wraps before the limit applies.
         {"main+257", 51}, {"max+151", 0}};
     for (const auto& [text, queue] : cases)
-        EXPECT_EQ(queue, Keywords::ParseRenderQueue(text)) << '"' << text << '"';
+        EXPECT_EQ(queue, TarnelUtilities::ParseRenderQueue(text)) << '"' << text << '"';
 }
 
 TEST(PixelFormat, ExactlyTheFormatNames)
@@ -134,9 +134,9 @@ TEST(PixelFormat, ExactlyTheFormatNames)
         {"PF_FLOAT32_GR", PF_FLOAT32_GR}, {"PF_DEPTH", PF_DEPTH}, {"PF_SHORT_RGBA", PF_SHORT_RGBA},
         {"PF_SHORT_GR", PF_SHORT_GR}, {"PF_SHORT_RGB", PF_SHORT_RGB}};
     for (const auto& [name, format] : formats)
-        EXPECT_EQ(format, Keywords::ParsePixelFormat(name)) << name;
+        EXPECT_EQ(format, TarnelUtilities::ParsePixelFormat(name)) << name;
     for (const char* rejected : {"pf_a8r8g8b8", "PF_UNKNOWN", "PF_DXT1", "PF_BYTE_RGBA", " PF_L8", ""})
-        EXPECT_UTILITIES_ERROR(Keywords::ParsePixelFormat(rejected), InvalidParametersException,
+        EXPECT_UTILITIES_ERROR(TarnelUtilities::ParsePixelFormat(rejected), InvalidParametersException,
                                String("Invalid pixel format specified: ") + rejected,
                                "TarnelUtilities::ParsePixelFormat");
 }

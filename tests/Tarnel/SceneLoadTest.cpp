@@ -104,7 +104,7 @@ TEST_F(SceneLoading, ADocumentTheCallerParsedLoadsAsItsFileWould)
     std::string relative = std::filesystem::relative(directory, std::filesystem::current_path()).string() + "/";
     WriteFile("level.scene", "<scene id='parsed'/>");
     TiXmlDocument document;
-    ASSERT_TRUE(Tarnel::Documents::LoadXmlFile(relative + "level.scene", document));
+    ASSERT_TRUE(Tarnel::TarnelUtilities::LoadXmlFile(relative + "level.scene", document));
     std::filesystem::remove(directory + "/level.scene"); // not read again
     scene.Load(relative + "level.scene", document, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
     EXPECT_EQ("parsed", scene.GetSceneExtraData().id);
