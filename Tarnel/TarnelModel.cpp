@@ -73,11 +73,6 @@ namespace Tarnel
         size_t index = 0;
         for (const TiXmlElement* child = element->FirstChildElement("animation"); child;
              child = child->NextSiblingElement("animation"))
-            LoadNodeAnimation(child, animations[index++]);
-    }
-
-    void TarnelModel::LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation)
-    {
-        ReadNodeAnimation(element, animation, true);
+            Objects::LoadNodeAnimation(child, animations[index++], true);
     }
 }

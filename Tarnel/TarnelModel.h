@@ -62,7 +62,6 @@ namespace Tarnel
         // Reading
         static void LoadNode(const TiXmlElement* element, NodeParameters& node);
         static void LoadNodeAnimations(const TiXmlElement* element, std::vector<Types::NodeAnimationParameters>& animations);
-        static void LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation);
 
         // Building
 

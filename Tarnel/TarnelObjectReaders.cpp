@@ -44,7 +44,7 @@ namespace Tarnel
             }
         }
 
-        std::unique_ptr<Types::ObjectParameters> ReadLight(const TiXmlElement* element, const String& name,
+        std::unique_ptr<Types::ObjectParameters> LoadLight(const TiXmlElement* element, const String& name,
                                                            const Rules& rules)
         {
             auto light = Begin<Types::LightParameters>(element, name);
@@ -63,10 +63,10 @@ namespace Tarnel
                     light->specularColor = TarnelUtilities::LoadColor(child);
                 // A light range only shapes a spotlight.
                 else if (kind == "lightRange" && light->lightType == Light::LT_SPOTLIGHT)
-                    ReadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle,
+                    LoadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle,
                                    light->spotlightFalloff);
                 else if (kind == "lightAttenuation")
-                    ReadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
+                    LoadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
                                          light->attenuationLinear, light->attenuationQuadric);
                 else if (kind == "position")
                     light->position = TarnelUtilities::LoadXYZ(child);
@@ -87,7 +87,7 @@ namespace Tarnel
             }
         }
 
-        std::unique_ptr<Types::ObjectParameters> ReadCamera(const TiXmlElement* element, const String& name,
+        std::unique_ptr<Types::ObjectParameters> LoadCamera(const TiXmlElement* element, const String& name,
                                                             const Rules& rules)
         {
             auto camera = Begin<Types::CameraParameters>(element, name);
@@ -115,9 +115,9 @@ namespace Tarnel
                     camera->aim = Types::CameraParameters::AIM_DIRECTION;
                 }
                 else if (kind == "lookTarget" && rules.cameraTargets)
-                    camera->lookTargets.push_back(ReadLookTarget(child));
+                    camera->lookTargets.push_back(LoadLookTarget(child));
                 else if (kind == "trackTarget" && rules.cameraTargets)
-                    camera->trackTargets.push_back(ReadTrackTarget(child));
+                    camera->trackTargets.push_back(LoadTrackTarget(child));
             }
             // A model's camera is aimed along its normal, given or not, after its rotation.
             if (rules.cameraDirectionLast)
@@ -125,7 +125,7 @@ namespace Tarnel
             return camera;
         }
 
-        void ReadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
+        void LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
         {
             attachment.name = TarnelUtilities::GetStringAttribute(element, "name");
             attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
@@ -140,7 +140,7 @@ namespace Tarnel
             }
         }
 
-        std::unique_ptr<Types::ObjectParameters> ReadEntity(const TiXmlElement* element, const String& name,
+        std::unique_ptr<Types::ObjectParameters> LoadEntity(const TiXmlElement* element, const String& name,
                                                             const Rules& rules)
         {
             auto entity = Begin<Types::EntityParameters>(element, name);
@@ -164,13 +164,13 @@ namespace Tarnel
             size_t index = 0;
             for (const TiXmlElement* child = boneAttachments->FirstChildElement("boneAttachment"); child;
                  child = child->NextSiblingElement("boneAttachment"))
-                ReadBoneAttachment(child, entity->boneAttachments[index++]);
+                LoadBoneAttachment(child, entity->boneAttachments[index++]);
             return entity;
         }
 
         /// A particle system, billboard set or plane: attributes, extra data with its shadow flag, children.
         template <typename Record>
-        std::unique_ptr<Types::ObjectParameters> ReadEffect(const TiXmlElement* element, const String& name,
+        std::unique_ptr<Types::ObjectParameters> LoadShadowReceiver(const TiXmlElement* element, const String& name,
                                                             bool receiveShadowsRead, bool receiveShadows,
                                                             void (*readAttributes)(const TiXmlElement*, Record&),
                                                             bool (*readChild)(const TiXmlElement*, Record&))
@@ -194,22 +194,22 @@ namespace Tarnel
     {
         std::string_view kind = element->ValueStr();
         if (kind == "entity")
-            return ReadEntity(element, name, rules);
+            return LoadEntity(element, name, rules);
         if (kind == "light")
-            return ReadLight(element, name, rules);
+            return LoadLight(element, name, rules);
         if (kind == "camera")
-            return ReadCamera(element, name, rules);
+            return LoadCamera(element, name, rules);
         if (kind == "particleSystem")
-            return ReadEffect<Types::ParticleSystemParameters>(element, name, rules.effectsReceiveShadows,
+            return LoadShadowReceiver<Types::ParticleSystemParameters>(element, name, rules.effectsReceiveShadows,
                                                                rules.receiveShadows, &ReadParticleSystemAttributes,
                                                                nullptr);
         if (kind == "billboardSet")
-            return ReadEffect<Types::BillboardSetParameters>(element, name, rules.effectsReceiveShadows,
+            return LoadShadowReceiver<Types::BillboardSetParameters>(element, name, rules.effectsReceiveShadows,
                                                              rules.receiveShadows, &ReadBillboardSetAttributes,
                                                              &LoadBillboardSetChild);
         if (kind == "plane")
         {
-            auto plane = ReadEffect<Types::PlaneParameters>(element, name, true, rules.receiveShadows,
+            auto plane = LoadShadowReceiver<Types::PlaneParameters>(element, name, true, rules.receiveShadows,
                                                             &ReadPlaneAttributes, &LoadPlaneChild);
             static_cast<Types::PlaneParameters&>(*plane).planeName = plane->name;
             return plane;
@@ -224,7 +224,7 @@ namespace Tarnel
                kind == "billboardSet" || kind == "plane";
     }
 
-    Types::LookTarget Objects::ReadLookTarget(const TiXmlElement* element)
+    Types::LookTarget Objects::LoadLookTarget(const TiXmlElement* element)
     {
         Types::LookTarget target;
         target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
@@ -244,7 +244,7 @@ namespace Tarnel
         return target;
     }
 
-    Types::TrackTarget Objects::ReadTrackTarget(const TiXmlElement* element)
+    Types::TrackTarget Objects::LoadTrackTarget(const TiXmlElement* element)
     {
         Types::TrackTarget target;
         target.nodeName = TarnelUtilities::GetStringAttribute(element, "nodeName");
@@ -258,7 +258,7 @@ namespace Tarnel
         return target;
     }
 
-    void Objects::ReadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
+    void Objects::LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
                                     bool withShape)
     {
         animation.name = TarnelUtilities::GetStringAttribute(element, "name");
@@ -269,6 +269,6 @@ namespace Tarnel
         animation.keyFrames.clear();
         for (const TiXmlElement* child = element->FirstChildElement("keyframe"); child;
              child = child->NextSiblingElement("keyframe"))
-            animation.keyFrames.push_back(ReadKeyFrame(child));
+            animation.keyFrames.push_back(LoadNodeAnimationKeyFrame(child));
     }
 }

@@ -115,7 +115,7 @@ namespace Tarnel
         parameters.power = TarnelUtilities::GetRealAttribute(element, "power", 1);
     }
 
-    void Objects::ReadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
+    void Objects::LoadLightRange(const TiXmlElement* element, Radian& inner, Radian& outer, Real& falloff)
     {
         inner = Domains::SpotlightAngle(element, "inner",
                                         TarnelUtilities::GetRealAttribute(element, "inner", inner.valueRadians()), inner);
@@ -124,7 +124,7 @@ namespace Tarnel
         falloff = TarnelUtilities::GetRealAttribute(element, "falloff", falloff);
     }
 
-    void Objects::ReadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
+    void Objects::LoadLightAttenuation(const TiXmlElement* element, Real& range, Real& constant, Real& linear,
                                        Real& quadric)
     {
         range = Domains::Positive(element, "range", TarnelUtilities::GetRealAttribute(element, "range", range), range);
@@ -179,7 +179,7 @@ namespace Tarnel
     {
         std::string_view name = child->ValueStr();
         if (name == "billboard")
-            parameters.billboards.push_back(ReadBillboard(child));
+            parameters.billboards.push_back(LoadBillboard(child));
         else if (name == "commonDirection")
             parameters.commonDirection = TarnelUtilities::LoadXYZ(child);
         else if (name == "commonUpVector")
@@ -191,7 +191,7 @@ namespace Tarnel
         return true;
     }
 
-    Types::Billboard Objects::ReadBillboard(const TiXmlElement* element)
+    Types::Billboard Objects::LoadBillboard(const TiXmlElement* element)
     {
         Types::Billboard billboard;
         billboard.width = TarnelUtilities::GetRealAttribute(element, "width", 0);
@@ -269,7 +269,7 @@ namespace Tarnel
             parameters.rotationInterpolationMode = TarnelUtilities::ParseAnimationRotationInterpolationMode(rotationMode);
     }
 
-    Types::KeyFrameParameters Objects::ReadKeyFrame(const TiXmlElement* element)
+    Types::KeyFrameParameters Objects::LoadNodeAnimationKeyFrame(const TiXmlElement* element)
     {
         Types::KeyFrameParameters keyFrame;
         keyFrame.time = TarnelUtilities::GetRealAttribute(element, "time", 0);

@@ -48,12 +48,12 @@ namespace Tarnel
         std::unique_ptr<Types::ObjectParameters> ReadObject(const TiXmlElement* element, const Rules& rules);
 
         /// A look-at or tracking request of a node or a camera, without its node or camera.
-        Types::LookTarget ReadLookTarget(const TiXmlElement* element);
-        Types::TrackTarget ReadTrackTarget(const TiXmlElement* element);
+        Types::LookTarget LoadLookTarget(const TiXmlElement* element);
+        Types::TrackTarget LoadTrackTarget(const TiXmlElement* element);
 
         /** A node animation's name, whether it plays and loops, its length and modes when
             asked (ReadNodeAnimationShape), and its key frames in document order. */
-        void ReadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
+        void LoadNodeAnimation(const TiXmlElement* element, Types::NodeAnimationParameters& animation,
                                bool withShape);
 
         // Reading: every kind
@@ -77,23 +77,23 @@ namespace Tarnel
         void ReadLightAttributes(const TiXmlElement* element, Types::LightParameters& parameters,
                                  bool castShadowsDefault);
         /// A spotlight's cone: each value given replaces the one passed in; angles in radians.
-        void ReadLightRange(const TiXmlElement* element, Ogre::Radian& inner, Ogre::Radian& outer,
+        void LoadLightRange(const TiXmlElement* element, Ogre::Radian& inner, Ogre::Radian& outer,
                             Ogre::Real& falloff);
         /// Each value given replaces the one passed in.
-        void ReadLightAttenuation(const TiXmlElement* element, Ogre::Real& range, Ogre::Real& constant,
+        void LoadLightAttenuation(const TiXmlElement* element, Ogre::Real& range, Ogre::Real& constant,
                                   Ogre::Real& linear, Ogre::Real& quadric);
         void ReadCameraAttributes(const TiXmlElement* element, Types::CameraParameters& parameters);
         void ReadParticleSystemAttributes(const TiXmlElement* element, Types::ParticleSystemParameters& parameters);
         void ReadBillboardSetAttributes(const TiXmlElement* element, Types::BillboardSetParameters& parameters);
         bool LoadBillboardSetChild(const TiXmlElement* child, Types::BillboardSetParameters& parameters);
-        Types::Billboard ReadBillboard(const TiXmlElement* element);
+        Types::Billboard LoadBillboard(const TiXmlElement* element);
         void ReadPlaneAttributes(const TiXmlElement* element, Types::PlaneParameters& parameters);
         bool LoadPlaneChild(const TiXmlElement* child, Types::PlaneParameters& parameters);
 
         /// The length and the interpolation modes of a node animation (each mode only when given).
         void ReadNodeAnimationShape(const TiXmlElement* element, Types::NodeAnimationParameters& parameters);
         /// A key frame: time, then translation, rotation and scale in document order.
-        Types::KeyFrameParameters ReadKeyFrame(const TiXmlElement* element);
+        Types::KeyFrameParameters LoadNodeAnimationKeyFrame(const TiXmlElement* element);
 
         // Building
 

@@ -28,7 +28,7 @@ namespace Tarnel
         // The first element of a name makes the animation; later ones only add their node's track.
         bool made = sceneManager->hasAnimation(TarnelUtilities::GetStringAttribute(element, "name"));
         Types::NodeAnimationParameters parameters;
-        ReadNodeAnimation(element, parameters, !made);
+        Objects::LoadNodeAnimation(element, parameters, !made);
         Animation* animation = made ? sceneManager->getAnimation(parameters.name)
                                     : CreateNodeAnimation(sceneManager, parameters.name, parameters);
 

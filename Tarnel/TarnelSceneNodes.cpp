@@ -91,12 +91,12 @@ namespace Tarnel
                 node->setScale(TarnelUtilities::LoadScale(child));
             else if (childName == "lookTarget")
             {
-                lookTargets.push_back(Objects::ReadLookTarget(child));
+                lookTargets.push_back(Objects::LoadLookTarget(child));
                 lookTargets.back().sourceNode = node;
             }
             else if (childName == "trackTarget")
             {
-                trackTargets.push_back(Objects::ReadTrackTarget(child));
+                trackTargets.push_back(Objects::LoadTrackTarget(child));
                 trackTargets.back().sourceNode = node;
             }
             else if (childName == "node" || childName == "modelInstance")

@@ -115,9 +115,9 @@ TEST(Domains, SpotlightConeAndAttenuation)
             Radian inner(0.2f), outer(0.5f);
             Real falloff = 1, range = 100, constant = 1, linear = 0, quadric = 0;
             if (e->ValueStr() == "lightRange")
-                Tarnel::Objects::ReadLightRange(e, inner, outer, falloff);
+                Tarnel::Objects::LoadLightRange(e, inner, outer, falloff);
             else
-                Tarnel::Objects::ReadLightAttenuation(e, range, constant, linear, quadric);
+                Tarnel::Objects::LoadLightAttenuation(e, range, constant, linear, quadric);
             return StringConverter::toString(inner.valueRadians()) + " " +
                    StringConverter::toString(outer.valueRadians()) + " " + StringConverter::toString(falloff) +
                    " | " + StringConverter::toString(range) + " " + StringConverter::toString(constant) + " " +
