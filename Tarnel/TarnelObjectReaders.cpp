@@ -11,11 +11,17 @@ using namespace Ogre;
 
 namespace Tarnel
 {
-    // The scene's lights keep the engine's own cone and direction; a model's have the format's.
+    // A scene's lights keep the engine's own cone and direction; a model's have the format's.
     const Objects::Rules Objects::Rules::SCENE = {
-        true, true, false, Degree(30), Degree(40), Vector3::NEGATIVE_UNIT_Z, false, true, true};
+        /* castShadows */ true,          /* receiveShadows */ true,   /* effectsReceiveShadows */ false,
+        /* spotlightInner */ Degree(30), /* spotlightOuter */ Degree(40),
+        /* lightDirection */ Vector3::NEGATIVE_UNIT_Z,
+        /* cameraDirectionLast */ false, /* cameraTargets */ true,    /* readsBoneAttachments */ false};
     const Objects::Rules Objects::Rules::MODEL = {
-        false, false, true, Degree(40), Degree(30), Vector3::UNIT_Z, true, false, false};
+        /* castShadows */ false,         /* receiveShadows */ false,  /* effectsReceiveShadows */ true,
+        /* spotlightInner */ Degree(40), /* spotlightOuter */ Degree(30),
+        /* lightDirection */ Vector3::UNIT_Z,
+        /* cameraDirectionLast */ true,  /* cameraTargets */ false,   /* readsBoneAttachments */ true};
 
     namespace
     {
@@ -154,9 +160,8 @@ namespace Tarnel
                 if (child->ValueStr() == "boneAttachments")
                     boneAttachments = child;
             }
-            // Only the last of them, after every other child. A scene builds its attachments as it
-            // reads them, each object named as the scene names objects.
-            if (!boneAttachments || rules.attachmentsInOrder)
+            // Only the last of them, after every other child.
+            if (!boneAttachments || !rules.readsBoneAttachments)
                 return entity;
             // Sized first: an attachment owns its object and is never copied.
             entity->boneAttachments =

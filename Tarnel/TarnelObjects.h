@@ -27,10 +27,10 @@ namespace Tarnel
             Ogre::Vector3 lightDirection; ///< a light's direction without a normal
             bool cameraDirectionLast;     ///< the normal decides where a camera looks, wherever it stands
             bool cameraTargets;           ///< cameras read lookTarget and trackTarget
-            /// Every child of boneAttachments is an attachment, holding objects in document order
-            /// with the offsets given before each; otherwise only boneAttachment elements are, each
-            /// with its last object at its last offsets.
-            bool attachmentsInOrder;
+            /// An entity's boneAttachment elements are read, each with its last object at its last
+            /// offsets. A scene builds what hangs on the bones as it reads it instead: its objects
+            /// follow the offsets given before each and are named as the scene names objects.
+            bool readsBoneAttachments;
 
             /// A scene's objects keep the engine's defaults where the file is silent.
             static const Rules SCENE;
