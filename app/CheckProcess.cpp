@@ -51,7 +51,8 @@ namespace
     {
         // The log goes to the report and to the check's own file, not to the terminal. The
         // engine lives until the child exits.
-        auto* engine = new Tarnel::Engine({(programFolder / "plugins.cfg").string(), "", logFile, false, true});
+        static auto* engine =
+            new Tarnel::Engine({(programFolder / "plugins.cfg").string(), "", logFile, false, true});
         RenderWindow* window = engine->StartOpenGL("TarnelCheck", true);
         AddResourceLocations(programFolder);
         ResourceGroupManager::getSingleton().initialiseAllResourceGroups();

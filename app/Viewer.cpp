@@ -220,9 +220,11 @@ namespace
 int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
 {
     const String plugins = EngineFiles::Find("plugins.cfg");
-    // Never ended, like the viewer: the level on screen outlives main. Ogre.log in the working
-    // directory; on the terminal only the viewer's own lines, or all with --verbose.
-    auto* engine = new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
+    // Never ended, like the viewer: the level on screen outlives main (held here, not lost, for
+    // the leak checker). Ogre.log in the working directory; on the terminal only the viewer's own
+    // lines, or all with --verbose.
+    static auto* engine =
+        new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
     if (!options.verbose)
         LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
     Root* root = &engine->GetRoot();
@@ -264,7 +266,7 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
 
     // Never deleted, as the engine is never ended.
-    auto* viewer = new Viewer(window, startCamera);
+    static auto* viewer = new Viewer(window, startCamera);
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(startCamera);
     viewer->OpenLevel(options.levelFile);

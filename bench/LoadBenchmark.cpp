@@ -374,7 +374,7 @@ namespace
     void StartEngine(const std::filesystem::path& levels)
     {
         // Figures only, no log file; the engine lives as long as the process.
-        auto* engine = new Tarnel::Engine({TARNEL_BENCH_PLUGINS_CFG, "", "load_benchmark.log", false, false});
+        static auto* engine = new Tarnel::Engine({TARNEL_BENCH_PLUGINS_CFG, "", "load_benchmark.log", false, false});
         engine->StartOpenGL("load benchmark", false);
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
         resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Meshes", "FileSystem");

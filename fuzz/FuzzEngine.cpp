@@ -24,8 +24,9 @@ namespace FuzzEngine
     {
         if (window)
             return;
-        // The log would only grow with every input's faults: it is not written.
-        auto* engine = new Tarnel::Engine({TARNEL_FUZZ_PLUGINS_CFG, "", "fuzz.log", false, false});
+        // The log would only grow with every input's faults: it is not written. The engine lives as
+        // long as the process, held here so that the leak check at exit sees it held.
+        static auto* engine = new Tarnel::Engine({TARNEL_FUZZ_PLUGINS_CFG, "", "fuzz.log", false, false});
         window = engine->StartOpenGL("Tarnel fuzzing", false);
 
         directory = (std::filesystem::temp_directory_path() / ("tarnel-fuzz-" + std::to_string(getpid()))).string();
