@@ -191,4 +191,20 @@ namespace Tarnel
         Warn(element, "x y z", "a direction of length 0", "it keeps " + StringConverter::toString(fallback));
         return fallback;
     }
+
+    Domains::QuietLog::QuietLog()
+    {
+        LogManager& logs = LogManager::getSingleton();
+        // Named after itself: a quiet reading may run inside another.
+        std::ostringstream name;
+        name << "Tarnel/QuietLog@" << static_cast<const void*>(this);
+        scratch = logs.createLog(name.str(), false, false, true);
+        previous = logs.setDefaultLog(scratch);
+    }
+
+    Domains::QuietLog::~QuietLog()
+    {
+        LogManager::getSingleton().setDefaultLog(previous);
+        LogManager::getSingleton().destroyLog(scratch);
+    }
 }

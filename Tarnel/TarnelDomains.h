@@ -74,6 +74,21 @@ namespace Tarnel
             `Tarnel: <what> "<name>" has <attribute>="<value>", <problem>; <outcome>`. */
         void Warn(const TiXmlElement* element, const char* attribute, const Ogre::String& problem,
                   const Ogre::String& outcome);
+
+        /** While it lives, the readers' warnings go to a log of their own: a second reading
+            of a level (a pre-check, a resource walk) leaves Ogre.log to the load. */
+        class QuietLog
+        {
+        public:
+            QuietLog();
+            ~QuietLog();
+            QuietLog(const QuietLog&) = delete;
+            QuietLog& operator=(const QuietLog&) = delete;
+
+        private:
+            Ogre::Log* scratch;
+            Ogre::Log* previous;
+        };
     }
 }
 

@@ -4,6 +4,10 @@
 #include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelPaths.h"
 #include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelDomains.h"
+#include "Tarnel/TarnelEnvironment.h"
+#include "Tarnel/TarnelObjects.h"
+#include "Tarnel/TarnelScene.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
@@ -30,7 +34,7 @@ namespace Tarnel
         class References
         {
         public:
-            void Add(const String& kind, const String& name, const String& user)
+            void Add(const String& kind, const String& name, const String& user, const TiXmlElement* element = nullptr)
             {
                 if (name.empty())
                     return;
@@ -38,13 +42,16 @@ namespace Tarnel
                 // Thousands of props may name one mesh: whether a user is listed is looked up, not searched.
                 if (seenUsers[key].insert(user).second)
                     found[key].push_back(user);
-                if (order.insert({kind, name}).second)
-                    sequence.push_back({kind, name});
+                if (order.insert(key).second)
+                    sequence.push_back(key);
+                // Where the level itself first names it; a model file's rows are not the level's.
+                if (element && readModelDepth == 0 && !firstUse.count(key))
+                    firstUse[key] = element;
             }
 
             void ReadFile(const TiXmlElement* root, const String& owner)
             {
-                Read(root, owner);
+                Read(root, owner, SceneRules());
             }
 
             std::vector<MissingResource> Missing(bool openMedia)
@@ -57,8 +64,17 @@ namespace Tarnel
                 std::vector<MissingResource> missing;
                 for (const auto& key : sequence)
                 {
-                    if (!Exists(key.first, key.second))
-                        missing.push_back({key.first, key.second, found[key]});
+                    if (Exists(key.first, key.second))
+                        continue;
+                    MissingResource resource{key.first, key.second, found[key], 0, ""};
+                    auto first = firstUse.find(key);
+                    if (first != firstUse.end())
+                    {
+                        resource.row = first->second->Row();
+                        const char* name = first->second->Attribute("name");
+                        resource.firstUser = first->second->ValueStr() + (name ? String(" \"") + name + "\"" : String());
+                    }
+                    missing.push_back(std::move(resource));
                 }
                 return missing;
             }
@@ -66,59 +82,133 @@ namespace Tarnel
         private:
             typedef std::pair<String, String> Key;
 
-            void Read(const TiXmlElement* element, const String& owner)
+            /// A scene's rules, except that what hangs on an entity's bones is described too.
+            static Objects::Rules SceneRules()
+            {
+                Objects::Rules rules = Objects::Rules::SCENE;
+                rules.readsBoneAttachments = true;
+                return rules;
+            }
+
+            void Read(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
             {
                 for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
                 {
                     String name = TarnelUtilities::GetStringAttribute(child, "name");
                     String user = name.empty() ? owner : name;
                     const String& kind = child->ValueStr();
-                    if (kind == "entity")
-                    {
-                        Add("mesh", TarnelUtilities::GetStringAttribute(child, "meshFile"), user);
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialFile"), user);
-                    }
-                    else if (kind == "subentity")
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "materialName"), owner);
-                    else if (kind == "plane" || kind == "billboardSet" || kind == "skyBox" || kind == "skyDome" ||
-                             kind == "skyPlane")
-                        Add("material", TarnelUtilities::GetStringAttribute(child, "material"), user);
-                    else if (kind == "particleSystem")
-                        Add("particle template", TarnelUtilities::GetStringAttribute(child, "file"), user);
+                    if (Objects::IsObject(child))
+                        ReadObject(child, owner, rules);
+                    else if (Environment::IsSky(child))
+                        ReadSky(child, user);
                     else if (kind == "renderTexture")
-                        renderTextures.insert(name);
-                    else if (kind == "material" && element->ValueStr() == "materials")
-                        Add("material", name, owner);
+                        ReadRenderTexture(child, user);
                     else if (kind == "node" || kind == "modelInstance")
-                        ReadModel(child, user);
-                    Read(child, kind == "subentities" || kind == "materials" ? owner : user);
+                    {
+                        ReadModel(Objects::ReadNodeAttributes(child).modelFile, user, child);
+                        Read(child, user, rules);
+                    }
+                    else
+                        Read(child, user, rules);
                 }
             }
 
-            void ReadModel(const TiXmlElement* node, const String& user)
+            /// What an object's description names; one its reader refuses is the load's error.
+            void ReadObject(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
             {
-                String file = TarnelUtilities::GetStringAttribute(node, "modelFile");
-                if (file.empty())
-                    file = TarnelUtilities::GetStringAttribute(node, "modelName");
+                std::unique_ptr<Types::ObjectParameters> object;
+                try
+                {
+                    object = Objects::ReadObject(element, rules);
+                }
+                catch (const Exception&)
+                {
+                    return;
+                }
+                AddObject(*object, owner, element);
+            }
+
+            void AddObject(const Types::ObjectParameters& object, const String& owner, const TiXmlElement* element)
+            {
+                const String& user = object.name.empty() ? owner : object.name;
+                switch (object.objectType)
+                {
+                case Types::ENTITY:
+                {
+                    const auto& entity = static_cast<const Types::EntityParameters&>(object);
+                    Add("mesh", entity.meshFile, user, element);
+                    Add("material", entity.materialFile, user, element);
+                    for (const String& material : entity.subentities)
+                        Add("material", material, user, element);
+                    for (const Types::BoneAttachment& attachment : entity.boneAttachments)
+                        if (attachment.object)
+                            AddObject(*attachment.object, user, nullptr);
+                    break;
+                }
+                case Types::PLANE:
+                    Add("material", static_cast<const Types::PlaneParameters&>(object).material, user, element);
+                    break;
+                case Types::BILLBOARD_SET:
+                    Add("material", static_cast<const Types::BillboardSetParameters&>(object).material, user, element);
+                    break;
+                case Types::PARTICLE_SYSTEM:
+                    Add("particle template", static_cast<const Types::ParticleSystemParameters&>(object).file, user,
+                        element);
+                    break;
+                default: break;
+                }
+            }
+
+            void ReadSky(const TiXmlElement* element, const String& user)
+            {
+                try
+                {
+                    Add("material", Environment::ReadSky(element).material, user, element);
+                }
+                catch (const Exception&)
+                {
+                }
+            }
+
+            void ReadRenderTexture(const TiXmlElement* element, const String& user)
+            {
+                std::unique_ptr<RenderTexture> texture;
+                try
+                {
+                    texture = TarnelScene::ReadRenderTexture(element, PF_A8R8G8B8, ColourValue::Black, BLANKSTRING);
+                }
+                catch (const Exception&)
+                {
+                    return;
+                }
+                renderTextures.insert(texture->name);
+                for (const RenderTexture::MaterialLayer& layer : texture->materials)
+                    Add("material", layer.name, user, element);
+            }
+
+            void ReadModel(const String& file, const String& user, const TiXmlElement* element)
+            {
                 if (file.empty())
                     return;
-                Add("model file", file, user);
+                Add("model file", file, user, element);
                 String native = TarnelUtilities::NativeSeparators(file);
                 // Each file once: a model that names itself, directly or not, ends here.
                 if (!readModels.insert(native).second || !Exists("model file", file))
                     return;
+                ++readModelDepth;
                 try
                 {
                     TiXmlDocument document;
                     TarnelUtilities::LoadXmlDocument(native, document,
                                                      ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
                     if (const TiXmlElement* root = document.FirstChildElement())
-                        Read(root, user);
+                        Read(root, user, Objects::Rules::MODEL);
                 }
                 catch (const Exception&)
                 {
                     // A model that does not read is the load's error to report, not a missing file.
                 }
+                --readModelDepth;
             }
 
             /// A mesh that exists names its skeleton and its sub-meshes' materials.
@@ -193,6 +283,8 @@ namespace Tarnel
             std::vector<Key> sequence;
             std::set<String> renderTextures;
             std::set<String> readModels;
+            std::map<Key, const TiXmlElement*> firstUse;
+            int readModelDepth = 0;
         };
     }
 
@@ -208,6 +300,7 @@ namespace Tarnel
     {
         if (!level.FirstChildElement())
             return {};
+        Domains::QuietLog quiet;
         References references;
         references.ReadFile(level.FirstChildElement(), "");
         return references.Missing(openMedia);

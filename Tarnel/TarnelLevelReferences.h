@@ -15,6 +15,8 @@ namespace Tarnel
         Ogre::String kind; ///< "mesh", "skeleton", "material", "texture", "particle template" or "model file"
         Ogre::String name;
         std::vector<Ogre::String> usedBy; ///< the objects or nodes that name it, each once, in document order
+        int row = 0;             ///< the level file's line that first names it; 0: only its model files do
+        Ogre::String firstUser;  ///< that element, as in: entity "crate"
     };
 
     /** Reads a level file and the model files it instances for the resources they

@@ -31,15 +31,11 @@ namespace Tarnel
 
     void TarnelModel::LoadNode(const TiXmlElement* element, NodeParameters& node)
     {
-        node.name = TarnelUtilities::GetStringAttribute(element, "name");
-        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
-        if (node.modelFile.empty())
-            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
-        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
+        static_cast<Types::NodeAttributes&>(node) = ReadNodeAttributes(element);
         // Sized first and filled in place: a node owns its objects and is never copied.
         node.childNodes = std::vector<NodeParameters>(TarnelUtilities::GetChildElementCount(element, "node"));
         Types::ObjectExtraData extraData;
-        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData.id = node.id;
 
         size_t childIndex = 0;
         // Looks and tracks, instances and portals are the scene's own; they are skipped here.

@@ -16,12 +16,9 @@ namespace Tarnel
     /** One node of a model file as written: names without any prefix, a nested
         model's file stored, not loaded, and visibility stored, not applied. Not
         copyable: it owns its objects. */
-    struct NodeParameters
+    struct NodeParameters : Types::NodeAttributes
     {
         Types::ObjectExtraDataPtr extraData; ///< only for a node with an id or user data
-        Ogre::String name;
-        Ogre::String modelFile;
-        ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
         Ogre::Vector3 position = Ogre::Vector3::ZERO;
         Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
         Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;

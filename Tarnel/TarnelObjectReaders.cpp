@@ -229,6 +229,23 @@ namespace Tarnel
                kind == "billboardSet" || kind == "plane";
     }
 
+    Types::NodeAttributes Objects::ReadNodeAttributes(const TiXmlElement* element)
+    {
+        Types::NodeAttributes node;
+        node.name = TarnelUtilities::GetStringAttribute(element, "name");
+        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        if (node.modelFile.empty())
+            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
+        node.id = TarnelUtilities::GetStringAttribute(element, "id");
+        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
+        return node;
+    }
+
+    String Objects::ReadMeshFile(const TiXmlElement* element)
+    {
+        return TarnelUtilities::GetStringAttribute(element, "meshFile");
+    }
+
     Types::LookTarget Objects::LoadLookTarget(const TiXmlElement* element)
     {
         Types::LookTarget target;

@@ -86,7 +86,7 @@ namespace Tarnel
     void Objects::ReadEntityAttributes(const TiXmlElement* element, Types::EntityParameters& parameters)
     {
         ReadQueueAndDistance(element, parameters);
-        parameters.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+        parameters.meshFile = ReadMeshFile(element);
         parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
         parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
     }

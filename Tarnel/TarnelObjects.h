@@ -47,6 +47,11 @@ namespace Tarnel
                                                             const Rules& rules);
         std::unique_ptr<Types::ObjectParameters> ReadObject(const TiXmlElement* element, const Rules& rules);
 
+        /// A node element's name, model file (given as modelFile or modelName), id and visibility.
+        Types::NodeAttributes ReadNodeAttributes(const TiXmlElement* element);
+        /// The mesh an entity element shows, whether an object or a copy batched into geometry.
+        Ogre::String ReadMeshFile(const TiXmlElement* element);
+
         /// A look-at or tracking request of a node or a camera, without its node or camera.
         Types::LookTarget LoadLookTarget(const TiXmlElement* element);
         Types::TrackTarget LoadTrackTarget(const TiXmlElement* element);

@@ -205,6 +205,14 @@ namespace Tarnel
                                         TarnelRenderWindowIterator& windows);
         /// Largest power of two below the value (half of it for a power of two); 0 gives 0.
         static unsigned int PreviousPowerOfTwo(unsigned int value);
+        /// The locations a resourceLocations element names, each taken from the base location.
+        static std::vector<ResourceLocation> ReadResourceLocations(const TiXmlElement* element,
+                                                                   const Ogre::String& baseLocation);
+        /// A render texture element's description, before anything is made for it.
+        static std::unique_ptr<RenderTexture> ReadRenderTexture(const TiXmlElement* element,
+                                                                Ogre::PixelFormat defaultPixelFormat,
+                                                                const Ogre::ColourValue& backgroundColour,
+                                                                const Ogre::String& resourceGroupName);
 
         /// Unit Z for a Z-up document, unit Y otherwise.
         Ogre::Vector3 GetUpAxisVector() const;
@@ -288,9 +296,7 @@ namespace Tarnel
         void LoadEnvironment(const TiXmlElement* element);
         void SetBackgroundColour(const Ogre::ColourValue& colour);
         void LoadFog(const TiXmlElement* element);
-        void LoadSkyBox(const TiXmlElement* element);
-        void LoadSkyDome(const TiXmlElement* element);
-        void LoadSkyPlane(const TiXmlElement* element);
+        void CreateSky(const Types::SkyParameters& sky);
         void LoadShadows(const TiXmlElement* element);
         Ogre::ShadowCameraSetupPtr ParseShadowCameraSetup(const Ogre::String& type, const Ogre::Plane& plane);
 

@@ -1,5 +1,6 @@
 // What surrounds the level: ambient and background colours, fog, skies and shadows.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelEnvironment.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelKeywords.h"
@@ -72,6 +73,12 @@ namespace Tarnel
         }
     }
 
+    bool Environment::IsSky(const TiXmlElement* element)
+    {
+        std::string_view name = element->ValueStr();
+        return name == "skyBox" || name == "skyDome" || name == "skyPlane";
+    }
+
     void TarnelScene::LoadEnvironment(const TiXmlElement* element)
     {
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
@@ -79,12 +86,8 @@ namespace Tarnel
             std::string_view name = child->ValueStr();
             if (name == "fog")
                 LoadFog(child);
-            else if (name == "skyBox")
-                LoadSkyBox(child);
-            else if (name == "skyDome")
-                LoadSkyDome(child);
-            else if (name == "skyPlane")
-                LoadSkyPlane(child);
+            else if (Environment::IsSky(child))
+                CreateSky(Environment::ReadSky(child));
             else if (name == "clipping")
                 TarnelUtilities::LoadClipping(child, nearClipDistance, farClipDistance);
             else if (name == "colourAmbient")
@@ -123,53 +126,70 @@ namespace Tarnel
             fog.colour = TarnelUtilities::LoadColor(colour);
     }
 
-    void TarnelScene::LoadSkyBox(const TiXmlElement* element)
+    Types::SkyParameters Environment::ReadSky(const TiXmlElement* element)
     {
-        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        String material = TarnelUtilities::GetStringAttribute(element, "material");
-        Real distance = TarnelUtilities::GetRealAttribute(element, "distance", 5000);
-        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
-        Quaternion orientation = Quaternion::IDENTITY;
-        skyBoxExtraData = LoadSkyChildren(element, &orientation);
-
-        sceneManager->setSkyBox(enable, material, distance, drawFirst, orientation, defaultResourceGroupName);
+        Types::SkyParameters sky;
+        std::string_view kind = element->ValueStr();
+        sky.kind = kind == "skyDome" ? Types::SkyParameters::DOME
+                   : kind == "skyPlane" ? Types::SkyParameters::PLANE
+                                        : Types::SkyParameters::BOX;
+        sky.enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
+        if (sky.kind == Types::SkyParameters::PLANE)
+            sky.plane = TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
+        sky.material = TarnelUtilities::GetStringAttribute(element, "material");
+        switch (sky.kind)
+        {
+        case Types::SkyParameters::BOX:
+            sky.distance = TarnelUtilities::GetRealAttribute(element, "distance", 5000);
+            sky.drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
+            break;
+        case Types::SkyParameters::DOME:
+            sky.curvature = TarnelUtilities::GetRealAttribute(element, "curvature", 10);
+            sky.tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 8);
+            sky.distance = TarnelUtilities::GetRealAttribute(element, "distance", 4000);
+            sky.drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
+            sky.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 16);
+            sky.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 16);
+            TarnelUtilities::CheckSegments(sky.xSegments, sky.ySegments, "the sky dome", "TarnelScene::LoadSkyDome");
+            break;
+        case Types::SkyParameters::PLANE:
+            sky.scale = TarnelUtilities::GetRealAttribute(element, "scale", 1000);
+            sky.tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 10);
+            sky.drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
+            sky.bow = TarnelUtilities::GetRealAttribute(element, "bow", 0);
+            sky.xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
+            sky.ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
+            TarnelUtilities::CheckSegments(sky.xSegments, sky.ySegments, "the sky plane", "TarnelScene::LoadSkyPlane");
+            break;
+        }
+        sky.extraData = LoadSkyChildren(element, sky.kind == Types::SkyParameters::PLANE ? nullptr : &sky.orientation);
+        return sky;
     }
 
-    void TarnelScene::LoadSkyDome(const TiXmlElement* element)
+    void TarnelScene::CreateSky(const Types::SkyParameters& sky)
     {
-        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        String material = TarnelUtilities::GetStringAttribute(element, "material");
-        Real curvature = TarnelUtilities::GetRealAttribute(element, "curvature", 10);
-        Real tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 8);
-        Real distance = TarnelUtilities::GetRealAttribute(element, "distance", 4000);
-        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
-        int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 16);
-        int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 16);
-        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky dome", "TarnelScene::LoadSkyDome");
-        const int keepAllYSegments = -1;
-        Quaternion orientation = Quaternion::IDENTITY;
-        skyDomeExtraData = LoadSkyChildren(element, &orientation);
-
-        sceneManager->setSkyDome(enable, material, curvature, tiling, distance, drawFirst, orientation, xSegments,
-                                 ySegments, keepAllYSegments, defaultResourceGroupName);
-    }
-
-    void TarnelScene::LoadSkyPlane(const TiXmlElement* element)
-    {
-        bool enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
-        Plane plane = TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
-        String material = TarnelUtilities::GetStringAttribute(element, "material");
-        Real scale = TarnelUtilities::GetRealAttribute(element, "scale", 1000);
-        Real tiling = TarnelUtilities::GetRealAttribute(element, "tiling", 10);
-        bool drawFirst = TarnelUtilities::GetBoolAttribute(element, "drawFirst", true);
-        Real bow = TarnelUtilities::GetRealAttribute(element, "bow", 0);
-        int xSegments = TarnelUtilities::GetIntAttribute(element, "xSegments", 1);
-        int ySegments = TarnelUtilities::GetIntAttribute(element, "ySegments", 1);
-        TarnelUtilities::CheckSegments(xSegments, ySegments, "the sky plane", "TarnelScene::LoadSkyPlane");
-        skyPlaneExtraData = LoadSkyChildren(element, nullptr);
-
-        sceneManager->setSkyPlane(enable, plane, material, scale, tiling, drawFirst, bow, xSegments, ySegments,
-                                  defaultResourceGroupName);
+        switch (sky.kind)
+        {
+        case Types::SkyParameters::BOX:
+            skyBoxExtraData = sky.extraData;
+            sceneManager->setSkyBox(sky.enable, sky.material, sky.distance, sky.drawFirst, sky.orientation,
+                                    defaultResourceGroupName);
+            break;
+        case Types::SkyParameters::DOME:
+        {
+            skyDomeExtraData = sky.extraData;
+            const int keepAllYSegments = -1;
+            sceneManager->setSkyDome(sky.enable, sky.material, sky.curvature, sky.tiling, sky.distance, sky.drawFirst,
+                                     sky.orientation, sky.xSegments, sky.ySegments, keepAllYSegments,
+                                     defaultResourceGroupName);
+            break;
+        }
+        case Types::SkyParameters::PLANE:
+            skyPlaneExtraData = sky.extraData;
+            sceneManager->setSkyPlane(sky.enable, sky.plane, sky.material, sky.scale, sky.tiling, sky.drawFirst,
+                                      sky.bow, sky.xSegments, sky.ySegments, defaultResourceGroupName);
+            break;
+        }
     }
 
     void TarnelScene::LoadShadows(const TiXmlElement* element)

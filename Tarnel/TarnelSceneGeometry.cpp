@@ -1,5 +1,6 @@
 // Batched geometry: instanced and static geometry built from placed copies of meshes.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
@@ -71,7 +72,7 @@ namespace Tarnel
         GeometryEntity ReadGeometryEntity(const TiXmlElement* element)
         {
             GeometryEntity entity;
-            entity.meshFile = TarnelUtilities::GetStringAttribute(element, "meshFile");
+            entity.meshFile = Objects::ReadMeshFile(element);
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
             {

@@ -53,14 +53,12 @@ namespace Tarnel
 
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
-        String modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
-        if (modelFile.empty())
-            modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
-        const TarnelModel* model = modelFile.empty() ? nullptr : GetModel(modelFile);
+        const Types::NodeAttributes attributes = Objects::ReadNodeAttributes(element);
+        const String& name = attributes.name;
+        const TarnelModel* model = attributes.modelFile.empty() ? nullptr : GetModel(attributes.modelFile);
 
         Types::ObjectExtraData extraData;
-        extraData.id = TarnelUtilities::GetStringAttribute(element, "id");
+        extraData.id = attributes.id;
 
         // The zone manager would take a second node of one name without a word.
         if (!name.empty() && nodesByName.Find(name))
@@ -117,7 +115,7 @@ namespace Tarnel
             node->setInitialState();
 
         // Applied after the children, so that a tree visibility reaches them.
-        TarnelUtilities::SetNodeVisibility(TarnelUtilities::GetObjectVisibilityAttribute(element), node);
+        TarnelUtilities::SetNodeVisibility(attributes.visibility, node);
 
         if (extraData.HasUserData())
         {

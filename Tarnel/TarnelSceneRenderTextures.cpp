@@ -110,10 +110,13 @@ namespace Tarnel
             LoadRenderTexture(child, defaultPixelFormat);
     }
 
-    void TarnelScene::LoadRenderTexture(const TiXmlElement* element, PixelFormat defaultPixelFormat)
+    std::unique_ptr<RenderTexture> TarnelScene::ReadRenderTexture(const TiXmlElement* element,
+                                                                  PixelFormat defaultPixelFormat,
+                                                                  const ColourValue& backgroundColour,
+                                                                  const String& resourceGroupName)
     {
-        renderTextures.push_back(std::make_unique<RenderTexture>());
-        RenderTexture& renderTexture = *renderTextures.back();
+        auto read = std::make_unique<RenderTexture>();
+        RenderTexture& renderTexture = *read;
         renderTexture.name = TarnelUtilities::GetStringAttribute(element, "name");
         renderTexture.width = TarnelUtilities::GetIntAttribute(element, "width", 512);
         renderTexture.height = TarnelUtilities::GetIntAttribute(element, "height", 512);
@@ -130,7 +133,7 @@ namespace Tarnel
         renderTexture.hideRenderObject = TarnelUtilities::GetBoolAttribute(element, "hideRenderObject", true);
         renderTexture.renderObjectName = TarnelUtilities::GetStringAttribute(element, "renderObjectName");
         renderTexture.backgroundColour = backgroundColour;
-        renderTexture.resourceGroupName = defaultResourceGroupName;
+        renderTexture.resourceGroupName = resourceGroupName;
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
@@ -158,6 +161,15 @@ namespace Tarnel
                 }
             }
         }
+
+        return read;
+    }
+
+    void TarnelScene::LoadRenderTexture(const TiXmlElement* element, PixelFormat defaultPixelFormat)
+    {
+        renderTextures.push_back(
+            ReadRenderTexture(element, defaultPixelFormat, backgroundColour, defaultResourceGroupName));
+        RenderTexture& renderTexture = *renderTextures.back();
 
         // This engine makes the textures that material scripts name as it reads them; such a
         // stand-in, never loaded from a file, gives way, and the layers that show it follow.

@@ -38,18 +38,27 @@ namespace Tarnel
             return false;
 
         bool added = false;
+        for (const ResourceLocation& location : ReadResourceLocations(element, baseResourceLocation))
+            added = AddResourceLocation(location) || added;
+        return added;
+    }
+
+    std::vector<ResourceLocation> TarnelScene::ReadResourceLocations(const TiXmlElement* element,
+                                                                     const String& baseLocation)
+    {
+        std::vector<ResourceLocation> locations;
         for (const TiXmlElement* child = element->FirstChildElement("resourceLocation"); child;
              child = child->NextSiblingElement("resourceLocation"))
         {
             ResourceLocation location;
             location.name = TarnelUtilities::GetStringAttribute(child, "name");
-            if (!baseResourceLocation.empty())
-                location.name = TarnelUtilities::JoinPath(baseResourceLocation, location.name);
+            if (!baseLocation.empty())
+                location.name = TarnelUtilities::JoinPath(baseLocation, location.name);
             location.type = TarnelUtilities::GetStringAttribute(child, "type");
             location.recursive = TarnelUtilities::GetBoolAttribute(child, "recursive", false);
-            added = AddResourceLocation(location) || added;
+            locations.push_back(location);
         }
-        return added;
+        return locations;
     }
 
     bool TarnelScene::AddResourceLocation(const ResourceLocation& location)

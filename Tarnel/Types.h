@@ -255,6 +255,40 @@ namespace Types
         PlaneParameters() { objectType = PLANE; }
     };
 
+    /// What a node element says of itself, in scene and model files alike.
+    struct NodeAttributes
+    {
+        Ogre::String name;
+        Ogre::String modelFile; ///< the model instanced under the node; empty: none
+        Ogre::String id;
+        ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
+    };
+
+    /// A sky box, dome or plane as written; each kind reads its own values.
+    struct SkyParameters
+    {
+        enum Kind
+        {
+            BOX,
+            DOME,
+            PLANE
+        };
+        Kind kind = BOX;
+        bool enable = true;
+        Ogre::String material;
+        bool drawFirst = true;
+        Ogre::Real distance = 0;    ///< box and dome
+        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY; ///< box and dome
+        Ogre::Real curvature = 10;  ///< dome
+        Ogre::Real tiling = 0;      ///< dome and plane
+        int xSegments = 1;
+        int ySegments = 1;
+        Ogre::Plane plane;          ///< plane
+        Ogre::Real scale = 1000;    ///< plane
+        Ogre::Real bow = 0;         ///< plane
+        ObjectExtraData extraData;
+    };
+
     struct KeyFrameParameters
     {
         Ogre::Real time = 0;

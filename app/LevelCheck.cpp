@@ -60,7 +60,7 @@ namespace
             return resource.kind == kind && resource.name == name;
         });
         if (found == missing.end())
-            missing.push_back({kind, name, {user}});
+            missing.push_back({kind, name, {user}, 0, ""});
         else if (std::find(found->usedBy.begin(), found->usedBy.end(), user) == found->usedBy.end())
             found->usedBy.push_back(user);
     }
@@ -321,7 +321,7 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
                               {"modelInstances", &c.modelInstances}, {"triangles", &c.triangles}})
         *field = counts.at(key);
     for (const auto& resource : level.at("missing"))
-        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy")});
+        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, ""});
     check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
     check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
     check.warnings = level.at("warnings").get<std::vector<String>>();

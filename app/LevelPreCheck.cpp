@@ -2,16 +2,17 @@
 #include "LevelPreCheck.h"
 #include "EngineFiles.h"
 
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelObjects.h"
 #include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelPaths.h"
 #include "Tarnel/TarnelReaders.h"
 
 #include <OgreConfigFile.h>
-#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
 
@@ -51,12 +52,8 @@ namespace
         AddLocation(folder, "FileSystem", false);
         if (const TiXmlElement* locations = scene->FirstChildElement("resourceLocations"))
         {
-            for (const TiXmlElement* location = locations->FirstChildElement("resourceLocation"); location;
-                 location = location->NextSiblingElement("resourceLocation"))
-                AddLocation(Tarnel::TarnelUtilities::JoinPath(
-                                folder, Tarnel::TarnelUtilities::GetStringAttribute(location, "name")),
-                            Tarnel::TarnelUtilities::GetStringAttribute(location, "type"),
-                            Tarnel::TarnelUtilities::GetBoolAttribute(location, "recursive", false));
+            for (const Tarnel::ResourceLocation& location : Tarnel::TarnelScene::ReadResourceLocations(locations, folder))
+                AddLocation(location.name, location.type, location.recursive);
         }
         ConfigFile resources;
         String list = EngineFiles::Find("..\\resources.cfg");
@@ -128,51 +125,6 @@ namespace
         }
         return nearest;
     }
-
-    /// The first element that names the resource, and the attribute it names it with.
-    const TiXmlElement* FindUser(const TiXmlElement* element, const String& kind, const String& name)
-    {
-        static const std::vector<std::pair<String, std::vector<const char*>>> ATTRIBUTES = {
-            {"mesh", {"meshFile"}}, {"model file", {"modelFile", "modelName"}}, {"particle template", {"file"}}};
-        for (const auto& entry : ATTRIBUTES)
-        {
-            if (entry.first != kind)
-                continue;
-            for (const char* attribute : entry.second)
-            {
-                const char* value = element->Attribute(attribute);
-                if (value && name == value)
-                    return element;
-            }
-        }
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (const TiXmlElement* user = FindUser(child, kind, name))
-                return user;
-        }
-        return nullptr;
-    }
-}
-
-namespace
-{
-    /// What the readers log while the level is checked stays out of Ogre.log: the load says it again.
-    struct QuietLog
-    {
-        QuietLog()
-        {
-            LogManager& logs = LogManager::getSingleton();
-            scratch = logs.createLog("Tarnel/PreCheck", false, false, true);
-            previous = logs.setDefaultLog(scratch);
-        }
-        ~QuietLog()
-        {
-            LogManager::getSingleton().setDefaultLog(previous);
-            LogManager::getSingleton().destroyLog(scratch);
-        }
-        Log* scratch;
-        Log* previous;
-    };
 
     /// Reads an object or animation element as the loader does, for the keywords and bounds it refuses.
     void ReadObject(const TiXmlElement* element)
@@ -253,7 +205,8 @@ String PreCheckLevel(const String& file)
         return file + ": holds no element; it is not a level";
 
     {
-        QuietLog quiet;
+        // What the readers log stays out of Ogre.log: the load says it again.
+        Tarnel::Domains::QuietLog quiet;
         String refusal;
         if (const TiXmlElement* refused = FindRefusedObject(scene, refusal))
             return file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " + refusal;
@@ -264,15 +217,14 @@ String PreCheckLevel(const String& file)
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
     AddLevelLocations(scene, folder);
     const std::set<String> templates = ParticleTemplates();
-    for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(file, false))
+    for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(document, false))
     {
         bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" ||
                             (missing.kind == "particle template" && !templates.count(missing.name));
         if (!stopsTheLoad)
             continue;
-        const TiXmlElement* user = FindUser(scene, missing.kind, missing.name);
-        String where = user ? ":" + StringConverter::toString(user->Row()) : String();
-        String who = user ? Describe(user) : String("the level");
+        String where = missing.row ? ":" + StringConverter::toString(missing.row) : String();
+        String who = missing.row ? missing.firstUser : String("the level");
         String nearest = Nearest(missing.name, Candidates(missing.kind, templates));
         return file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
                "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)");
