@@ -231,13 +231,15 @@ namespace Tarnel
 
     Types::NodeAttributes Objects::ReadNodeAttributes(const TiXmlElement* element)
     {
+        enum { NAME, MODEL_FILE, MODEL_NAME, ID, VISIBILITY };
+        TarnelUtilities::Attributes attributes(element, {"name", "modelFile", "modelName", "id", "visibility"});
         Types::NodeAttributes node;
-        node.name = TarnelUtilities::GetStringAttribute(element, "name");
-        node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelFile");
+        node.name = attributes.String(NAME);
+        node.modelFile = attributes.String(MODEL_FILE);
         if (node.modelFile.empty())
-            node.modelFile = TarnelUtilities::GetStringAttribute(element, "modelName");
-        node.id = TarnelUtilities::GetStringAttribute(element, "id");
-        node.visibility = TarnelUtilities::GetObjectVisibilityAttribute(element);
+            node.modelFile = attributes.String(MODEL_NAME);
+        node.id = attributes.String(ID);
+        node.visibility = TarnelUtilities::ParseObjectVisibility(attributes.String(VISIBILITY));
         return node;
     }
 

@@ -27,9 +27,11 @@ namespace Tarnel
 {
     void Objects::ReadCommonAttributes(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
-        parameters.queryFlags = TarnelUtilities::GetUIntAttribute(element, "queryFlags", 0);
-        parameters.visibilityFlags = TarnelUtilities::GetUIntAttribute(element, "visibilityFlags", 0);
-        parameters.visibility = TarnelUtilities::GetVisibleAttribute(element);
+        enum { QUERY_FLAGS, VISIBILITY_FLAGS, VISIBLE };
+        TarnelUtilities::Attributes attributes(element, {"queryFlags", "visibilityFlags", "visible"});
+        parameters.queryFlags = attributes.UInt(QUERY_FLAGS, 0);
+        parameters.visibilityFlags = attributes.UInt(VISIBILITY_FLAGS, 0);
+        parameters.visibility = attributes.Visible(VISIBLE);
     }
 
     void Objects::ApplyCommonSettings(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -46,9 +48,10 @@ namespace Tarnel
 
     void Objects::ReadQueueAndDistance(const TiXmlElement* element, Types::ObjectParameters& parameters)
     {
-        parameters.renderQueue =
-            TarnelUtilities::ParseRenderQueue(TarnelUtilities::GetStringAttribute(element, "renderQueue"));
-        parameters.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
+        enum { RENDER_QUEUE, RENDERING_DISTANCE };
+        TarnelUtilities::Attributes attributes(element, {"renderQueue", "renderingDistance"});
+        parameters.renderQueue = TarnelUtilities::ParseRenderQueue(attributes.String(RENDER_QUEUE));
+        parameters.renderingDistance = attributes.Real(RENDERING_DISTANCE, 0);
     }
 
     void Objects::ApplyQueueAndDistance(MovableObject* object, const Types::ObjectParameters& parameters)
@@ -87,8 +90,10 @@ namespace Tarnel
     {
         ReadQueueAndDistance(element, parameters);
         parameters.meshFile = ReadMeshFile(element);
-        parameters.materialFile = TarnelUtilities::GetStringAttribute(element, "materialFile");
-        parameters.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
+        enum { MATERIAL_FILE, CAST_SHADOWS };
+        TarnelUtilities::Attributes attributes(element, {"materialFile", "castShadows"});
+        parameters.materialFile = attributes.String(MATERIAL_FILE);
+        parameters.castShadows = attributes.Bool(CAST_SHADOWS, true);
     }
 
     bool Objects::LoadEntityChild(const TiXmlElement* child, Types::EntityParameters& parameters)

@@ -11,6 +11,7 @@
 
 #include <tinyxml.h>
 
+#include <cassert>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -67,10 +68,6 @@ namespace Tarnel
             return (attribute && *attribute->Value()) ? attribute->Value() : nullptr;
         }
 
-        bool HasAttribute(const TiXmlElement* element, const char* name)
-        {
-            return FindAttribute(element, name) != nullptr;
-        }
 
         Quaternion LoadEulerRotation(const TiXmlElement* element)
         {
@@ -109,6 +106,77 @@ namespace Tarnel
     {
         CheckRange(xSegments, 1, Limits::MAX_SEGMENTS, "The xSegments of " + what, source);
         CheckRange(ySegments, 1, Limits::MAX_SEGMENTS, "The ySegments of " + what, source);
+    }
+
+    TarnelUtilities::Attributes::Attributes(const TiXmlElement* element, std::initializer_list<std::string_view> wanted)
+        : element(element)
+    {
+        assert(wanted.size() <= MAX_NAMES);
+        size_t missing = wanted.size();
+        for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute && missing;
+             attribute = attribute->Next())
+        {
+            std::string_view name(attribute->NameTStr());
+            size_t index = 0;
+            for (std::string_view candidate : wanted)
+            {
+                if (candidate == name && !found[index])
+                {
+                    found[index] = attribute;
+                    names[index] = attribute->Name();
+                    --missing;
+                    break;
+                }
+                ++index;
+            }
+        }
+    }
+
+    const char* TarnelUtilities::Attributes::Present(size_t index) const
+    {
+        const TiXmlAttribute* attribute = found[index];
+        return (attribute && *attribute->Value()) ? attribute->Value() : nullptr;
+    }
+
+    String TarnelUtilities::Attributes::String(size_t index, const Ogre::String& defaultValue) const
+    {
+        const char* value = Present(index);
+        return value ? Ogre::String(value) : defaultValue;
+    }
+
+    Real TarnelUtilities::Attributes::Real(size_t index, Ogre::Real defaultValue) const
+    {
+        const char* value = Present(index);
+        if (!value)
+            return defaultValue;
+        Ogre::Real number = ParseNumber<Ogre::Real>(value, value + std::strlen(value));
+        return std::abs(number) <= Limits::MAX_REAL ? number : Domains::Magnitude(element, names[index], number);
+    }
+
+    int TarnelUtilities::Attributes::Int(size_t index, int defaultValue) const
+    {
+        const char* value = Present(index);
+        return value ? ParseNumber<int32>(value, value + std::strlen(value)) : defaultValue;
+    }
+
+    unsigned int TarnelUtilities::Attributes::UInt(size_t index, unsigned int defaultValue) const
+    {
+        const char* value = Present(index);
+        return value ? ParseNumber<uint32>(value, value + std::strlen(value)) : defaultValue;
+    }
+
+    bool TarnelUtilities::Attributes::Bool(size_t index, bool defaultValue) const
+    {
+        const char* value = Present(index);
+        return value ? ParseBool(value) : defaultValue;
+    }
+
+    ObjectVisibility TarnelUtilities::Attributes::Visible(size_t index) const
+    {
+        const char* value = Present(index);
+        if (!value)
+            return OBJECT_VISIBILITY_DEFAULT;
+        return ParseBool(value) ? OBJECT_VISIBLE : OBJECT_HIDDEN;
     }
 
     String TarnelUtilities::GetStringAttribute(const TiXmlElement* element, const char* name)
@@ -189,17 +257,16 @@ namespace Tarnel
 
     Vector3 TarnelUtilities::LoadXYZ(const TiXmlElement* element)
     {
-        return Vector3(GetRealAttribute(element, "x", 0),
-                       GetRealAttribute(element, "y", 0),
-                       GetRealAttribute(element, "z", 0));
+        enum { X, Y, Z };
+        Attributes attributes(element, {"x", "y", "z"});
+        return Vector3(attributes.Real(X, 0), attributes.Real(Y, 0), attributes.Real(Z, 0));
     }
 
     ColourValue TarnelUtilities::LoadColor(const TiXmlElement* element)
     {
-        return ColourValue(GetRealAttribute(element, "r", 0),
-                           GetRealAttribute(element, "g", 0),
-                           GetRealAttribute(element, "b", 0),
-                           GetRealAttribute(element, "a", 1));
+        enum { R, G, B, A };
+        Attributes attributes(element, {"r", "g", "b", "a"});
+        return ColourValue(attributes.Real(R, 0), attributes.Real(G, 0), attributes.Real(B, 0), attributes.Real(A, 1));
     }
 
     Plane TarnelUtilities::LoadPlane(const TiXmlElement* element)
@@ -239,24 +306,20 @@ namespace Tarnel
 
     Quaternion TarnelUtilities::ReadRotation(const TiXmlElement* element)
     {
+        enum { QW, QX, QY, QZ, AXIS_X, AXIS_Y, AXIS_Z, ANGLE, ANGLE_X };
+        Attributes attributes(element, {"qw", "qx", "qy", "qz", "axisX", "axisY", "axisZ", "angle", "angleX"});
         // The first marker present decides, even when its value is empty.
-        if (HasAttribute(element, "qx"))
+        if (attributes.Has(QX))
+            return Quaternion(attributes.Real(QW, 0), attributes.Real(QX, 0), attributes.Real(QY, 0),
+                              attributes.Real(QZ, 0));
+        if (attributes.Has(AXIS_X))
         {
-            return Quaternion(GetRealAttribute(element, "qw", 0),
-                              GetRealAttribute(element, "qx", 0),
-                              GetRealAttribute(element, "qy", 0),
-                              GetRealAttribute(element, "qz", 0));
-        }
-        if (HasAttribute(element, "axisX"))
-        {
-            Vector3 axis(GetRealAttribute(element, "axisX", 0),
-                         GetRealAttribute(element, "axisY", 0),
-                         GetRealAttribute(element, "axisZ", 0));
+            Vector3 axis(attributes.Real(AXIS_X, 0), attributes.Real(AXIS_Y, 0), attributes.Real(AXIS_Z, 0));
             Quaternion rotation;
-            rotation.FromAngleAxis(Radian(GetRealAttribute(element, "angle", 0)), axis);
+            rotation.FromAngleAxis(Radian(attributes.Real(ANGLE, 0)), axis);
             return rotation;
         }
-        if (HasAttribute(element, "angleX"))
+        if (attributes.Has(ANGLE_X))
             return LoadEulerRotation(element);
         return Quaternion::IDENTITY;
     }

@@ -10,6 +10,11 @@
 #include <OgrePlane.h>
 #include <OgreTexture.h>
 
+#include <array>
+#include <initializer_list>
+#include <string_view>
+
+class TiXmlAttribute;
 class TiXmlElement;
 
 namespace Tarnel
@@ -29,6 +34,36 @@ namespace Tarnel
         void CheckSegments(int xSegments, int ySegments, const Ogre::String& what, const char* source);
 
         // Attributes
+
+        /** The attributes a reader asks for, found in one walk over the element's: an
+            element read for a dozen optional attributes is not searched a dozen times.
+            Values are asked for by their place in the list of names, and read as the
+            Get...Attribute readers read them. */
+        class Attributes
+        {
+        public:
+            static const size_t MAX_NAMES = 12;
+
+            Attributes(const TiXmlElement* element, std::initializer_list<std::string_view> names);
+
+            /// Whether the attribute is there, even with an empty value.
+            bool Has(size_t index) const { return found[index] != nullptr; }
+            Ogre::String String(size_t index, const Ogre::String& defaultValue = Ogre::BLANKSTRING) const;
+            Ogre::Real Real(size_t index, Ogre::Real defaultValue) const;
+            int Int(size_t index, int defaultValue) const;
+            unsigned int UInt(size_t index, unsigned int defaultValue) const;
+            bool Bool(size_t index, bool defaultValue) const;
+            /// The visible attribute's three states.
+            ObjectVisibility Visible(size_t index) const;
+
+        private:
+            /// The value, or null when the attribute is missing or empty.
+            const char* Present(size_t index) const;
+
+            const TiXmlElement* element;
+            std::array<const TiXmlAttribute*, MAX_NAMES> found{};
+            std::array<const char*, MAX_NAMES> names{};
+        };
 
         Ogre::String GetStringAttribute(const TiXmlElement* element, const char* name);
         Ogre::String GetStringAttribute(const TiXmlElement* element, const char* name,
