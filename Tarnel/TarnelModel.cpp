@@ -44,13 +44,9 @@ namespace Tarnel
             std::string_view name = child->ValueStr();
             if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
-            if (name == "position")
-                node.position = TarnelUtilities::LoadXYZ(child);
-            else if (name == "rotation")
-                node.orientation = TarnelUtilities::LoadRotation(child);
-            else if (name == "scale")
-                node.scale = TarnelUtilities::LoadScale(child);
-            else if (name == "node")
+            if (LoadTransformChild(child, node.position, node.orientation, node.scale))
+                continue;
+            if (name == "node")
                 LoadNode(child, node.childNodes[childIndex++]);
             else if (name == "animations")
                 LoadNodeAnimations(child, node.animations);

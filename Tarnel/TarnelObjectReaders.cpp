@@ -137,7 +137,7 @@ namespace Tarnel
             attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
-                if (LoadAttachmentOffset(child, attachment.attachPosition, attachment.attachRotation,
+                if (LoadTransformChild(child, attachment.attachPosition, attachment.attachRotation,
                                          attachment.attachScale))
                     continue;
                 // One object: the last stays.

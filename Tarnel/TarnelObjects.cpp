@@ -71,7 +71,7 @@ namespace Tarnel
         return true;
     }
 
-    bool Objects::LoadAttachmentOffset(const TiXmlElement* child, Vector3& position, Quaternion& rotation,
+    bool Objects::LoadTransformChild(const TiXmlElement* child, Vector3& position, Quaternion& rotation,
                                        Vector3& scale)
     {
         std::string_view name = child->ValueStr();

@@ -70,8 +70,9 @@ namespace Tarnel
         /// User data and note tracks; false for other children.
         bool LoadExtraDataChild(const TiXmlElement* child, Types::ObjectExtraData& extraData);
 
-        /// A bone attachment's offset from its bone: position, rotation or scale; false for other children.
-        bool LoadAttachmentOffset(const TiXmlElement* child, Ogre::Vector3& position, Ogre::Quaternion& rotation,
+        /** A position, rotation or scale child of a node, or of a bone attachment for its offset
+            from the bone; false for other children. */
+        bool LoadTransformChild(const TiXmlElement* child, Ogre::Vector3& position, Ogre::Quaternion& rotation,
                                   Ogre::Vector3& scale);
 
         // Reading: one kind's own attributes and children (false for children of other names)

@@ -1,4 +1,5 @@
 #include "Tarnel/TarnelSceneGraph.h"
+#include "Tarnel/TarnelObjects.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
@@ -22,6 +23,19 @@ namespace TarnelUtilities
         case OBJECT_TREE_HIDDEN: node->setVisible(false, true); break;
         case OBJECT_VISIBILITY_DEFAULT: break;
         }
+    }
+
+    bool ApplyTransformChild(const TiXmlElement* child, SceneNode* node)
+    {
+        Vector3 position = node->getPosition();
+        Quaternion orientation = node->getOrientation();
+        Vector3 scale = node->getScale();
+        if (!Objects::LoadTransformChild(child, position, orientation, scale))
+            return false;
+        node->setPosition(position);
+        node->setOrientation(orientation);
+        node->setScale(scale);
+        return true;
     }
 
     void SetCustomParameters(Renderable* renderable, const CustomParameters& parameters)

@@ -3,6 +3,8 @@
 
 #include "Tarnel/TarnelValues.h"
 
+class TiXmlElement;
+
 namespace Tarnel
 {
     /// What the readers do to the engine's nodes and entities, whatever element they read.
@@ -11,6 +13,8 @@ namespace Tarnel
         void SetNodeVisibility(ObjectVisibility visibility, Ogre::SceneNode* node);
         void SetCustomParameters(Ogre::Renderable* renderable, const CustomParameters& parameters);
         void SetCustomParameters(Ogre::Entity* entity, const CustomParameters& parameters);
+        /// A position, rotation or scale child applied to the node as it is read; false for other children.
+        bool ApplyTransformChild(const TiXmlElement* child, Ogre::SceneNode* node);
         /// Makes the identity the node's initial state while keeping its transform.
         void SetIdentityInitialState(Ogre::Node* node);
         /** A child of the parent; an empty name gets a name made as the engine used

@@ -6,6 +6,7 @@
 #include "Tarnel/TarnelKeywords.h"
 #include "Tarnel/TarnelPaths.h"
 #include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelSceneGraph.h"
 
 #include <OgrePCZSceneManager.h>
 #include <OgreRoot.h>
@@ -269,12 +270,8 @@ namespace Tarnel
             std::string_view name = child->ValueStr();
             if (name == "node" || name == "modelInstance")
                 LoadNode(child, rootNode);
-            else if (name == "position")
-                rootNode->setPosition(TarnelUtilities::LoadXYZ(child));
-            else if (name == "rotation")
-                rootNode->setOrientation(TarnelUtilities::LoadRotation(child));
-            else if (name == "scale")
-                rootNode->setScale(TarnelUtilities::LoadScale(child));
+            else
+                TarnelUtilities::ApplyTransformChild(child, rootNode);
         }
         rootNode->setInitialState();
         LoadZones();

@@ -81,13 +81,9 @@ namespace Tarnel
             std::string_view childName = child->ValueStr();
             if (TarnelUtilities::LoadUserDataElement(child, extraData))
                 continue;
-            if (childName == "position")
-                node->setPosition(TarnelUtilities::LoadXYZ(child));
-            else if (childName == "rotation")
-                node->setOrientation(TarnelUtilities::LoadRotation(child));
-            else if (childName == "scale")
-                node->setScale(TarnelUtilities::LoadScale(child));
-            else if (childName == "lookTarget")
+            if (TarnelUtilities::ApplyTransformChild(child, node))
+                continue;
+            if (childName == "lookTarget")
             {
                 lookTargets.push_back(Objects::LoadLookTarget(child));
                 lookTargets.back().sourceNode = node;

@@ -68,7 +68,7 @@ namespace Tarnel
         // In document order: an offset applies only to the objects after it.
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
-            if (!LoadAttachmentOffset(child, owner.attachPosition, owner.attachRotation, owner.attachScale) &&
+            if (!LoadTransformChild(child, owner.attachPosition, owner.attachRotation, owner.attachScale) &&
                 LoadObject(child, owner))
                 attachedObject = true;
         }
