@@ -156,6 +156,11 @@ namespace Tarnel
             TarnelUtilities::MakeFullPath(registeredPath);
             if (registeredPath == fullPath)
                 return true;
+            // A folder searched with its subfolders holds theirs already: scripts read twice would clash.
+            if (registered.recursive && fullPath.size() > registeredPath.size() &&
+                fullPath.compare(0, registeredPath.size(), registeredPath) == 0 &&
+                fullPath[registeredPath.size()] == '/')
+                return true;
         }
         return false;
     }

@@ -40,7 +40,8 @@ namespace Tarnel
             pattern the locations in turn. */
         static void ParseScripts(const Locations& locations, const Ogre::String& group);
 
-        /// Whether the group has the location already, however its path was written.
+        /** Whether the group has the location already, however its path was written, or
+            a folder above it that is searched with its subfolders. */
         static bool IsRegistered(const Ogre::String& location, const Ogre::String& group);
 
         /// The material layers, with the frame, that show the texture of that name.

@@ -16,6 +16,7 @@
 
 #include <array>
 #include <map>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <unordered_map>
@@ -189,6 +190,14 @@ namespace Tarnel
         void Load(const Ogre::String& fileName, const TiXmlDocument& document, Ogre::RenderWindow* window,
                   Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
 
+        /** Levels whose exporters repeat names (every entity named after its mesh) load
+            when asked: a node or object name seen before gets the first free suffix
+            "#2", "#3", ..., and one warning after the load sums the renames up. Off by
+            default: a repeated name ends the load. */
+        void SetLenientNames(bool lenient) { lenientNames = lenient; }
+        /// The names the last load changed, as written and as made, in document order.
+        const std::vector<std::pair<Ogre::String, Ogre::String>>& GetRenamed() const { return renamed; }
+
         /** Releases everything the scene owns: its records and tables, the planes,
             and the render textures with their viewports and face cameras; the other
             engine objects stay with the scene manager. */
@@ -219,8 +228,9 @@ namespace Tarnel
         /// The scene manager's node of that name; the engine raises when there is none.
         Ogre::SceneNode* GetSceneNode(const Ogre::String& name) const;
 
-        /// The name for a new object: its name attribute, else the node's name; raises on a duplicate.
-        Ogre::String GetNewObjectName(const TiXmlElement* element, const Ogre::SceneNode* node) const;
+        /** The name for a new object: its name attribute, else the node's name; raises on a
+            duplicate, which lenient names rename instead. */
+        Ogre::String GetNewObjectName(const TiXmlElement* element, const Ogre::SceneNode* node);
         /// Files the record under its object, else under its node.
         void AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData);
         /// The extra data of a created object or node, or null.
@@ -452,6 +462,12 @@ namespace Tarnel
         std::vector<std::pair<Ogre::SceneNode*, Ogre::Portal*>> portalsOfZones;
         size_t modelInstanceCount = 0;
         LoadTimes loadTimes;
+        bool lenientNames = false;
+        std::vector<std::pair<Ogre::String, Ogre::String>> renamed;
+        /// The first free name of the form name#N, for a repeated name under lenient names.
+        Ogre::String Rename(const Ogre::String& name, const std::function<bool(const Ogre::String&)>& taken);
+        /// One warning for the renames of the load, with the first few.
+        void LogRenames() const;
     };
 }
 

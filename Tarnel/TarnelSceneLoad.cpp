@@ -147,8 +147,10 @@ namespace Tarnel
         RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
         rootNode = nullptr;
         this->defaultResourceGroupName = defaultResourceGroupName;
+        renamed.clear();
 
         LoadScene(sceneElement);
+        LogRenames();
     }
 
     void TarnelScene::LoadScene(const TiXmlElement* sceneElement)

@@ -54,7 +54,9 @@ namespace Tarnel
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
         const Types::NodeAttributes attributes = Objects::ReadNodeAttributes(element);
-        const String& name = attributes.name;
+        String name = attributes.name;
+        if (lenientNames && !name.empty() && nodesByName.Find(name))
+            name = Rename(name, [this](const String& candidate) { return nodesByName.Find(candidate) != nullptr; });
         const TarnelModel* model = attributes.modelFile.empty() ? nullptr : GetModel(attributes.modelFile);
 
         Types::ObjectExtraData extraData;

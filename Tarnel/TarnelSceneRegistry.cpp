@@ -10,6 +10,7 @@
 #include <OgreLogManager.h>
 #include <OgreMeshManager.h>
 #include <OgreMovableObject.h>
+#include <OgreStringConverter.h>
 #include <OgreMovablePlane.h>
 #include <OgreSceneNode.h>
 
@@ -80,11 +81,40 @@ namespace Tarnel
         loadedFromFileSystem = false;
     }
 
-    String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node) const
+    String TarnelScene::Rename(const String& name, const std::function<bool(const String&)>& taken)
+    {
+        String made;
+        for (unsigned number = 2;; ++number)
+        {
+            made = name + "#" + StringConverter::toString(number);
+            if (!taken(made))
+                break;
+        }
+        renamed.emplace_back(name, made);
+        return made;
+    }
+
+    void TarnelScene::LogRenames() const
+    {
+        if (renamed.empty())
+            return;
+        const size_t shown = 5;
+        String examples;
+        for (size_t i = 0; i < renamed.size() && i < shown; ++i)
+            examples += (i ? ", " : "") + renamed[i].first + " -> " + renamed[i].second;
+        LogManager::getSingleton().logWarning(
+            "Tarnel: " + StringConverter::toString(renamed.size()) +
+            " repeated node and object names were renamed (lenient names): " + examples +
+            (renamed.size() > shown ? ", ..." : ""));
+    }
+
+    String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node)
     {
         String name = TarnelUtilities::GetStringAttribute(element, "name");
         if (name.empty() && node)
             name = node->getName();
+        if (objects.Find(name) && lenientNames)
+            return Rename(name, [this](const String& candidate) { return objects.Find(candidate) != nullptr; });
         if (objects.Find(name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
                           "TarnelScene::GetNewObjectName", SCENE_SOURCE_FILE);

@@ -3,10 +3,9 @@
 #include "CheckProcess.h"
 #include "Tarnel/TarnelPaths.h"
 #include "LevelCheck.h"
+#include "VirtualDisplay.h"
 
 #include "Tarnel/TarnelPlatform.h"
-
-#include <X11/Xlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +15,7 @@
 namespace
 {
     const char* const USAGE =
-        "Usage: TarnelCheck LEVEL.scene... [--json]\n"
+        "Usage: TarnelCheck LEVEL.scene... [--json] [--resources FILE] [--media DIR]... [--lenient]\n"
         "Loads each level into the engine, as the viewer would, without showing it, draws\n"
         "it for a frame from the viewer's start view and through each of its cameras, and\n"
         "reports its load time by phase, what it holds, the resources it names that are\n"
@@ -24,28 +23,18 @@ namespace
         "engine's warnings. Each level is checked in a process of its own, so a level that\n"
         "crashes the engine fails alone. --json prints one JSON document for all levels.\n"
         "Exit status: 0 all fine, 1 a level failed to load or draw, 2 a level lacks\n"
-        "resources or has unconnected portals.\n";
+        "resources or has unconnected portals.\n"
+        "\n"
+        "Options:\n"
+        "  --json                 one JSON document for all levels\n"
+        "%MEDIA%"
+        "  --lenient              repeated node and object names get a numbered suffix\n"
+        "                         instead of ending the load\n";
 
-    bool DisplayAvailable()
+    std::string Usage()
     {
-        Display* display = XOpenDisplay(nullptr);
-        if (display)
-            XCloseDisplay(display);
-        return display != nullptr;
-    }
-
-    /// Runs this program again inside a virtual display of its own; returns only on failure.
-    void RestartInVirtualDisplay(char** argv)
-    {
-        std::vector<char*> arguments = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                        const_cast<char*>("-s"), const_cast<char*>("-screen 0 1280x1024x24")};
-        static std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-        arguments.push_back(&self[0]);
-        for (char** argument = argv + 1; *argument; ++argument)
-            arguments.push_back(*argument);
-        arguments.push_back(nullptr);
-        setenv("TARNEL_CHECK_VIRTUAL_DISPLAY", "1", 1);
-        execvp("xvfb-run", arguments.data());
+        std::string usage = USAGE;
+        return usage.replace(usage.find("%MEDIA%"), 7, MediaSources::HELP);
     }
 }
 
@@ -55,26 +44,53 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> levels;
     bool json = false;
+    CheckSettings settings;
     for (int i = 1; i < argc; ++i)
     {
         std::string argument = argv[i];
+        try
+        {
+            if (settings.media.TakeOption(argc, argv, i))
+                continue;
+        }
+        catch (const std::invalid_argument& error)
+        {
+            std::cerr << "TarnelCheck: " << error.what() << "\n" << Usage();
+            return 1;
+        }
         if (argument == "--help" || argument == "-h")
         {
-            std::cout << USAGE;
+            std::cout << Usage();
             return 0;
         }
         if (argument == "--json")
             json = true;
+        else if (argument == "--lenient")
+            settings.lenientNames = true;
+        else if (argument.compare(0, 2, "--") == 0)
+        {
+            std::cerr << "TarnelCheck: unknown option " << argument << "\n" << Usage();
+            return 1;
+        }
         else
             levels.push_back(Tarnel::TarnelUtilities::FullPath(argument));
     }
     if (levels.empty())
     {
-        std::cerr << USAGE;
+        std::cerr << Usage();
         return 1;
     }
-    if (!DisplayAvailable() && !std::getenv("TARNEL_CHECK_VIRTUAL_DISPLAY"))
-        RestartInVirtualDisplay(argv);
+    try
+    {
+        settings.media.Locations(); // a list or folder that is not there, said once for all levels
+    }
+    catch (const std::invalid_argument& error)
+    {
+        std::cerr << "TarnelCheck: " << error.what() << std::endl;
+        return 1;
+    }
+    if (!VirtualDisplay::Available())
+        VirtualDisplay::RestartInside(argv);
 
     const std::filesystem::path programFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
     std::vector<LevelCheck> checks;
@@ -84,7 +100,7 @@ int main(int argc, char** argv)
             std::cerr << "[" << i + 1 << "/" << levels.size() << "] " << levels[i] << std::endl;
         try
         {
-            checks.push_back(CheckInOwnProcess(levels[i], programFolder));
+            checks.push_back(CheckInOwnProcess(levels[i], programFolder, settings));
         }
         catch (const std::exception& error)
         {

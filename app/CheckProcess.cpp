@@ -47,7 +47,8 @@ namespace
         }
     }
 
-    RenderWindow* StartEngine(const std::filesystem::path& programFolder, const String& logFile)
+    RenderWindow* StartEngine(const std::filesystem::path& programFolder, const String& logFile,
+                              const MediaSources& media)
     {
         // The log goes to the report and to the check's own file, not to the terminal. The
         // engine lives until the child exits.
@@ -55,13 +56,14 @@ namespace
             new Tarnel::Engine({(programFolder / "plugins.cfg").string(), "", logFile, false, true});
         RenderWindow* window = engine->StartOpenGL("TarnelCheck", true);
         AddResourceLocations(programFolder);
+        media.AddTo();
         ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
         return window;
     }
 
     /// The child: checks the level and writes its findings; the engine is left as it is at exit.
     [[noreturn]] void CheckInChild(const String& file, const std::filesystem::path& programFolder,
-                                   const std::filesystem::path& folder)
+                                   const std::filesystem::path& folder, const CheckSettings& settings)
     {
         // What the engine or the C library print on their way down goes into the log too.
         int errors = open((folder / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -70,8 +72,8 @@ namespace
         LevelCheck check;
         try
         {
-            RenderWindow* window = StartEngine(programFolder, (folder / "engine.log").string());
-            check = LevelCheck::Run(file, window);
+            RenderWindow* window = StartEngine(programFolder, (folder / "engine.log").string(), settings.media);
+            check = LevelCheck::Run(file, window, settings.lenientNames);
         }
         catch (const Exception& error)
         {
@@ -132,7 +134,8 @@ namespace
     }
 }
 
-LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& programFolder)
+LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& programFolder,
+                             const CheckSettings& settings)
 {
     String unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(file);
     if (!unreadable.empty())
@@ -147,7 +150,7 @@ LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& pr
     std::cerr.flush();
     pid_t child = fork();
     if (child == 0)
-        CheckInChild(file, programFolder, folder);
+        CheckInChild(file, programFolder, folder, settings);
 
     LevelCheck check;
     int status = 0;

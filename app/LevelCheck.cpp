@@ -134,7 +134,7 @@ LevelCheck::Status LevelCheck::GetStatus() const
     return missing.empty() && unconnectedPortals.empty() ? FINE : INCOMPLETE;
 }
 
-LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
+LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, bool lenientNames)
 {
     LevelCheck check;
     check.file = file;
@@ -142,6 +142,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window)
     {
         LogCapture log;
         Tarnel::TarnelScene scene;
+        scene.SetLenientNames(lenientNames);
         Timer total;
         try
         {

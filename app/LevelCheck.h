@@ -47,8 +47,8 @@ struct LevelCheck
         render textures, connects its portals, draws it for one frame from the viewer's
         start view and through each level camera (render textures updated), counts what
         it holds, and lists what it lacks and what the engine warned about; the scene
-        manager goes again. */
-    static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window);
+        manager goes again. With lenient names, repeated names are renamed, not refused. */
+    static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window, bool lenientNames = false);
 
     /// A level that was not checked, with why, as a failure.
     static LevelCheck NotChecked(const Ogre::String& file, const Ogre::String& why);

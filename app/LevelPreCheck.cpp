@@ -186,7 +186,7 @@ size_t EditDistance(const String& a, const String& b)
     return row[b.size()];
 }
 
-String PreCheckLevel(const String& file)
+String PreCheckLevel(const String& file, const MediaSources& media)
 {
     std::ifstream in(file, std::ios::binary);
     if (!in)
@@ -216,6 +216,7 @@ String PreCheckLevel(const String& file)
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
     AddLevelLocations(scene, folder);
+    media.AddTo(GROUP);
     const std::set<String> templates = ParticleTemplates();
     for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(document, false))
     {

@@ -1,18 +1,20 @@
 #ifndef TARNEL_APP_LEVEL_PRE_CHECK_H
 #define TARNEL_APP_LEVEL_PRE_CHECK_H
 
+#include "MediaSources.h"
+
 #include <OgrePrerequisites.h>
 
 /** The faults a level argument shows before the engine opens anything: a file that
     does not parse; an object element whose reader refuses a keyword or a size (the
     loader's own readers, so the words are the loader's); or one that names a mesh,
     model file or particle template found in none of the level's locations (its
-    folder, its resource locations, the program's resource list). Returns one plain line naming the file, the line, the element and
+    folder, its resource locations, the program's resource list, the media given). Returns one plain line naming the file, the line, the element and
     its name, with the nearest existing name where one is close, for example
     `level.scene:42: entity "King" names mesh "kign.w.mesh", which is nowhere to be
     found (did you mean "king.w.mesh"?)`; empty when the level shows none of them.
     Needs the engine's root; the resource groups are left as they were. */
-Ogre::String PreCheckLevel(const Ogre::String& file);
+Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources());
 
 /// The edit distance of the two names, letters compared without case.
 size_t EditDistance(const Ogre::String& a, const Ogre::String& b);

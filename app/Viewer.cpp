@@ -1,11 +1,13 @@
 #include "Viewer.h"
 #include "EngineFiles.h"
+#include "LevelFraming.h"
 #include "LevelPreCheck.h"
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
 
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
+#include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelDocuments.h"
@@ -19,11 +21,15 @@
 #include <OgreOverlaySystem.h>
 #include <OgrePCZSceneManager.h>
 #include <OgrePCZSceneNode.h>
+#include <OgrePCZone.h>
 #include <OgreRenderWindow.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreShadowCameraSetup.h>
 #include <OgreStringConverter.h>
+#include <OgreTextureManager.h>
+#include <OgreHardwarePixelBuffer.h>
+#include <OgreRenderTexture.h>
 #include <OgreTimer.h>
 #include <OgreViewport.h>
 
@@ -139,8 +145,9 @@ namespace
     /** Loads the level into the camera's scene manager and connects its portals; returns the load
         time. A document the caller parsed from the file already is not parsed again. */
     String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, const TiXmlDocument* parsed,
-                     RenderWindow* window, Camera* viewerCamera)
+                     RenderWindow* window, Camera* viewerCamera, bool lenientNames)
     {
+        scene.SetLenientNames(lenientNames);
         SceneManager* sceneManager = viewerCamera->getSceneManager();
         const String& group = ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME;
         Timer timer;
@@ -155,6 +162,44 @@ namespace
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
         LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed) : Tarnel::FindMissingResources(levelFile));
         return loadTime;
+    }
+
+    /** The world bounds of the zone a framed view stands in: the one around the level's
+        centre, else the largest; null for a level without zones, seen from outside. */
+    AxisAlignedBox ZoneToFrame(PCZSceneManager* zones, const AxisAlignedBox& level)
+    {
+        AxisAlignedBox chosen;
+        Real chosenVolume = -1;
+        auto iterator = zones->getZoneIterator();
+        while (iterator.hasMoreElements())
+        {
+            PCZone* zone = iterator.getNext();
+            SceneNode* enclosure = zone->getEnclosureNode();
+            if (zone == zones->getDefaultZone() || !enclosure)
+                continue;
+            AxisAlignedBox box = enclosure->_getWorldAABB();
+            if (!box.isFinite())
+                continue;
+            bool holdsCentre = level.isFinite() && box.contains(level.getCenter());
+            Real volume = box.volume() + (holdsCentre ? Math::POS_INFINITY : 0);
+            if (volume > chosenVolume)
+                chosen = box, chosenVolume = volume;
+        }
+        return chosen;
+    }
+
+    /// A level given by name is read and checked before anything opens; false after saying why not.
+    bool PassesPreCheck(const Viewer::Options& options)
+    {
+        if (!options.checkFirst)
+            return true;
+        String fault = PreCheckLevel(options.levelFile, options.media);
+        if (fault.empty())
+            return true;
+        // Masked: the terminal has it once, plainly.
+        LogManager::getSingleton().logError(fault, true);
+        std::cerr << fault << std::endl;
+        return false;
     }
 
     /// The engine's own loop of its older releases: window messages, then one frame.
@@ -232,18 +277,8 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     if (root->getAvailableRenderers().empty())
         OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
                     " offer none", "Viewer::Run");
-    // A level given by name is read and checked before anything opens.
-    if (options.checkFirst)
-    {
-        String fault = PreCheckLevel(options.levelFile);
-        if (!fault.empty())
-        {
-            // Masked: the terminal has it once, plainly.
-            LogManager::getSingleton().logError(fault, true);
-            std::cerr << fault << std::endl;
-            return 1;
-        }
-    }
+    if (!PassesPreCheck(options))
+        return 1;
     bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
     // Without a render system chosen, the dialog shows none and its Accept does nothing.
     if (!configured && !root->getRenderSystem())
@@ -262,16 +297,118 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     window->addViewport(startCamera, 0, 0, 0, 1, 1);
 
     EngineFiles::AddResourceLocations();
+    options.media.AddTo();
     ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
     ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
 
     // Never deleted, as the engine is never ended.
     static auto* viewer = new Viewer(window, startCamera);
+    viewer->lenientNames = options.lenientNames;
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(startCamera);
     viewer->OpenLevel(options.levelFile);
+    viewer->StartView(options);
     RenderLoop(*root, window, sinceSetup);
     return 0;
+}
+
+int Viewer::TakePicture(const Options& options)
+{
+    static auto* engine = new Tarnel::Engine({EngineFiles::Find("plugins.cfg"), "", "Ogre.log", options.verbose, true});
+    if (!options.verbose)
+        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
+    if (!PassesPreCheck(options))
+        return 1;
+    RenderWindow* window = engine->StartOpenGL("My Render Window", true);
+    // The resource list names overlay scripts, which need their manager.
+    new OverlaySystem();
+    Camera* startCamera = CreateCamera(CreateSceneManager(1));
+    EngineFiles::AddResourceLocations();
+    options.media.AddTo();
+    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
+
+    static auto* viewer = new Viewer(window, startCamera);
+    viewer->lenientNames = options.lenientNames;
+    startCamera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
+    CreateCameraLight(startCamera);
+    viewer->OpenLevel(options.levelFile);
+    viewer->StartView(options);
+    viewer->WritePicture(options.pictureFile, options.pictureWidth, options.pictureHeight);
+    std::cout << "Picture of " << options.levelFile << " written to " << options.pictureFile << std::endl;
+    return 0;
+}
+
+void Viewer::StartView(const Options& options)
+{
+    if (!options.cameraName.empty())
+        LookThroughLevelCamera(options.cameraName);
+    else if (options.frameLevel)
+        FrameLevel();
+}
+
+void Viewer::FrameLevel()
+{
+    SceneNode* node = camera->getParentSceneNode();
+    std::vector<Vector3> corners;
+    AxisAlignedBox bounds = LevelFraming::DrawnBounds(sceneManager, node, &corners);
+    Vector3 up = scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y;
+    AxisAlignedBox zone = ZoneToFrame(static_cast<PCZSceneManager*>(sceneManager), bounds);
+    LevelFraming framing = zone.isFinite() ? LevelFraming::Within(zone, bounds, up)
+                                           : LevelFraming::Of(bounds, corners, up, camera->getFOVy(), camera->getAspectRatio());
+    Light* light = sceneManager->hasLight("CamLight") ? sceneManager->getLight("CamLight") : nullptr;
+    framing.Apply(camera, light);
+    Tarnel::Platform::PlaceInZone(node);
+    suggestedMoveSpeed = framing.moveSpeed;
+    LogManager::getSingleton().logMessage(
+        "View: the whole level, " + (bounds.isFinite() ? StringConverter::toString(bounds.getSize()) : String("empty")) +
+        " in size, from " + StringConverter::toString(framing.position));
+}
+
+void Viewer::LookThroughLevelCamera(const String& name)
+{
+    String names;
+    for (const Camera* level : levelCameras)
+    {
+        if (level->getName() == name)
+        {
+            Tarnel::LookThrough(camera, level);
+            LogManager::getSingleton().logMessage("View: through the level's camera " + name);
+            return;
+        }
+        names += (names.empty() ? "" : ", ") + level->getName();
+    }
+    OGRE_EXCEPT(Exception::ERR_ITEM_NOT_FOUND,
+                "The level has no camera named " + name + " (its cameras: " + (names.empty() ? "none" : names) + ")",
+                "Viewer::LookThroughLevelCamera");
+}
+
+bool Viewer::TakeSuggestedMoveSpeed(Real& speed)
+{
+    if (suggestedMoveSpeed <= 0)
+        return false;
+    speed = suggestedMoveSpeed;
+    suggestedMoveSpeed = 0;
+    return true;
+}
+
+void Viewer::WritePicture(const String& file, unsigned width, unsigned height)
+{
+    // Drawn off screen: a hidden window's pixels are not kept.
+    TexturePtr texture = TextureManager::getSingleton().createManual(
+        "Tarnel/Picture", ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME, TEX_TYPE_2D, width, height, 0,
+        PF_BYTE_RGB, TU_RENDERTARGET);
+    RenderTarget* target = texture->getBuffer()->getRenderTarget();
+    Viewport* viewport = target->addViewport(camera);
+    viewport->setOverlaysEnabled(false);
+    viewport->setBackgroundColour(scene ? scene->GetBackgroundColour() : ColourValue::Black);
+    camera->setAspectRatio(Real(width) / Real(height));
+    // Twice: the level's own render textures (mirrors) are drawn in the first frame.
+    Root::getSingleton().renderOneFrame();
+    Root::getSingleton().renderOneFrame();
+    target->writeContentsToFile(file);
+    target->removeAllViewports();
+    TextureManager::getSingleton().remove(texture);
 }
 
 Viewer::Viewer(RenderWindow* window, Camera* camera)
@@ -285,7 +422,7 @@ void Viewer::OpenLevel(const String& file)
 {
     levelFile = file;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera);
+    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera, lenientNames);
     ShowLevel(std::move(loaded), camera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
@@ -325,7 +462,7 @@ bool Viewer::ReloadLevel(String& error)
     String loadTime;
     try
     {
-        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera);
+        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera, lenientNames);
     }
     catch (const Exception& failure)
     {

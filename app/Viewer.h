@@ -1,6 +1,8 @@
 #ifndef TARNEL_APP_VIEWER_H
 #define TARNEL_APP_VIEWER_H
 
+#include "MediaSources.h"
+
 #include <OgrePrerequisites.h>
 
 #include <functional>
@@ -36,6 +38,18 @@ public:
         bool verbose = false;
         /// Read and check the level before the dialog (a level given on the command line).
         bool checkFirst = false;
+        /// The game's media beside the level's own.
+        MediaSources media;
+        /// Start with the whole level in view (a level given on the command line).
+        bool frameLevel = false;
+        /// Start looking through the level's camera of that name instead.
+        Ogre::String cameraName;
+        /// Repeated node and object names are renamed instead of ending the load.
+        bool lenientNames = false;
+        /// Draw the level once into this PNG file, without dialog or visible window, and end.
+        Ogre::String pictureFile;
+        unsigned pictureWidth = 1280;
+        unsigned pictureHeight = 720;
     };
 
     /// Makes the listener that drives a viewer; it lives as long as the program.
@@ -47,6 +61,12 @@ public:
         pass to the caller; so does a plug-in file that offers no render system,
         before any dialog. */
     static int Run(const Options& options, const ListenerMaker& makeListener);
+
+    /** Loads the level without the dialog into a hidden window, draws it once from its
+        start view (framed, or through the named camera) and writes the picture; returns
+        the exit status. Engine errors and a camera the level does not have pass to the
+        caller. */
+    static int TakePicture(const Options& options);
 
     /// A viewer of a window whose viewport shows the camera; no level yet.
     Viewer(Ogre::RenderWindow* window, Ogre::Camera* camera);
@@ -64,6 +84,14 @@ public:
         textures, whose names the new level needed. */
     bool ReloadLevel(Ogre::String& error);
 
+    /** Puts the camera where the whole level is in view, from a raised diagonal about the
+        level's up axis, with clip distances, light reach and a flying speed that fit it. */
+    void FrameLevel();
+    /// Puts the camera where the level's camera of that name is; raises when it has none of that name.
+    void LookThroughLevelCamera(const Ogre::String& name);
+    /// The flying speed the last framing suggests, once: true when there is one not yet taken.
+    bool TakeSuggestedMoveSpeed(Ogre::Real& speed);
+
     Ogre::RenderWindow* GetWindow() const { return window; }
     Ogre::SceneManager* GetSceneManager() const { return sceneManager; }
     Ogre::Camera* GetCamera() const { return camera; }
@@ -78,6 +106,10 @@ public:
 private:
     /// Loads the level's file into the camera's scene manager and shows it.
     void OpenLevel(const Ogre::String& file);
+    /// Framed, through a level camera, or as the viewer starts, as the options ask.
+    void StartView(const Options& options);
+    /// Draws the camera's view once into a picture of that size and writes it to the file.
+    void WritePicture(const Ogre::String& file, unsigned width, unsigned height);
     /// Makes the loaded level and its camera the ones on screen.
     void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Ogre::Camera* camera, const Ogre::String& loadTime);
 
@@ -89,6 +121,8 @@ private:
     std::vector<Ogre::Portal*> levelPortals;
     Ogre::String levelFile;
     Ogre::String levelLoadTime;
+    bool lenientNames = false;
+    Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting
     /// Scene managers made so far, the first one included; a reload's is named with its number.
     unsigned sceneManagerCount = 1;
 };

@@ -38,6 +38,8 @@ const std::vector<ViewerKey>& ViewerKeys()
          "play or pause the level's node animations (paused at start)", "Space animations"},
         {{OIS::KC_C}, KeyAction::LevelCameras, KeyRepeat::AfterToggle, 0.5f, "C",
          "look through the level's cameras in turn, then the start view again", "C cameras"},
+        {{OIS::KC_HOME}, KeyAction::FrameLevel, KeyRepeat::AfterToggle, 0.5f, "Home",
+         "the whole level in view, with a flying speed to fit it", "Home frame"},
         {{OIS::KC_F1}, KeyAction::LevelPanel, KeyRepeat::AfterToggle, 0.5f, "F1",
          "the level's panel: file, load time, the camera's zone, cameras, speed", "F1 panel"},
         {{OIS::KC_O}, KeyAction::PortalOutlines, KeyRepeat::AfterToggle, 0.5f, "O",

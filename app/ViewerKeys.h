@@ -28,6 +28,7 @@ enum class KeyAction
     CameraDetails,
     Animations,
     LevelCameras,
+    FrameLevel,
     LevelPanel,
     PortalOutlines,
     Reload,

@@ -29,6 +29,8 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
 {
     if (!ExampleFrameListener::frameRenderingQueued(event))
         return false;
+    // A framed level suggests the speed that crosses it in a few seconds.
+    viewer.TakeSuggestedMoveSpeed(moveSpeed);
     if (animationsPlaying)
     {
         for (const auto& state : camera->getSceneManager()->getAnimationStates())
@@ -65,6 +67,13 @@ bool ZelFrameListener::performKey(KeyAction action)
         LogManager::getSingleton().logMessage(animationsPlaying ? "Animations play" : "Animations paused");
         break;
     case KeyAction::LevelCameras: lookThroughNextLevelCamera(); break;
+    case KeyAction::FrameLevel:
+        viewer.FrameLevel();
+        levelCameraIndex = -1;
+        // The glide of the last motion would carry the view away from where it was put.
+        translation = Vector3::ZERO;
+        currentSpeed = 0;
+        break;
     case KeyAction::LevelPanel: levelInfo.SetVisible(!levelInfo.IsVisible()); break;
     case KeyAction::PortalOutlines:
         portalOutlines.SetVisible(!portalOutlines.IsVisible(), viewer.GetSceneManager(), viewer.GetLevelPortals());

@@ -13,7 +13,8 @@ class Viewer;
     motion moves and turns the camera's node (and so the light that hangs under
     it), and the statistics overlay is refreshed every frame. Space plays and pauses the
     level's enabled node animations, which start paused; C looks through the
-    level's cameras in turn, and after the last one returns to the start view.
+    level's cameras in turn, and after the last one returns to the start view;
+    Home puts the whole level in view.
     F1 shows the level's panel, O its portals' outlines, and F5 reloads it. */
 class ZelFrameListener : public ExampleFrameListener
 {

@@ -304,5 +304,5 @@ TEST(ViewerKeys, OneTableDrivesTheKeysTheHelpAndThePanel)
     }
     // Rows that share their keys and help make one line.
     EXPECT_EQ(help.find("W A S D, arrow keys"), help.rfind("W A S D, arrow keys"));
-    EXPECT_EQ("Space animations  C cameras  F1 panel  O portals  F5 reload", PanelKeys());
+    EXPECT_EQ("Space animations  C cameras  Home frame  F1 panel  O portals  F5 reload", PanelKeys());
 }

@@ -67,6 +67,7 @@ READ
 # Exporters' habits: the level opens and draws, each value outside its domain is a warning,
 # and names in a legacy 8-bit encoding are shown as they are and carried by valid JSON.
 mkdir -p habits Media/Meshes
+cp "$1"/Media/Meshes/* Media/Meshes/
 cp "$(dirname "$0")/../data/exporter-habits.scene" habits/
 run habits/exporter-habits.scene
 check "a level of exporters' habits is drawn, not failed (status $status)" [ "$status" != 1 ]

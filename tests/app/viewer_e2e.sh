@@ -254,7 +254,7 @@ level-argument)
     ./TarnelViewer --help >help.txt
     check "--help prints the usage and the keys" grep -q "Usage: TarnelViewer \[LEVEL.scene\]" help.txt
     check "--help names the keys" grep -q "SysRq (Print)" help.txt
-    viewer_start ../elsewhere/idol.scene
+    viewer_start --media ../Media/Meshes ../elsewhere/idol.scene
     viewer_accept_dialog
     viewer_wait_for_window
     check "the level named on the command line is loaded" grep -q "Level ../elsewhere/idol.scene loaded in" Ogre.log
@@ -268,7 +268,7 @@ animations)
     mkdir -p "$work/animated"
     printf '%s' '<scene><nodes><node name="Lift"><animations><animation name="Ride" length="4"><keyframe time="0"/><keyframe time="2"><translation x="2" y="1" z="-1"/></keyframe><keyframe time="4"/></animation></animations><entity name="Box" meshFile="Crate.mesh"/></node></nodes></scene>' \
         >"$work/animated/ride.scene"
-    viewer_start ../animated/ride.scene
+    viewer_start --media ../Media/Meshes ../animated/ride.scene
     viewer_accept_dialog && viewer_wait_for_window
     shoot_solid                      # screenshot_1
     sleep 1
@@ -288,7 +288,7 @@ level-cameras)
     mkdir -p "$work/cameras"
     printf '%s' '<scene><nodes><node name="Box"><position z="-5"/><entity name="Box" meshFile="Crate.mesh"/></node><node name="Eye1"><position y="2" z="6"/><camera name="Near" fov="1"/></node><node name="Eye2"><position x="6" y="3" z="-5"/><camera name="Side" fov="0.8"><lookTarget nodeName="Box"/></camera></node></nodes></scene>' \
         >"$work/cameras/two.scene"
-    viewer_start ../cameras/two.scene
+    viewer_start --media ../Media/Meshes ../cameras/two.scene
     viewer_accept_dialog && viewer_wait_for_window
     shoot_solid                      # screenshot_1, the start view
     viewer_press c
@@ -338,7 +338,7 @@ mistyped-mesh)
     mkdir -p "$work/throne"
     printf '<scene>\n<nodes>\n<node name="Throne"><entity name="King" meshFile="Crat.mesh"/></node>\n</nodes>\n</scene>\n' \
         >"$work/throne/level.scene"
-    viewer_start ../throne/level.scene
+    viewer_start --media ../Media/Meshes ../throne/level.scene
     viewer_wait_for_exit
     status=$VIEWER_STATUS
     check "the viewer ends with status 1 before any window (got $status)" [ "$status" = 1 ]
@@ -469,7 +469,7 @@ reload)
     level=$work/reload/box.scene
     box_at() { printf '<scene><nodes><node name="%s"><position x="%s" z="-4"/><entity name="Box" meshFile="Crate.mesh"/></node></nodes></scene>' "$1" "$2" >"$level"; }
     box_at Left -1.5
-    viewer_start ../reload/box.scene
+    viewer_start --media ../Media/Meshes ../reload/box.scene
     viewer_accept_dialog && viewer_wait_for_window
     shoot_solid                      # screenshot_1
     box_at Right 1.5
@@ -527,7 +527,7 @@ broken-levels)
         < <(printf '<scene minOgreVersion="1.13.0"><nodes/></scene>')
     broken_level "duplicate object" \
         "ItemIdentityException: Duplicate object name: E in TarnelScene::GetNewObjectName at Tarnel/TarnelScene (line" \
-        < <(in_node '<entity name="E" meshFile="Crate.mesh"/><light name="E"/>')
+        < <(printf '<scene><resourceLocations><resourceLocation name="../Meshes" type="FileSystem"/></resourceLocations><nodes><node name="N"><entity name="E" meshFile="Crate.mesh"/><light name="E"/></node></nodes></scene>')
     broken_level "unknown keyword" \
         "InvalidParametersException: Invalid shadow camera setup specified: bogus in TarnelScene::ParseShadowCameraSetup at Tarnel/TarnelScene (line" \
         < <(printf '<scene><environment><shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows></environment></scene>')
