@@ -7,6 +7,7 @@
 #include <OgreException.h>
 #include <OgreResourceGroupManager.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <stdexcept>
@@ -76,7 +77,22 @@ std::vector<MediaSources::Location> MediaSources::Locations() const
     {
         if (!std::filesystem::is_directory(folder, error))
             throw std::invalid_argument("--media " + folder + ": no such folder");
-        add({ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, "FileSystem", Absolute(folder), true});
+        // Each folder on its own: this engine finds a file in a folder's subfolders only by
+        // its path below the folder, and levels name their media by file name.
+        std::vector<String> folders = {Absolute(folder)};
+        for (auto entry = std::filesystem::recursive_directory_iterator(
+                 folder, std::filesystem::directory_options::skip_permission_denied, error);
+             !error && entry != std::filesystem::recursive_directory_iterator(); entry.increment(error))
+        {
+            bool hidden = entry->path().filename().string().compare(0, 1, ".") == 0;
+            if (hidden && entry->is_directory(error))
+                entry.disable_recursion_pending(); // a version control's own folders hold no media
+            else if (entry->is_directory(error))
+                folders.push_back(Absolute(entry->path()));
+        }
+        std::sort(folders.begin() + 1, folders.end());
+        for (const String& path : folders)
+            add({ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME, "FileSystem", path, false});
     }
     return locations;
 }

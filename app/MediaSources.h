@@ -25,8 +25,8 @@ public:
     bool TakeOption(int argc, char** argv, int& index);
 
     /** Every location, in the order given: each list's sections are groups, its relative
-        paths are taken from its own folder; a folder goes to "General" with its
-        subfolders. A location named twice is listed once. Raises std::invalid_argument
+        paths are taken from its own folder; a folder goes to "General", and so does each
+        of its subfolders. A location named twice is listed once. Raises std::invalid_argument
         naming a list that cannot be read or a folder that is not there. */
     std::vector<Location> Locations() const;
 

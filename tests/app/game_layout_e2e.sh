@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# A game's levels as the game lays them out, end to end: media in a tree of their own named
+# by a resources.cfg or given as folders, levels far from the origin and Z-up, cameras,
+# repeated names, and pictures from the command line without a display.
+#   game_layout_e2e.sh RUN_TREE
+set -uo pipefail
+run_tree=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -a "$run_tree/." "$work/"
+cd "$work/bin"
+rm -f Ogre.log scenetree.txt screenshot_*.png
+
+failures=0
+check() { # description, then a command that must succeed
+    local description=$1; shift
+    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+run() { # the program, then its arguments; sets status, output in out.txt, errors in err.txt
+    status=0
+    "$@" >out.txt 2>err.txt || status=$?
+}
+covers_half() { # the lit part of the picture spans half its width or height
+    local box width height
+    box=$(convert "$1" -fuzz 4% -format "%@" info:) width=${box%%x*} height=${box#*x} height=${height%%+*}
+    read -r full_width full_height < <(identify -format "%w %h" "$1")
+    [ $((width * 2)) -ge "$full_width" ] || [ $((height * 2)) -ge "$full_height" ]
+}
+
+# The game: its media in a tree of their own, its levels in another folder, its resource list at its root.
+game=$work/game
+mkdir -p "$game/media/meshes" "$game/media/materials" "$game/levels"
+cp ../Media/Meshes/* "$game/media/meshes/"
+for material in Game/Gold Level/Stone Level/Wood Level/Brass; do # the last three the meshes name
+    printf 'material %s\n{\n technique\n {\n  pass\n  {\n   diffuse 1 0.8 0 1\n  }\n }\n}\n' "$material"
+done >"$game/media/materials/game.material"
+printf '# the game'"'"'s own list\n[General]\nFileSystem=media/meshes\nFileSystem=media/materials\n' >"$game/resources.cfg"
+# Far from the origin, hundreds of units across, with a camera of its own.
+cat >"$game/levels/far.scene" <<'LEVEL'
+<scene><nodes>
+<node name="Floor"><position x="5000" y="-20" z="-3000"/><scale x="600" y="2" z="600"/><entity name="Floor" meshFile="Block.mesh" materialFile="Game/Gold"/></node>
+<node name="Tower"><position x="5200" y="100" z="-3100"/><scale x="60" y="240" z="60"/><entity name="Tower" meshFile="Crate.mesh"/></node>
+<node name="Eye"><position x="5000" y="900" z="-3000"/><rotation angleX="-1.5707"/><camera name="Top" fov="1"/></node>
+</nodes></scene>
+LEVEL
+# Z-up: its tower stands along Z.
+cat >"$game/levels/zup.scene" <<'LEVEL'
+<scene upAxis="z"><nodes>
+<node name="Floor"><position x="-800" y="900" z="0"/><scale x="300" y="300" z="2"/><entity name="Floor" meshFile="Block.mesh"/></node>
+<node name="Tower"><position x="-800" y="900" z="120"/><scale x="40" y="40" z="240"/><entity name="Tower" meshFile="Crate.mesh"/></node>
+</nodes></scene>
+LEVEL
+# An exporter that names every entity after its mesh.
+python3 -c 'print("<scene><nodes>" + "".join("<node name=\"Crate.mesh\"><position x=\"%d\"/><entity name=\"Crate.mesh\" meshFile=\"Crate.mesh\"/></node>" % (2 * i) for i in range(7)) + "</nodes></scene>")' \
+    >"$game/levels/repeated.scene"
+
+echo "--- the checker"
+run ./TarnelCheck "$game/levels/far.scene"
+check "without the game's media, its meshes are missing (status $status)" [ "$status" = 2 ]
+check "and named" grep -qF "missing mesh Block.mesh" out.txt
+check "another level sees nothing of the sample level's scripts" bash -c '! grep -q "scene3" out.txt'
+run ./TarnelCheck "$game/levels/far.scene" --resources "$game/resources.cfg"
+check "with --resources the level is fine (status $status)" [ "$status" = 0 ]
+check "its material from the game's tree included" bash -c '! grep -q "missing" out.txt'
+run ./TarnelCheck "$game/levels/far.scene" --media "$game/media"
+check "with --media the level is fine (status $status)" [ "$status" = 0 ]
+run ./TarnelCheck "$game/levels/far.scene" --media "$game/nowhere"
+check "a media folder that is not there is refused (status $status)" [ "$status" = 1 ]
+check "in one line" grep -qF -- "--media $game/nowhere: no such folder" err.txt
+run ./TarnelCheck "$game/levels/repeated.scene" --media "$game/media"
+check "repeated names end the load as the format says (status $status)" [ "$status" = 1 ]
+check "with the loader's message" grep -qF "A scene node with the name Crate.mesh already exists" out.txt
+run ./TarnelCheck "$game/levels/repeated.scene" --media "$game/media" --lenient
+check "--lenient opens it (status $status)" [ "$status" = 0 ]
+check "one warning sums the renames up" grep -qF "12 repeated node and object names were renamed (lenient names): Crate.mesh -> Crate.mesh#2" out.txt
+
+echo "--- pictures from the command line, without a display"
+picture() { # file, then the viewer's arguments
+    local file=$1; shift
+    rm -f "$file"
+    status=0
+    env -u DISPLAY ./TarnelViewer "$@" --screenshot "$file" --size 640x400 >out.txt 2>err.txt || status=$?
+    [ "$status" = 0 ] || { echo "--- $*"; cat err.txt; }
+}
+picture far.png ../game/levels/far.scene --resources ../game/resources.cfg
+check "the picture is written and the viewer ends with 0 (status $status)" [ "$status" = 0 -a -s far.png ]
+check "of the size asked for" [ "$(identify -format "%wx%h" far.png 2>/dev/null)" = 640x400 ]
+check "a level far from the origin fills the picture" covers_half far.png
+check "the report is written too" grep -q "Tower" scenetree.txt
+picture zup.png ../game/levels/zup.scene --media ../game/media
+check "a Z-up level is drawn (status $status)" [ "$status" = 0 -a -s zup.png ]
+check "and fills the picture" covers_half zup.png
+check "standing up: taller than wide" python3 - zup.png <<'TALL'
+import subprocess, sys
+box = subprocess.run(["convert", sys.argv[1], "-fuzz", "4%", "-format", "%@", "info:"], capture_output=True, text=True).stdout
+width, rest = box.split("x"); height = rest.split("+")[0]
+sys.exit(0 if int(height) > int(width) * 0.6 else 1)
+TALL
+picture top.png ../game/levels/far.scene --media ../game/media --camera Top
+check "--camera draws through the level's camera (status $status)" [ "$status" = 0 -a -s top.png ]
+check "which sees another picture" [ "$(compare -metric AE -fuzz 2% far.png top.png null: 2>&1 || true)" -gt 5000 ]
+picture none.png ../game/levels/far.scene --media ../game/media --camera Nobody
+check "a camera the level lacks fails with status 1 (got $status)" [ "$status" = 1 ]
+check "naming the cameras it has" grep -qF "The level has no camera named Nobody (its cameras: Top)" err.txt
+picture lenient.png ../game/levels/repeated.scene --media ../game/media --lenient
+check "--lenient opens the level in the viewer too (status $status)" [ "$status" = 0 ]
+check "scenetree.txt shows the names as made" grep -qF "Crate.mesh#7" scenetree.txt
+printf '<scene><environment><shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows></environment></scene>' \
+    >"$game/levels/broken.scene"
+picture broken.png ../game/levels/broken.scene
+check "a level that fails to load ends with status 1 (got $status)" [ "$status" = 1 -a ! -e broken.png ]
+check "with the loader's message" grep -qF "InvalidParametersException: Invalid shadow camera setup specified: bogus" err.txt
+
+exit $((failures != 0))
