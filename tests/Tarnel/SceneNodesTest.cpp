@@ -36,6 +36,17 @@ TEST_F(Nodes, NamesAreUniqueAlsoAgainstTheNodesBeforeTheLevel)
                        "A scene node with the name CamNode already exists", "TarnelScene::LoadNode");
 }
 
+TEST_F(Nodes, LenientNamesRenameRepeatsInsteadOfEndingTheLoad)
+{
+    scene.SetLenientNames(true);
+    LoadNodes("<node name='Twin'><light name='L'/></node><node name='Twin'><light name='L'/></node>"
+              "<node name='Twin'><light/></node>");
+    typedef std::pair<String, String> Renamed;
+    EXPECT_EQ((std::vector<Renamed>{{"Twin", "Twin#2"}, {"L", "L#2"}, {"Twin", "Twin#3"}}), scene.GetRenamed());
+    EXPECT_EQ("Twin#2", scene.GetObject("L#2")->getParentSceneNode()->getName());
+    EXPECT_EQ("Twin#3", scene.GetObject("Twin#3")->getParentSceneNode()->getName()) << "unnamed: the node's name";
+}
+
 TEST_F(Nodes, TransformsInDocumentOrderBecomeTheInitialState)
 {
     LoadNodes("<node name='N'><position x='1' y='2' z='3'/><position x='4' y='5' z='6'/><scale x='2' y='3'/>"
