@@ -2,6 +2,7 @@
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreEntity.h>
+#include <OgreMeshManager.h>
 #include <OgreSceneManager.h>
 #include <OgreStaticGeometry.h>
 #include <OgreStringConverter.h>
@@ -27,6 +28,7 @@ namespace Tarnel
     {
         PlacedMesh mesh;
         mesh.meshName = entity->getMesh()->getName();
+        mesh.group = entity->getMesh()->getGroup();
         for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
             mesh.materials.push_back(entity->getSubEntity(i)->getMaterialName());
         mesh.position = position;
@@ -64,9 +66,9 @@ namespace Tarnel
         for (const PlacedMesh& mesh : placed)
         {
             // The engine bakes from entities: a short-lived one per placed mesh.
-            Entity* entity = sceneManager->createEntity(mesh.meshName);
+            Entity* entity = sceneManager->createEntity(MeshManager::getSingleton().getByName(mesh.meshName, mesh.group));
             for (size_t i = 0; i < entity->getNumSubEntities() && i < mesh.materials.size(); ++i)
-                entity->getSubEntity(i)->setMaterialName(mesh.materials[i]);
+                entity->getSubEntity(i)->setMaterialName(mesh.materials[i], mesh.group);
             batch->addEntity(entity, mesh.position, mesh.orientation, mesh.scale);
             sceneManager->destroyEntity(entity);
         }

@@ -54,6 +54,7 @@ namespace Tarnel
         struct PlacedMesh
         {
             Ogre::String meshName;
+            Ogre::String group; ///< the mesh's and its materials' resource group
             std::vector<Ogre::String> materials; ///< per sub-entity, as the entity had them
             Ogre::Vector3 position;
             Ogre::Quaternion orientation;

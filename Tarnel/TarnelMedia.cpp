@@ -87,13 +87,16 @@ namespace Tarnel
             ResourceGroupManager::getSingleton().setLoadingListener(nullptr);
     }
 
-    std::vector<std::pair<TextureUnitState*, unsigned int>> TarnelMedia::LayersShowing(const String& textureName)
+    std::vector<std::pair<TextureUnitState*, unsigned int>> TarnelMedia::LayersShowing(const String& textureName,
+                                                                                     const String& group)
     {
         std::vector<std::pair<TextureUnitState*, unsigned int>> layers;
         ResourceManager::ResourceMapIterator materials = MaterialManager::getSingleton().getResourceIterator();
         while (materials.hasMoreElements())
         {
             Material* material = static_cast<Material*>(materials.getNext().get());
+            if (!group.empty() && material->getGroup() != group)
+                continue;
             for (Technique* technique : material->getTechniques())
                 for (Pass* pass : technique->getPasses())
                     for (TextureUnitState* layer : pass->getTextureUnitStates())
@@ -177,7 +180,8 @@ namespace Tarnel
         const CreateMaterialScriptCompilerEvent* create = static_cast<CreateMaterialScriptCompilerEvent*>(event);
         MaterialManager& materials = MaterialManager::getSingleton();
         MaterialPtr first = materials.getByName(create->mName, create->mResourceGroup);
-        if (!first)
+        // A group of its own (a level reloaded beside the one on screen) defines its own.
+        if (!first || first->getGroup() != create->mResourceGroup)
             return false;
 
         LogManager::getSingleton().logError("Tarnel: the material '" + create->mName + "' is defined again in " +
@@ -193,7 +197,7 @@ namespace Tarnel
     bool TarnelMedia::KeepFirstProgram(CreateGpuProgramScriptCompilerEvent* create, void* result)
     {
         GpuProgramPtr first = GpuProgramManager::getSingleton().getByName(create->mName, create->mResourceGroup);
-        if (!first)
+        if (!first || first->getGroup() != create->mResourceGroup)
             return false;
         LogManager::getSingleton().logError("Tarnel: the GPU program '" + create->mName + "' is defined again in " +
                                             create->mFile + "; its first definition, in " + first->getOrigin() +
@@ -218,6 +222,13 @@ namespace Tarnel
         ParticleSystem* first = particles.getTemplate(create->mName);
         if (!first)
             return false;
+        // Templates have one name space: a level reloaded into a group of its own brings the
+        // template anew. The systems made from the old one are copies and stay as they are.
+        if (first->getResourceGroupName() != create->mResourceGroup)
+        {
+            particles.removeTemplate(create->mName);
+            return false;
+        }
         LogManager::getSingleton().logError("Tarnel: the particle template '" + create->mName + "' is defined again in " +
                                             create->mFile + "; its first definition, in " + first->getOrigin() +
                                             ", stays");

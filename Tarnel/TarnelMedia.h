@@ -44,9 +44,9 @@ namespace Tarnel
             a folder above it that is searched with its subfolders. */
         static bool IsRegistered(const Ogre::String& location, const Ogre::String& group);
 
-        /// The material layers, with the frame, that show the texture of that name.
+        /// The material layers, with the frame, that show the texture of that name; of one group's materials when given.
         static std::vector<std::pair<Ogre::TextureUnitState*, unsigned int>> LayersShowing(
-            const Ogre::String& textureName);
+            const Ogre::String& textureName, const Ogre::String& group = Ogre::String());
 
         bool handleEvent(Ogre::ScriptCompiler* compiler, Ogre::ScriptCompilerEvent* event, void* result) override;
         Ogre::DataStreamPtr resourceLoading(const Ogre::String& name, const Ogre::String& group,

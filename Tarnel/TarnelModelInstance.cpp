@@ -136,7 +136,8 @@ namespace Tarnel
                                           static_cast<const Types::ParticleSystemParameters&>(record));
             break;
         case Types::BILLBOARD_SET:
-            object = CreateBillboardSet(sceneManager, name, static_cast<const Types::BillboardSetParameters&>(record));
+            object = CreateBillboardSet(sceneManager, name, static_cast<const Types::BillboardSetParameters&>(record),
+                                        resourceGroupName);
             break;
         case Types::PLANE:
         {

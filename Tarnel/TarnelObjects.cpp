@@ -298,22 +298,23 @@ namespace Tarnel
     Entity* Objects::CreateEntity(SceneManager* sceneManager, const String& name,
                                   const Types::EntityParameters& parameters, const String& resourceGroupName)
     {
-        MeshManager::getSingleton().load(
-            parameters.meshFile, parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName,
-            parameters.vertexBufferUsage, parameters.indexBufferUsage, parameters.vertexBufferShadowed,
-            parameters.indexBufferShadowed);
-        Entity* entity = sceneManager->createEntity(name, parameters.meshFile);
+        // Mesh and materials from the group named: another group may hold a level of the same names.
+        const String& group = parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName;
+        MeshManager::getSingleton().load(parameters.meshFile, group, parameters.vertexBufferUsage,
+                                         parameters.indexBufferUsage, parameters.vertexBufferShadowed,
+                                         parameters.indexBufferShadowed);
+        Entity* entity = sceneManager->createEntity(name, parameters.meshFile, group);
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
         TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.materialFile.empty())
-            entity->setMaterialName(parameters.materialFile);
+            entity->setMaterialName(parameters.materialFile, group);
         // Sub-entity materials win over the whole-entity material for their indices.
         for (size_t i = 0; i < entity->getNumSubEntities() && i < parameters.subentities.size(); ++i)
         {
             if (!parameters.subentities[i].empty())
-                entity->getSubEntity(i)->setMaterialName(parameters.subentities[i]);
+                entity->getSubEntity(i)->setMaterialName(parameters.subentities[i], group);
         }
         return entity;
     }
@@ -370,7 +371,8 @@ namespace Tarnel
     }
 
     BillboardSet* Objects::CreateBillboardSet(SceneManager* sceneManager, const String& name,
-                                              const Types::BillboardSetParameters& parameters)
+                                              const Types::BillboardSetParameters& parameters,
+                                              const String& resourceGroupName)
     {
         // The pool always starts at 20; a given pool size is applied below.
         BillboardSet* set = sceneManager->createBillboardSet(name, 20);
@@ -378,7 +380,7 @@ namespace Tarnel
         ApplyQueueAndDistance(set, parameters);
         TarnelUtilities::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
         if (!parameters.material.empty())
-            set->setMaterialName(parameters.material);
+            set->setMaterialName(parameters.material, resourceGroupName);
         set->setDefaultWidth(parameters.width);
         set->setDefaultHeight(parameters.height);
         set->setBillboardType(parameters.billboardType);
@@ -413,19 +415,20 @@ namespace Tarnel
     {
         // The points at that distance along the normal.
         const Plane plane(parameters.normal, parameters.distance);
+        const String& group = parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName;
         MeshManager::getSingleton().createPlane(
-            meshName, parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName, plane,
+            meshName, group, plane,
             parameters.width, parameters.height, parameters.xSegments, parameters.ySegments, parameters.normals,
             parameters.numTexCoordSets, parameters.uTile, parameters.vTile, parameters.upVector,
             parameters.vertexBufferUsage, parameters.indexBufferUsage, parameters.vertexBufferShadowed,
             parameters.indexBufferShadowed);
-        Entity* entity = sceneManager->createEntity(name, meshName);
+        Entity* entity = sceneManager->createEntity(name, meshName, group);
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);
         ApplyQueueAndDistance(entity, parameters);
         TarnelUtilities::SetCustomParameters(entity, parameters.customParameters);
         if (!parameters.material.empty())
-            entity->setMaterialName(parameters.material);
+            entity->setMaterialName(parameters.material, group);
         return entity;
     }
 

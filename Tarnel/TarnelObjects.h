@@ -123,7 +123,8 @@ namespace Tarnel
                                    const Types::CameraParameters& parameters);
         /// The set with its settings and billboards; not attached.
         Ogre::BillboardSet* CreateBillboardSet(Ogre::SceneManager* sceneManager, const Ogre::String& name,
-                                               const Types::BillboardSetParameters& parameters);
+                                               const Types::BillboardSetParameters& parameters,
+                                               const Ogre::String& resourceGroupName);
         /// The plane mesh of that name and the entity that shows it; not attached.
         Ogre::Entity* CreatePlane(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                   const Ogre::String& meshName, const Types::PlaneParameters& parameters,

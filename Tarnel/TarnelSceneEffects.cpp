@@ -27,7 +27,7 @@ namespace Tarnel
     void TarnelScene::CreateBillboardSet(const Types::BillboardSetParameters& parameters,
                                          const MovableObjectOwner& owner)
     {
-        BillboardSet* set = Objects::CreateBillboardSet(sceneManager, parameters.name, parameters);
+        BillboardSet* set = Objects::CreateBillboardSet(sceneManager, parameters.name, parameters, defaultResourceGroupName);
         owner.Attach(set);
         RegisterObject(parameters.name, set, parameters.extraData);
     }

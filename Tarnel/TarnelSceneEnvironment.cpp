@@ -47,11 +47,11 @@ namespace Tarnel
 
         /** The named material; null for an empty name. A name that names no material
             fails, as this engine would otherwise fall back to its default unseen. */
-        MaterialPtr ShadowMaterial(const String& name, const char* setter)
+        MaterialPtr ShadowMaterial(const String& name, const String& group, const char* setter)
         {
             if (name.empty())
                 return MaterialPtr();
-            MaterialPtr material = MaterialManager::getSingleton().getByName(name);
+            MaterialPtr material = MaterialManager::getSingleton().getByName(name, group);
             if (!material)
                 TARNEL_EXCEPT(Exception::ERR_ITEM_NOT_FOUND, "Cannot locate material called '" + name + "'",
                               String("SceneManager::") + setter, SCENE_SOURCE_FILE);
@@ -250,9 +250,10 @@ namespace Tarnel
             sceneManager->setShadowTextureFadeStart(shadows.textureFadeStart);
             sceneManager->setShadowTextureFadeEnd(shadows.textureFadeEnd);
             sceneManager->setShadowTextureCasterMaterial(
-                ShadowMaterial(shadows.textureShadowCasterMaterial, "setShadowTextureCasterMaterial"));
+                ShadowMaterial(shadows.textureShadowCasterMaterial, defaultResourceGroupName, "setShadowTextureCasterMaterial"));
             sceneManager->setShadowTextureReceiverMaterial(
-                ShadowMaterial(shadows.textureShadowReceiverMaterial, "setShadowTextureReceiverMaterial"));
+                ShadowMaterial(shadows.textureShadowReceiverMaterial, defaultResourceGroupName,
+                               "setShadowTextureReceiverMaterial"));
         }
 
         sceneManager->setShadowCameraSetup(shadows.cameraSetupType.empty()

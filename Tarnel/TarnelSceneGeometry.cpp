@@ -96,7 +96,8 @@ namespace Tarnel
         /** Adds each placed mesh of the entities element through a temporary entity
             of the given name, destroyed as soon as the geometry has copied it. */
         template <typename Geometry>
-        void AddGeometryEntities(SceneManager* sceneManager, Geometry* geometry, const TiXmlElement* entities,
+        void AddGeometryEntities(SceneManager* sceneManager, const String& group, Geometry* geometry,
+                                 const TiXmlElement* entities,
                                  const String& temporaryName)
         {
             if (!entities)
@@ -108,7 +109,7 @@ namespace Tarnel
                 if (placed.meshFile.empty())
                     continue;
                 Entity* entity =
-                    TarnelUtilities::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities);
+                    TarnelUtilities::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities, group);
                 geometry->addEntity(entity, placed.position, placed.orientation, placed.scale);
                 sceneManager->destroyEntity(entity);
             }
@@ -166,7 +167,8 @@ namespace Tarnel
         ApplyCommonGeometrySettings(geometry, settings);
         geometry->setBatchInstanceDimensions(settings.dimensions);
         ApplyQueueAndDistance(geometry, settings);
-        AddGeometryEntities(sceneManager, geometry, settings.entities, "__instancedGeometryEntity");
+        AddGeometryEntities(sceneManager, defaultResourceGroupName, geometry, settings.entities,
+                            "__instancedGeometryEntity");
         geometry->build();
         for (unsigned int i = 0; i < batchCount; ++i)
             geometry->addBatchInstance();
@@ -198,7 +200,8 @@ namespace Tarnel
         ApplyCommonGeometrySettings(geometry, settings);
         geometry->setRegionDimensions(settings.dimensions);
         ApplyQueueAndDistance(geometry, settings);
-        AddGeometryEntities(sceneManager, geometry, settings.entities, "__staticGeometryEntity");
+        AddGeometryEntities(sceneManager, defaultResourceGroupName, geometry, settings.entities,
+                            "__staticGeometryEntity");
         geometry->build();
         Platform::MakeStaticGeometryDestroyable(sceneManager, geometry);
     }

@@ -71,12 +71,12 @@ namespace TarnelUtilities
         return parent->createChildSceneNode(nodeName, Vector3::ZERO, Quaternion::IDENTITY);
     }
 
-    Entity* CreateEntity(SceneManager* sceneManager, const String& entityName,
-                                          const String& meshFile, const SubentityMaterials& materialNames)
+    Entity* CreateEntity(SceneManager* sceneManager, const String& entityName, const String& meshFile,
+                         const SubentityMaterials& materialNames, const String& resourceGroupName)
     {
-        Entity* entity = sceneManager->createEntity(entityName, meshFile);
+        Entity* entity = sceneManager->createEntity(entityName, meshFile, resourceGroupName);
         for (size_t i = 0; i < entity->getNumSubEntities() && i < materialNames.size(); ++i)
-            entity->getSubEntity(i)->setMaterialName(materialNames[i]);
+            entity->getSubEntity(i)->setMaterialName(materialNames[i], resourceGroupName);
         return entity;
     }
 }

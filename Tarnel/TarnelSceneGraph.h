@@ -20,9 +20,10 @@ namespace Tarnel
         /** A child of the parent; an empty name gets a name made as the engine used
             to make it, "Unnamed_" and a program-wide count from 1. */
         Ogre::SceneNode* CreateChildSceneNode(Ogre::SceneNode* parent, const Ogre::String& name);
-        /// An entity of the mesh with the materials of its first subentities replaced.
+        /// An entity of the group's mesh with the materials of its first subentities replaced.
         Ogre::Entity* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& entityName,
-                                   const Ogre::String& meshFile, const SubentityMaterials& materialNames);
+                                   const Ogre::String& meshFile, const SubentityMaterials& materialNames,
+                                   const Ogre::String& resourceGroupName);
     }
 }
 

@@ -181,7 +181,7 @@ namespace Tarnel
             textures.createManual(renderTexture.name, renderTexture.resourceGroupName, renderTexture.textureType,
                                   renderTexture.width, renderTexture.height, 0, renderTexture.pixelFormat,
                                   TU_RENDERTARGET);
-        for (const auto& layer : TarnelMedia::LayersShowing(renderTexture.name))
+        for (const auto& layer : TarnelMedia::LayersShowing(renderTexture.name, renderTexture.resourceGroupName))
             layer.first->_setTexturePtr(renderTexture.texture, layer.second);
 
         for (size_t face = 0; face < renderTexture.texture->getNumFaces(); ++face)
@@ -240,7 +240,7 @@ namespace Tarnel
 
         for (const RenderTexture::MaterialLayer& layer : renderTexture.materials)
         {
-            MaterialPtr material = MaterialManager::getSingleton().getByName(layer.name);
+            MaterialPtr material = MaterialManager::getSingleton().getByName(layer.name, renderTexture.resourceGroupName);
             if (!material || layer.technique >= material->getNumTechniques())
                 continue;
             Technique* technique = material->getTechnique(layer.technique);
@@ -405,7 +405,7 @@ namespace Tarnel
             // The layers that showed it show a texture of its name that was never loaded, as their
             // script made it: naming it again would look for a file of that name, which no level has.
             TexturePtr standIn = textures.create(renderTexture->name, renderTexture->resourceGroupName);
-            for (const auto& layer : TarnelMedia::LayersShowing(renderTexture->name))
+            for (const auto& layer : TarnelMedia::LayersShowing(renderTexture->name, renderTexture->resourceGroupName))
                 layer.first->_setTexturePtr(standIn, layer.second);
         }
         renderTextures.clear();

@@ -19,6 +19,7 @@
 #include <OgreLight.h>
 #include <OgreLogManager.h>
 #include <OgreOverlaySystem.h>
+#include <OgreParticleSystemManager.h>
 #include <OgrePCZSceneManager.h>
 #include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
@@ -35,6 +36,8 @@
 
 #include <tinyxml.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <memory>
@@ -96,7 +99,7 @@ namespace
         std::set<String> shown;
     };
 
-    void CreateCameraLight(Camera* camera)
+    Light* CreateCameraLight(Camera* camera)
     {
         // A light's own position starts at the origin, where the camera light belongs.
         Light* light = camera->getSceneManager()->createLight("CamLight");
@@ -104,6 +107,19 @@ namespace
         camera->getParentSceneNode()
             ->createChildSceneNode("CamLightNode", Vector3::ZERO, Quaternion::IDENTITY)
             ->attachObject(light);
+        return light;
+    }
+
+    /// The process's resident memory, in megabytes.
+    long ResidentMegabytes()
+    {
+        std::ifstream status("/proc/self/status");
+        for (String line; std::getline(status, line);)
+        {
+            if (line.compare(0, 6, "VmRSS:") == 0)
+                return std::atol(line.c_str() + 6) / 1024;
+        }
+        return 0;
     }
 
     String Milliseconds(Timer& timer)
@@ -145,11 +161,10 @@ namespace
     /** Loads the level into the camera's scene manager and connects its portals; returns the load
         time. A document the caller parsed from the file already is not parsed again. */
     String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, const TiXmlDocument* parsed,
-                     RenderWindow* window, Camera* viewerCamera, bool lenientNames)
+                     RenderWindow* window, Camera* viewerCamera, bool lenientNames, const String& group)
     {
         scene.SetLenientNames(lenientNames);
         SceneManager* sceneManager = viewerCamera->getSceneManager();
-        const String& group = ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME;
         Timer timer;
         if (parsed)
             scene.Load(levelFile, *parsed, window, sceneManager, group);
@@ -304,6 +319,7 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     // Never deleted, as the engine is never ended.
     static auto* viewer = new Viewer(window, startCamera);
     viewer->lenientNames = options.lenientNames;
+    viewer->media = options.media;
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(startCamera);
     viewer->OpenLevel(options.levelFile);
@@ -330,6 +346,7 @@ int Viewer::TakePicture(const Options& options)
 
     static auto* viewer = new Viewer(window, startCamera);
     viewer->lenientNames = options.lenientNames;
+    viewer->media = options.media;
     startCamera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
     CreateCameraLight(startCamera);
     viewer->OpenLevel(options.levelFile);
@@ -422,7 +439,7 @@ void Viewer::OpenLevel(const String& file)
 {
     levelFile = file;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera, lenientNames);
+    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera, lenientNames, levelGroup);
     ShowLevel(std::move(loaded), camera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
@@ -441,6 +458,7 @@ bool Viewer::ReloadLevel(String& error)
 {
     LogManager& log = LogManager::getSingleton();
     log.logMessage("Reloading level " + levelFile);
+    Timer timer;
     // Read and parsed once, for the checks before the reload, the reload and its missing resources.
     TiXmlDocument document;
     if (!CanReload(levelFile, document, error))
@@ -448,21 +466,26 @@ bool Viewer::ReloadLevel(String& error)
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
     }
-    // The level's render textures and plane meshes are named in the engine's managers, where the
-    // reloaded level makes its own; a plane-optimal shadow setup points at the scene's plane.
-    SceneManager* previous = sceneManager;
-    previous->setShadowCameraSetup(ShadowCameraSetupPtr(new DefaultShadowCameraSetup()));
-    if (scene)
-        scene->Destroy();
-
+    // The new level is built beside the one on screen, in a scene manager of its own and with
+    // its media read again from disk into a resource group of its own, where its names do not
+    // meet the old level's: a load that fails leaves the level on screen as it was.
+    const String group = "Tarnel/Level/" + StringConverter::toString(++levelGroupCount);
+    ResourceGroupManager::getSingleton().createResourceGroup(group, false);
+    media.AddTo(group); // the game's media, read again with the level's
     SceneManager* fresh = CreateSceneManager(++sceneManagerCount);
     Camera* freshCamera = CreateCameraLike(fresh, camera);
-    CreateCameraLight(freshCamera);
+    Light* freshLight = CreateCameraLight(freshCamera);
+    if (sceneManager->hasLight("CamLight"))
+    {
+        const Light* light = sceneManager->getLight("CamLight");
+        freshLight->setAttenuation(light->getAttenuationRange(), light->getAttenuationConstant(),
+                                   light->getAttenuationLinear(), light->getAttenuationQuadric());
+    }
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
     String loadTime;
     try
     {
-        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera, lenientNames);
+        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera, lenientNames, group);
     }
     catch (const Exception& failure)
     {
@@ -476,13 +499,32 @@ bool Viewer::ReloadLevel(String& error)
     {
         loaded->Destroy();
         Tarnel::Engine::DestroySceneManager(fresh);
+        DropLevelGroup(group);
+        // The new level's background colour went to the window's viewport.
+        window->getViewport(0)->setBackgroundColour(scene ? scene->GetBackgroundColour() : ColourValue::Black);
         log.logError("Reload failed, the level on screen stays: " + error);
         return false;
     }
+    // A plane-optimal shadow setup points at the old scene's plane.
+    SceneManager* previous = sceneManager;
+    previous->setShadowCameraSetup(ShadowCameraSetupPtr(new DefaultShadowCameraSetup()));
+    if (scene)
+        scene->Destroy();
     Tarnel::Platform::PlaceInZone(freshCamera->getParentSceneNode());
     window->getViewport(0)->setCamera(freshCamera);
     ShowLevel(std::move(loaded), freshCamera, loadTime);
     Tarnel::Engine::DestroySceneManager(previous);
+    if (levelGroup != ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME)
+        DropLevelGroup(levelGroup);
+    levelGroup = group;
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
+    reloadSummary = "Reloaded in " + Milliseconds(timer) + " ms, memory " + StringConverter::toString(ResidentMegabytes()) + " MB";
+    log.logMessage("Reload of " + levelFile + ": " + reloadSummary);
     return true;
+}
+
+void Viewer::DropLevelGroup(const String& group)
+{
+    ParticleSystemManager::getSingleton().removeTemplatesByResourceGroup(group);
+    ResourceGroupManager::getSingleton().destroyResourceGroup(group);
 }

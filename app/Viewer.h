@@ -102,6 +102,8 @@ public:
     /// The level on screen: its file, as given, and its load time in milliseconds.
     const Ogre::String& GetLevelFile() const { return levelFile; }
     const Ogre::String& GetLevelLoadTime() const { return levelLoadTime; }
+    /// After a reload: "Reloaded in N ms, memory M MB"; empty before the first.
+    const Ogre::String& GetReloadSummary() const { return reloadSummary; }
 
 private:
     /// Loads the level's file into the camera's scene manager and shows it.
@@ -121,7 +123,15 @@ private:
     std::vector<Ogre::Portal*> levelPortals;
     Ogre::String levelFile;
     Ogre::String levelLoadTime;
+    /// Forgets a reloaded level's media: its resources and its particle templates.
+    static void DropLevelGroup(const Ogre::String& group);
+
     bool lenientNames = false;
+    /// The resource group of the level on screen: the engine's default for the first, one of its own after a reload.
+    Ogre::String levelGroup = "General";
+    unsigned levelGroupCount = 0;
+    Ogre::String reloadSummary;
+    MediaSources media; ///< the game's media, which a reloaded level's group holds too
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting
     /// Scene managers made so far, the first one included; a reload's is named with its number.
     unsigned sceneManagerCount = 1;

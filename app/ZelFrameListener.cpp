@@ -102,6 +102,8 @@ String ZelFrameListener::describeLevel() const
 {
     String text = "Level: " + viewer.GetLevelFile() + "\n";
     text += "Loaded in " + viewer.GetLevelLoadTime() + " ms\n";
+    if (!viewer.GetReloadSummary().empty())
+        text += viewer.GetReloadSummary() + "\n";
     if (!reloadError.empty())
         text += "Reload failed, this is the level as it was: " + reloadError + "\n";
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
