@@ -11,6 +11,7 @@
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelPaths.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>
@@ -324,6 +325,11 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     CreateCameraLight(startCamera);
     viewer->OpenLevel(options.levelFile);
     viewer->StartView(options);
+    if (options.watch)
+    {
+        viewer->watch = std::make_unique<LevelWatch>();
+        viewer->WatchLevelFiles();
+    }
     RenderLoop(*root, window, sinceSetup);
     return 0;
 }
@@ -518,9 +524,35 @@ bool Viewer::ReloadLevel(String& error)
         DropLevelGroup(levelGroup);
     levelGroup = group;
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
+    WatchLevelFiles(); // its resource locations may have changed
     reloadSummary = "Reloaded in " + Milliseconds(timer) + " ms, memory " + StringConverter::toString(ResidentMegabytes()) + " MB";
-    log.logMessage("Reload of " + levelFile + ": " + reloadSummary);
+    PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
+    log.logMessage("Reload of " + levelFile + ": " + reloadSummary + ", the camera in zone " +
+                   (zone ? zone->getName() : String("none")));
     return true;
+}
+
+void Viewer::WatchLevelFiles()
+{
+    if (!watch)
+        return;
+    String folder, base;
+    StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(levelFile), base, folder);
+    std::vector<String> folders = {folder.empty() ? String(".") : folder};
+    if (scene)
+    {
+        for (const auto& location : scene->GetResourceLocations())
+        {
+            if (location.second.type == "FileSystem")
+                folders.push_back(location.second.name);
+        }
+    }
+    watch->Watch(folders);
+}
+
+bool Viewer::LevelFilesChanged()
+{
+    return watch && watch->ChangesSettled();
 }
 
 void Viewer::DropLevelGroup(const String& group)

@@ -1,6 +1,7 @@
 #ifndef TARNEL_APP_VIEWER_H
 #define TARNEL_APP_VIEWER_H
 
+#include "LevelWatch.h"
 #include "MediaSources.h"
 
 #include <OgrePrerequisites.h>
@@ -46,6 +47,8 @@ public:
         Ogre::String cameraName;
         /// Repeated node and object names are renamed instead of ending the load.
         bool lenientNames = false;
+        /// Reload by itself when the level's file or its own media change on disk.
+        bool watch = false;
         /// Draw the level once into this PNG file, without dialog or visible window, and end.
         Ogre::String pictureFile;
         unsigned pictureWidth = 1280;
@@ -89,6 +92,9 @@ public:
     void FrameLevel();
     /// Puts the camera where the level's camera of that name is; raises when it has none of that name.
     void LookThroughLevelCamera(const Ogre::String& name);
+    /** Whether the level's file or its own media changed on disk and the writes have
+        settled, when the viewer watches them; true once for each burst of changes. */
+    bool LevelFilesChanged();
     /// The flying speed the last framing suggests, once: true when there is one not yet taken.
     bool TakeSuggestedMoveSpeed(Ogre::Real& speed);
 
@@ -123,6 +129,8 @@ private:
     std::vector<Ogre::Portal*> levelPortals;
     Ogre::String levelFile;
     Ogre::String levelLoadTime;
+    /// Watches the folders of the level on screen: its file's and its own resource locations.
+    void WatchLevelFiles();
     /// Forgets a reloaded level's media: its resources and its particle templates.
     static void DropLevelGroup(const Ogre::String& group);
 
@@ -132,6 +140,7 @@ private:
     unsigned levelGroupCount = 0;
     Ogre::String reloadSummary;
     MediaSources media; ///< the game's media, which a reloaded level's group holds too
+    std::unique_ptr<LevelWatch> watch; ///< null unless asked for
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting
     /// Scene managers made so far, the first one included; a reload's is named with its number.
     unsigned sceneManagerCount = 1;

@@ -31,6 +31,11 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
         return false;
     // A framed level suggests the speed that crosses it in a few seconds.
     viewer.TakeSuggestedMoveSpeed(moveSpeed);
+    if (viewer.LevelFilesChanged())
+    {
+        LogManager::getSingleton().logMessage("The level's files changed on disk");
+        reloadLevel();
+    }
     if (animationsPlaying)
     {
         for (const auto& state : camera->getSceneManager()->getAnimationStates())

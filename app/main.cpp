@@ -33,6 +33,8 @@ namespace
         "  --verbose              the engine's log lines on the terminal too\n"
         "%MEDIA%"
         "  --camera NAME          start looking through the level's camera of that name\n"
+        "  --watch                reload by itself when the level's file or its own media\n"
+        "                         change on disk, once the writes have settled\n"
         "  --lenient              repeated node and object names get a numbered suffix\n"
         "                         instead of ending the load\n"
         "  --screenshot FILE.png  draw the level once, without dialog or window, write the\n"
@@ -90,6 +92,8 @@ int main(int argc, char** argv)
                 options.noDialog = true;
             else if (argument == "--verbose")
                 options.verbose = true;
+            else if (argument == "--watch")
+                options.watch = true;
             else if (argument == "--lenient")
                 options.lenientNames = true;
             else if (argument == "--camera")

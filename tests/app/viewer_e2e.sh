@@ -496,6 +496,106 @@ reload)
     viewer_wait_for_exit
     check "the viewer ends normally" [ "$VIEWER_STATUS" = 0 ]
     ;;
+reload-unchanged)
+    # F5 on the sample level as it is: the same picture, mirror and cube map included, the camera in its zone.
+    start_level
+    shoot_solid                      # screenshot_1
+    viewer_press F5
+    sleep 0.5
+    viewer_press Print               # screenshot_2
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the level was reloaded" grep -qE "Reload of ../Media/Scenes/scene3.scene: Reloaded in [0-9.]+ ms, memory [0-9]+ MB, the camera in zone Hall_PCZone" Ogre.log
+    changed=$(differing_pixels screenshot_1.png screenshot_2.png)
+    check "the picture after F5 matches the one before ($changed pixels differ)" [ "$changed" -lt 50 ]
+    check "no render texture went missing" bash -c '! grep -q "cannot be found" Ogre.log'
+    ;;
+reload-media)
+    # The level's own material script and a texture file change on disk; F5 shows both.
+    start_level
+    shoot_solid                      # screenshot_1
+    sed -i '/^material Level\/Floor/,/^}/s/diffuse 0.45 0.35 0.25/diffuse 0.1 0.8 0.1/' "$work/Media/Scenes/scene3.material"
+    viewer_press F5
+    sleep 0.5
+    viewer_press Print               # screenshot_2
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "a changed material shows after F5: $(differing_pixels screenshot_1.png screenshot_2.png) pixels change" \
+        greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 5000
+    mkdir -p "$work/textured"
+    convert -size 64x64 xc:red "$work/textured/paint.png"
+    printf 'material Paint/Box\n{\n technique\n {\n  pass\n  {\n   lighting off\n   texture_unit\n   {\n    texture paint.png\n   }\n  }\n }\n}\n' \
+        >"$work/textured/paint.material"
+    printf '<scene><nodes><node name="Box"><position z="-3"/><entity name="Box" meshFile="Crate.mesh" materialFile="Paint/Box"/></node></nodes></scene>' \
+        >"$work/textured/box.scene"
+    rm -f screenshot_*.png
+    viewer_start --media ../Media/Meshes ../textured/box.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid                      # screenshot_1
+    convert -size 64x64 xc:blue "$work/textured/paint.png"
+    viewer_press F5
+    sleep 0.5
+    viewer_press Print               # screenshot_2
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "a replaced texture shows after F5: $(differing_pixels screenshot_1.png screenshot_2.png) pixels change" \
+        greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 5000
+    ;;
+reload-failure)
+    # A reload the loader refuses while building leaves the level on screen whole: the mirror's reflection too.
+    start_level
+    shoot_solid                      # screenshot_1
+    cp "$work/Media/Scenes/scene3.scene" "$work/good.scene"
+    sed -i 's#<shadows \([^>]*\)/>#<shadows \1><shadowCameraSetup type="bogus"/></shadows>#; s#<shadows \([^>/]*\)>#<shadows \1><shadowCameraSetup type="bogus"/>#' \
+        "$work/Media/Scenes/scene3.scene"
+    viewer_press F5
+    sleep 0.5
+    viewer_press Print               # screenshot_2
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the reload failed with the loader's message" \
+        grep -qF "Reload failed, the level on screen stays: InvalidParametersException: Invalid shadow camera setup specified: bogus" Ogre.log
+    # Below the panel, which shows the error: the floor with its mirror, the boxes, the doorway.
+    kept=$(differing_pixels_in 800x340+0+260 screenshot_1.png screenshot_2.png)
+    check "the picture, mirror included, is as it was: $kept pixels differ" [ "$kept" -lt 50 ]
+    ;;
+watch)
+    # Under --watch, rewriting the level reloads it without a key, once the writes settle.
+    mkdir -p "$work/watched"
+    level=$work/watched/box.scene
+    box_at() { printf '<scene><nodes><node name="Box"><position x="%s" z="-4"/><entity name="Box" meshFile="Crate.mesh"/></node></nodes></scene>' "$1" >"$level"; }
+    box_at -1.5
+    viewer_start --watch --media ../Media/Meshes ../watched/box.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid                      # screenshot_1
+    box_at 1.5
+    sleep 2.5
+    viewer_press Print               # screenshot_2
+    printf '<scene><nodes><node name="Box">' >"$level"
+    sleep 2.5
+    viewer_press Print               # screenshot_3
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the change on disk was seen" grep -qF "The level's files changed on disk" Ogre.log
+    check "and the level reloaded: $(differing_pixels screenshot_1.png screenshot_2.png) pixels change" \
+        greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 1000
+    check "a broken rewrite fails as F5 does" grep -qF "Reload failed, the level on screen stays" Ogre.log
+    kept=$(differing_pixels_in 800x340+0+260 screenshot_2.png screenshot_3.png) # below the panel with the error
+    check "and keeps the level: $kept pixels differ" [ "$kept" -lt 50 ]
+    ;;
+reload-memory)
+    # F5 held: about a hundred reloads of the sample level; the memory after each is logged.
+    start_level
+    viewer_hold F5 55
+    viewer_press Escape
+    viewer_wait_for_exit
+    grep -oE "Reloaded in [0-9.]+ ms, memory [0-9]+ MB" Ogre.log | awk '{ print $3, $6 }' >reloads.txt
+    count=$(wc -l <reloads.txt)
+    check "about a hundred reloads ($count)" [ "$count" -ge 90 ]
+    fifth=$(awk 'NR == 5 { print $2 }' reloads.txt) last=$(awk 'END { print $2 }' reloads.txt)
+    echo "memory after the 5th reload: $fifth MB, after the last: $last MB"
+    check "memory stays flat: $fifth MB after the 5th, $last MB after the last" [ $((last - fifth)) -le 40 ]
+    ;;
 no-display)
     # The render system fails inside the engine's start; its error names a file in its own plug-in.
     DISPLAY=:4242 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer >viewer.stdout 2>viewer.stderr

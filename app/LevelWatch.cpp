@@ -1,0 +1,83 @@
+// The level's files on disk, watched for the designer's export loop.
+#include "LevelWatch.h"
+
+#include <OgreLogManager.h>
+#include <OgreString.h>
+
+#include <sys/inotify.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+using namespace Ogre;
+
+constexpr std::chrono::milliseconds LevelWatch::SETTLE;
+
+namespace
+{
+    const uint32_t CHANGES = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_TO | IN_MOVED_FROM;
+
+    /// What the viewer writes itself, into a level's folder when it runs there.
+    bool OwnFile(const String& name)
+    {
+        return name == "Ogre.log" || name == "scenetree.txt" || StringUtil::match(name, "screenshot_*.png");
+    }
+}
+
+LevelWatch::LevelWatch() : notifications(inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+{
+    if (notifications < 0)
+        LogManager::getSingleton().logWarning(String("Tarnel: the level's files cannot be watched: ") +
+                                              std::strerror(errno));
+}
+
+LevelWatch::~LevelWatch()
+{
+    if (notifications >= 0)
+        close(notifications);
+}
+
+void LevelWatch::Watch(const std::vector<String>& folders)
+{
+    if (notifications < 0)
+        return;
+    for (int watch : watches)
+        inotify_rm_watch(notifications, watch);
+    watches.clear();
+    for (const String& folder : folders)
+    {
+        int watch = inotify_add_watch(notifications, folder.c_str(), CHANGES);
+        if (watch >= 0)
+            watches.push_back(watch);
+    }
+}
+
+bool LevelWatch::ChangesSettled()
+{
+    if (notifications < 0)
+        return false;
+    alignas(inotify_event) char buffer[16 * 1024];
+    for (;;)
+    {
+        ssize_t length = read(notifications, buffer, sizeof buffer);
+        if (length <= 0)
+            break; // nothing more for now
+        for (ssize_t offset = 0; offset < length;)
+        {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + offset);
+            offset += ssize_t(sizeof(inotify_event) + event->len);
+            if (event->len && OwnFile(event->name))
+                continue;
+            if (event->mask & CHANGES)
+            {
+                pending = true;
+                lastChange = std::chrono::steady_clock::now();
+            }
+        }
+    }
+    if (!pending || std::chrono::steady_clock::now() - lastChange < SETTLE)
+        return false;
+    pending = false;
+    return true;
+}
