@@ -1,0 +1,46 @@
+#include "LevelWatch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace
+{
+    /// Asks, as the viewer does every frame, then again once the settling time has passed.
+    bool SettledAfterQuiet(LevelWatch& watch)
+    {
+        bool early = watch.ChangesSettled();
+        std::this_thread::sleep_for(LevelWatch::SETTLE + std::chrono::milliseconds(200));
+        return !early && watch.ChangesSettled();
+    }
+}
+
+TEST(LevelWatch, ABurstOfWritesCountsOnceWhenItSettles)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarnel-level-watch";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    LevelWatch watch;
+    watch.Watch({folder.string(), (folder / "not-there").string()});
+    EXPECT_FALSE(SettledAfterQuiet(watch)) << "nothing changed";
+
+    for (int piece = 0; piece < 3; ++piece) // an exporter writing in pieces
+        std::ofstream(folder / "level.scene", std::ios::app) << "<scene/>\n";
+    EXPECT_FALSE(watch.ChangesSettled()) << "not while the writes go on";
+    EXPECT_TRUE(SettledAfterQuiet(watch));
+    EXPECT_FALSE(watch.ChangesSettled()) << "once for the burst";
+
+    // The viewer's own files in the folder are not the level's.
+    std::ofstream(folder / "Ogre.log") << "line\n";
+    std::ofstream(folder / "screenshot_3.png") << "picture";
+    EXPECT_FALSE(SettledAfterQuiet(watch));
+
+    std::filesystem::rename(folder / "level.scene", folder / "renamed.scene");
+    EXPECT_TRUE(SettledAfterQuiet(watch)) << "a file moved counts";
+    watch.Watch({});
+    std::ofstream(folder / "renamed.scene") << "<scene/>";
+    EXPECT_FALSE(SettledAfterQuiet(watch)) << "folders no longer watched";
+    std::filesystem::remove_all(folder);
+}
