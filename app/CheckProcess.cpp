@@ -1,5 +1,6 @@
 // One child process a level, so that a level that ends the engine does not end the checker.
 #include "CheckProcess.h"
+#include "CheckReports.h"
 #include "Tarnel/TarnelPaths.h"
 
 #include "Tarnel/TarnelEngine.h"
@@ -13,7 +14,9 @@
 #include <OgreRoot.h>
 
 #include <cstring>
+#include <chrono>
 #include <deque>
+#include <map>
 #include <fstream>
 #include <iostream>
 
@@ -73,7 +76,11 @@ namespace
         try
         {
             RenderWindow* window = StartEngine(programFolder, (folder / "engine.log").string(), settings.media);
-            check = LevelCheck::Run(file, window, settings.lenientNames);
+            // Pictures only compared go to the check's own folder, which goes with it.
+            CheckSettings own = settings;
+            if (own.picturesFolder.empty() && !own.referenceFolder.empty())
+                own.picturesFolder = folder.string();
+            check = LevelCheck::Run(file, window, own);
         }
         catch (const Exception& error)
         {
@@ -134,35 +141,110 @@ namespace
     }
 }
 
-LevelCheck CheckInOwnProcess(const String& file, const std::filesystem::path& programFolder,
-                             const CheckSettings& settings)
+namespace
 {
-    String unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(file);
-    if (!unreadable.empty())
-        return LevelCheck::NotChecked(file, file + " " + unreadable);
+    /// A level's check under way in its child process.
+    struct RunningCheck
+    {
+        size_t index;
+        std::filesystem::path folder;
+        std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    };
 
-    char folderTemplate[] = "/tmp/tarnel-check-XXXXXX";
-    if (!mkdtemp(folderTemplate))
-        return LevelCheck::NotChecked(file, String("No folder for the check: ") + std::strerror(errno));
-    std::filesystem::path folder = folderTemplate;
+    /// Starts the child for the level; a level that cannot get one is checked at once, as failed.
+    bool StartCheck(const String& file, const std::filesystem::path& programFolder, const CheckSettings& settings,
+                    size_t index, std::map<pid_t, RunningCheck>& running, LevelCheck& failed)
+    {
+        String unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(file);
+        if (!unreadable.empty())
+        {
+            failed = LevelCheck::NotChecked(file, file + " " + unreadable);
+            return false;
+        }
+        char folderTemplate[] = "/tmp/tarnel-check-XXXXXX";
+        if (!mkdtemp(folderTemplate))
+        {
+            failed = LevelCheck::NotChecked(file, String("No folder for the check: ") + std::strerror(errno));
+            return false;
+        }
+        std::cout.flush();
+        std::cerr.flush();
+        pid_t child = fork();
+        if (child == 0)
+            CheckInChild(file, programFolder, folderTemplate, settings);
+        if (child < 0)
+        {
+            failed = LevelCheck::NotChecked(file, String("No process for the check: ") + std::strerror(errno));
+            std::error_code ignored;
+            std::filesystem::remove_all(folderTemplate, ignored);
+            return false;
+        }
+        running[child] = {index, folderTemplate};
+        return true;
+    }
 
-    std::cout.flush();
-    std::cerr.flush();
-    pid_t child = fork();
-    if (child == 0)
-        CheckInChild(file, programFolder, folder, settings);
+    LevelCheck FinishCheck(const String& file, const RunningCheck& run, int status)
+    {
+        LevelCheck check;
+        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadFindings(run.folder / "findings", check)))
+            check = LevelCheck::NotChecked(file, "The check of this level ended " + HowItEnded(status) +
+                                                     "; the last lines of its log:" +
+                                                     LastLines(run.folder / "engine.log") +
+                                                     LastLines(run.folder / "stderr.txt"));
+        check.checkMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - run.start).count();
+        std::error_code ignored;
+        std::filesystem::remove_all(run.folder, ignored);
+        return check;
+    }
+}
 
-    LevelCheck check;
-    int status = 0;
-    if (child < 0)
-        check = LevelCheck::NotChecked(file, String("No process for the check: ") + std::strerror(errno));
-    else if (waitpid(child, &status, 0) < 0)
-        check = LevelCheck::NotChecked(file, String("The check was lost: ") + std::strerror(errno));
-    else if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadFindings(folder / "findings", check)))
-        check = LevelCheck::NotChecked(file, "The check of this level ended " + HowItEnded(status) +
-                                                 "; the last lines of its log:" + LastLines(folder / "engine.log") +
-                                                 LastLines(folder / "stderr.txt"));
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    return check;
+std::vector<LevelCheck> CheckInOwnProcesses(const std::vector<String>& files,
+                                            const std::filesystem::path& programFolder,
+                                            const CheckSettings& settings, unsigned jobs,
+                                            const std::function<void(size_t)>& started,
+                                            const std::function<void(size_t, const LevelCheck&)>& reported)
+{
+    std::vector<LevelCheck> checks(files.size());
+    std::vector<bool> done(files.size(), false);
+    std::map<pid_t, RunningCheck> running;
+    size_t next = 0, reportedCount = 0;
+    // Reports go out in the levels' order, each as soon as those before it are in.
+    auto finish = [&](size_t index, LevelCheck check) {
+        checks[index] = std::move(check);
+        done[index] = true;
+        for (; reportedCount < files.size() && done[reportedCount]; ++reportedCount)
+            reported(reportedCount, checks[reportedCount]);
+    };
+    while (reportedCount < files.size())
+    {
+        while (next < files.size() && running.size() < std::max(1u, jobs))
+        {
+            size_t index = next++;
+            started(index);
+            LevelCheck failed;
+            if (!StartCheck(files[index], programFolder, settings, index, running, failed))
+                finish(index, failed);
+        }
+        if (running.empty())
+            continue;
+        int status = 0;
+        pid_t child = waitpid(-1, &status, 0);
+        if (child < 0)
+        {
+            // Lost children: what is left is reported as lost, in order.
+            for (const auto& [pid, run] : running)
+                finish(run.index, LevelCheck::NotChecked(files[run.index], String("The check was lost: ") +
+                                                                              std::strerror(errno)));
+            running.clear();
+            continue;
+        }
+        auto found = running.find(child);
+        if (found == running.end())
+            continue; // not one of ours
+        RunningCheck run = found->second;
+        running.erase(found);
+        finish(run.index, FinishCheck(files[run.index], run, status));
+    }
+    return checks;
 }

@@ -1,10 +1,16 @@
 #include "LevelCheck.h"
+#include "LevelFraming.h"
+#include "LevelPictures.h"
+
+#include "Tarnel/TarnelDocuments.h"
 
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelPlatform.h"
 
 #include <OgreCamera.h>
+#include <OgreLight.h>
+#include <OgreMovableObject.h>
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
 #include <OgreMesh.h>
@@ -18,8 +24,11 @@
 #include <OgreTimer.h>
 #include <OgreViewport.h>
 
+#include <tinyxml.h>
+
 #include <algorithm>
-#include <iomanip>
+#include <cctype>
+#include <filesystem>
 #include <regex>
 #include <set>
 
@@ -115,11 +124,130 @@ namespace
         return counts;
     }
 
-    String Milliseconds(double value)
+    /// The level's own cameras: not the loader's cube-map faces, the engine's shadow cameras, nor the checker's views.
+    std::vector<Camera*> LevelCameras(SceneManager* sceneManager, const Tarnel::TarnelScene& scene)
     {
-        StringStream text;
-        text << std::fixed << std::setprecision(1) << value;
-        return text.str();
+        std::set<const Camera*> faces;
+        for (const auto& texture : scene.GetRenderTextures())
+            faces.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
+        std::vector<Camera*> cameras;
+        for (const auto& camera : sceneManager->getCameras())
+        {
+            // The engine's shadow cameras and the checker's own views are not the level's.
+            bool notTheLevels = camera.first.compare(0, 7, "Tarnel/") == 0 || camera.first.compare(0, 5, "Ogre/") == 0;
+            if (!faces.count(camera.second) && !notTheLevels)
+                cameras.push_back(camera.second);
+        }
+        return cameras;
+    }
+
+    String FileNamePart(String text)
+    {
+        for (char& c : text)
+        {
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
+                c = '_';
+        }
+        return text;
+    }
+
+    /** Pictures from the first view, framed as the viewer frames a level given to it, and
+        through each level camera, as the viewer's --screenshot draws them. Particle systems
+        are left out: they move with the clock, and pictures must be the same from run to
+        run. Animations stay at their start, as nothing advances them. */
+    void TakePictures(LevelCheck& check, PCZSceneManager* sceneManager, const Tarnel::TarnelScene& scene,
+                      const CheckSettings& settings)
+    {
+        for (const auto& particles : sceneManager->getMovableObjects("ParticleSystem"))
+            particles.second->setVisible(false);
+        std::vector<Camera*> levelCameras = LevelCameras(sceneManager, scene);
+        Camera* camera = sceneManager->createCamera("Tarnel/Picture");
+        camera->setFOVy(Degree(90));
+        camera->setAspectRatio(Real(settings.pictureWidth) / Real(settings.pictureHeight));
+        SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode("Tarnel/Picture");
+        node->attachObject(camera);
+        Light* light = sceneManager->createLight("Tarnel/PictureLight");
+        node->attachObject(light);
+        AxisAlignedBox bounds;
+        LevelFraming::Fit(camera, scene.GetUpAxisVector(), bounds).Apply(camera, light);
+        Tarnel::Platform::PlaceInZone(node);
+
+        const std::filesystem::path folder = settings.picturesFolder;
+        const String stem = PictureStem(check.file);
+        for (size_t view = 0; view <= levelCameras.size(); ++view)
+        {
+            if (view > 0)
+                Tarnel::LookThrough(camera, levelCameras[view - 1]);
+            LevelCheck::Picture picture;
+            picture.view = view == 0 ? "first view" : levelCameras[view - 1]->getName();
+            const String name = stem + "-" + (view == 0 ? String("view") : "camera-" + FileNamePart(picture.view));
+            picture.file = (folder / (name + ".png")).string();
+            LevelPictures::Write(camera, picture.file, settings.pictureWidth, settings.pictureHeight,
+                                 scene.GetBackgroundColour());
+            if (!settings.referenceFolder.empty())
+            {
+                const std::filesystem::path reference = std::filesystem::path(settings.referenceFolder) / (name + ".png");
+                std::error_code error;
+                if (settings.updateReferences)
+                {
+                    std::filesystem::create_directories(settings.referenceFolder, error);
+                    std::filesystem::copy_file(picture.file, reference,
+                                               std::filesystem::copy_options::overwrite_existing, error);
+                }
+                else if (std::filesystem::exists(reference, error))
+                {
+                    picture.reference = reference.string();
+                    picture.difference = (folder / (name + "-difference.png")).string();
+                    picture.differing = LevelPictures::DifferingShare(picture.file, picture.reference,
+                                                                      settings.referenceTolerance, picture.difference);
+                    picture.matches = picture.differing <= settings.referenceThreshold;
+                }
+                else
+                    check.warnings.push_back("Tarnel: no reference picture " + reference.string());
+            }
+            check.pictures.push_back(picture);
+        }
+        node->detachAllObjects();
+        sceneManager->destroyCamera(camera);
+        sceneManager->destroyMovableObject(light);
+    }
+
+    /// Resource locations that are not there, and what the loader reads but does not draw or does not read at all.
+    void WarnOfUnusedParts(LevelCheck& check, const Tarnel::TarnelScene& scene)
+    {
+        for (const auto& location : scene.GetResourceLocations())
+        {
+            std::error_code error;
+            if (location.second.type == "FileSystem" && !std::filesystem::is_directory(location.second.name, error))
+                check.warnings.push_back("Tarnel: the resource location " + location.second.name + " does not exist");
+        }
+        static const std::set<String> read = {"resourceLocations", "environment", "renderTextures", "nodes",
+                                              "externals", "terrain", "queryFlags", "visibilityFlags", "light",
+                                              "camera", "instancedGeometries", "staticGeometries",
+                                              "userDataReference", "userData"};
+        TiXmlDocument document;
+        if (!Tarnel::TarnelUtilities::LoadXmlFile(check.file, document) || !document.RootElement())
+            return;
+        for (const TiXmlElement* child = document.RootElement()->FirstChildElement(); child;
+             child = child->NextSiblingElement())
+        {
+            if (child->ValueStr() == "terrain")
+                check.warnings.push_back("Tarnel: the terrain is not drawn: only its user data is read");
+            else if (!read.count(child->ValueStr()))
+                check.warnings.push_back("Tarnel: the element <" + child->ValueStr() + "> is not read");
+        }
+    }
+
+    /// A resource the engine warned about that is missing is said once, under missing resources.
+    void DropWarningsOfMissing(LevelCheck& check)
+    {
+        auto namesMissing = [&check](const String& warning) {
+            return std::any_of(check.missing.begin(), check.missing.end(), [&warning](const auto& resource) {
+                return warning.find("'" + resource.name + "'") != String::npos;
+            });
+        };
+        check.warnings.erase(std::remove_if(check.warnings.begin(), check.warnings.end(), namesMissing),
+                             check.warnings.end());
     }
 }
 
@@ -131,10 +259,27 @@ LevelCheck::Status LevelCheck::GetStatus() const
     });
     if ((!loaded || !error.empty()) && !stoppedByMissing)
         return FAILED;
+    if (std::any_of(pictures.begin(), pictures.end(), [](const Picture& picture) { return !picture.matches; }))
+        return LOOKS_DIFFERENT;
     return missing.empty() && unconnectedPortals.empty() ? FINE : INCOMPLETE;
 }
 
-LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, bool lenientNames)
+String PictureStem(const String& file)
+{
+    std::filesystem::path path = std::filesystem::path(file).lexically_normal();
+    std::filesystem::path relative = path.lexically_relative(std::filesystem::current_path());
+    if (!relative.empty() && relative.begin()->string() != "..")
+        path = relative;
+    String stem = path.replace_extension().string();
+    for (char& c : stem)
+    {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
+            c = '_';
+    }
+    return stem;
+}
+
+LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const CheckSettings& settings)
 {
     LevelCheck check;
     check.file = file;
@@ -142,7 +287,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, bool lenien
     {
         LogCapture log;
         Tarnel::TarnelScene scene;
-        scene.SetLenientNames(lenientNames);
+        scene.SetLenientNames(settings.lenientNames);
         Timer total;
         try
         {
@@ -191,14 +336,26 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, bool lenien
         {
             check.error = "Drawing the level failed: " + error.getFullDescription();
         }
+        try
+        {
+            if (check.drawn && !settings.picturesFolder.empty())
+                TakePictures(check, sceneManager, scene, settings);
+        }
+        catch (const Exception& error)
+        {
+            check.error = "Drawing the pictures failed: " + error.getFullDescription();
+        }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
+        if (check.loaded)
+            WarnOfUnusedParts(check, scene);
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
         check.missing = Tarnel::FindMissingResources(file);
         for (const auto& meshMaterial : log.meshMaterials)
             AddMissing(check.missing, "material", meshMaterial.first, meshMaterial.second);
+        DropWarningsOfMissing(check);
     }
     // The next level reads its meshes again, and the engine says again what they lack.
     MeshManager::getSingleton().unloadUnreferencedResources();
@@ -215,168 +372,16 @@ LevelCheck LevelCheck::NotChecked(const String& file, const String& why)
 
 LevelCheck::Status OverallStatus(const std::vector<LevelCheck>& checks)
 {
-    // A failed load outweighs a missing resource.
+    // A failed load outweighs a changed look, which outweighs a missing resource.
     LevelCheck::Status status = LevelCheck::FINE;
     for (const LevelCheck& check : checks)
     {
-        if (check.GetStatus() == LevelCheck::FAILED)
+        LevelCheck::Status level = check.GetStatus();
+        if (level == LevelCheck::FAILED)
             return LevelCheck::FAILED;
-        if (check.GetStatus() == LevelCheck::INCOMPLETE)
-            status = LevelCheck::INCOMPLETE;
+        if (level == LevelCheck::LOOKS_DIFFERENT || (level == LevelCheck::INCOMPLETE && status == LevelCheck::FINE))
+            status = level;
     }
     return status;
 }
 
-void WriteText(std::ostream& out, const LevelCheck& check)
-{
-    static const char* const verdicts[] = {"ok", "FAILED", "INCOMPLETE"};
-    out << check.file << ": " << verdicts[check.GetStatus()] << "\n";
-    if (!check.error.empty())
-        out << "  error: " << check.error << "\n";
-    // A level that was never loaded (not a file, or its check ended) has no times to show.
-    if (!check.loaded && check.totalMs == 0)
-        return;
-    const Tarnel::LoadTimes& t = check.times;
-    out << "  load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse) << ", resources "
-        << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment) << ", nodes and objects "
-        << Milliseconds(t.nodesAndObjects) << ", batched geometry " << Milliseconds(t.batchedGeometry)
-        << ", render textures " << Milliseconds(t.renderTextures) << ", portal connection "
-        << Milliseconds(check.portalConnectionMs) << "\n";
-    if (check.loaded)
-    {
-        const LevelCheck::Counts& c = check.counts;
-        out << "  " << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, " << c.entities
-            << " entities, " << c.lights << " lights, " << c.cameras << " cameras, " << c.particleSystems
-            << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes << " planes, "
-            << c.animations << " animations, " << c.modelInstances << " model instances, " << c.triangles
-            << " triangles\n";
-    }
-    for (const Tarnel::MissingResource& missing : check.missing)
-    {
-        out << "  missing " << missing.kind << " " << missing.name << ", used by ";
-        for (size_t i = 0; i < missing.usedBy.size(); ++i)
-            out << (i ? ", " : "") << (missing.usedBy[i].empty() ? "the level" : missing.usedBy[i]);
-        out << "\n";
-    }
-    for (const String& portal : check.unconnectedPortals)
-        out << "  portal without a target zone: " << portal << "\n";
-    for (const String& duplicate : check.duplicateDefinitions)
-        out << "  duplicate: " << duplicate << "\n";
-    for (const String& warning : check.warnings)
-        out << "  warning: " << warning << "\n";
-}
-
-nlohmann::ordered_json ToJson(const LevelCheck& check)
-{
-    using nlohmann::ordered_json;
-    const Tarnel::LoadTimes& t = check.times;
-    const LevelCheck::Counts& c = check.counts;
-    ordered_json missing = ordered_json::array();
-    for (const Tarnel::MissingResource& resource : check.missing)
-        missing.push_back({{"kind", resource.kind}, {"name", resource.name}, {"usedBy", resource.usedBy}});
-    return {
-        {"file", check.file},
-        {"status", int(check.GetStatus())},
-        {"loaded", check.loaded},
-        {"drawn", check.drawn},
-        {"error", check.error.empty() ? ordered_json() : ordered_json(check.error)},
-        {"loadMs",
-         {{"total", check.totalMs}, {"parse", t.parse}, {"resources", t.resources},
-          {"environment", t.environment}, {"nodesAndObjects", t.nodesAndObjects},
-          {"batchedGeometry", t.batchedGeometry}, {"renderTextures", t.renderTextures},
-          {"portalConnection", check.portalConnectionMs}}},
-        {"counts",
-         {{"nodes", c.nodes}, {"zones", c.zones}, {"portals", c.portals}, {"entities", c.entities},
-          {"lights", c.lights}, {"cameras", c.cameras}, {"particleSystems", c.particleSystems},
-          {"billboardSets", c.billboardSets}, {"planes", c.planes}, {"animations", c.animations},
-          {"modelInstances", c.modelInstances}, {"triangles", c.triangles}}},
-        {"missing", missing},
-        {"unconnectedPortals", check.unconnectedPortals},
-        {"duplicateDefinitions", check.duplicateDefinitions},
-        {"warnings", check.warnings},
-    };
-}
-
-LevelCheck FromJson(const nlohmann::ordered_json& level)
-{
-    LevelCheck check;
-    check.file = level.at("file");
-    check.loaded = level.at("loaded");
-    check.drawn = level.at("drawn");
-    check.error = level.at("error").is_null() ? String() : level.at("error").get<String>();
-    const auto& ms = level.at("loadMs");
-    check.totalMs = ms.at("total");
-    check.times.parse = ms.at("parse");
-    check.times.resources = ms.at("resources");
-    check.times.environment = ms.at("environment");
-    check.times.nodesAndObjects = ms.at("nodesAndObjects");
-    check.times.batchedGeometry = ms.at("batchedGeometry");
-    check.times.renderTextures = ms.at("renderTextures");
-    check.portalConnectionMs = ms.at("portalConnection");
-    const auto& counts = level.at("counts");
-    LevelCheck::Counts& c = check.counts;
-    for (auto [key, field] : {std::pair{"nodes", &c.nodes}, {"zones", &c.zones}, {"portals", &c.portals},
-                              {"entities", &c.entities}, {"lights", &c.lights}, {"cameras", &c.cameras},
-                              {"particleSystems", &c.particleSystems}, {"billboardSets", &c.billboardSets},
-                              {"planes", &c.planes}, {"animations", &c.animations},
-                              {"modelInstances", &c.modelInstances}, {"triangles", &c.triangles}})
-        *field = counts.at(key);
-    for (const auto& resource : level.at("missing"))
-        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, ""});
-    check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
-    check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
-    check.warnings = level.at("warnings").get<std::vector<String>>();
-    return check;
-}
-
-nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks)
-{
-    nlohmann::ordered_json levels = nlohmann::ordered_json::array();
-    for (const LevelCheck& check : checks)
-        levels.push_back(ToJson(check));
-    return {{"schema", 1}, {"status", int(OverallStatus(checks))}, {"levels", levels}};
-}
-
-std::string AsValidUtf8(const std::string& text)
-{
-    std::string valid;
-    valid.reserve(text.size());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-    for (size_t i = 0; i < text.size();)
-    {
-        unsigned char lead = bytes[i];
-        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-        bool whole = length != 0 && i + length <= text.size();
-        for (size_t k = 1; whole && k < length; ++k)
-            whole = (bytes[i + k] & 0xC0) == 0x80;
-        // No overlong three- and four-byte forms, no surrogates, nothing past U+10FFFF.
-        if (whole && length >= 3)
-        {
-            unsigned char second = bytes[i + 1];
-            whole = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
-                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
-        }
-        if (whole)
-        {
-            valid.append(text, i, length);
-            i += length;
-            continue;
-        }
-        valid += char(0xC0 | (lead >> 6));
-        valid += char(0x80 | (lead & 0x3F));
-        ++i;
-    }
-    return valid;
-}
-
-nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document)
-{
-    if (document.is_string())
-        return AsValidUtf8(document.get<std::string>());
-    if (!document.is_structured())
-        return document;
-    for (auto& value : document)
-        value = AsValidUtf8(value);
-    return document;
-}

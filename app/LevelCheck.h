@@ -1,25 +1,52 @@
 #ifndef TARNEL_APP_LEVEL_CHECK_H
 #define TARNEL_APP_LEVEL_CHECK_H
 
+#include "MediaSources.h"
+
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelScene.h"
 
 #include <OgrePrerequisites.h>
 
-#include <nlohmann/json.hpp>
-
 #include <ostream>
 #include <vector>
+
+/// How the levels are checked, as the command line asks.
+struct CheckSettings
+{
+    MediaSources media;        ///< the game's media beside each level's own
+    bool lenientNames = false; ///< repeated names are renamed, not refused
+    /// Where the pictures of each level go; empty: no pictures unless compared with references.
+    Ogre::String picturesFolder;
+    Ogre::String referenceFolder; ///< pictures compared with the PNGs of the same names here; empty: none
+    bool updateReferences = false; ///< the pictures are written there as the new references instead
+    double referenceThreshold = 0.01; ///< the share of pixels that may differ
+    double referenceTolerance = 0.05; ///< how far a colour channel may differ, of its range
+    unsigned pictureWidth = 480, pictureHeight = 300;
+};
 
 /// What checking one level found. A level that loads and misses nothing passes.
 struct LevelCheck
 {
-    /// Exit statuses: every level fine; a level failed to load; a level lacks resources or portal targets.
+    /** Exit statuses: every level fine; a level failed to load; a level lacks resources or
+        portal targets; a level's pictures differ from their references. */
     enum Status
     {
         FINE = 0,
         FAILED = 1,
-        INCOMPLETE = 2
+        INCOMPLETE = 2,
+        LOOKS_DIFFERENT = 3
+    };
+
+    /// A picture of the level from one view, and how it compares with its reference.
+    struct Picture
+    {
+        Ogre::String view;       ///< "first view", or the level camera's name
+        Ogre::String file;       ///< the PNG drawn
+        Ogre::String reference;  ///< the reference compared with; empty: none
+        Ogre::String difference; ///< the PNG of the difference; empty: not compared
+        double differing = 0;    ///< the share of pixels beyond the tolerance
+        bool matches = true;
     };
 
     struct Counts
@@ -35,11 +62,13 @@ struct LevelCheck
     Tarnel::LoadTimes times;
     double portalConnectionMs = 0;
     double totalMs = 0;
+    double checkMs = 0; ///< the whole check in its process: the engine's start, the load, the drawing, the pictures
     Counts counts;
     std::vector<Tarnel::MissingResource> missing;
     std::vector<Ogre::String> unconnectedPortals;
     std::vector<Ogre::String> duplicateDefinitions;
     std::vector<Ogre::String> warnings;
+    std::vector<Picture> pictures;
 
     Status GetStatus() const;
 
@@ -47,30 +76,19 @@ struct LevelCheck
         render textures, connects its portals, draws it for one frame from the viewer's
         start view and through each level camera (render textures updated), counts what
         it holds, and lists what it lacks and what the engine warned about; the scene
-        manager goes again. With lenient names, repeated names are renamed, not refused. */
-    static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window, bool lenientNames = false);
+        manager goes again. With lenient names, repeated names are renamed, not refused. With
+        a pictures folder, pictures of the first view and through each level camera are
+        written there and compared with the references, as the settings ask. */
+    static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window,
+                          const CheckSettings& settings = CheckSettings());
 
     /// A level that was not checked, with why, as a failure.
     static LevelCheck NotChecked(const Ogre::String& file, const Ogre::String& why);
 };
 
-/// FAILED when a level failed, else INCOMPLETE when one lacks something, else FINE.
+/// The name a level's pictures start with: its path from the working directory, in letters a file name takes.
+Ogre::String PictureStem(const Ogre::String& file);
+
+/// FAILED when a level failed, else LOOKS_DIFFERENT, else INCOMPLETE when one lacks something, else FINE.
 LevelCheck::Status OverallStatus(const std::vector<LevelCheck>& checks);
-/// The compact report for people, one block a level.
-void WriteText(std::ostream& out, const LevelCheck& check);
-/** The stable document of the README's schema, for all levels checked. Its text is as
-    the engine gave it, which need not be valid UTF-8: see AsValidUtf8. */
-nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks);
-/// One level's entry of that document.
-nlohmann::ordered_json ToJson(const LevelCheck& check);
-/// The level from its entry.
-LevelCheck FromJson(const nlohmann::ordered_json& level);
-
-/** The text with each byte that does not belong to a valid UTF-8 sequence read as the
-    Latin-1 character of that number (older exporters write names in 8-bit encodings),
-    so that JSON can carry it; valid text stays as it is. */
-std::string AsValidUtf8(const std::string& text);
-/// The document with AsValidUtf8 applied to each of its strings.
-nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document);
-
 #endif

@@ -7,6 +7,11 @@
 
 #include <vector>
 
+namespace Ogre
+{
+    class PCZSceneManager;
+}
+
 /** A first view that shows the whole level: where the camera stands and looks, and
     the clip distances, flying speed and light reach that fit the level's size. */
 struct LevelFraming
@@ -37,6 +42,14 @@ struct LevelFraming
         every zone sees none of them. Sized by the level's bounds. */
     static LevelFraming Within(const Ogre::AxisAlignedBox& zone, const Ogre::AxisAlignedBox& bounds,
                                const Ogre::Vector3& up);
+
+    /** The world bounds of the zone a framed view stands in: the one around the level's
+        centre, else the largest; null for a level without zones, seen from outside. */
+    static Ogre::AxisAlignedBox ZoneAround(Ogre::PCZSceneManager* zones, const Ogre::AxisAlignedBox& level);
+
+    /** The first view of the level in the camera's zone scene manager: from inside the
+        zone around its centre, else from outside all of it; `bounds` gets what it draws. */
+    static LevelFraming Fit(Ogre::Camera* camera, const Ogre::Vector3& up, Ogre::AxisAlignedBox& bounds);
 
     /** Puts the camera's node where the framing stands, looking at its target, turning
         about the up axis from then on; sets the clip distances and the light's reach. */

@@ -1,6 +1,7 @@
 #include "Viewer.h"
 #include "EngineFiles.h"
 #include "LevelFraming.h"
+#include "LevelPictures.h"
 #include "LevelPreCheck.h"
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
@@ -180,30 +181,6 @@ namespace
         return loadTime;
     }
 
-    /** The world bounds of the zone a framed view stands in: the one around the level's
-        centre, else the largest; null for a level without zones, seen from outside. */
-    AxisAlignedBox ZoneToFrame(PCZSceneManager* zones, const AxisAlignedBox& level)
-    {
-        AxisAlignedBox chosen;
-        Real chosenVolume = -1;
-        auto iterator = zones->getZoneIterator();
-        while (iterator.hasMoreElements())
-        {
-            PCZone* zone = iterator.getNext();
-            SceneNode* enclosure = zone->getEnclosureNode();
-            if (zone == zones->getDefaultZone() || !enclosure)
-                continue;
-            AxisAlignedBox box = enclosure->_getWorldAABB();
-            if (!box.isFinite())
-                continue;
-            bool holdsCentre = level.isFinite() && box.contains(level.getCenter());
-            Real volume = box.volume() + (holdsCentre ? Math::POS_INFINITY : 0);
-            if (volume > chosenVolume)
-                chosen = box, chosenVolume = volume;
-        }
-        return chosen;
-    }
-
     /// A level given by name is read and checked before anything opens; false after saying why not.
     bool PassesPreCheck(const Viewer::Options& options)
     {
@@ -373,12 +350,8 @@ void Viewer::StartView(const Options& options)
 void Viewer::FrameLevel()
 {
     SceneNode* node = camera->getParentSceneNode();
-    std::vector<Vector3> corners;
-    AxisAlignedBox bounds = LevelFraming::DrawnBounds(sceneManager, node, &corners);
-    Vector3 up = scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y;
-    AxisAlignedBox zone = ZoneToFrame(static_cast<PCZSceneManager*>(sceneManager), bounds);
-    LevelFraming framing = zone.isFinite() ? LevelFraming::Within(zone, bounds, up)
-                                           : LevelFraming::Of(bounds, corners, up, camera->getFOVy(), camera->getAspectRatio());
+    AxisAlignedBox bounds;
+    LevelFraming framing = LevelFraming::Fit(camera, scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y, bounds);
     Light* light = sceneManager->hasLight("CamLight") ? sceneManager->getLight("CamLight") : nullptr;
     framing.Apply(camera, light);
     Tarnel::Platform::PlaceInZone(node);
@@ -417,21 +390,7 @@ bool Viewer::TakeSuggestedMoveSpeed(Real& speed)
 
 void Viewer::WritePicture(const String& file, unsigned width, unsigned height)
 {
-    // Drawn off screen: a hidden window's pixels are not kept.
-    TexturePtr texture = TextureManager::getSingleton().createManual(
-        "Tarnel/Picture", ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME, TEX_TYPE_2D, width, height, 0,
-        PF_BYTE_RGB, TU_RENDERTARGET);
-    RenderTarget* target = texture->getBuffer()->getRenderTarget();
-    Viewport* viewport = target->addViewport(camera);
-    viewport->setOverlaysEnabled(false);
-    viewport->setBackgroundColour(scene ? scene->GetBackgroundColour() : ColourValue::Black);
-    camera->setAspectRatio(Real(width) / Real(height));
-    // Twice: the level's own render textures (mirrors) are drawn in the first frame.
-    Root::getSingleton().renderOneFrame();
-    Root::getSingleton().renderOneFrame();
-    target->writeContentsToFile(file);
-    target->removeAllViewports();
-    TextureManager::getSingleton().remove(texture);
+    LevelPictures::Write(camera, file, width, height, scene ? scene->GetBackgroundColour() : ColourValue::Black);
 }
 
 Viewer::Viewer(RenderWindow* window, Camera* camera)

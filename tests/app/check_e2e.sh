@@ -55,7 +55,7 @@ check "the JSON document reads back" python3 - out.txt "$sample" <<'READ'
 import json, sys
 document = json.load(open(sys.argv[1]))
 sample, missing = document["levels"]
-assert document["schema"] == 1 and document["status"] == 2
+assert document["schema"] == 2 and document["status"] == 2
 assert sample["file"] == sys.argv[2] and sample["status"] == 0 and sample["loaded"] and sample["error"] is None
 assert sample["counts"]["zones"] == 3 and sample["counts"]["modelInstances"] == 3, sample["counts"]
 assert set(sample["loadMs"]) == {"total", "parse", "resources", "environment", "nodesAndObjects",
@@ -81,9 +81,12 @@ assert level["drawn"] and level["status"] != 1, level
 assert any('rotation of node "Caf\u00e9"' in warning for warning in level["warnings"]), level["warnings"]
 READ
 
-run "$work"
-check "a folder is one failed level (status $status)" [ "$status" = 1 ]
-check "with a one-line message" grep -qxF "  error: $work is a folder, not a level file" out.txt
+run /dev/null
+check "a path that is no file is one failed level (status $status)" [ "$status" = 1 ]
+check "with a one-line message" grep -qxF "  error: /dev/null is not a regular file" out.txt
+mkdir -p empty
+run empty
+check "a folder without levels is no run (status $status)" [ "$status" = 1 ] && grep -q "Usage" err.txt
 
 # A level whose process dies by a signal (an assertion aborts) is reported with it, and the next
 # level is still checked.

@@ -1,0 +1,472 @@
+// The checker's reports: text for people, JSON, JUnit XML for build servers, and a page.
+#include "CheckReports.h"
+
+#include <OgreStringConverter.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <iomanip>
+#include <map>
+#include <regex>
+#include <sstream>
+
+using namespace Ogre;
+
+namespace
+{
+    String Milliseconds(double value)
+    {
+        StringStream text;
+        text << std::fixed << std::setprecision(1) << value;
+        return text.str();
+    }
+
+    const char* const VERDICTS[] = {"ok", "FAILED", "INCOMPLETE", "LOOKS DIFFERENT"};
+}
+
+std::vector<WarningGroup> GroupWarnings(const std::vector<String>& warnings)
+{
+    static const std::regex quoted("'[^']*'|\"[^\"]*\"");
+    std::vector<WarningGroup> groups;
+    std::map<String, size_t> byShape;
+    const size_t firstSubjects = 5;
+    for (const String& warning : warnings)
+    {
+        String shape = std::regex_replace(warning, quoted, "'*'");
+        auto [entry, fresh] = byShape.emplace(shape, groups.size());
+        if (fresh)
+        {
+            WarningGroup group;
+            group.severity = warning.find("Error") != String::npos || warning.find("error") == 0 ? "error" : "warning";
+            group.kind = warning.find("Tarnel:") != String::npos          ? "loader"
+                         : warning.find("ScriptCompiler") != String::npos ? "script"
+                                                                          : "engine";
+            group.message = warning;
+            groups.push_back(group);
+        }
+        WarningGroup& group = groups[entry->second];
+        ++group.count;
+        for (std::sregex_iterator match(warning.begin(), warning.end(), quoted), end; match != end; ++match)
+        {
+            String subject = match->str().substr(1, match->length() - 2);
+            if (group.subjects.size() < firstSubjects &&
+                std::find(group.subjects.begin(), group.subjects.end(), subject) == group.subjects.end())
+                group.subjects.push_back(subject);
+            break; // the first name a line quotes is its subject
+        }
+    }
+    return groups;
+}
+
+void WriteText(std::ostream& out, const LevelCheck& check)
+{
+    out << check.file << ": " << VERDICTS[check.GetStatus()] << "\n";
+    if (!check.error.empty())
+        out << "  error: " << check.error << "\n";
+    // A level that was never loaded (not a file, or its check ended) has no times to show.
+    if (!check.loaded && check.totalMs == 0)
+        return;
+    const Tarnel::LoadTimes& t = check.times;
+    out << "  load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse) << ", resources "
+        << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment) << ", nodes and objects "
+        << Milliseconds(t.nodesAndObjects) << ", batched geometry " << Milliseconds(t.batchedGeometry)
+        << ", render textures " << Milliseconds(t.renderTextures) << ", portal connection "
+        << Milliseconds(check.portalConnectionMs) << "\n";
+    if (check.loaded)
+    {
+        const LevelCheck::Counts& c = check.counts;
+        out << "  " << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, " << c.entities
+            << " entities, " << c.lights << " lights, " << c.cameras << " cameras, " << c.particleSystems
+            << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes << " planes, "
+            << c.animations << " animations, " << c.modelInstances << " model instances, " << c.triangles
+            << " triangles\n";
+    }
+    for (const Tarnel::MissingResource& missing : check.missing)
+    {
+        out << "  missing " << missing.kind << " " << missing.name << ", used by ";
+        for (size_t i = 0; i < missing.usedBy.size(); ++i)
+            out << (i ? ", " : "") << (missing.usedBy[i].empty() ? "the level" : missing.usedBy[i]);
+        out << "\n";
+    }
+    for (const String& portal : check.unconnectedPortals)
+        out << "  portal without a target zone: " << portal << "\n";
+    for (const String& duplicate : check.duplicateDefinitions)
+        out << "  duplicate: " << duplicate << "\n";
+    for (const WarningGroup& group : GroupWarnings(check.warnings))
+    {
+        out << "  warning: " << group.message;
+        if (group.count > 1)
+        {
+            out << " (" << group.count << " times";
+            for (size_t i = 0; i < group.subjects.size(); ++i)
+                out << (i ? ", " : ": ") << group.subjects[i];
+            out << (group.subjects.size() < group.count ? ", ..." : "") << ")";
+        }
+        out << "\n";
+    }
+    for (const LevelCheck::Picture& picture : check.pictures)
+    {
+        out << "  picture " << picture.view << ": " << picture.file;
+        if (!picture.reference.empty())
+            out << (picture.matches ? ", like " : ", UNLIKE ") << picture.reference << " ("
+                << Milliseconds(picture.differing * 100) << "% of the pixels differ)";
+        out << "\n";
+    }
+}
+
+nlohmann::ordered_json ToJson(const LevelCheck& check)
+{
+    using nlohmann::ordered_json;
+    const Tarnel::LoadTimes& t = check.times;
+    const LevelCheck::Counts& c = check.counts;
+    ordered_json missing = ordered_json::array();
+    for (const Tarnel::MissingResource& resource : check.missing)
+        missing.push_back({{"kind", resource.kind}, {"name", resource.name}, {"usedBy", resource.usedBy}});
+    ordered_json groups = ordered_json::array();
+    for (const WarningGroup& group : GroupWarnings(check.warnings))
+        groups.push_back({{"severity", group.severity}, {"kind", group.kind}, {"message", group.message},
+                          {"count", group.count}, {"subjects", group.subjects}});
+    ordered_json pictures = ordered_json::array();
+    for (const LevelCheck::Picture& picture : check.pictures)
+        pictures.push_back({{"view", picture.view}, {"file", picture.file},
+                            {"reference", picture.reference.empty() ? ordered_json() : ordered_json(picture.reference)},
+                            {"difference", picture.difference.empty() ? ordered_json() : ordered_json(picture.difference)},
+                            {"differing", picture.differing}, {"matches", picture.matches}});
+    return {
+        {"file", check.file},
+        {"status", int(check.GetStatus())},
+        {"loaded", check.loaded},
+        {"drawn", check.drawn},
+        {"error", check.error.empty() ? ordered_json() : ordered_json(check.error)},
+        {"checkMs", check.checkMs},
+        {"loadMs",
+         {{"total", check.totalMs}, {"parse", t.parse}, {"resources", t.resources},
+          {"environment", t.environment}, {"nodesAndObjects", t.nodesAndObjects},
+          {"batchedGeometry", t.batchedGeometry}, {"renderTextures", t.renderTextures},
+          {"portalConnection", check.portalConnectionMs}}},
+        {"counts",
+         {{"nodes", c.nodes}, {"zones", c.zones}, {"portals", c.portals}, {"entities", c.entities},
+          {"lights", c.lights}, {"cameras", c.cameras}, {"particleSystems", c.particleSystems},
+          {"billboardSets", c.billboardSets}, {"planes", c.planes}, {"animations", c.animations},
+          {"modelInstances", c.modelInstances}, {"triangles", c.triangles}}},
+        {"missing", missing},
+        {"unconnectedPortals", check.unconnectedPortals},
+        {"duplicateDefinitions", check.duplicateDefinitions},
+        {"warnings", check.warnings},
+        {"warningGroups", groups},
+        {"pictures", pictures},
+    };
+}
+
+LevelCheck FromJson(const nlohmann::ordered_json& level)
+{
+    LevelCheck check;
+    check.file = level.at("file");
+    check.loaded = level.at("loaded");
+    check.drawn = level.at("drawn");
+    check.error = level.at("error").is_null() ? String() : level.at("error").get<String>();
+    check.checkMs = level.value("checkMs", 0.0);
+    const auto& ms = level.at("loadMs");
+    check.totalMs = ms.at("total");
+    check.times.parse = ms.at("parse");
+    check.times.resources = ms.at("resources");
+    check.times.environment = ms.at("environment");
+    check.times.nodesAndObjects = ms.at("nodesAndObjects");
+    check.times.batchedGeometry = ms.at("batchedGeometry");
+    check.times.renderTextures = ms.at("renderTextures");
+    check.portalConnectionMs = ms.at("portalConnection");
+    const auto& counts = level.at("counts");
+    LevelCheck::Counts& c = check.counts;
+    for (auto [key, field] : {std::pair{"nodes", &c.nodes}, {"zones", &c.zones}, {"portals", &c.portals},
+                              {"entities", &c.entities}, {"lights", &c.lights}, {"cameras", &c.cameras},
+                              {"particleSystems", &c.particleSystems}, {"billboardSets", &c.billboardSets},
+                              {"planes", &c.planes}, {"animations", &c.animations},
+                              {"modelInstances", &c.modelInstances}, {"triangles", &c.triangles}})
+        *field = counts.at(key);
+    for (const auto& resource : level.at("missing"))
+        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, ""});
+    check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
+    check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
+    check.warnings = level.at("warnings").get<std::vector<String>>();
+    for (const auto& entry : level.value("pictures", nlohmann::ordered_json::array()))
+    {
+        LevelCheck::Picture picture;
+        picture.view = entry.at("view");
+        picture.file = entry.at("file");
+        picture.reference = entry.at("reference").is_null() ? String() : entry.at("reference").get<String>();
+        picture.difference = entry.at("difference").is_null() ? String() : entry.at("difference").get<String>();
+        picture.differing = entry.at("differing");
+        picture.matches = entry.at("matches");
+        check.pictures.push_back(picture);
+    }
+    return check;
+}
+
+nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks)
+{
+    nlohmann::ordered_json levels = nlohmann::ordered_json::array();
+    for (const LevelCheck& check : checks)
+        levels.push_back(ToJson(check));
+    return {{"schema", 2}, {"status", int(OverallStatus(checks))}, {"levels", levels}};
+}
+
+std::string AsValidUtf8(const std::string& text)
+{
+    std::string valid;
+    valid.reserve(text.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t i = 0; i < text.size();)
+    {
+        unsigned char lead = bytes[i];
+        size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                      : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        bool whole = length != 0 && i + length <= text.size();
+        for (size_t k = 1; whole && k < length; ++k)
+            whole = (bytes[i + k] & 0xC0) == 0x80;
+        // No overlong three- and four-byte forms, no surrogates, nothing past U+10FFFF.
+        if (whole && length >= 3)
+        {
+            unsigned char second = bytes[i + 1];
+            whole = !(lead == 0xE0 && second < 0xA0) && !(lead == 0xED && second > 0x9F) &&
+                    !(lead == 0xF0 && second < 0x90) && !(lead == 0xF4 && second > 0x8F);
+        }
+        if (whole)
+        {
+            valid.append(text, i, length);
+            i += length;
+            continue;
+        }
+        valid += char(0xC0 | (lead >> 6));
+        valid += char(0x80 | (lead & 0x3F));
+        ++i;
+    }
+    return valid;
+}
+
+nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document)
+{
+    if (document.is_string())
+        return AsValidUtf8(document.get<std::string>());
+    if (!document.is_structured())
+        return document;
+    for (auto& value : document)
+        value = AsValidUtf8(value);
+    return document;
+}
+
+namespace
+{
+    String Escaped(const String& text)
+    {
+        String escaped;
+        for (char c : AsValidUtf8(text))
+        {
+            switch (c)
+            {
+            case '&': escaped += "&amp;"; break;
+            case '<': escaped += "&lt;"; break;
+            case '>': escaped += "&gt;"; break;
+            case '"': escaped += "&quot;"; break;
+            case '\'': escaped += "&#39;"; break;
+            default:
+                // XML 1.0 takes no control characters but these.
+                if (static_cast<unsigned char>(c) >= 0x20 || c == '\n' || c == '\t' || c == '\r')
+                    escaped += c;
+            }
+        }
+        return escaped;
+    }
+
+    /// Why a level is not fine, in one line, and the rest of what it lacks.
+    std::pair<String, String> FailureOf(const LevelCheck& check)
+    {
+        std::ostringstream details;
+        for (const Tarnel::MissingResource& missing : check.missing)
+        {
+            details << "missing " << missing.kind << " " << missing.name << ", used by ";
+            for (size_t i = 0; i < missing.usedBy.size(); ++i)
+                details << (i ? ", " : "") << (missing.usedBy[i].empty() ? "the level" : missing.usedBy[i]);
+            details << "\n";
+        }
+        for (const String& portal : check.unconnectedPortals)
+            details << "portal without a target zone: " << portal << "\n";
+        for (const LevelCheck::Picture& picture : check.pictures)
+        {
+            if (!picture.matches)
+                details << "picture " << picture.view << " differs from " << picture.reference << " in "
+                        << Milliseconds(picture.differing * 100) << "% of its pixels\n";
+        }
+        String message = !check.error.empty() ? check.error
+                         : check.GetStatus() == LevelCheck::LOOKS_DIFFERENT ? String("the level looks different")
+                         : !check.missing.empty() ? "missing " + check.missing.front().kind + " " + check.missing.front().name
+                                                  : String("the level is incomplete");
+        return {message, details.str()};
+    }
+
+    String Folder(const String& file)
+    {
+        return std::filesystem::path(file).parent_path().string();
+    }
+
+    String Seconds(double milliseconds)
+    {
+        std::ostringstream text;
+        text << std::fixed << std::setprecision(3) << milliseconds / 1000;
+        return text.str();
+    }
+}
+
+void WriteJUnit(std::ostream& out, const std::vector<LevelCheck>& checks)
+{
+    size_t failures = 0;
+    double total = 0;
+    for (const LevelCheck& check : checks)
+    {
+        failures += check.GetStatus() != LevelCheck::FINE;
+        total += check.checkMs;
+    }
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<testsuites name=\"TarnelCheck\" tests=\"" << checks.size() << "\" failures=\"" << failures
+        << "\" errors=\"0\" time=\"" << Seconds(total) << "\">\n"
+        << "  <testsuite name=\"TarnelCheck\" tests=\"" << checks.size() << "\" failures=\"" << failures
+        << "\" errors=\"0\" skipped=\"0\" time=\"" << Seconds(total) << "\">\n";
+    for (const LevelCheck& check : checks)
+    {
+        out << "    <testcase name=\"" << Escaped(std::filesystem::path(check.file).filename().string())
+            << "\" classname=\"" << Escaped(Folder(check.file)) << "\" file=\"" << Escaped(check.file)
+            << "\" time=\"" << Seconds(check.checkMs) << "\"";
+        if (check.GetStatus() == LevelCheck::FINE)
+        {
+            out << "/>\n";
+            continue;
+        }
+        auto [message, details] = FailureOf(check);
+        out << ">\n      <failure type=\"" << VERDICTS[check.GetStatus()] << "\" message=\"" << Escaped(message)
+            << "\">" << Escaped(details) << "</failure>\n    </testcase>\n";
+    }
+    out << "  </testsuite>\n</testsuites>\n";
+}
+
+namespace
+{
+    String Relative(const String& file, const String& folder)
+    {
+        return std::filesystem::path(file).lexically_relative(folder).generic_string();
+    }
+
+    const char* const PAGE_STYLE =
+        "body{font-family:sans-serif;margin:1.5em;background:#f4f4f2;color:#222}"
+        "h1{font-size:1.4em}.summary{font-size:1.1em;margin-bottom:1em}"
+        ".card{background:#fff;border-left:8px solid #6a6;border-radius:4px;padding:.8em 1em;margin:0 0 1em}"
+        ".card.failed{border-color:#c33}.card.incomplete{border-color:#e90}.card.looks-different{border-color:#86c}"
+        ".card h2{font-size:1.05em;margin:0 0 .4em;word-break:break-all}.status{font-weight:bold}"
+        ".error{color:#a00;white-space:pre-wrap;font-family:monospace}"
+        "ul{margin:.3em 0 .5em 1.2em;padding:0}li{margin:.1em 0}"
+        ".pictures{display:flex;flex-wrap:wrap;gap:.6em}figure{margin:0}figcaption{font-size:.85em;color:#555}"
+        "img{display:block;max-width:100%;border:1px solid #ccc}";
+
+    void WriteList(std::ostream& out, const char* title, const std::vector<String>& items)
+    {
+        if (items.empty())
+            return;
+        out << "<div>" << title << ":<ul>";
+        for (const String& item : items)
+            out << "<li>" << Escaped(item) << "</li>";
+        out << "</ul></div>";
+    }
+
+    void WriteFigure(std::ostream& out, const String& file, const String& caption, const String& pageFolder)
+    {
+        out << "<figure><img src=\"" << Escaped(Relative(file, pageFolder)) << "\" alt=\"" << Escaped(caption)
+            << "\"><figcaption>" << Escaped(caption) << "</figcaption></figure>";
+    }
+
+    void WriteCard(std::ostream& out, const LevelCheck& check, const String& pageFolder)
+    {
+        static const char* const classes[] = {"fine", "failed", "incomplete", "looks-different"};
+        LevelCheck::Status status = check.GetStatus();
+        out << "<section class=\"card " << classes[status] << "\" data-level=\"" << Escaped(check.file) << "\">"
+            << "<h2>" << Escaped(check.file) << "</h2><div class=\"status\">" << VERDICTS[status] << "</div>";
+        if (!check.error.empty())
+            out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
+        if (check.loaded || check.totalMs > 0)
+        {
+            const Tarnel::LoadTimes& t = check.times;
+            out << "<div>load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse)
+                << ", resources " << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment)
+                << ", nodes and objects " << Milliseconds(t.nodesAndObjects) << ", batched geometry "
+                << Milliseconds(t.batchedGeometry) << ", render textures " << Milliseconds(t.renderTextures)
+                << ", portal connection " << Milliseconds(check.portalConnectionMs) << "</div>";
+        }
+        if (check.loaded)
+        {
+            const LevelCheck::Counts& c = check.counts;
+            out << "<div>" << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, "
+                << c.entities << " entities, " << c.lights << " lights, " << c.cameras << " cameras, "
+                << c.particleSystems << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes
+                << " planes, " << c.animations << " animations, " << c.modelInstances << " model instances, "
+                << c.triangles << " triangles</div>";
+        }
+        std::vector<String> missing, warnings;
+        for (const Tarnel::MissingResource& resource : check.missing)
+        {
+            String users;
+            for (const String& user : resource.usedBy)
+                users += (users.empty() ? "" : ", ") + (user.empty() ? String("the level") : user);
+            missing.push_back(resource.kind + " " + resource.name + ", used by " + users);
+        }
+        for (const WarningGroup& group : GroupWarnings(check.warnings))
+        {
+            String line = group.message;
+            if (group.count > 1)
+                line += " (" + StringConverter::toString(group.count) + " times)";
+            warnings.push_back(line);
+        }
+        WriteList(out, "Missing resources", missing);
+        WriteList(out, "Portals without a target zone", check.unconnectedPortals);
+        WriteList(out, "Duplicate definitions", check.duplicateDefinitions);
+        WriteList(out, "Warnings", warnings);
+        if (!check.pictures.empty())
+        {
+            out << "<div class=\"pictures\">";
+            for (const LevelCheck::Picture& picture : check.pictures)
+            {
+                WriteFigure(out, picture.file, picture.view, pageFolder);
+                if (!picture.reference.empty())
+                {
+                    WriteFigure(out, picture.reference, picture.view + ": reference", pageFolder);
+                    WriteFigure(out, picture.difference,
+                                picture.view + ": difference, " + Milliseconds(picture.differing * 100) + "% of the pixels",
+                                pageFolder);
+                }
+            }
+            out << "</div>";
+        }
+        out << "</section>\n";
+    }
+}
+
+void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, const String& pageFolder)
+{
+    size_t counts[4] = {0, 0, 0, 0};
+    for (const LevelCheck& check : checks)
+        ++counts[check.GetStatus()];
+    out << "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>TarnelCheck: " << checks.size()
+        << " levels</title><style>" << PAGE_STYLE << "</style></head><body>\n<h1>TarnelCheck</h1>\n"
+        << "<div class=\"summary\">" << checks.size() << " levels: " << counts[LevelCheck::FINE] << " fine, "
+        << counts[LevelCheck::INCOMPLETE] << " incomplete, " << counts[LevelCheck::FAILED] << " failed";
+    if (counts[LevelCheck::LOOKS_DIFFERENT])
+        out << ", " << counts[LevelCheck::LOOKS_DIFFERENT] << " look different";
+    out << "</div>\n";
+    // Failures first, then what looks different, what is incomplete, and what is fine; in order within each.
+    for (LevelCheck::Status status : {LevelCheck::FAILED, LevelCheck::LOOKS_DIFFERENT, LevelCheck::INCOMPLETE,
+                                      LevelCheck::FINE})
+    {
+        for (const LevelCheck& check : checks)
+        {
+            if (check.GetStatus() == status)
+                WriteCard(out, check, pageFolder);
+        }
+    }
+    out << "</body></html>\n";
+}

@@ -1,0 +1,53 @@
+#ifndef TARNEL_APP_CHECK_REPORTS_H
+#define TARNEL_APP_CHECK_REPORTS_H
+
+#include "LevelCheck.h"
+
+#include <nlohmann/json.hpp>
+
+#include <ostream>
+#include <vector>
+
+/// Warnings that say the same of different subjects, said once with a count.
+struct WarningGroup
+{
+    Ogre::String severity; ///< "error" or "warning"
+    Ogre::String kind;     ///< "loader", "script" or "engine": who said it
+    Ogre::String message;  ///< the first of them, as it was said
+    size_t count = 0;
+    std::vector<Ogre::String> subjects; ///< the names quoted in them, the first few
+};
+
+/** The warnings grouped: lines alike but for the names they quote make one group, in the
+    order of their first line. */
+std::vector<WarningGroup> GroupWarnings(const std::vector<Ogre::String>& warnings);
+
+/// The compact report for people, one block a level.
+void WriteText(std::ostream& out, const LevelCheck& check);
+/** The stable document of the README's schema (2), for all levels checked. Its text is as
+    the engine gave it, which need not be valid UTF-8: see AsValidUtf8. */
+nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks);
+/// One level's entry of that document.
+nlohmann::ordered_json ToJson(const LevelCheck& check);
+/// The level from its entry.
+LevelCheck FromJson(const nlohmann::ordered_json& level);
+
+/** The text with each byte that does not belong to a valid UTF-8 sequence read as the
+    Latin-1 character of that number (older exporters write names in 8-bit encodings),
+    so that JSON can carry it; valid text stays as it is. */
+std::string AsValidUtf8(const std::string& text);
+/// The document with AsValidUtf8 applied to each of its strings.
+nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document);
+
+
+/** JUnit XML, as GitLab, Jenkins and GitHub read it: one test case per level, named by its
+    file, its class the file's folder; a failure for a level that failed, lacks something or
+    looks different, with the message and the missing resources; the time of each. */
+void WriteJUnit(std::ostream& out, const std::vector<LevelCheck>& checks);
+
+/** A page that opens from disk, without a network: a line that sums the run up, then a
+    card per level, failures first, with its pictures (which the checker wrote beside the
+    page), their references and differences. */
+void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, const Ogre::String& pageFolder);
+
+#endif

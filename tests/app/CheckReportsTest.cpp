@@ -1,0 +1,106 @@
+#include "CheckReports.h"
+
+#include <gtest/gtest.h>
+
+#include <tinyxml.h>
+
+#include <sstream>
+
+using Ogre::String;
+
+TEST(CheckReports, WarningsAlikeButForTheirNamesAreGrouped)
+{
+    std::vector<String> warnings = {
+        "WARNING: Mesh 'a.mesh' uses an old format", "Warning: Tarnel: camera \"Wide\" has fov=\"100\"",
+        "WARNING: Mesh 'b.mesh' uses an old format", "WARNING: Mesh 'a.mesh' uses an old format",
+        "Error: ScriptCompiler - invalid parameters in x.material(3)",
+    };
+    std::vector<WarningGroup> groups = GroupWarnings(warnings);
+    struct Row
+    {
+        String severity, kind;
+        size_t count;
+        std::vector<String> subjects;
+    } rows[] = {
+        {"warning", "engine", 3, {"a.mesh", "b.mesh"}},
+        {"warning", "loader", 1, {"Wide"}},
+        {"error", "script", 1, {}},
+    };
+    ASSERT_EQ(3u, groups.size());
+    for (size_t i = 0; i < groups.size(); ++i)
+    {
+        EXPECT_EQ(rows[i].severity, groups[i].severity) << i;
+        EXPECT_EQ(rows[i].kind, groups[i].kind) << i;
+        EXPECT_EQ(rows[i].count, groups[i].count) << i;
+        EXPECT_EQ(rows[i].subjects, groups[i].subjects) << i;
+    }
+    EXPECT_EQ(warnings[0], groups[0].message) << "said as the first of them said it";
+}
+
+TEST(CheckReports, StatusesAndTheirWeight)
+{
+    LevelCheck fine;
+    fine.loaded = fine.drawn = true;
+    LevelCheck incomplete = fine;
+    incomplete.missing.push_back({"mesh", "Statue.mesh", {"Statue"}, 0, ""});
+    LevelCheck different = fine;
+    different.pictures.push_back({"first view", "a.png", "ref/a.png", "a-difference.png", 0.2, false});
+    LevelCheck failed = fine;
+    failed.error = "InvalidStateException: broken";
+    struct Row
+    {
+        std::vector<LevelCheck> checks;
+        LevelCheck::Status overall;
+    } rows[] = {
+        {{fine}, LevelCheck::FINE},
+        {{fine, incomplete}, LevelCheck::INCOMPLETE},
+        {{incomplete, different}, LevelCheck::LOOKS_DIFFERENT},
+        {{different, incomplete}, LevelCheck::LOOKS_DIFFERENT},
+        {{different, failed, incomplete}, LevelCheck::FAILED},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.overall, OverallStatus(row.checks)) << row.checks.size();
+}
+
+TEST(CheckReports, JUnitIsWellFormedWhateverTheMessages)
+{
+    LevelCheck fine;
+    fine.file = "/game/levels/fine/a.scene";
+    fine.loaded = fine.drawn = true;
+    fine.checkMs = 12.6;
+    LevelCheck failed;
+    failed.file = "/game/levels/b <&> \"odd\".scene";
+    failed.error = "Exception: <node> & \"quotes\" 'too' \x01\xe9";
+    std::ostringstream out;
+    WriteJUnit(out, {fine, failed});
+    TiXmlDocument document;
+    document.Parse(out.str().c_str());
+    ASSERT_FALSE(document.Error()) << document.ErrorDesc() << "\n" << out.str();
+    const TiXmlElement* suite = document.RootElement()->FirstChildElement("testsuite");
+    EXPECT_STREQ("2", suite->Attribute("tests"));
+    EXPECT_STREQ("1", suite->Attribute("failures"));
+    const TiXmlElement* first = suite->FirstChildElement("testcase");
+    EXPECT_STREQ("a.scene", first->Attribute("name"));
+    EXPECT_STREQ("/game/levels/fine", first->Attribute("classname"));
+    EXPECT_STREQ("0.013", first->Attribute("time"));
+    const TiXmlElement* failure = first->NextSiblingElement("testcase")->FirstChildElement("failure");
+    ASSERT_NE(nullptr, failure);
+    EXPECT_EQ(String("Exception: <node> & \"quotes\" 'too' \xc3\xa9"), failure->Attribute("message"));
+}
+
+TEST(CheckReports, PicturesTravelFromTheChildInTheDocument)
+{
+    LevelCheck check;
+    check.file = "level.scene";
+    check.loaded = check.drawn = true;
+    check.pictures.push_back({"first view", "r/level-view.png", "", "", 0, true});
+    check.pictures.push_back({"Gate", "r/level-camera-Gate.png", "ref/level-camera-Gate.png",
+                              "r/level-camera-Gate-difference.png", 0.25, false});
+    LevelCheck back = FromJson(ToJson(check));
+    ASSERT_EQ(2u, back.pictures.size());
+    EXPECT_EQ("", back.pictures[0].reference);
+    EXPECT_EQ("ref/level-camera-Gate.png", back.pictures[1].reference);
+    EXPECT_EQ(0.25, back.pictures[1].differing);
+    EXPECT_FALSE(back.pictures[1].matches);
+    EXPECT_EQ(LevelCheck::LOOKS_DIFFERENT, back.GetStatus());
+}
