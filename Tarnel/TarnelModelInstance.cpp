@@ -160,7 +160,11 @@ namespace Tarnel
                                              const Types::EntityParameters& record, const String& resourceGroupName,
                                              TarnelScene* scene)
     {
-        Entity* entity = Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName);
+        double reading = 0;
+        Entity* entity =
+            Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName, &reading);
+        if (scene)
+            scene->AddMeshReadingTime(reading);
         // What hangs on the bones is made before the entity hangs on its node.
         for (const Types::BoneAttachment& attachment : record.boneAttachments)
         {

@@ -18,6 +18,7 @@
 #include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
 #include <OgreSubEntity.h>
+#include <OgreTimer.h>
 
 #include <tinyxml.h>
 
@@ -296,13 +297,17 @@ namespace Tarnel
     }
 
     Entity* Objects::CreateEntity(SceneManager* sceneManager, const String& name,
-                                  const Types::EntityParameters& parameters, const String& resourceGroupName)
+                                  const Types::EntityParameters& parameters, const String& resourceGroupName,
+                                  double* meshReadingMs)
     {
+        Timer reading;
         // Mesh and materials from the group named: another group may hold a level of the same names.
         const String& group = parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName;
         MeshManager::getSingleton().load(parameters.meshFile, group, parameters.vertexBufferUsage,
                                          parameters.indexBufferUsage, parameters.vertexBufferShadowed,
                                          parameters.indexBufferShadowed);
+        if (meshReadingMs)
+            *meshReadingMs += reading.getMicroseconds() / 1000.0;
         Entity* entity = sceneManager->createEntity(name, parameters.meshFile, group);
         ApplyCommonSettings(entity, parameters);
         entity->setCastShadows(parameters.castShadows);

@@ -109,9 +109,11 @@ namespace Tarnel
 
         /** The entity of a description with its mesh loaded (in the description's group,
             else the given one), its settings and materials; not attached, and without
-            what hangs on its bones. */
+            what hangs on its bones. The time the mesh took to load is added to
+            `meshReadingMs` when given. */
         Ogre::Entity* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& name,
-                                   const Types::EntityParameters& parameters, const Ogre::String& resourceGroupName);
+                                   const Types::EntityParameters& parameters, const Ogre::String& resourceGroupName,
+                                   double* meshReadingMs = nullptr);
         Ogre::ParticleSystem* CreateParticleSystem(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                                    const Types::ParticleSystemParameters& parameters);
         /** The light with its settings and its own position and direction; not attached.

@@ -144,8 +144,10 @@ namespace Tarnel
         double resources = 0;
         double environment = 0;
         double renderTextures = 0;
-        double nodesAndObjects = 0;
+        double nodesAndObjects = 0; ///< without the meshes read for them
         double batchedGeometry = 0;
+        /// Reading the meshes of the level's entities from their files: the media's share, not the loader's.
+        double meshes = 0;
     };
 
     /// An item the scene only describes, for the application to use.
@@ -242,6 +244,8 @@ namespace Tarnel
         /** Enters a node a model instance made under its own name, which no other node of
             the scene may have; false when one has it. */
         bool AddInstanceNode(Ogre::SceneNode* node);
+        /// Adds to the time spent reading meshes (a model instance's entities read theirs too).
+        void AddMeshReadingTime(double milliseconds) { loadTimes.meshes += milliseconds; }
         /// Keeps a plane mesh a model instance made, to be released with the scene.
         void AddInstancePlaneMesh(const Ogre::String& name, const Ogre::String& resourceGroupName);
         /// The instanced geometry of that name the scene made, or null.

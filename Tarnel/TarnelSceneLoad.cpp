@@ -215,6 +215,7 @@ namespace Tarnel
             {"camera", &TarnelScene::LoadUnattachedObject},
         };
         // Batched geometry copies placed meshes, so it waits for every other section.
+        const double meshesBefore = loadTimes.meshes;
         const TiXmlElement* instancedGeometries = nullptr;
         const TiXmlElement* staticGeometries = nullptr;
         for (const TiXmlElement* child = sceneElement->FirstChildElement(); child;
@@ -229,6 +230,8 @@ namespace Tarnel
                 staticGeometries = child;
         }
         finished(loadTimes.nodesAndObjects);
+        // The meshes the objects read are the media's share, kept apart from the loader's.
+        loadTimes.nodesAndObjects -= loadTimes.meshes - meshesBefore;
         if (instancedGeometries)
             LoadInstancedGeometries(instancedGeometries);
         if (staticGeometries)

@@ -41,7 +41,8 @@ namespace Tarnel
                                    const MovableObjectOwner& owner)
     {
         parameters.resourceGroupName = defaultResourceGroupName;
-        Entity* entity = Objects::CreateEntity(sceneManager, parameters.name, parameters, defaultResourceGroupName);
+        Entity* entity = Objects::CreateEntity(sceneManager, parameters.name, parameters, defaultResourceGroupName,
+                                               &loadTimes.meshes);
         owner.Attach(entity);
         // What hangs on the bones is made, in document order, once the entity hangs on its node;
         // only the last boneAttachments element counts.

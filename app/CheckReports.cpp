@@ -71,7 +71,7 @@ void WriteText(std::ostream& out, const LevelCheck& check)
         << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment) << ", nodes and objects "
         << Milliseconds(t.nodesAndObjects) << ", batched geometry " << Milliseconds(t.batchedGeometry)
         << ", render textures " << Milliseconds(t.renderTextures) << ", portal connection "
-        << Milliseconds(check.portalConnectionMs) << "\n";
+        << Milliseconds(check.portalConnectionMs) << "; meshes read " << Milliseconds(t.meshes) << "\n";
     if (check.loaded)
     {
         const LevelCheck::Counts& c = check.counts;
@@ -143,7 +143,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
          {{"total", check.totalMs}, {"parse", t.parse}, {"resources", t.resources},
           {"environment", t.environment}, {"nodesAndObjects", t.nodesAndObjects},
           {"batchedGeometry", t.batchedGeometry}, {"renderTextures", t.renderTextures},
-          {"portalConnection", check.portalConnectionMs}}},
+          {"portalConnection", check.portalConnectionMs}, {"meshes", t.meshes}}},
         {"counts",
          {{"nodes", c.nodes}, {"zones", c.zones}, {"portals", c.portals}, {"entities", c.entities},
           {"lights", c.lights}, {"cameras", c.cameras}, {"particleSystems", c.particleSystems},
@@ -175,6 +175,7 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
     check.times.batchedGeometry = ms.at("batchedGeometry");
     check.times.renderTextures = ms.at("renderTextures");
     check.portalConnectionMs = ms.at("portalConnection");
+    check.times.meshes = ms.value("meshes", 0.0);
     const auto& counts = level.at("counts");
     LevelCheck::Counts& c = check.counts;
     for (auto [key, field] : {std::pair{"nodes", &c.nodes}, {"zones", &c.zones}, {"portals", &c.portals},
@@ -396,7 +397,8 @@ namespace
                 << ", resources " << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment)
                 << ", nodes and objects " << Milliseconds(t.nodesAndObjects) << ", batched geometry "
                 << Milliseconds(t.batchedGeometry) << ", render textures " << Milliseconds(t.renderTextures)
-                << ", portal connection " << Milliseconds(check.portalConnectionMs) << "</div>";
+                << ", portal connection " << Milliseconds(check.portalConnectionMs) << "; meshes read "
+                << Milliseconds(t.meshes) << "</div>";
         }
         if (check.loaded)
         {

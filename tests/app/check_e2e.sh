@@ -59,7 +59,8 @@ assert document["schema"] == 2 and document["status"] == 2
 assert sample["file"] == sys.argv[2] and sample["status"] == 0 and sample["loaded"] and sample["error"] is None
 assert sample["counts"]["zones"] == 3 and sample["counts"]["modelInstances"] == 3, sample["counts"]
 assert set(sample["loadMs"]) == {"total", "parse", "resources", "environment", "nodesAndObjects",
-                                 "batchedGeometry", "renderTextures", "portalConnection"}
+                                 "batchedGeometry", "renderTextures", "portalConnection", "meshes"}
+assert 0 < sample["loadMs"]["meshes"] < sample["loadMs"]["total"], sample["loadMs"]
 assert {"kind": "mesh", "name": "Statue.mesh", "usedBy": ["Statue"]} in missing["missing"], missing["missing"]
 assert not missing["loaded"] and "Statue.mesh" in missing["error"]
 READ
