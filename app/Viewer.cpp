@@ -284,22 +284,9 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     // The message pump of this engine only looks at the windows it is told about.
     OgreBites::WindowEventUtilities::_addRenderWindow(window);
 
-    // Before the groups are initialised, so that its scripts are read.
-    new OverlaySystem();
-    Camera* startCamera = CreateCamera(CreateSceneManager(1));
-    window->addViewport(startCamera, 0, 0, 0, 1, 1);
-
-    EngineFiles::AddResourceLocations();
-    options.media.AddTo();
-    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
-
-    // Never deleted, as the engine is never ended.
-    static auto* viewer = new Viewer(window, startCamera);
-    viewer->lenientNames = options.lenientNames;
-    viewer->media = options.media;
+    Viewer* viewer = Start(window, options, true);
     root->addFrameListener(makeListener(*viewer));
-    CreateCameraLight(startCamera);
+    CreateCameraLight(viewer->camera);
     viewer->OpenLevel(options.levelFile);
     viewer->StartView(options);
     if (options.watch)
@@ -318,25 +305,34 @@ int Viewer::TakePicture(const Options& options)
         LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
     if (!PassesPreCheck(options))
         return 1;
-    RenderWindow* window = engine->StartOpenGL("My Render Window", true);
-    // The resource list names overlay scripts, which need their manager.
-    new OverlaySystem();
-    Camera* startCamera = CreateCamera(CreateSceneManager(1));
-    EngineFiles::AddResourceLocations();
-    options.media.AddTo();
-    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
-    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
-
-    static auto* viewer = new Viewer(window, startCamera);
-    viewer->lenientNames = options.lenientNames;
-    viewer->media = options.media;
-    startCamera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
-    CreateCameraLight(startCamera);
+    Viewer* viewer = Start(engine->StartOpenGL("My Render Window", true), options, false);
+    viewer->camera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
+    CreateCameraLight(viewer->camera);
     viewer->OpenLevel(options.levelFile);
     viewer->StartView(options);
     viewer->WritePicture(options.pictureFile, options.pictureWidth, options.pictureHeight);
     std::cout << "Picture of " << options.levelFile << " written to " << options.pictureFile << std::endl;
     return 0;
+}
+
+Viewer* Viewer::Start(RenderWindow* window, const Options& options, bool showInWindow)
+{
+    // Before the groups are initialised, so that its scripts are read.
+    new OverlaySystem();
+    Camera* startCamera = CreateCamera(CreateSceneManager(1));
+    if (showInWindow)
+        window->addViewport(startCamera, 0, 0, 0, 1, 1);
+
+    EngineFiles::AddResourceLocations();
+    options.media.AddTo();
+    ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+    ResourceGroupManager::getSingleton().loadResourceGroup("General", true, true);
+
+    // Never deleted, as the engine is never ended.
+    static auto* viewer = new Viewer(window, startCamera);
+    viewer->lenientNames = options.lenientNames;
+    viewer->media = options.media;
+    return viewer;
 }
 
 void Viewer::StartView(const Options& options)

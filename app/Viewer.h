@@ -112,6 +112,9 @@ public:
     const Ogre::String& GetReloadSummary() const { return reloadSummary; }
 
 private:
+    /** The viewer of the window, its media read (its own and the options'), on the camera of its
+        first scene manager, shown in the window when asked; there is one for the program. */
+    static Viewer* Start(Ogre::RenderWindow* window, const Options& options, bool showInWindow);
     /// Loads the level's file into the camera's scene manager and shows it.
     void OpenLevel(const Ogre::String& file);
     /// Framed, through a level camera, or as the viewer starts, as the options ask.
