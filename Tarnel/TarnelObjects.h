@@ -72,8 +72,16 @@ namespace Tarnel
 
         /** A position, rotation or scale child of a node, or of a bone attachment for its offset
             from the bone; false for other children. */
-        bool LoadTransformChild(const TiXmlElement* child, Ogre::Vector3& position, Ogre::Quaternion& rotation,
-                                  Ogre::Vector3& scale);
+        /// Which part of a transform a child element gave; NO_TRANSFORM (false) for other children.
+        enum TransformPart
+        {
+            NO_TRANSFORM = 0,
+            POSITION,
+            ROTATION,
+            SCALE
+        };
+        TransformPart LoadTransformChild(const TiXmlElement* child, Ogre::Vector3& position, Ogre::Quaternion& rotation,
+                                         Ogre::Vector3& scale);
 
         // Reading: one kind's own attributes and children (false for children of other names)
 

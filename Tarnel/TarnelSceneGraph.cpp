@@ -30,12 +30,14 @@ namespace TarnelUtilities
         Vector3 position = node->getPosition();
         Quaternion orientation = node->getOrientation();
         Vector3 scale = node->getScale();
-        if (!Objects::LoadTransformChild(child, position, orientation, scale))
-            return false;
-        node->setPosition(position);
-        node->setOrientation(orientation);
-        node->setScale(scale);
-        return true;
+        // Only the part given: each setter marks the node and its parent for an update.
+        switch (Objects::LoadTransformChild(child, position, orientation, scale))
+        {
+        case Objects::POSITION: node->setPosition(position); return true;
+        case Objects::ROTATION: node->setOrientation(orientation); return true;
+        case Objects::SCALE: node->setScale(scale); return true;
+        default: return false;
+        }
     }
 
     void SetCustomParameters(Renderable* renderable, const CustomParameters& parameters)

@@ -113,12 +113,12 @@ namespace Tarnel
         String name = TarnelUtilities::GetStringAttribute(element, "name");
         if (name.empty() && node)
             name = node->getName();
-        if (objects.Find(name) && lenientNames)
+        if (!objects.Find(name))
+            return name;
+        if (lenientNames)
             return Rename(name, [this](const String& candidate) { return objects.Find(candidate) != nullptr; });
-        if (objects.Find(name))
-            TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
-                          "TarnelScene::GetNewObjectName", SCENE_SOURCE_FILE);
-        return name;
+        TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM, "Duplicate object name: " + name,
+                      "TarnelScene::GetNewObjectName", SCENE_SOURCE_FILE);
     }
 
     void TarnelScene::AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData)
