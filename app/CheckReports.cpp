@@ -22,6 +22,38 @@ namespace
     }
 
     const char* const VERDICTS[] = {"ok", "FAILED", "INCOMPLETE", "LOOKS DIFFERENT"};
+
+    // The lines every report gives, in the same words.
+
+    String PhasesLine(const LevelCheck& check)
+    {
+        const Tarnel::LoadTimes& t = check.times;
+        return "load " + Milliseconds(check.totalMs) + " ms: parse " + Milliseconds(t.parse) + ", resources " +
+               Milliseconds(t.resources) + ", environment " + Milliseconds(t.environment) + ", nodes and objects " +
+               Milliseconds(t.nodesAndObjects) + ", batched geometry " + Milliseconds(t.batchedGeometry) +
+               ", render textures " + Milliseconds(t.renderTextures) + ", portal connection " +
+               Milliseconds(check.portalConnectionMs) + "; meshes read " + Milliseconds(t.meshes);
+    }
+
+    String CountsLine(const LevelCheck::Counts& c)
+    {
+        std::ostringstream line;
+        line << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, " << c.entities
+             << " entities, " << c.lights << " lights, " << c.cameras << " cameras, " << c.particleSystems
+             << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes << " planes, "
+             << c.animations << " animations, " << c.modelInstances << " model instances, " << c.triangles
+             << " triangles";
+        return line.str();
+    }
+
+    /// "mesh Statue.mesh, used by Statue"
+    String MissingLine(const Tarnel::MissingResource& missing)
+    {
+        String users;
+        for (const String& user : missing.usedBy)
+            users += (users.empty() ? "" : ", ") + (user.empty() ? String("the level") : user);
+        return missing.kind + " " + missing.name + ", used by " + users;
+    }
 }
 
 std::vector<WarningGroup> GroupWarnings(const std::vector<String>& warnings)
@@ -66,28 +98,11 @@ void WriteText(std::ostream& out, const LevelCheck& check)
     // A level that was never loaded (not a file, or its check ended) has no times to show.
     if (!check.loaded && check.totalMs == 0)
         return;
-    const Tarnel::LoadTimes& t = check.times;
-    out << "  load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse) << ", resources "
-        << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment) << ", nodes and objects "
-        << Milliseconds(t.nodesAndObjects) << ", batched geometry " << Milliseconds(t.batchedGeometry)
-        << ", render textures " << Milliseconds(t.renderTextures) << ", portal connection "
-        << Milliseconds(check.portalConnectionMs) << "; meshes read " << Milliseconds(t.meshes) << "\n";
+    out << "  " << PhasesLine(check) << "\n";
     if (check.loaded)
-    {
-        const LevelCheck::Counts& c = check.counts;
-        out << "  " << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, " << c.entities
-            << " entities, " << c.lights << " lights, " << c.cameras << " cameras, " << c.particleSystems
-            << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes << " planes, "
-            << c.animations << " animations, " << c.modelInstances << " model instances, " << c.triangles
-            << " triangles\n";
-    }
+        out << "  " << CountsLine(check.counts) << "\n";
     for (const Tarnel::MissingResource& missing : check.missing)
-    {
-        out << "  missing " << missing.kind << " " << missing.name << ", used by ";
-        for (size_t i = 0; i < missing.usedBy.size(); ++i)
-            out << (i ? ", " : "") << (missing.usedBy[i].empty() ? "the level" : missing.usedBy[i]);
-        out << "\n";
-    }
+        out << "  missing " << MissingLine(missing) << "\n";
     for (const String& portal : check.unconnectedPortals)
         out << "  portal without a target zone: " << portal << "\n";
     for (const String& duplicate : check.duplicateDefinitions)
@@ -283,12 +298,7 @@ namespace
     {
         std::ostringstream details;
         for (const Tarnel::MissingResource& missing : check.missing)
-        {
-            details << "missing " << missing.kind << " " << missing.name << ", used by ";
-            for (size_t i = 0; i < missing.usedBy.size(); ++i)
-                details << (i ? ", " : "") << (missing.usedBy[i].empty() ? "the level" : missing.usedBy[i]);
-            details << "\n";
-        }
+            details << "missing " << MissingLine(missing) << "\n";
         for (const String& portal : check.unconnectedPortals)
             details << "portal without a target zone: " << portal << "\n";
         for (const LevelCheck::Picture& picture : check.pictures)
@@ -391,32 +401,12 @@ namespace
         if (!check.error.empty())
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
         if (check.loaded || check.totalMs > 0)
-        {
-            const Tarnel::LoadTimes& t = check.times;
-            out << "<div>load " << Milliseconds(check.totalMs) << " ms: parse " << Milliseconds(t.parse)
-                << ", resources " << Milliseconds(t.resources) << ", environment " << Milliseconds(t.environment)
-                << ", nodes and objects " << Milliseconds(t.nodesAndObjects) << ", batched geometry "
-                << Milliseconds(t.batchedGeometry) << ", render textures " << Milliseconds(t.renderTextures)
-                << ", portal connection " << Milliseconds(check.portalConnectionMs) << "; meshes read "
-                << Milliseconds(t.meshes) << "</div>";
-        }
+            out << "<div>" << PhasesLine(check) << "</div>";
         if (check.loaded)
-        {
-            const LevelCheck::Counts& c = check.counts;
-            out << "<div>" << c.nodes << " nodes, " << c.zones << " zones, " << c.portals << " portals, "
-                << c.entities << " entities, " << c.lights << " lights, " << c.cameras << " cameras, "
-                << c.particleSystems << " particle systems, " << c.billboardSets << " billboard sets, " << c.planes
-                << " planes, " << c.animations << " animations, " << c.modelInstances << " model instances, "
-                << c.triangles << " triangles</div>";
-        }
+            out << "<div>" << CountsLine(check.counts) << "</div>";
         std::vector<String> missing, warnings;
         for (const Tarnel::MissingResource& resource : check.missing)
-        {
-            String users;
-            for (const String& user : resource.usedBy)
-                users += (users.empty() ? "" : ", ") + (user.empty() ? String("the level") : user);
-            missing.push_back(resource.kind + " " + resource.name + ", used by " + users);
-        }
+            missing.push_back(MissingLine(resource));
         for (const WarningGroup& group : GroupWarnings(check.warnings))
         {
             String line = group.message;

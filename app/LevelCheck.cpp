@@ -141,6 +141,7 @@ namespace
         return cameras;
     }
 
+    /// The text in the letters a file name takes everywhere: others become '_'.
     String FileNamePart(String text)
     {
         for (char& c : text)
@@ -270,13 +271,7 @@ String PictureStem(const String& file)
     std::filesystem::path relative = path.lexically_relative(std::filesystem::current_path());
     if (!relative.empty() && relative.begin()->string() != "..")
         path = relative;
-    String stem = path.replace_extension().string();
-    for (char& c : stem)
-    {
-        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '-' && c != '_')
-            c = '_';
-    }
-    return stem;
+    return FileNamePart(path.replace_extension().string());
 }
 
 LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const CheckSettings& settings)
