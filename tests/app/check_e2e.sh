@@ -51,6 +51,7 @@ check "a progress line per level" grep -qF "[2/2] $work/missing.scene" err.txt
 
 run "$sample" missing.scene --json
 check "--json keeps the status (got $status)" [ "$status" = 2 ]
+[ "$status" = 2 ] || { echo "--- the document"; cat out.txt; }
 check "the JSON document reads back" python3 - out.txt "$sample" <<'READ'
 import json, sys
 document = json.load(open(sys.argv[1]))
@@ -92,7 +93,8 @@ check "a folder without levels is no run (status $status)" [ "$status" = 1 ] && 
 # A level whose process dies by a signal (an assertion aborts) is reported with it, and the next
 # level is still checked.
 python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><entity name=\"E%d\" meshFile=\"Crate.mesh\"/></node>" % (i, i) for i in range(40000)) + "</nodes></scene>")' >big.scene
-"$check_program" big.scene "$sample" >out.txt 2>err.txt &
+# One level at a time: the child to kill is the first level's.
+"$check_program" big.scene "$sample" --jobs 1 >out.txt 2>err.txt &
 checker=$!
 for _ in $(seq 1000); do
     child=$(pgrep -P "$checker" | head -n 1) && [ -n "$child" ] && { kill -ABRT "$child"; break; }
