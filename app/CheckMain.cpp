@@ -175,7 +175,9 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(reportFolder, error);
         settings.picturesFolder = reportFolder;
     }
-    if (!VirtualDisplay::Available())
+    // Each level is checked by a process of its own; the server must not reset between them.
+    const VirtualDisplay::Connection display;
+    if (!display.IsOpen())
         VirtualDisplay::RestartInside(argv);
 
     const std::filesystem::path programFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path();

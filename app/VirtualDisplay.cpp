@@ -16,12 +16,17 @@ namespace
     const char* const INSIDE = "TARNEL_CHECK_VIRTUAL_DISPLAY";
 }
 
-bool VirtualDisplay::Available()
+VirtualDisplay::Connection::Connection() : display(XOpenDisplay(nullptr)) {}
+
+VirtualDisplay::Connection::~Connection()
 {
-    Display* display = XOpenDisplay(nullptr);
     if (display)
         XCloseDisplay(display);
-    return display != nullptr;
+}
+
+bool VirtualDisplay::Available()
+{
+    return Connection().IsOpen();
 }
 
 void VirtualDisplay::RestartInside(char** argv)
@@ -29,7 +34,7 @@ void VirtualDisplay::RestartInside(char** argv)
     if (std::getenv(INSIDE))
         return;
     std::vector<char*> arguments = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"),
-                                    const_cast<char*>("-s"), const_cast<char*>("-screen 0 1280x1024x24")};
+                                    const_cast<char*>("-s"), const_cast<char*>("-screen 0 1280x1024x24 -noreset")};
     static std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
     arguments.push_back(&self[0]);
     for (char** argument = argv + 1; *argument; ++argument)

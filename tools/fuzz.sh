@@ -17,7 +17,7 @@ if [ "${TARNEL_FUZZ_RUNNING:-}" != 1 ]; then
     tools/install-deps.sh
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNEL_FUZZ=ON >/dev/null
     cmake --build "$build" -j2 >/dev/null
-    TARNEL_FUZZ_RUNNING=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$seconds" "${harnesses[@]}"
+    TARNEL_FUZZ_RUNNING=1 exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$seconds" "${harnesses[@]}"
 fi
 
 # The engine frees its PNG codec's malloc'd images with delete[]; its GL driver keeps what it keeps.

@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 if [ -z "${TARNEL_UNDER_XVFB:-}" ]; then
     export TARNEL_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 
 source "$here/viewer-driver.sh"

@@ -14,7 +14,7 @@ run_suite() {
     local dir=$1; shift
     cmake -S "$root" -B "$dir" "$@" >/dev/null
     cmake --build "$dir" -j2
-    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$dir" --output-on-failure
+    xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" ctest --test-dir "$dir" --output-on-failure
 }
 
 echo "== plain build =="
