@@ -37,9 +37,14 @@ namespace
                 _exit(127);
             }
             close(numberPipe[1]);
-            char number[16] = {};
-            if (server > 0 && read(numberPipe[0], number, sizeof number - 1) > 0)
-                name = ":" + std::to_string(std::atoi(number));
+            // The number and then a line end, each written on its own: closing before the line
+            // end is read would end the server.
+            std::string number;
+            char c = 0;
+            while (server > 0 && c != '\n' && read(numberPipe[0], &c, 1) == 1)
+                number += c;
+            if (!number.empty() && number.back() == '\n')
+                name = ":" + std::to_string(std::atoi(number.c_str()));
             close(numberPipe[0]);
             if (const char* previous = std::getenv("DISPLAY"))
                 previousDisplay = previous;
