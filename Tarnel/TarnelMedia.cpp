@@ -1,6 +1,8 @@
 // A level's own media: its scripts, and the faults of exported media that must not end the program.
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPaths.h"
+#include "Tarnel/TarnelProgramless.h"
+#include "Tarnel/TarnelStandInImages.h"
 
 #include <OgreArchive.h>
 #include <OgreArchiveManager.h>
@@ -11,6 +13,8 @@
 #include <OgreMaterialManager.h>
 #include <OgreParticleSystem.h>
 #include <OgreParticleSystemManager.h>
+#include <OgreRenderSystem.h>
+#include <OgreRoot.h>
 #include <OgreScriptLoader.h>
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
@@ -27,37 +31,6 @@ namespace Tarnel
 {
     namespace
     {
-        /** One white texel, in a form the codec chosen by the name's extension decodes:
-            DDS for ".dds" and for a name without an extension, otherwise a portable
-            pixmap, which the image codec for every other common extension recognises by
-            its content. */
-        DataStreamPtr BlankImage(const String& textureName)
-        {
-            String base, extension;
-            StringUtil::splitBaseFilename(textureName, base, extension);
-            StringUtil::toLowerCase(extension);
-            std::string bytes;
-            // Without an extension the engine picks the codec by the content's signature, which only DDS has.
-            if (extension == "dds" || extension.empty())
-            {
-                // Header of an uncompressed 32-bit 1 x 1 texture: size, flags, height, width, pitch,
-                // then the pixel format (size, RGB with alpha, bit count, four masks) and the caps.
-                uint32 header[32] = {};
-                header[0] = 124, header[1] = 0x100F, header[2] = 1, header[3] = 1, header[4] = 4;
-                header[18] = 32, header[19] = 0x41, header[21] = 32;
-                header[22] = 0x00FF0000, header[23] = 0x0000FF00, header[24] = 0x000000FF, header[25] = 0xFF000000;
-                header[26] = 0x1000;
-                bytes = "DDS " + std::string(reinterpret_cast<const char*>(header), 124) + std::string(4, '\xff');
-            }
-            else
-            {
-                bytes = "P6\n1 1\n255\n" + std::string(3, '\xff');
-            }
-            auto stream = std::make_shared<MemoryDataStream>(textureName, bytes.size());
-            std::memcpy(stream->getPtr(), bytes.data(), bytes.size());
-            return stream;
-        }
-
         /// The names of the materials with a layer that shows the texture, quoted, or empty.
         String MaterialsUsing(const String& textureName)
         {
@@ -75,8 +48,10 @@ namespace Tarnel
 
     TarnelMedia::TarnelMedia()
     {
+        images = std::make_unique<StandInImages>();
         ScriptCompilerManager::getSingleton().setListener(this);
         ResourceGroupManager::getSingleton().setLoadingListener(this);
+        ResourceGroupManager::getSingleton().addResourceGroupListener(this);
     }
 
     TarnelMedia::~TarnelMedia()
@@ -85,6 +60,23 @@ namespace Tarnel
             ScriptCompilerManager::getSingleton().setListener(nullptr);
         if (ResourceGroupManager::getSingleton().getLoadingListener() == this)
             ResourceGroupManager::getSingleton().setLoadingListener(nullptr);
+        ResourceGroupManager::getSingleton().removeResourceGroupListener(this);
+    }
+
+    void TarnelMedia::resourceGroupScriptingEnded(const String&)
+    {
+        DrawNewMaterials();
+    }
+
+    void TarnelMedia::DrawNewMaterials()
+    {
+        // Which programs the engine can run is known once its render system runs.
+        RenderSystem* renderSystem = Root::getSingleton().getRenderSystem();
+        if (!renderSystem || !renderSystem->getCapabilities())
+            return;
+        std::vector<std::pair<String, String>> materials;
+        materials.swap(newMaterials);
+        Programless::DrawWithoutPrograms(materials);
     }
 
     std::vector<std::pair<TextureUnitState*, unsigned int>> TarnelMedia::LayersShowing(const String& textureName,
@@ -144,6 +136,9 @@ namespace Tarnel
                 }
             }
         }
+        // The engine's own parsing of a group says when it ends; this one, here.
+        if (auto* media = dynamic_cast<TarnelMedia*>(ScriptCompilerManager::getSingleton().getListener()))
+            media->DrawNewMaterials();
     }
 
     bool TarnelMedia::IsRegistered(const String& location, const String& group)
@@ -182,7 +177,10 @@ namespace Tarnel
         MaterialPtr first = materials.getByName(create->mName, create->mResourceGroup);
         // A group of its own (a level reloaded beside the one on screen) defines its own.
         if (!first || first->getGroup() != create->mResourceGroup)
+        {
+            newMaterials.emplace_back(create->mName, create->mResourceGroup);
             return false;
+        }
 
         LogManager::getSingleton().logError("Tarnel: the material '" + create->mName + "' is defined again in " +
                                             create->mFile + "; its first definition, in " + first->getOrigin() +
@@ -265,7 +263,14 @@ namespace Tarnel
             LogManager::getSingleton().logError("Tarnel: the texture '" + name + "'" +
                                                 (materials.empty() ? "" : " of the material " + materials) +
                                                 " cannot be found; it is drawn blank");
+            images->AlreadyReported(name);
         }
-        return BlankImage(name);
+        return images->Readable(name, DataStreamPtr());
+    }
+
+    void TarnelMedia::resourceStreamOpened(const String& name, const String&, Resource* resource, DataStreamPtr& stream)
+    {
+        if (dynamic_cast<Texture*>(resource))
+            stream = images->Readable(name, stream);
     }
 }

@@ -4,12 +4,15 @@
 #include <OgreResourceGroupManager.h>
 #include <OgreScriptCompiler.h>
 
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
 
 namespace Tarnel
 {
+    class StandInImages;
+
     /** How the loader treats the media that levels bring with them.
 
         Scripts in a location added to a group that is already initialised are
@@ -19,13 +22,17 @@ namespace Tarnel
         resource loading listener, so that a fault in exported media costs only
         the faulty item: a material, GPU program or particle template defined a
         second time is logged and its first definition stays; a texture that cannot
-        be found is logged once, naming the materials that use it, and drawn blank;
+        be found is logged once, naming the materials that use it, and drawn blank,
+        as is one that no codec reads or whose bytes are corrupt (StandInImages);
         a program whose source cannot be found is logged once and does not compile,
-        so its materials fall back to their next supported technique. A missing
-        mesh still fails.
+        so its materials fall back to their next supported technique; a material
+        none of whose techniques this engine can run is drawn without its programs
+        (Programless), as soon as its scripts are read. A missing mesh still fails.
         Create one once the engine's root exists and before groups are initialised;
         the program, its tests and its tools share this one set of rules. */
-    class TarnelMedia : public Ogre::ScriptCompilerListener, public Ogre::ResourceLoadingListener
+    class TarnelMedia : public Ogre::ScriptCompilerListener,
+                        public Ogre::ResourceLoadingListener,
+                        public Ogre::ResourceGroupListener
     {
     public:
         TarnelMedia();
@@ -51,8 +58,15 @@ namespace Tarnel
         bool handleEvent(Ogre::ScriptCompiler* compiler, Ogre::ScriptCompilerEvent* event, void* result) override;
         Ogre::DataStreamPtr resourceLoading(const Ogre::String& name, const Ogre::String& group,
                                             Ogre::Resource* resource) override;
+        /// An image the engine's codecs cannot read is replaced by a blank one (StandInImages).
+        void resourceStreamOpened(const Ogre::String& name, const Ogre::String& group, Ogre::Resource* resource,
+                                  Ogre::DataStreamPtr& stream) override;
+
+        /// Gives the materials read since the last call a technique without programs where they need one.
+        void resourceGroupScriptingEnded(const Ogre::String& group) override;
 
     private:
+        void DrawNewMaterials();
         /// Second definitions of GPU programs and particle templates are read into objects of a name nothing uses.
         bool KeepFirstProgram(Ogre::CreateGpuProgramScriptCompilerEvent* create, void* result);
         bool KeepFirstParticleTemplate(Ogre::CreateParticleSystemScriptCompilerEvent* create, void* result);
@@ -64,6 +78,9 @@ namespace Tarnel
         std::vector<Ogre::GpuProgramPtr> discardedPrograms;
         unsigned discardedTemplates = 0;
         std::set<Ogre::String> missingTextures, missingProgramSources;
+        std::unique_ptr<StandInImages> images;
+        /// Materials the scripts defined, by name and group, not yet looked at by DrawNewMaterials.
+        std::vector<std::pair<Ogre::String, Ogre::String>> newMaterials;
     };
 }
 

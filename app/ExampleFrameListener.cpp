@@ -45,7 +45,9 @@ ExampleFrameListener::ExampleFrameListener(RenderWindow* window, Camera* camera)
     parameters.insert(std::make_pair(std::string("WINDOW"), StringConverter::toString(windowHandle)));
     inputManager = OIS::InputManager::createInputSystem(parameters);
 
-    keyboard = static_cast<OIS::Keyboard*>(inputManager->createInputObject(OIS::OISKeyboard, false));
+    // Buffered: a press shorter than a frame of a slow level is still seen; held keys are still polled.
+    keyboard = static_cast<OIS::Keyboard*>(inputManager->createInputObject(OIS::OISKeyboard, true));
+    keyboard->setEventCallback(this);
     mouse = static_cast<OIS::Mouse*>(inputManager->createInputObject(OIS::OISMouse, false));
     try
     {
@@ -119,22 +121,50 @@ bool ExampleFrameListener::frameRenderingQueued(const FrameEvent& event)
     return true;
 }
 
+bool ExampleFrameListener::keyPressed(const OIS::KeyEvent& event)
+{
+    ++presses[event.key];
+    return true;
+}
+
+bool ExampleFrameListener::keyReleased(const OIS::KeyEvent&)
+{
+    return true;
+}
+
 bool ExampleFrameListener::readKeyboard(const FrameEvent&)
 {
+    std::map<OIS::KeyCode, int> pressed;
+    pressed.swap(presses);
     for (const ViewerKey& key : ViewerKeys())
     {
-        if (std::none_of(key.codes.begin(), key.codes.end(),
-                         [this](OIS::KeyCode code) { return keyboard->isKeyDown(code); }))
-            continue;
-        if (key.repeat != KeyRepeat::EveryFrame)
+        int times = 0;
+        for (OIS::KeyCode code : key.codes)
+            times += pressed[code];
+        bool held = std::any_of(key.codes.begin(), key.codes.end(),
+                                [this](OIS::KeyCode code) { return keyboard->isKeyDown(code); });
+        if (key.repeat != KeyRepeat::EveryFrame && times == 0)
         {
+            // Held since an earlier frame: again once the delay has run out.
             Real& delay = key.repeat == KeyRepeat::AfterSpeed ? speedKeyDelay : toggleDelay;
-            if (delay > 0)
+            if (!held || delay > 0)
                 continue;
             delay = key.delay;
+            times = 1;
         }
-        if (!performKey(key.action))
-            return false;
+        else if (key.repeat != KeyRepeat::EveryFrame)
+        {
+            (key.repeat == KeyRepeat::AfterSpeed ? speedKeyDelay : toggleDelay) = key.delay;
+        }
+        else
+        {
+            times = times || held; // motion and quitting: for this frame
+        }
+        for (; times > 0; --times)
+        {
+            if (!performKey(key.action))
+                return false;
+        }
     }
     if (showCameraDetails && debugTextTime <= 0)
         debugText = describeCamera();

@@ -9,11 +9,14 @@
 
 #include <Bites/OgreWindowEventUtilities.h>
 
+#include <OIS/OISKeyboard.h>
+
+#include <map>
+
 namespace OIS
 {
     class InputManager;
     class Mouse;
-    class Keyboard;
     class JoyStick;
 }
 
@@ -28,7 +31,7 @@ namespace Ogre
 
     Motion ramps up over the first second a key is held and glides to a stop,
     losing 0.3 of full speed per second, once no key is held. */
-class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener
+class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener, public OIS::KeyListener
 {
 public:
     ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
@@ -37,13 +40,19 @@ public:
     bool frameRenderingQueued(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
 
+    /// A press counts even when it ends before the next frame looks at the keys.
+    bool keyPressed(const OIS::KeyEvent& event) override;
+    bool keyReleased(const OIS::KeyEvent& event) override;
+
     void windowResized(Ogre::RenderWindow* window) override;
     /// Shuts input down; the next frame then ends the render loop.
     void windowClosed(Ogre::RenderWindow* window) override;
 
 protected:
     virtual void refreshStatsOverlay();
-    /// Acts on the keys held, as the viewer's key table says; false ends the render loop.
+    /** Acts on the keys pressed since the last frame and those held, as the viewer's key table
+        says: each press of a toggle acts once, at once; a toggle held acts again each time the
+        toggles' delay runs out. False ends the render loop. */
     virtual bool readKeyboard(const Ogre::FrameEvent& event);
     /// Does what a key of the table does; false ends the render loop.
     virtual bool performKey(KeyAction action);
@@ -84,6 +93,7 @@ protected:
     OIS::Mouse* mouse = nullptr;
     OIS::Keyboard* keyboard = nullptr;
     OIS::JoyStick* joystick = nullptr;
+    std::map<OIS::KeyCode, int> presses; ///< since the last frame, by key
 };
 
 #endif

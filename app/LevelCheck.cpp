@@ -124,22 +124,6 @@ namespace
         return counts;
     }
 
-    /// The level's own cameras: not the loader's cube-map faces, the engine's shadow cameras, nor the checker's views.
-    std::vector<Camera*> LevelCameras(SceneManager* sceneManager, const Tarnel::TarnelScene& scene)
-    {
-        std::set<const Camera*> faces;
-        for (const auto& texture : scene.GetRenderTextures())
-            faces.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
-        std::vector<Camera*> cameras;
-        for (const auto& camera : sceneManager->getCameras())
-        {
-            // The engine's shadow cameras and the checker's own views are not the level's.
-            bool notTheLevels = camera.first.compare(0, 7, "Tarnel/") == 0 || camera.first.compare(0, 5, "Ogre/") == 0;
-            if (!faces.count(camera.second) && !notTheLevels)
-                cameras.push_back(camera.second);
-        }
-        return cameras;
-    }
 
     /// The text in the letters a file name takes everywhere: others become '_'.
     String FileNamePart(String text)
@@ -161,7 +145,7 @@ namespace
     {
         for (const auto& particles : sceneManager->getMovableObjects("ParticleSystem"))
             particles.second->setVisible(false);
-        std::vector<Camera*> levelCameras = LevelCameras(sceneManager, scene);
+        std::vector<Camera*> levelCameras = Tarnel::LevelCameras(sceneManager, scene);
         Camera* camera = sceneManager->createCamera("Tarnel/Picture");
         camera->setFOVy(Degree(90));
         camera->setAspectRatio(Real(settings.pictureWidth) / Real(settings.pictureHeight));
@@ -169,8 +153,8 @@ namespace
         node->attachObject(camera);
         Light* light = sceneManager->createLight("Tarnel/PictureLight");
         node->attachObject(light);
-        AxisAlignedBox bounds;
-        LevelFraming::Fit(camera, scene.GetUpAxisVector(), bounds).Apply(camera, light);
+        LevelExtent extent;
+        LevelFraming::Fit(camera, scene.GetUpAxisVector(), extent).Apply(camera, light);
         Tarnel::Platform::PlaceInZone(node);
 
         const std::filesystem::path folder = settings.picturesFolder;

@@ -3,7 +3,7 @@
 
 #include <OgreCamera.h>
 #include <OgreLight.h>
-#include <OgreMovableObject.h>
+#include <OgreLogManager.h>
 #include <OgrePCZSceneManager.h>
 #include <OgrePCZone.h>
 #include <OgreSceneManager.h>
@@ -13,50 +13,6 @@
 #include <cmath>
 
 using namespace Ogre;
-
-namespace
-{
-    bool Drawn(const MovableObject* object)
-    {
-        const String& type = object->getMovableType();
-        return type == "Entity" || type == "StaticGeometry";
-    }
-
-    void AddBounds(const SceneNode* node, const SceneNode* skip, AxisAlignedBox& bounds,
-                   std::vector<Vector3>* corners)
-    {
-        if (node == skip)
-            return;
-        for (const MovableObject* object : node->getAttachedObjects())
-        {
-            if (!Drawn(object))
-                continue;
-            const AxisAlignedBox& box = object->getWorldBoundingBox(true);
-            // A box of numbers out of range would place the camera nowhere.
-            if (box.isFinite() && std::isfinite(box.getMinimum().squaredLength()) &&
-                std::isfinite(box.getMaximum().squaredLength()))
-            {
-                bounds.merge(box);
-                if (corners)
-                {
-                    const AxisAlignedBox::Corners boxCorners = box.getAllCorners();
-                    corners->insert(corners->end(), boxCorners.begin(), boxCorners.end());
-                }
-            }
-        }
-        for (const Node* child : node->getChildren())
-            AddBounds(static_cast<const SceneNode*>(child), skip, bounds, corners);
-    }
-}
-
-AxisAlignedBox LevelFraming::DrawnBounds(SceneManager* sceneManager, const SceneNode* skip,
-                                        std::vector<Vector3>* corners)
-{
-    sceneManager->getRootSceneNode()->_update(true, false);
-    AxisAlignedBox bounds;
-    AddBounds(sceneManager->getRootSceneNode(), skip, bounds, corners);
-    return bounds;
-}
 
 LevelFraming LevelFraming::Of(const AxisAlignedBox& bounds, const std::vector<Vector3>& corners, const Vector3& up,
                               Radian fovY, Real aspectRatio)
@@ -137,14 +93,14 @@ AxisAlignedBox LevelFraming::ZoneAround(PCZSceneManager* zones, const AxisAligne
     return chosen;
 }
 
-LevelFraming LevelFraming::Fit(Camera* camera, const Vector3& up, AxisAlignedBox& bounds)
+LevelFraming LevelFraming::Fit(Camera* camera, const Vector3& up, LevelExtent& extent)
 {
     auto* zones = static_cast<PCZSceneManager*>(camera->getSceneManager());
-    std::vector<Vector3> corners;
-    bounds = DrawnBounds(zones, camera->getParentSceneNode(), &corners);
-    AxisAlignedBox zone = ZoneAround(zones, bounds);
-    return zone.isFinite() ? Within(zone, bounds, up)
-                           : Of(bounds, corners, up, camera->getFOVy(), camera->getAspectRatio());
+    extent = LevelExtent::Choose(LevelExtent::DrawnItems(zones, camera->getParentSceneNode()));
+    LogManager::getSingleton().logMessage("View: " + extent.Describe());
+    AxisAlignedBox zone = ZoneAround(zones, extent.bounds);
+    return zone.isFinite() ? Within(zone, extent.bounds, up)
+                           : Of(extent.bounds, extent.corners, up, camera->getFOVy(), camera->getAspectRatio());
 }
 
 // The arrow keys turn the camera itself, which this engine still supports but marks as deprecated.

@@ -1,6 +1,8 @@
 #ifndef TARNEL_APP_LEVEL_FRAMING_H
 #define TARNEL_APP_LEVEL_FRAMING_H
 
+#include "LevelExtent.h"
+
 #include <OgreAxisAlignedBox.h>
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
@@ -24,14 +26,6 @@ struct LevelFraming
     Ogre::Real moveSpeed;  ///< units a second: the level's size is crossed in a few seconds
     Ogre::Real lightRange; ///< of the light on the camera: the far side of the level is lit
 
-    /** The bounds, in world space, of what the level draws below the root node: entities
-        (planes among them) and the regions of static and instanced geometry; lights,
-        cameras, effects and the nodes under `skip` (the viewer's camera) do not count.
-        Null when the level draws nothing. The corners of each drawn box are added to
-        `corners` when given. */
-    static Ogre::AxisAlignedBox DrawnBounds(Ogre::SceneManager* sceneManager, const Ogre::SceneNode* skip,
-                                            std::vector<Ogre::Vector3>* corners = nullptr);
-
     /** The view of the bounds from a raised diagonal, with the level's up axis up, at a
         distance where the camera's field of view holds every corner (the bounds' own when
         none are given). */
@@ -48,8 +42,9 @@ struct LevelFraming
     static Ogre::AxisAlignedBox ZoneAround(Ogre::PCZSceneManager* zones, const Ogre::AxisAlignedBox& level);
 
     /** The first view of the level in the camera's zone scene manager: from inside the
-        zone around its centre, else from outside all of it; `bounds` gets what it draws. */
-    static LevelFraming Fit(Ogre::Camera* camera, const Ogre::Vector3& up, Ogre::AxisAlignedBox& bounds);
+        zone around its centre, else from outside all of it. `extent` gets what sets the
+        frame, which the log names in one line with what was left out and why. */
+    static LevelFraming Fit(Ogre::Camera* camera, const Ogre::Vector3& up, LevelExtent& extent);
 
     /** Puts the camera's node where the framing stands, looking at its target, turning
         about the up axis from then on; sets the clip distances and the light's reach. */

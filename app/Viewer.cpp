@@ -145,21 +145,6 @@ namespace
         }
     }
 
-    /// The level's own cameras: not the viewer's, nor the faces of a cube map.
-    std::vector<Camera*> LevelCameras(const Tarnel::TarnelScene& scene, const Camera* viewerCamera)
-    {
-        std::set<const Camera*> notTheLevels = {viewerCamera};
-        for (const auto& texture : scene.GetRenderTextures())
-            notTheLevels.insert(texture->cubeFaceCameras.begin(), texture->cubeFaceCameras.end());
-        std::vector<Camera*> cameras;
-        for (const auto& camera : viewerCamera->getSceneManager()->getCameras())
-        {
-            if (!notTheLevels.count(camera.second))
-                cameras.push_back(camera.second);
-        }
-        return cameras;
-    }
-
     /** Loads the level into the camera's scene manager and connects its portals; returns the load
         time. A document the caller parsed from the file already is not parsed again. */
     String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, const TiXmlDocument* parsed,
@@ -346,8 +331,9 @@ void Viewer::StartView(const Options& options)
 void Viewer::FrameLevel()
 {
     SceneNode* node = camera->getParentSceneNode();
-    AxisAlignedBox bounds;
-    LevelFraming framing = LevelFraming::Fit(camera, scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y, bounds);
+    LevelExtent extent;
+    LevelFraming framing = LevelFraming::Fit(camera, scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y, extent);
+    const AxisAlignedBox& bounds = extent.bounds;
     Light* light = sceneManager->hasLight("CamLight") ? sceneManager->getLight("CamLight") : nullptr;
     framing.Apply(camera, light);
     Tarnel::Platform::PlaceInZone(node);
@@ -360,7 +346,7 @@ void Viewer::FrameLevel()
 void Viewer::LookThroughLevelCamera(const String& name)
 {
     String names;
-    for (const Camera* level : levelCameras)
+    for (Camera* level : levelCameras)
     {
         if (level->getName() == name)
         {
@@ -410,7 +396,7 @@ void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* view
     scene = std::move(loaded);
     sceneManager = viewerCamera->getSceneManager();
     camera = viewerCamera;
-    levelCameras = LevelCameras(*scene, camera);
+    levelCameras = Tarnel::LevelCameras(sceneManager, *scene, camera);
     levelPortals = scene->GetPortals();
     levelLoadTime = loadTime;
 }

@@ -34,10 +34,10 @@ enum class KeyAction
     Reload,
 };
 
-/// How often a key acts while it is held.
+/// How often a key acts while it is held. Every press of a toggle or speed key acts once, however short.
 enum class KeyRepeat
 {
-    EveryFrame,  ///< motion: for as long as it is held
+    EveryFrame,  ///< motion: for as long as it is held, and for the frame after a press shorter than one
     AfterToggle, ///< once, then not again until the toggles' delay has run out
     AfterSpeed,  ///< once, then not again until the speed keys' delay has run out
 };
@@ -56,7 +56,7 @@ struct ViewerKey
 };
 
 /** Every key of the viewer, in the order the keys act within one frame: of two toggles
-    held together, the first acts and its delay keeps the other out. */
+    held down, the first acts again and its delay keeps the other out. */
 const std::vector<ViewerKey>& ViewerKeys();
 
 /// The keys' lines of the usage text: keys, then what they do, one line each.

@@ -17,6 +17,16 @@
 
 using namespace Ogre;
 
+namespace
+{
+// The arrow keys turn the camera itself, which this engine still supports but marks as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Quaternion CameraOrientation(const Camera* camera) { return camera->getOrientation(); }
+    void SetCameraOrientation(Camera* camera, const Quaternion& orientation) { camera->setOrientation(orientation); }
+#pragma GCC diagnostic pop
+}
+
 ZelFrameListener::ZelFrameListener(Viewer& viewer)
     : ExampleFrameListener(viewer.GetWindow(), viewer.GetCamera()), viewer(viewer)
 {
@@ -129,8 +139,8 @@ void ZelFrameListener::lookThroughNextLevelCamera()
 {
     SceneNode* node = camera->getParentSceneNode();
     if (levelCameraIndex < 0)
-        startView = {node->getPosition(), node->getOrientation(), camera->getFOVy(), camera->getNearClipDistance(),
-                     camera->getFarClipDistance()};
+        startView = {node->getPosition(), node->getOrientation(), CameraOrientation(camera), camera->getFOVy(),
+                     camera->getNearClipDistance(), camera->getFarClipDistance()};
     const std::vector<Camera*>& levelCameras = viewer.GetLevelCameras();
     levelCameraIndex = levelCameraIndex + 1 < int(levelCameras.size()) ? levelCameraIndex + 1 : -1;
     // The glide of the last motion would carry the view away from where it was put.
@@ -140,6 +150,7 @@ void ZelFrameListener::lookThroughNextLevelCamera()
     {
         node->setPosition(startView.position);
         node->setOrientation(startView.orientation);
+        SetCameraOrientation(camera, startView.cameraOrientation);
         camera->setFOVy(startView.fovY);
         camera->setNearClipDistance(startView.nearClip);
         camera->setFarClipDistance(startView.farClip);
@@ -147,7 +158,7 @@ void ZelFrameListener::lookThroughNextLevelCamera()
         LogManager::getSingleton().logMessage("Camera: the viewer's own view");
         return;
     }
-    const Camera* level = levelCameras[levelCameraIndex];
+    Camera* level = levelCameras[levelCameraIndex];
     Tarnel::LookThrough(camera, level);
     LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
                                           StringConverter::toString(level->getDerivedPosition()) + " in zone " +

@@ -49,6 +49,7 @@ protected:
     {
         Ogre::Vector3 position;
         Ogre::Quaternion orientation;
+        Ogre::Quaternion cameraOrientation; ///< the arrow keys turn the camera in its node
         Ogre::Radian fovY;
         Ogre::Real nearClip = 0, farClip = 0;
     } startView;

@@ -96,3 +96,82 @@ TEST_F(LevelMedia, TheSampleLevelIsWholeAndWearsItsOwnMaterials)
             EXPECT_NE("BaseWhite", entity->getSubEntity(i)->getMaterialName()) << entity->getName();
     }
 }
+
+TEST_F(LevelMedia, AnImageThatCannotBeReadCostsOnlyItself)
+{
+    LogRecorder log;
+    const std::string red = "P6\n1 1\n255\n\xff\x20\x20";
+    WriteFile("wall.tif", red);                                 // shipped, in a format no codec here reads
+    WriteFile("broken.png", "\x89PNG\r\n\x1a\n not the rest"); // corrupt
+    WriteFile("raw", "nothing an image starts with");           // no extension, no signature
+    const struct
+    {
+        const char* texture;
+        const char* logged;
+    } rows[] = {
+        {"S4-007-2.tif", "the texture 'S4-007-2.tif' of the material 'Images/0' cannot be found; it is drawn blank"},
+        {"wall.tif", "the image 'wall.tif' cannot be read (no image codec of this engine reads .tif files)"},
+        {"broken.png", "the image 'broken.png' cannot be read ("},
+        {"raw", "the image 'raw' cannot be read (its first bytes are those of no image format this engine reads)"},
+    };
+    std::string materials, nodes;
+    for (size_t index = 0; index < std::size(rows); ++index)
+    {
+        const std::string name = "Images/" + std::to_string(index);
+        materials += "material " + name + " { technique { pass { texture_unit { texture " + rows[index].texture +
+                     " } } } }\n";
+        nodes += "<node name='N" + std::to_string(index) + "'><position z='-3'/><entity name='E" +
+                 std::to_string(index) + "' meshFile='TwoPart.mesh' materialFile='" + name + "'/></node>";
+    }
+    WriteFile("images.material", materials);
+    LoadNodes(nodes);
+    Camera* camera = sceneManager->createCamera("Viewer");
+    sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
+    TestEngine::Window()->addViewport(camera, 7);
+    EXPECT_NO_THROW(TestEngine::Root().renderOneFrame()) << "textures load at the first frame";
+    TestEngine::Window()->removeViewport(7);
+    for (const auto& row : rows)
+    {
+        EXPECT_EQ(1, log.Count(row.logged)) << row.texture;
+        TexturePtr blank = TextureManager::getSingleton().getByName(row.texture, TestEngine::RESOURCE_GROUP);
+        ASSERT_TRUE(blank) << row.texture;
+        EXPECT_EQ(1u, blank->getWidth()) << row.texture;
+    }
+}
+
+TEST_F(LevelMedia, AMaterialOnlyCgCanDrawIsDrawnFromItsFirstPass)
+{
+    LogRecorder log;
+    WriteFile("toon.program", "vertex_program Toon/VP cg\n{ source toon.cg\n entry_point main\n profiles arbvp1\n}\n"
+                              "fragment_program Toon/FP cg\n{ source toon.cg\n entry_point main\n profiles arbfp1\n}\n");
+    WriteFile("toon.material", "material Toon/Red { technique { pass {\n diffuse 0.5 0.5 0.5\n cull_hardware none\n"
+                               " alpha_rejection greater 128\n scene_blend alpha_blend\n"
+                               " vertex_program_ref Toon/VP { }\n fragment_program_ref Toon/FP { }\n"
+                               " texture_unit { texture red.png\n tex_coord_set 1\n }\n texture_unit { texture bump.png\n }\n"
+                               "} } }\n"
+                               "material Toon/Both { technique { pass {\n vertex_program_ref Toon/VP { }\n } }\n"
+                               " technique { pass {\n diffuse 0 1 0\n } } }\n");
+    LoadNodes("<node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Toon/Red'/></node>"
+              "<node name='M'><entity name='F' meshFile='TwoPart.mesh' materialFile='Toon/Both'/></node>");
+    Technique* drawn = Get("E")->getSubEntity(0)->getMaterial()->getBestTechnique();
+    ASSERT_NE(nullptr, drawn) << "not blank";
+    EXPECT_EQ("Tarnel/WithoutPrograms", drawn->getName());
+    Pass* pass = drawn->getPass(0);
+    EXPECT_FALSE(pass->hasVertexProgram() || pass->hasFragmentProgram());
+    ASSERT_EQ(1u, pass->getNumTextureUnitStates()) << "the first layer, which shows the material's image";
+    EXPECT_EQ("red.png", pass->getTextureUnitState(0)->getTextureName());
+    EXPECT_EQ(1u, pass->getTextureUnitState(0)->getTextureCoordSet());
+    EXPECT_EQ(ColourValue(0.5f, 0.5f, 0.5f), pass->getDiffuse());
+    EXPECT_EQ(CULL_NONE, pass->getCullingMode());
+    EXPECT_EQ(std::make_pair(CMPF_GREATER, 128), std::make_pair(pass->getAlphaRejectFunction(),
+                                                                 int(pass->getAlphaRejectValue())));
+    EXPECT_EQ(SBF_SOURCE_ALPHA, pass->getSourceBlendFactor());
+    EXPECT_TRUE(pass->getLightingEnabled());
+    // A material with a technique this engine can draw keeps to the engine's own choice.
+    MaterialPtr both = Get("F")->getSubEntity(0)->getMaterial();
+    EXPECT_EQ(2u, both->getNumTechniques());
+    EXPECT_EQ(ColourValue::Green, both->getBestTechnique()->getPass(0)->getDiffuse());
+    EXPECT_EQ(1, log.Count("Tarnel: 1 material uses Cg programs, which this build of the engine cannot compile; "
+                           "drawn from its texture without its programs: Toon/Red"));
+    EXPECT_EQ(0, log.Count("has no supportable Techniques"));
+}

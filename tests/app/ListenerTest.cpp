@@ -183,7 +183,15 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
     EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
     EXPECT_EQ(std::make_pair(1u, 1u), std::make_pair(listener->anisotropy, materials.getDefaultAnisotropy()));
     EXPECT_FALSE(listener->statsOverlay->isVisible());
-    // Within a second, T is not accepted again.
+    // Held, T acts again only once the second's delay has run out.
+    Xdotool("keydown t");
+    for (int frame = 0; frame < 5; ++frame)
+        listener->frameRenderingQueued(Frame(0.1f));
+    EXPECT_EQ(TFO_ANISOTROPIC, listener->filtering) << "the press, and no more";
+    listener->frameRenderingQueued(Frame(0.7f));
+    Xdotool("keyup t");
+    EXPECT_EQ(TFO_BILINEAR, listener->filtering) << "once the delay ran out";
+    // A new press counts at once, within the delay too.
     PressKey("t", 0.01f);
     EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
     PressKey("t");
@@ -191,7 +199,7 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
     PressKey("t");
     EXPECT_EQ(std::make_pair(TFO_BILINEAR, 1u), std::make_pair(listener->filtering, materials.getDefaultAnisotropy()));
 
-    // F and T in one frame: F acts and its delay keeps T out.
+    // F and T pressed before one frame: each press counts.
     listener->frameRenderingQueued(Frame(1.1f));
     Xdotool("keydown f");
     Xdotool("keydown t");
@@ -199,7 +207,17 @@ TEST_F(Listeners, FilteringStepsAndTheToggleDelay)
     Xdotool("keyup t");
     Xdotool("keyup f");
     EXPECT_EQ(std::make_pair(true, true), std::make_pair(listener->statsVisible, listener->statsOverlay->isVisible()));
-    EXPECT_EQ(TFO_BILINEAR, listener->filtering);
+    EXPECT_EQ(TFO_TRILINEAR, listener->filtering);
+}
+
+TEST_F(Listeners, TapsShorterThanAFrameCountOnce)
+{
+    // Down and up between two frames of a slow level: seen, once each.
+    listener->frameRenderingQueued(Frame(0.5f));
+    for (const char* key : {"r", "r", "Escape"})
+        Xdotool(std::string("keydown ") + key + " keyup " + key);
+    EXPECT_FALSE(listener->frameRenderingQueued(Frame(0.5f))) << "Escape tapped";
+    EXPECT_EQ(PM_SOLID, camera->getPolygonMode()) << "from wireframe, two taps of R";
 }
 
 TEST_F(Listeners, CameraDetailsScreenshotsAndQuitting)

@@ -1,0 +1,49 @@
+#ifndef TARNEL_APP_LEVEL_EXTENT_H
+#define TARNEL_APP_LEVEL_EXTENT_H
+
+#include <OgreAxisAlignedBox.h>
+#include <OgrePrerequisites.h>
+
+#include <vector>
+
+/** Where a level's drawn things are, as a person would frame it: the objects that enclose
+    most of the others (sky domes, sky boxes and backdrops modelled as meshes, whatever
+    their names) and lone objects far from the rest do not count. */
+struct LevelExtent
+{
+    /// One drawn object: an entity or a region of static or instanced geometry, in world space.
+    struct Item
+    {
+        Ogre::String name;
+        Ogre::AxisAlignedBox box;
+    };
+
+    /// One object left out of the frame, and why, in words.
+    struct LeftOut
+    {
+        Ogre::String name;
+        Ogre::String why;
+    };
+
+    Ogre::AxisAlignedBox bounds;       ///< of the objects kept; null when nothing is drawn
+    std::vector<Ogre::Vector3> corners; ///< of each kept object's box
+    size_t kept = 0;
+    size_t total = 0;
+    std::vector<LeftOut> leftOut;
+
+    /** Chooses the objects that set the frame. Far: an object whose box lies, from the box
+        of the middle half of the objects' centres, more than four times that box's size away
+        (or the typical object's, when the middle half is a point). Enclosing: of the objects
+        kept, one whose box holds at least half of the others' centres and is more than three
+        times the size of what the others fill. Levels of few objects keep them all. */
+    static LevelExtent Choose(const std::vector<Item>& items);
+
+    /** The drawn objects below the scene's root node, but those under `skip` (the viewer's
+        camera): entities and static geometry. Skies the environment sets hang elsewhere. */
+    static std::vector<Item> DrawnItems(Ogre::SceneManager* sceneManager, const Ogre::SceneNode* skip);
+
+    /// "framed on 1,640 of 1,649 drawn objects; left out: Dome (encloses 98 % of the level), ..."
+    Ogre::String Describe() const;
+};
+
+#endif
