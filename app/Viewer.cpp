@@ -322,10 +322,12 @@ Viewer* Viewer::Start(RenderWindow* window, const Options& options, bool showInW
 
 void Viewer::StartView(const Options& options)
 {
+    // Framed first, also under a level camera: the light's reach and the flying speed fit the
+    // level, as they do for C and for the checker's pictures, which all look alike.
+    if (options.frameLevel || !options.cameraName.empty())
+        FrameLevel();
     if (!options.cameraName.empty())
         LookThroughLevelCamera(options.cameraName);
-    else if (options.frameLevel)
-        FrameLevel();
 }
 
 void Viewer::FrameLevel()
@@ -351,7 +353,10 @@ void Viewer::LookThroughLevelCamera(const String& name)
         if (level->getName() == name)
         {
             Tarnel::LookThrough(camera, level);
-            LogManager::getSingleton().logMessage("View: through the level's camera " + name);
+            LogManager::getSingleton().logMessage("View: through the level's camera " + name + ", at " +
+                                                  StringConverter::toString(camera->getDerivedPosition()) +
+                                                  ", facing " +
+                                                  StringConverter::toString(camera->getDerivedOrientation()));
             return;
         }
         names += (names.empty() ? "" : ", ") + level->getName();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -137,4 +138,63 @@ TEST(LevelFraming, InsideAZoneStaysInItsWalls)
     EXPECT_TRUE(hall.contains(framing.position)) << framing.position;
     EXPECT_GT(framing.position.y, hall.getCenter().y) << "raised";
     EXPECT_TRUE(framing.target.positionEquals(hall.getCenter()));
+}
+
+namespace
+{
+    /// A cube of that size about the centre, named.
+    LevelExtent::Item Cube(const char* name, Vector3 centre, Real size)
+    {
+        return {name, AxisAlignedBox(centre - size / 2, centre + size / 2)};
+    }
+
+    /// Eight props in a room 100 units across, then the extra objects.
+    std::vector<LevelExtent::Item> Room(std::vector<LevelExtent::Item> extra)
+    {
+        std::vector<LevelExtent::Item> items;
+        for (int i = 0; i < 8; ++i)
+            items.push_back(Cube("Prop", Vector3(Real(i % 4) * 30 - 45, 5, Real(i / 4) * 60 - 30), 10));
+        items.insert(items.end(), extra.begin(), extra.end());
+        return items;
+    }
+}
+
+TEST(LevelExtent, BackdropsAndLoneFarObjectsDoNotSetTheFrame)
+{
+    const struct
+    {
+        const char* what;
+        std::vector<LevelExtent::Item> items;
+        const char* described;
+        Real largestSide; ///< of the bounds kept
+    } rows[] = {
+        {"a room", Room({}), "framed on 8 of 8 drawn objects", 100},
+        {"a backdrop box thousands of units across", Room({Cube("Backdrop", Vector3::ZERO, 17842)}),
+         "framed on 8 of 9 drawn objects; left out: Backdrop (encloses 100 % of the level)", 100},
+        {"a sky dome and a backdrop", Room({Cube("Dome", Vector3(0, 500, 0), 9000), Cube("Box", Vector3::ZERO, 3000)}),
+         "framed on 8 of 10 drawn objects; left out: Dome (encloses 100 % of the level), Box (encloses 100 % of the "
+         "level)", 100},
+        {"one item 50,000 units away", Room({Cube("Far", Vector3(50000, 0, 0), 10)}),
+         "framed on 8 of 9 drawn objects; left out: Far (49,950 units from the rest)", 100},
+        {"a hall that holds its props is the level", Room({Cube("Hall", Vector3(0, 20, 0), 160)}),
+         "framed on 9 of 9 drawn objects", 160},
+        {"a long corridor of props", [] {
+             std::vector<LevelExtent::Item> items;
+             for (int i = 0; i < 40; ++i)
+                 items.push_back(Cube("Step", Vector3(Real(i) * 100, 0, 0), 10));
+             return items;
+         }(), "framed on 40 of 40 drawn objects", 3910},
+        {"two objects far apart are too few to tell", {Cube("A", Vector3::ZERO, 1), Cube("B", Vector3(9e4f, 0, 0), 1)},
+         "framed on 2 of 2 drawn objects", 90001},
+        {"nothing drawn", {}, "framed on 0 of 0 drawn objects", 0},
+    };
+    for (const auto& row : rows)
+    {
+        LevelExtent extent = LevelExtent::Choose(row.items);
+        EXPECT_EQ(row.described, extent.Describe()) << row.what;
+        Vector3 size = extent.bounds.isFinite() ? extent.bounds.getSize() : Vector3::ZERO;
+        Real largest = std::max({size.x, size.y, size.z});
+        EXPECT_NEAR(row.largestSide, largest, 1) << row.what;
+        EXPECT_EQ(extent.kept * 8, extent.corners.size()) << row.what;
+    }
 }

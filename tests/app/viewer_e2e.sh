@@ -176,8 +176,8 @@ SCRIPT
         "the texture 'unshipped.png' of the material 'Faults/Unshipped' cannot be found; it is drawn blank" Ogre.log
     check "and the one without an extension" grep -qF \
         "the texture 'unshipped_stone' of the material 'Faults/NoExtension' cannot be found; it is drawn blank" Ogre.log
-    check "the texture that is not an image is drawn blank" grep -qF \
-        "preparing texture 'garbled.png'. Texture layer will be blank" Ogre.log
+    check "the texture that is not an image is drawn blank" grep -qE \
+        "the image 'garbled.png' cannot be read \(.*\); it is drawn blank" Ogre.log
     check "the program without its source, once" [ "$(grep -cF \
         "the source 'unshipped.vert' of the GPU program 'Faults/Unshipped/VS' cannot be found; the materials that use it fall back" Ogre.log)" = 1 ]
     check "the program defined again" grep -qF \
