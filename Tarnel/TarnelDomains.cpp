@@ -192,6 +192,17 @@ namespace Tarnel
         return fallback;
     }
 
+    Plane Domains::PlaneWithNormal(const TiXmlElement* element, const Plane& plane, const Plane& fallback)
+    {
+        Real squared = plane.normal.squaredLength();
+        if (std::isfinite(squared) && squared > 0)
+            return plane;
+        Warn(element, "planeX planeY planeZ", "which is no plane: its normal has length 0",
+             "it keeps the plane " + StringConverter::toString(fallback.normal) + " at " +
+                 Number(fallback.d == 0 ? 0 : fallback.d)); // no "-0"
+        return fallback;
+    }
+
     Domains::QuietLog::QuietLog()
     {
         LogManager& logs = LogManager::getSingleton();

@@ -2,6 +2,7 @@
 #define TARNEL_DOMAINS_H
 
 #include <OgreMath.h>
+#include <OgrePlane.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
 
@@ -66,6 +67,10 @@ namespace Tarnel
         /// A direction of length 0 (or one that overflows) points nowhere: it keeps the fallback.
         Ogre::Vector3 Direction(const TiXmlElement* element, const Ogre::Vector3& direction,
                                 const Ogre::Vector3& fallback);
+
+        /** A plane whose normal has length 0 (or overflows) is no plane: the engine's shadow
+            camera asserts on it at the first frame. It keeps the fallback. */
+        Ogre::Plane PlaneWithNormal(const TiXmlElement* element, const Ogre::Plane& plane, const Ogre::Plane& fallback);
 
         /// A number past Limits::MAX_REAL: the bound of its sign, with a warning.
         Ogre::Real Magnitude(const TiXmlElement* element, const char* attribute, Ogre::Real value);

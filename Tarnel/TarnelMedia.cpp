@@ -61,15 +61,45 @@ namespace Tarnel
         if (ResourceGroupManager::getSingleton().getLoadingListener() == this)
             ResourceGroupManager::getSingleton().setLoadingListener(nullptr);
         ResourceGroupManager::getSingleton().removeResourceGroupListener(this);
+        KeepReplacedTemplates(false);
+    }
+
+    TarnelMedia* TarnelMedia::Instance()
+    {
+        return dynamic_cast<TarnelMedia*>(ScriptCompilerManager::getSingleton().getListener());
+    }
+
+    void TarnelMedia::KeepReplacedTemplates(bool keep)
+    {
+        ParticleSystemManager& particles = ParticleSystemManager::getSingleton();
+        for (const auto& replaced : replacedTemplates)
+        {
+            if (keep)
+            {
+                if (particles.getTemplate(replaced.first))
+                    particles.removeTemplate(replaced.first);
+                particles.addTemplate(replaced.first, replaced.second);
+            }
+            else
+                OGRE_DELETE replaced.second;
+        }
+        replacedTemplates.clear();
     }
 
     void TarnelMedia::resourceGroupScriptingEnded(const String&)
     {
-        DrawNewMaterials();
+        ScriptsRead();
     }
 
-    void TarnelMedia::DrawNewMaterials()
+    void TarnelMedia::ScriptsRead()
     {
+        for (const GpuProgramPtr& program : discardedPrograms)
+        {
+            GpuProgramManager::getSingleton().remove(program);
+            HighLevelGpuProgramManager::getSingleton().remove(program);
+        }
+        discardedPrograms.clear();
+
         // Which programs the engine can run is known once its render system runs.
         RenderSystem* renderSystem = Root::getSingleton().getRenderSystem();
         if (!renderSystem || !renderSystem->getCapabilities())
@@ -137,8 +167,8 @@ namespace Tarnel
             }
         }
         // The engine's own parsing of a group says when it ends; this one, here.
-        if (auto* media = dynamic_cast<TarnelMedia*>(ScriptCompilerManager::getSingleton().getListener()))
-            media->DrawNewMaterials();
+        if (TarnelMedia* media = Instance())
+            media->ScriptsRead();
     }
 
     bool TarnelMedia::IsRegistered(const String& location, const String& group)
@@ -202,13 +232,12 @@ namespace Tarnel
                                             ", stays");
         // The compiler reads the second definition into a program of a name that nothing uses.
         String name = "Tarnel/Discarded/" + std::to_string(discardedPrograms.size()) + "/" + create->mName;
-        GpuProgramPtr program;
-        if (create->mType == CreateHighLevelGpuProgramScriptCompilerEvent::eventType)
-            program = HighLevelGpuProgramManager::getSingleton().createProgram(name, create->mResourceGroup,
-                                                                           create->mSyntax, create->mProgramType);
-        else
-            program = GpuProgramManager::getSingleton().createProgram(name, create->mResourceGroup, create->mSource,
-                                                                   create->mProgramType, create->mSyntax);
+        // Of a language no engine has: it takes any setting and compiles nothing, and it leaves the
+        // manager once the scripts are read, before a group's loading could try to build it.
+        GpuProgramPtr program = HighLevelGpuProgramManager::getSingleton().createProgram(
+            name, create->mResourceGroup, "tarnel-discarded", create->mProgramType);
+        // The engine sets the source of the programs it makes itself; a group's loading still reads it.
+        program->setSourceFile(create->mSource);
         discardedPrograms.push_back(program);
         *static_cast<GpuProgram**>(result) = program.get();
         return true;
@@ -224,7 +253,9 @@ namespace Tarnel
         // template anew. The systems made from the old one are copies and stay as they are.
         if (first->getResourceGroupName() != create->mResourceGroup)
         {
-            particles.removeTemplate(create->mName);
+            // Kept aside until the reload is whole: a reload that fails gives it back.
+            particles.removeTemplate(create->mName, false);
+            replacedTemplates.emplace_back(create->mName, first);
             return false;
         }
         LogManager::getSingleton().logError("Tarnel: the particle template '" + create->mName + "' is defined again in " +

@@ -62,11 +62,22 @@ namespace Tarnel
         void resourceStreamOpened(const Ogre::String& name, const Ogre::String& group, Ogre::Resource* resource,
                                   Ogre::DataStreamPtr& stream) override;
 
-        /// Gives the materials read since the last call a technique without programs where they need one.
+        /// The rules in force: the engine's script compiler listener, when it is one.
+        static TarnelMedia* Instance();
+
+        /** The particle templates that scripts of another group replaced since the last call
+            (templates have one name space: a level reloaded into a group of its own brings its
+            own) are put back, after the reload that brought the new ones failed and its group
+            is gone (`keep`), or forgotten, once the reload is whole. */
+        void KeepReplacedTemplates(bool keep);
+
+        /// Calls ScriptsRead for the engine's own reading of a group's scripts.
         void resourceGroupScriptingEnded(const Ogre::String& group) override;
 
     private:
-        void DrawNewMaterials();
+        /** Once scripts are read: second definitions of programs leave the manager, and the
+            materials read give a technique without programs where they need one. */
+        void ScriptsRead();
         /// Second definitions of GPU programs and particle templates are read into objects of a name nothing uses.
         bool KeepFirstProgram(Ogre::CreateGpuProgramScriptCompilerEvent* create, void* result);
         bool KeepFirstParticleTemplate(Ogre::CreateParticleSystemScriptCompilerEvent* create, void* result);
@@ -77,9 +88,10 @@ namespace Tarnel
         std::vector<Ogre::MaterialPtr> discardedMaterials;
         std::vector<Ogre::GpuProgramPtr> discardedPrograms;
         unsigned discardedTemplates = 0;
+        std::vector<std::pair<Ogre::String, Ogre::ParticleSystem*>> replacedTemplates; ///< owned, by name
         std::set<Ogre::String> missingTextures, missingProgramSources;
         std::unique_ptr<StandInImages> images;
-        /// Materials the scripts defined, by name and group, not yet looked at by DrawNewMaterials.
+        /// Materials the scripts defined, by name and group, not yet looked at by ScriptsRead.
         std::vector<std::pair<Ogre::String, Ogre::String>> newMaterials;
     };
 }

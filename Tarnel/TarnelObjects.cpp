@@ -14,6 +14,7 @@
 #include <OgreEntity.h>
 #include <OgreKeyFrame.h>
 #include <OgreLight.h>
+#include <OgreLogManager.h>
 #include <OgreMeshManager.h>
 #include <OgreParticleSystem.h>
 #include <OgreSceneManager.h>
@@ -402,9 +403,16 @@ namespace Tarnel
         set->setSortingEnabled(parameters.sort);
         set->setUseAccurateFacing(parameters.accurateFacing);
 
+        size_t leftOut = 0;
         for (const Types::Billboard& description : parameters.billboards)
         {
             Billboard* billboard = set->createBillboard(description.position, description.color);
+            // A fixed pool that is full makes no more billboards.
+            if (!billboard)
+            {
+                ++leftOut;
+                continue;
+            }
             if (description.rotation != Radian(0))
                 billboard->setRotation(description.rotation);
             // Without both sizes the billboard keeps the set's; without an area, the set's coordinates.
@@ -414,6 +422,11 @@ namespace Tarnel
             if (rectangle.right - rectangle.left != 0 && rectangle.bottom - rectangle.top != 0)
                 billboard->setTexcoordRect(rectangle.left, rectangle.top, rectangle.right, rectangle.bottom);
         }
+        if (leftOut)
+            LogManager::getSingleton().logWarning(
+                "Tarnel: billboard set \"" + name + "\" has " + std::to_string(parameters.billboards.size()) +
+                " billboards, more than its fixed pool of " + std::to_string(set->getPoolSize()) + " holds (autoExtendPool=\"false\"); the last " +
+                std::to_string(leftOut) + " are left out");
         return set;
     }
 

@@ -1,5 +1,6 @@
 // What surrounds the level: ambient and background colours, fog, skies and shadows.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelEnvironment.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelLimits.h"
@@ -135,7 +136,8 @@ namespace Tarnel
                                         : Types::SkyParameters::BOX;
         sky.enable = TarnelUtilities::GetBoolAttribute(element, "enable", true);
         if (sky.kind == Types::SkyParameters::PLANE)
-            sky.plane = TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000));
+            sky.plane = Domains::PlaneWithNormal(element, TarnelUtilities::GetPlaneAttributes(element, Plane(0, -1, 0, 5000)),
+                                       Plane(0, -1, 0, 5000));
         sky.material = TarnelUtilities::GetStringAttribute(element, "material");
         switch (sky.kind)
         {
@@ -228,7 +230,9 @@ namespace Tarnel
             {
                 shadows.cameraSetupType = TarnelUtilities::GetStringAttribute(child, "type", "lispsm");
                 // The plane is given on the shadows element itself.
-                shadows.optimalPlane = TarnelUtilities::GetPlaneAttributes(element, Plane(GetUpAxisVector(), 0));
+                shadows.optimalPlane = Domains::PlaneWithNormal(
+                    element, TarnelUtilities::GetPlaneAttributes(element, Plane(GetUpAxisVector(), 0)),
+                    Plane(GetUpAxisVector(), 0));
             }
         }
 

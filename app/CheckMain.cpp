@@ -48,7 +48,9 @@ namespace
         "  --ref-threshold SHARE  the share of pixels that may differ (default 0.01)\n"
         "  --ref-tolerance VALUE  how far a colour channel may differ, 0 to 1 (default 0.05)\n"
         "  --shard I/N            check only the I-th of N shares of the levels\n"
-        "  --jobs N               check N levels at once (default: the number of cores)\n";
+        "  --jobs N               check N levels at once (default: the number of cores)\n"
+        "  --timeout SECONDS      stop a level's check that takes longer, as failed\n"
+        "                         (default 300)\n";
 
     std::string Usage()
     {
@@ -113,7 +115,7 @@ int main(int argc, char** argv)
             if (settings.media.TakeOption(argc, argv, i))
                 continue;
             static const std::set<String> withValue = {"--report", "--junit", "--ref", "--ref-threshold",
-                                                       "--ref-tolerance", "--shard", "--jobs"};
+                                                       "--ref-tolerance", "--shard", "--jobs", "--timeout"};
             if (withValue.count(argument) && i + 1 >= argc)
                 throw std::invalid_argument(argument + " needs a value");
             if (argument == "--json")
@@ -142,6 +144,14 @@ int main(int argc, char** argv)
                 jobs = unsigned(std::atoi(argv[++i]));
                 if (jobs < 1 || jobs > 256)
                     throw std::invalid_argument("--jobs takes a number from 1 to 256, not " + String(argv[i]));
+            }
+            else if (argument == "--timeout")
+            {
+                int seconds = std::atoi(argv[++i]);
+                if (seconds < 1 || seconds > 86400)
+                    throw std::invalid_argument("--timeout takes a number of seconds from 1 to 86400, not " +
+                                                String(argv[i]));
+                settings.timeoutSeconds = unsigned(seconds);
             }
             else if (argument.compare(0, 2, "--") == 0)
                 throw std::invalid_argument("unknown option " + argument);

@@ -15,6 +15,8 @@
 
 #include <cstring>
 #include <chrono>
+#include <csignal>
+#include <thread>
 #include <deque>
 #include <map>
 #include <fstream>
@@ -50,17 +52,23 @@ namespace
         }
     }
 
+    /** Starts the engine with the viewer's media and the game's; what the log says of them
+        while they are read goes to `mediaFindings`, as the viewer's terminal shows it. */
     RenderWindow* StartEngine(const std::filesystem::path& programFolder, const String& logFile,
-                              const MediaSources& media)
+                              const MediaSources& media, std::vector<String>& duplicates,
+                              std::vector<String>& warnings)
     {
         // The log goes to the report and to the check's own file, not to the terminal. The
         // engine lives until the child exits.
         static auto* engine =
             new Tarnel::Engine({(programFolder / "plugins.cfg").string(), "", logFile, false, true});
         RenderWindow* window = engine->StartOpenGL("TarnelCheck", true);
+        LogFindings mediaFindings;
         AddResourceLocations(programFolder);
         media.AddTo();
         ResourceGroupManager::getSingleton().initialiseAllResourceGroups();
+        duplicates = mediaFindings.duplicates;
+        warnings = mediaFindings.warnings;
         return window;
     }
 
@@ -75,12 +83,17 @@ namespace
         LevelCheck check;
         try
         {
-            RenderWindow* window = StartEngine(programFolder, (folder / "engine.log").string(), settings.media);
+            std::vector<String> duplicates, warnings;
+            RenderWindow* window = StartEngine(programFolder, (folder / "engine.log").string(), settings.media,
+                                               duplicates, warnings);
             // Pictures only compared go to the check's own folder, which goes with it.
             CheckSettings own = settings;
             if (own.picturesFolder.empty() && !own.referenceFolder.empty())
                 own.picturesFolder = folder.string();
             check = LevelCheck::Run(file, window, own);
+            // The game's media are the level's too: the viewer would say the same of them.
+            check.duplicateDefinitions.insert(check.duplicateDefinitions.begin(), duplicates.begin(), duplicates.end());
+            check.warnings.insert(check.warnings.begin(), warnings.begin(), warnings.end());
         }
         catch (const Exception& error)
         {
@@ -183,10 +196,16 @@ namespace
         return true;
     }
 
-    LevelCheck FinishCheck(const String& file, const RunningCheck& run, int status)
+    LevelCheck FinishCheck(const String& file, const RunningCheck& run, int status, unsigned timedOutAfter)
     {
         LevelCheck check;
-        if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadFindings(run.folder / "findings", check)))
+        if (timedOutAfter)
+            check = LevelCheck::NotChecked(file, "The check of this level timed out: it took longer than " +
+                                                     std::to_string(timedOutAfter) +
+                                                     " s and was stopped; the last lines of its log:" +
+                                                     LastLines(run.folder / "engine.log") +
+                                                     LastLines(run.folder / "stderr.txt"));
+        else if (!(WIFEXITED(status) && WEXITSTATUS(status) == 0 && ReadFindings(run.folder / "findings", check)))
             check = LevelCheck::NotChecked(file, "The check of this level ended " + HowItEnded(status) +
                                                      "; the last lines of its log:" +
                                                      LastLines(run.folder / "engine.log") +
@@ -229,7 +248,28 @@ std::vector<LevelCheck> CheckInOwnProcesses(const std::vector<String>& files,
         if (running.empty())
             continue;
         int status = 0;
-        pid_t child = waitpid(-1, &status, 0);
+        pid_t child = waitpid(-1, &status, WNOHANG);
+        unsigned timedOutAfter = 0;
+        if (child == 0)
+        {
+            // None ended: one past its time is stopped, else wait a little.
+            const auto now = std::chrono::steady_clock::now();
+            for (const auto& [pid, run] : running)
+            {
+                if (now - run.start > std::chrono::seconds(settings.timeoutSeconds))
+                {
+                    kill(pid, SIGKILL);
+                    child = waitpid(pid, &status, 0);
+                    timedOutAfter = settings.timeoutSeconds;
+                    break;
+                }
+            }
+            if (child == 0)
+            {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                continue;
+            }
+        }
         if (child < 0)
         {
             // Lost children: what is left is reported as lost, in order.
@@ -244,7 +284,7 @@ std::vector<LevelCheck> CheckInOwnProcesses(const std::vector<String>& files,
             continue; // not one of ours
         RunningCheck run = found->second;
         running.erase(found);
-        finish(run.index, FinishCheck(files[run.index], run, status));
+        finish(run.index, FinishCheck(files[run.index], run, status, timedOutAfter));
     }
     return checks;
 }

@@ -3,6 +3,8 @@
 
 #include "LevelCheck.h"
 
+#include "Utf8Text.h"
+
 #include <nlohmann/json.hpp>
 
 #include <ostream>
@@ -32,10 +34,6 @@ nlohmann::ordered_json ToJson(const LevelCheck& check);
 /// The level from its entry.
 LevelCheck FromJson(const nlohmann::ordered_json& level);
 
-/** The text with each byte that does not belong to a valid UTF-8 sequence read as the
-    Latin-1 character of that number (older exporters write names in 8-bit encodings),
-    so that JSON can carry it; valid text stays as it is. */
-std::string AsValidUtf8(const std::string& text);
 /// The document with AsValidUtf8 applied to each of its strings.
 nlohmann::ordered_json AsValidUtf8(nlohmann::ordered_json document);
 

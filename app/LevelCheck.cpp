@@ -36,32 +36,6 @@ using namespace Ogre;
 
 namespace
 {
-    /// What the engine's log says while one level loads.
-    class LogCapture : public LogListener
-    {
-    public:
-        LogCapture() { LogManager::getSingleton().getDefaultLog()->addListener(this); }
-        ~LogCapture() override { LogManager::getSingleton().getDefaultLog()->removeListener(this); }
-
-        void messageLogged(const String& message, LogMessageLevel level, bool, const String&, bool&) override
-        {
-            std::smatch match;
-            if (message.find(" is defined again in ") != String::npos)
-                duplicates.push_back(message);
-            else if (std::regex_search(message, match, unassignable))
-                meshMaterials.push_back({match[1], match[2]});
-            else if (level >= LML_WARNING)
-                warnings.push_back(message);
-        }
-
-        std::vector<String> duplicates, warnings;
-        /// Materials a mesh names that do not exist: the engine forgets the names, so they come from here.
-        std::vector<std::pair<String, String>> meshMaterials;
-
-    private:
-        const std::regex unassignable{"Can't assign material '(.*)' to SubMesh of '(.*)' because"};
-    };
-
     void AddMissing(std::vector<Tarnel::MissingResource>& missing, const String& kind, const String& name,
                     const String& user)
     {
@@ -159,13 +133,18 @@ namespace
 
         const std::filesystem::path folder = settings.picturesFolder;
         const String stem = PictureStem(check.file);
+        std::set<String> names;
         for (size_t view = 0; view <= levelCameras.size(); ++view)
         {
             if (view > 0)
                 Tarnel::LookThrough(camera, levelCameras[view - 1]);
             LevelCheck::Picture picture;
             picture.view = view == 0 ? "first view" : levelCameras[view - 1]->getName();
-            const String name = stem + "-" + (view == 0 ? String("view") : "camera-" + FileNamePart(picture.view));
+            // Cameras whose names read alike as file names ("Café", "Cafè") get a number each.
+            const String sanitized = stem + "-" + (view == 0 ? String("view") : "camera-" + FileNamePart(picture.view));
+            String name = sanitized;
+            for (int number = 2; !names.insert(name).second; ++number)
+                name = sanitized + "-" + std::to_string(number);
             picture.file = (folder / (name + ".png")).string();
             LevelPictures::Write(camera, picture.file, settings.pictureWidth, settings.pictureHeight,
                                  scene.GetBackgroundColour());
@@ -236,13 +215,32 @@ namespace
     }
 }
 
+LogFindings::LogFindings()
+{
+    LogManager::getSingleton().getDefaultLog()->addListener(this);
+}
+
+LogFindings::~LogFindings()
+{
+    LogManager::getSingleton().getDefaultLog()->removeListener(this);
+}
+
+void LogFindings::messageLogged(const String& message, LogMessageLevel level, bool, const String&, bool&)
+{
+    static const std::regex unassignable{"Can't assign material '(.*)' to SubMesh of '(.*)' because"};
+    std::smatch match;
+    if (message.find(" is defined again in ") != String::npos)
+        duplicates.push_back(message);
+    else if (std::regex_search(message, match, unassignable))
+        meshMaterials.push_back({match[1], match[2]});
+    else if (level >= LML_WARNING)
+        warnings.push_back(message);
+}
+
 LevelCheck::Status LevelCheck::GetStatus() const
 {
-    // A load that stopped at a missing resource is a level with missing resources.
-    bool stoppedByMissing = std::any_of(missing.begin(), missing.end(), [this](const Tarnel::MissingResource& resource) {
-        return error.find(resource.name) != Ogre::String::npos;
-    });
-    if ((!loaded || !error.empty()) && !stoppedByMissing)
+    // A load that stopped, at a missing mesh too, failed: the level cannot be opened.
+    if (!loaded || !error.empty())
         return FAILED;
     if (std::any_of(pictures.begin(), pictures.end(), [](const Picture& picture) { return !picture.matches; }))
         return LOOKS_DIFFERENT;
@@ -264,7 +262,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
     check.file = file;
     PCZSceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
     {
-        LogCapture log;
+        LogFindings log;
         Tarnel::TarnelScene scene;
         scene.SetLenientNames(settings.lenientNames);
         Timer total;

@@ -3,6 +3,8 @@
 
 #include "MediaSources.h"
 
+#include <OgreLog.h>
+
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelScene.h"
 
@@ -23,6 +25,28 @@ struct CheckSettings
     double referenceThreshold = 0.01; ///< the share of pixels that may differ
     double referenceTolerance = 0.05; ///< how far a colour channel may differ, of its range
     unsigned pictureWidth = 480, pictureHeight = 300;
+    /// How long one level's check may take before its process is stopped, as failed.
+    unsigned timeoutSeconds = 300;
+};
+
+/** What the engine's log says while it lives: second definitions of scripts, materials
+    meshes name that do not exist, and the other warnings and errors. One is kept while a
+    level loads, and one while the checker's start-up reads the game's media, whose
+    findings go into the level's check as well. */
+class LogFindings : public Ogre::LogListener
+{
+public:
+    LogFindings();
+    ~LogFindings() override;
+    LogFindings(const LogFindings&) = delete;
+    LogFindings& operator=(const LogFindings&) = delete;
+
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool maskDebug,
+                       const Ogre::String& logName, bool& skipThisMessage) override;
+
+    std::vector<Ogre::String> duplicates, warnings;
+    /// Materials a mesh names that do not exist: the engine forgets the names, so they come from here.
+    std::vector<std::pair<Ogre::String, Ogre::String>> meshMaterials;
 };
 
 /// What checking one level found. A level that loads and misses nothing passes.

@@ -1,4 +1,5 @@
 #include "LevelInfoOverlay.h"
+#include "Utf8Text.h"
 
 #include <OgreOverlay.h>
 #include <OgreOverlayElement.h>
@@ -42,7 +43,8 @@ void LevelInfoOverlay::SetText(const String& text)
     if (!textArea || wrapped == shown)
         return;
     shown = wrapped;
-    textArea->setCaption(shown);
+    // Names in a legacy 8-bit encoding would make the overlay raise.
+    textArea->setCaption(AsValidUtf8(shown));
     const Real lineHeight = 16;
     const size_t lines = size_t(std::count(shown.begin(), shown.end(), '\n')) + 1;
     panel->setHeight(12 + lineHeight * Real(lines));

@@ -41,7 +41,9 @@ namespace
     void AddLocation(const String& path, const String& type, bool recursive)
     {
         std::error_code error;
-        if (type != "FileSystem" || !std::filesystem::is_directory(path, error))
+        bool readable = (type == "FileSystem" && std::filesystem::is_directory(path, error)) ||
+                        (type == "Zip" && std::filesystem::is_regular_file(path, error));
+        if (!readable)
             return; // what cannot be read here is the load's to report
         ResourceGroupManager::getSingleton().addResourceLocation(path, type, GROUP, recursive);
     }
@@ -138,11 +140,22 @@ namespace
         }
     }
 
+    /// The top-level sections the loader reads objects from; it reads no other.
+    bool HoldsObjectsTheLoaderReads(const TiXmlElement* section)
+    {
+        static const std::set<String> sections = {"nodes", "light", "camera", "instancedGeometries",
+                                                  "staticGeometries"};
+        return sections.count(section->ValueStr()) != 0;
+    }
+
     /// The first object element whose keywords or sizes its reader refuses, with the reader's words.
     const TiXmlElement* FindRefusedObject(const TiXmlElement* element, String& refusal)
     {
+        const bool top = element->Parent() && element->Parent()->ToDocument();
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
+            if (top && !HoldsObjectsTheLoaderReads(child))
+                continue;
             try
             {
                 ReadObject(child);

@@ -24,7 +24,11 @@ namespace
 {
     String Absolute(const std::filesystem::path& path)
     {
-        return std::filesystem::absolute(path).lexically_normal().string();
+        std::filesystem::path full = std::filesystem::absolute(path).lexically_normal();
+        // "media/" is "media": one folder, read once.
+        if (!full.has_filename() && full != full.root_path())
+            full = full.parent_path();
+        return full.string();
     }
 }
 

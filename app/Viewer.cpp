@@ -9,6 +9,7 @@
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelLevelViews.h"
+#include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelScene.h"
 #include "Tarnel/TarnelDocuments.h"
@@ -452,6 +453,9 @@ bool Viewer::ReloadLevel(String& error)
         loaded->Destroy();
         Tarnel::Engine::DestroySceneManager(fresh);
         DropLevelGroup(group);
+        // The failed level's scripts replaced the templates of the level on screen.
+        if (Tarnel::TarnelMedia* rules = Tarnel::TarnelMedia::Instance())
+            rules->KeepReplacedTemplates(true);
         // The new level's background colour went to the window's viewport.
         window->getViewport(0)->setBackgroundColour(scene ? scene->GetBackgroundColour() : ColourValue::Black);
         log.logError("Reload failed, the level on screen stays: " + error);
@@ -468,6 +472,8 @@ bool Viewer::ReloadLevel(String& error)
     Tarnel::Engine::DestroySceneManager(previous);
     if (levelGroup != ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME)
         DropLevelGroup(levelGroup);
+    if (Tarnel::TarnelMedia* rules = Tarnel::TarnelMedia::Instance())
+        rules->KeepReplacedTemplates(false);
     levelGroup = group;
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
     WatchLevelFiles(); // its resource locations may have changed

@@ -36,7 +36,7 @@ LEVEL
 cat >"$out/game/levels/incomplete/statue.scene" <<'LEVEL'
 <scene><nodes>
 <node name="Plinth"><scale x="2" y="0.5" z="2"/><entity name="Plinth" meshFile="Block.mesh"/></node>
-<node name="Statue"><position y="1"/><entity name="Statue" meshFile="Statue.mesh"/></node>
+<node name="Statue"><position y="1"/><entity name="Statue" meshFile="Crate.mesh" materialFile="Statue/Marble"/></node>
 </nodes></scene>
 LEVEL
 printf '<scene><nodes><node name="Half">' >"$out/game/levels/broken/cut-short.scene"

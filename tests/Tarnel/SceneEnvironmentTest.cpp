@@ -124,3 +124,19 @@ TEST_F(Environment, ShadowTechniquesAndCameraSetups)
     EXPECT_EQ(plane, scene.GetShadowCameraPlane());
     EXPECT_EQ(Plane(1, 0, 0, 3), *plane);
 }
+
+TEST_F(Environment, APlaneOfZeroNormalIsNoPlane)
+{
+    // The engine's shadow camera asserts on a plane of no direction at the first frame.
+    LogRecorder log;
+    LoadText(NodesScene("",
+                        "<environment><shadows technique='textureModulative' planeX='0' planeY='0' planeZ='0' "
+                        "planeD='2'><shadowCameraSetup type='planeOptimal'/></shadows>"
+                        "<skyPlane material='Test/Red' planeX='0' planeY='0' planeZ='0' enable='false'/>"
+                        "</environment>"));
+    ASSERT_NE(nullptr, scene.GetShadowCameraPlane());
+    EXPECT_EQ(Plane(0, 1, 0, 0), *scene.GetShadowCameraPlane());
+    EXPECT_EQ(1, log.Count("shadows has planeX=\"0\" planeY=\"0\" planeZ=\"0\", which is no plane: its normal has "
+                           "length 0; it keeps the plane 0 1 0 at 0"));
+    EXPECT_EQ(1, log.Count("skyPlane has planeX=\"0\" planeY=\"0\" planeZ=\"0\", which is no plane"));
+}

@@ -104,6 +104,22 @@ TEST_F(Objects, BillboardSets)
     EXPECT_TRUE(set->getBillboard(2)->isUseTexcoordRect());
 }
 
+TEST_F(Objects, AFixedPoolHoldsWhatItHolds)
+{
+    // The engine never shrinks a pool below 20; a full fixed pool makes no more billboards.
+    LogRecorder log;
+    std::string billboards;
+    for (int i = 0; i < 22; ++i)
+        billboards += "<billboard width='2' height='2'><position x='" + std::to_string(i) + "'/></billboard>";
+    LoadNodes("<node name='Signs'><billboardSet poolSize='1' autoExtendPool='false'>" + billboards +
+              "</billboardSet></node>");
+    BillboardSet* set = Get<BillboardSet>("Signs");
+    ASSERT_NE(nullptr, set);
+    EXPECT_EQ(20, set->getNumBillboards());
+    EXPECT_EQ(1, log.Count("billboard set \"Signs\" has 22 billboards, more than its fixed pool of 20 holds "
+                           "(autoExtendPool=\"false\"); the last 2 are left out"));
+}
+
 TEST_F(Objects, Planes)
 {
     LoadNodes("<node name='Pool'><plane name='Water' distance='2' width='4' height='6' material='Test/Blue'"

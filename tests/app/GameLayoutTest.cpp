@@ -58,6 +58,10 @@ TEST(MediaSources, ResourceListsAndFolders)
                                         "General FileSystem game/media/meshes/props"}),
               Described(Sources({"--media", (root / "game/media").string()}).Locations(), root.string()));
     EXPECT_EQ(5u, Sources({"--resources", list, "--media", (root / "game/media").string()}).Locations().size());
+    // A folder named twice, once with a trailing separator, is one folder.
+    EXPECT_EQ(3u, Sources({"--media", (root / "game/media").string(), "--media", (root / "game/media/").string()})
+                      .Locations()
+                      .size());
 
     struct Refusal
     {

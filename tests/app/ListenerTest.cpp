@@ -293,6 +293,14 @@ TEST_F(Listeners, BothListenersRefreshTheStatistics)
         false));
 }
 
+TEST_F(Listeners, ThePanelShowsNamesInALegacyEncoding)
+{
+    // Latin-1 and Windows-1252 names are not UTF-8, which the overlay takes alone.
+    LevelInfoOverlay panel;
+    panel.SetVisible(true);
+    EXPECT_NO_THROW(panel.SetText("Level cameras: Caf\xe9, \x93Quoted\x94"));
+}
+
 TEST(LevelInfoPanel, LinesBreakAtSpacesToThePanelsWidth)
 {
     const struct

@@ -25,6 +25,9 @@ cat >missing.scene <<'LEVEL'
   <node name="Crate"><entity name="Crate" meshFile="Crate.mesh" materialFile="Level/Marble"/></node>
 </node></nodes></scene>
 LEVEL
+cat >incomplete.scene <<'LEVEL'
+<scene><nodes><node name="Floor"><plane name="Floor" width="10" height="10" material="Level/Marble"><normal y="1"/></plane></node></nodes></scene>
+LEVEL
 printf '<scene><nodes><node name="A"></nodes></scene>' >broken.scene
 printf '<scene><nodes><node name="Hall"><portal name="Door" type="quad" x0="-1" y0="0" z0="5" x1="1" y1="0" z1="5" x2="1" y2="2" z2="5" x3="-1" y3="2" z3="5"/></node></nodes></scene>' >lonely.scene
 
@@ -36,9 +39,11 @@ check "its counts" grep -qF "65 nodes, 3 zones, 4 portals, 50 entities, 7 lights
 check "its load time by phase" grep -qE "load [0-9.]+ ms: parse [0-9.]+, resources [0-9.]+, environment [0-9.]+, nodes and objects [0-9.]+, batched geometry [0-9.]+, render textures [0-9.]+, portal connection [0-9.]+" out.txt
 
 run missing.scene
-check "missing media give status 2 (got $status)" [ "$status" = 2 ]
-check "the missing mesh is named with its user, though it ended the load" grep -qF "missing mesh Statue.mesh, used by Statue" out.txt
+check "a missing mesh ends the load: status 1 (got $status)" [ "$status" = 1 ]
+check "the missing mesh is named with its user" grep -qF "missing mesh Statue.mesh, used by Statue" out.txt
 check "the missing material is named with its user" grep -qF "missing material Level/Marble, used by Crate" out.txt
+run incomplete.scene
+check "missing media that do not stop the load give status 2 (got $status)" [ "$status" = 2 ]
 
 run lonely.scene
 check "a portal that leads nowhere gives status 2 (got $status)" [ "$status" = 2 ]
@@ -50,13 +55,13 @@ check "with the loader's message" grep -qF "InvalidStateException: Unable to loa
 check "a progress line per level" grep -qF "[2/2] $work/missing.scene" err.txt
 
 run "$sample" missing.scene --json
-check "--json keeps the status (got $status)" [ "$status" = 2 ]
-[ "$status" = 2 ] || { echo "--- the document"; cat out.txt; }
+check "--json keeps the status (got $status)" [ "$status" = 1 ]
+[ "$status" = 1 ] || { echo "--- the document"; cat out.txt; }
 check "the JSON document reads back" python3 - out.txt "$sample" <<'READ'
 import json, sys
 document = json.load(open(sys.argv[1]))
 sample, missing = document["levels"]
-assert document["schema"] == 2 and document["status"] == 2
+assert document["schema"] == 2 and document["status"] == 1 and missing["status"] == 1
 assert sample["file"] == sys.argv[2] and sample["status"] == 0 and sample["loaded"] and sample["error"] is None
 assert sample["counts"]["zones"] == 3 and sample["counts"]["modelInstances"] == 3, sample["counts"]
 assert set(sample["loadMs"]) == {"total", "parse", "resources", "environment", "nodesAndObjects",
@@ -104,6 +109,13 @@ status=0
 wait "$checker" || status=$?
 check "a level killed by a signal fails the run (status $status)" [ "$status" = 1 ]
 check "it is reported with the signal" grep -qF "error: The check of this level ended by signal 6 (SIGABRT), Aborted; the last lines of its log:" out.txt
+check "and the next level is still checked" grep -qxF "$sample: ok" out.txt
+
+# A level whose check takes longer than --timeout is stopped and reported, and the next is checked.
+python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><entity name=\"E%d\" meshFile=\"Crate.mesh\"/></node>" % (i, i) for i in range(150000)) + "</nodes></scene>")' >huge.scene
+run huge.scene "$sample" --jobs 1 --timeout 1
+check "a level past the time limit fails the run (status $status)" [ "$status" = 1 ]
+check "it is reported as timed out" grep -qF "error: The check of this level timed out: it took longer than 1 s and was stopped" out.txt
 check "and the next level is still checked" grep -qxF "$sample: ok" out.txt
 
 exit $((failures != 0))

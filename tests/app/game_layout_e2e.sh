@@ -56,7 +56,7 @@ python3 -c 'print("<scene><nodes>" + "".join("<node name=\"Crate.mesh\"><positio
 
 echo "--- the checker"
 run ./TarnelCheck "$game/levels/far.scene"
-check "without the game's media, its meshes are missing (status $status)" [ "$status" = 2 ]
+check "without the game's media, its meshes are missing and it fails to load (status $status)" [ "$status" = 1 ]
 check "and named" grep -qF "missing mesh Block.mesh" out.txt
 check "another level sees nothing of the sample level's scripts" bash -c '! grep -q "scene3" out.txt'
 run ./TarnelCheck "$game/levels/far.scene" --resources "$game/resources.cfg"
@@ -112,5 +112,41 @@ printf '<scene><environment><shadows technique="textureModulative"><shadowCamera
 picture broken.png ../game/levels/broken.scene
 check "a level that fails to load ends with status 1 (got $status)" [ "$status" = 1 -a ! -e broken.png ]
 check "with the loader's message" grep -qF "InvalidParametersException: Invalid shadow camera setup specified: bogus" err.txt
+
+echo "--- the check before the window agrees with the loader"
+# A block the format does not read, holding a light the format would refuse; meshes in a zip.
+(cd "$game/media/meshes" && python3 -c 'import sys, zipfile; z = zipfile.ZipFile("../../props.zip", "w"); z.write("Crate.mesh"); z.close()')
+cat >"$game/levels/agreed.scene" <<'LEVEL'
+<scene><resourceLocations><resourceLocation type="Zip" name="../props.zip"/></resourceLocations>
+<lights><light name="Sun" type="LT_POINT"/></lights>
+<nodes><node name="Box"><entity name="Box" meshFile="Crate.mesh"/></node></nodes></scene>
+LEVEL
+run ./TarnelCheck "$game/levels/agreed.scene"
+check "the checker loads it (status $status)" [ "$status" != 1 ]
+picture agreed.png ../game/levels/agreed.scene
+check "and so does the viewer (status $status)" [ "$status" = 0 ]
+
+# Texture shadows from a plane of no direction: the engine's assertion ended the first frame.
+cat >"$game/levels/flat.scene" <<'LEVEL'
+<scene><environment><shadows technique="textureModulative" planeX="0" planeY="0" planeZ="0"><shadowCameraSetup type="planeOptimal"/></shadows></environment>
+<nodes><node name="Box"><entity name="Box" meshFile="Crate.mesh"/></node><node name="Lamp"><position y="5"/><light name="Lamp" type="spot"><normal y="-1"/></light></node></nodes></scene>
+LEVEL
+picture flat.png ../game/levels/flat.scene --media ../game/media
+check "a shadow plane of no direction is drawn, not aborted (status $status)" [ "$status" = 0 -a -s flat.png ]
+check "with a warning" grep -qF 'shadows has planeX="0" planeY="0" planeZ="0", which is no plane' Ogre.log
+
+echo "--- faulty media in a game's folder cost only themselves"
+mkdir -p "$game/faulty"
+printf 'not an image' >"$game/faulty/unused.png"
+printf 'vertex_program Twice glsl\n{\n source twice.vert\n}\nvertex_program Twice glsl\n{\n source twice.vert\n}\n' \
+    >"$game/faulty/twice.program"
+printf 'void main() { gl_Position = ftransform(); }\n' >"$game/faulty/twice.vert"
+picture faulty.png ../game/levels/far.scene --media ../game/media --media ../game/faulty --media ../game/faulty/
+check "the viewer draws the level (status $status)" [ "$status" = 0 ]
+check "a folder named twice, once with a trailing slash, is read once" \
+    [ "$(grep -c "Added resource location '$game/faulty' of type 'FileSystem' to resource group 'General'" Ogre.log)" = 1 ]
+run ./TarnelCheck "$game/levels/far.scene" --media "$game/media" --media "$game/faulty"
+check "the checker agrees (status $status)" [ "$status" = 0 ]
+check "and names the program defined twice" grep -qF "the GPU program 'Twice' is defined again" out.txt
 
 exit $((failures != 0))

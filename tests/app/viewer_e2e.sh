@@ -551,10 +551,14 @@ reload-failure)
     viewer_press F5
     sleep 0.5
     viewer_press Print               # screenshot_2
+    cp "$work/good.scene" "$work/Media/Scenes/scene3.scene"
+    viewer_press F5                  # mended: its particle template is there again
+    sleep 0.5
     viewer_press Escape
     viewer_wait_for_exit
     check "the reload failed with the loader's message" \
         grep -qF "Reload failed, the level on screen stays: InvalidParametersException: Invalid shadow camera setup specified: bogus" Ogre.log
+    check "the mended level reloads" grep -qF "Reload of ../Media/Scenes/scene3.scene: Reloaded in" Ogre.log
     # Below the panel, which shows the error: the floor with its mirror, the boxes, the doorway.
     kept=$(differing_pixels_in 800x340+0+260 screenshot_1.png screenshot_2.png)
     check "the picture, mirror included, is as it was: $kept pixels differ" [ "$kept" -lt 50 ]
