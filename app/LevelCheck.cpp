@@ -177,7 +177,7 @@ namespace
     }
 
     /// Resource locations that are not there, and what the loader reads but does not draw or does not read at all.
-    void WarnOfUnusedParts(LevelCheck& check, const Tarnel::TarnelScene& scene)
+    void WarnOfUnusedParts(LevelCheck& check, const Tarnel::TarnelScene& scene, const TiXmlDocument& document)
     {
         for (const auto& location : scene.GetResourceLocations())
         {
@@ -189,8 +189,7 @@ namespace
                                               "externals", "terrain", "queryFlags", "visibilityFlags", "light",
                                               "camera", "instancedGeometries", "staticGeometries",
                                               "userDataReference", "userData"};
-        TiXmlDocument document;
-        if (!Tarnel::TarnelUtilities::LoadXmlFile(check.file, document) || !document.RootElement())
+        if (!document.RootElement())
             return;
         for (const TiXmlElement* child = document.RootElement()->FirstChildElement(); child;
              child = child->NextSiblingElement())
@@ -266,9 +265,18 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         Tarnel::TarnelScene scene;
         scene.SetLenientNames(settings.lenientNames);
         Timer total;
+        // Parsed once, for the load, the unread parts and the missing resources. A file that does
+        // not parse is given to the loader as it is, which says why in its own words.
+        TiXmlDocument document;
+        Timer parsing;
+        const bool parsed = Tarnel::TarnelUtilities::LoadXmlFile(file, document);
+        const double parseMs = parsing.getMicroseconds() / 1000.0;
         try
         {
-            scene.Load(file, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+            if (parsed)
+                scene.Load(file, document, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+            else
+                scene.Load(file, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
             check.loaded = true;
         }
         catch (const Exception& error)
@@ -292,6 +300,8 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         check.portalConnectionMs = connection.getMicroseconds() / 1000.0;
         check.totalMs = total.getMicroseconds() / 1000.0;
         check.times = scene.GetLoadTimes();
+        if (parsed)
+            check.times.parse = parseMs;
         if (check.loaded)
         {
             check.counts = Count(sceneManager, scene);
@@ -325,11 +335,11 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
         if (check.loaded)
-            WarnOfUnusedParts(check, scene);
+            WarnOfUnusedParts(check, scene, document);
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
-        check.missing = Tarnel::FindMissingResources(file);
+        check.missing = parsed ? Tarnel::FindMissingResources(document) : Tarnel::FindMissingResources(file);
         for (const auto& meshMaterial : log.meshMaterials)
             AddMissing(check.missing, "material", meshMaterial.first, meshMaterial.second);
         DropWarningsOfMissing(check);

@@ -199,20 +199,43 @@ size_t EditDistance(const String& a, const String& b)
     return row[b.size()];
 }
 
-String PreCheckLevel(const String& file, const MediaSources& media)
+namespace
 {
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return ""; // the loader says why in its own words
-    String text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (Tarnel::TarnelUtilities::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH))
-        return file + ": elements nest more than " + StringConverter::toString(Tarnel::Limits::MAX_ELEMENT_DEPTH) +
-               " deep; it is not read";
-    TiXmlDocument document;
-    document.Parse(text.c_str());
-    if (document.Error())
-        return file + ":" + StringConverter::toString(document.ErrorRow()) + ": not well-formed XML: " +
-               document.ErrorDesc() + " (column " + StringConverter::toString(document.ErrorCol()) + ")";
+    /// Why the file does not parse, in one line with its row; empty when it does (or cannot be read).
+    String ParseFault(const String& file)
+    {
+        std::ifstream in(file, std::ios::binary);
+        if (!in)
+            return ""; // the loader says why in its own words
+        String text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (Tarnel::TarnelUtilities::NestsDeeperThan(text.c_str(), Tarnel::Limits::MAX_ELEMENT_DEPTH))
+            return file + ": elements nest more than " + StringConverter::toString(Tarnel::Limits::MAX_ELEMENT_DEPTH) +
+                   " deep; it is not read";
+        TiXmlDocument document;
+        document.Parse(text.c_str());
+        if (document.Error())
+            return file + ":" + StringConverter::toString(document.ErrorRow()) + ": not well-formed XML: " +
+                   document.ErrorDesc() + " (column " + StringConverter::toString(document.ErrorCol()) + ")";
+        return "";
+    }
+}
+
+String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed)
+{
+    // Parsed as the loader parses, once: the load goes on with this document.
+    TiXmlDocument local;
+    TiXmlDocument& document = parsed ? *parsed : local;
+    bool read = false;
+    {
+        Tarnel::Domains::QuietLog quiet;
+        read = Tarnel::TarnelUtilities::LoadXmlFile(file, document);
+    }
+    if (!read)
+    {
+        // The parser's words, with the row, in a second reading that counts rows.
+        document.Clear();
+        return ParseFault(file);
+    }
     const TiXmlElement* scene = document.RootElement();
     if (!scene)
         return file + ": holds no element; it is not a level";

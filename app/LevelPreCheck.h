@@ -5,6 +5,8 @@
 
 #include <OgrePrerequisites.h>
 
+class TiXmlDocument;
+
 /** The faults a level argument shows before the engine opens anything: a file that
     does not parse; an object element whose reader refuses a keyword or a size (the
     loader's own readers, so the words are the loader's); or one that names a mesh,
@@ -13,8 +15,11 @@
     its name, with the nearest existing name where one is close, for example
     `level.scene:42: entity "King" names mesh "kign.w.mesh", which is nowhere to be
     found (did you mean "king.w.mesh"?)`; empty when the level shows none of them.
-    Needs the engine's root; the resource groups are left as they were. */
-Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources());
+    Needs the engine's root; the resource groups are left as they were. The level is parsed
+    as the loader parses it, into `parsed` when given, so that the load need not read the
+    file again; a file that does not parse leaves it empty. */
+Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources(),
+                           TiXmlDocument* parsed = nullptr);
 
 /// The edit distance of the two names, letters compared without case.
 size_t EditDistance(const Ogre::String& a, const Ogre::String& b);

@@ -167,12 +167,13 @@ namespace
         return loadTime;
     }
 
-    /// A level given by name is read and checked before anything opens; false after saying why not.
-    bool PassesPreCheck(const Viewer::Options& options)
+    /** A level given by name is read and checked before anything opens, into the document the
+        load goes on with; false after saying why not. */
+    bool PassesPreCheck(const Viewer::Options& options, TiXmlDocument& document)
     {
         if (!options.checkFirst)
             return true;
-        String fault = PreCheckLevel(options.levelFile, options.media);
+        String fault = PreCheckLevel(options.levelFile, options.media, &document);
         if (fault.empty())
             return true;
         // Masked: the terminal has it once, plainly.
@@ -256,7 +257,8 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     if (root->getAvailableRenderers().empty())
         OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
                     " offer none", "Viewer::Run");
-    if (!PassesPreCheck(options))
+    static TiXmlDocument levelDocument; // parsed once, by the check, for the load
+    if (!PassesPreCheck(options, levelDocument))
         return 1;
     bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
     // Without a render system chosen, the dialog shows none and its Accept does nothing.
@@ -273,7 +275,8 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     Viewer* viewer = Start(window, options, true);
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(viewer->camera);
-    viewer->OpenLevel(options.levelFile);
+    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
+    levelDocument.Clear();
     viewer->StartView(options);
     if (options.watch)
     {
@@ -289,12 +292,13 @@ int Viewer::TakePicture(const Options& options)
     static auto* engine = new Tarnel::Engine({EngineFiles::Find("plugins.cfg"), "", "Ogre.log", options.verbose, true});
     if (!options.verbose)
         LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
-    if (!PassesPreCheck(options))
+    TiXmlDocument levelDocument;
+    if (!PassesPreCheck(options, levelDocument))
         return 1;
     Viewer* viewer = Start(engine->StartOpenGL("My Render Window", true), options, false);
     viewer->camera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
     CreateCameraLight(viewer->camera);
-    viewer->OpenLevel(options.levelFile);
+    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
     viewer->StartView(options);
     viewer->WritePicture(options.pictureFile, options.pictureWidth, options.pictureHeight);
     std::cout << "Picture of " << options.levelFile << " written to " << options.pictureFile << std::endl;
@@ -388,11 +392,16 @@ Viewer::Viewer(RenderWindow* window, Camera* camera)
 
 Viewer::~Viewer() = default;
 
-void Viewer::OpenLevel(const String& file)
+void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed)
 {
     levelFile = file;
+    // Parsed once, for the load and its missing resources; a file that does not parse goes to
+    // the loader as it is, which says why.
+    TiXmlDocument document;
+    if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document))
+        parsed = &document;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
-    String loadTime = LoadLevel(*loaded, levelFile, nullptr, window, camera, lenientNames, levelGroup);
+    String loadTime = LoadLevel(*loaded, levelFile, parsed, window, camera, lenientNames, levelGroup);
     ShowLevel(std::move(loaded), camera, loadTime);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }

@@ -20,6 +20,8 @@ namespace Tarnel
     class TarnelScene;
 }
 
+class TiXmlDocument;
+
 /** The viewer: owns the window and the level on screen (its scene manager, the
     viewer's camera, the loaded scene, the level's cameras and portals). Its
     listeners are given it by reference. */
@@ -115,8 +117,8 @@ private:
     /** The viewer of the window, its media read (its own and the options'), on the camera of its
         first scene manager, shown in the window when asked; there is one for the program. */
     static Viewer* Start(Ogre::RenderWindow* window, const Options& options, bool showInWindow);
-    /// Loads the level's file into the camera's scene manager and shows it.
-    void OpenLevel(const Ogre::String& file);
+    /// Loads the level's file into the camera's scene manager and shows it; from its document when parsed already.
+    void OpenLevel(const Ogre::String& file, const TiXmlDocument* parsed);
     /// Framed, through a level camera, or as the viewer starts, as the options ask.
     void StartView(const Options& options);
     /// Draws the camera's view once into a picture of that size and writes it to the file.

@@ -1,12 +1,19 @@
 #include "FuzzEngine.h"
 
 #include "Tarnel/TarnelEngine.h"
+#include "Tarnel/TarnelLevelViews.h"
+#include "Tarnel/TarnelScene.h"
+
+#include <OgreException.h>
+#include <OgrePCZSceneManager.h>
 
 #include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSkeletonManager.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +23,7 @@ namespace
 {
     Ogre::RenderWindow* window = nullptr;
     std::string directory;
+    unsigned long drawn = 0;
 }
 
 namespace FuzzEngine
@@ -45,6 +53,34 @@ namespace FuzzEngine
     }
 
     Ogre::RenderWindow* Window() { return window; }
+
+    void LoadAndDraw(const std::string& path)
+    {
+        Ogre::SceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
+        {
+            Tarnel::TarnelScene scene;
+            try
+            {
+                scene.Load(path, window, sceneManager, GROUP);
+                auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
+                zones->connectPortalsToTargetZonesByLocation();
+                Tarnel::DrawLevelViews(zones, window, scene);
+                ++drawn;
+            }
+            catch (const Ogre::Exception& error)
+            {
+                // It must be printable, whatever the level held.
+                const Ogre::String& message = error.getFullDescription();
+                if (std::getenv("TARNEL_FUZZ_VERBOSE"))
+                    std::fprintf(stderr, "%s\n", message.c_str());
+            }
+            scene.Destroy();
+        }
+        Tarnel::Engine::DestroySceneManager(sceneManager);
+        ForgetUnusedResources();
+    }
+
+    unsigned long Drawn() { return drawn; }
 
     std::string WriteInput(const std::string& fileName, const uint8_t* data, size_t size)
     {

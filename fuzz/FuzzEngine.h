@@ -23,6 +23,13 @@ namespace FuzzEngine
         keeps an entry for every name it was asked for, found or not, and fuzzed levels ask
         for new names all the time. */
     void ForgetUnusedResources();
+    /** Loads the level file into a fresh zone scene manager and, when it loads, draws it as
+        the viewer and the checker would: portals connected, then through every view. A clear
+        error is the expected end of a broken level. Counts the levels drawn. */
+    void LoadAndDraw(const std::string& path);
+    /// Levels loaded and drawn so far.
+    unsigned long Drawn();
+
     /** Whether the input names a resource location, which would make the engine index
         whatever directory it names (the root of the file system, say) at every run. */
     bool NamesResourceLocations(const uint8_t* data, size_t size);

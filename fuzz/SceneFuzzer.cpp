@@ -2,13 +2,7 @@
 #include "FuzzEngine.h"
 
 #include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelScene.h"
-
-#include <OgreException.h>
-#include <OgrePCZSceneManager.h>
 
 #include <tinyxml.h>
 
@@ -20,32 +14,10 @@
 
 namespace
 {
-    /// Inputs run, and those that loaded and were drawn; printed when the process ends.
-    unsigned long inputs = 0, drawn = 0;
+    /// Inputs run; printed with those drawn when the process ends.
+    unsigned long inputs = 0;
 
-    void PrintCounts() { std::fprintf(stderr, "scene inputs: %lu, loaded and drawn: %lu\n", inputs, drawn); }
-
-    void Load(const std::string& path, Ogre::SceneManager* sceneManager)
-    {
-        Tarnel::TarnelScene scene;
-        try
-        {
-            scene.Load(path, FuzzEngine::Window(), sceneManager, FuzzEngine::GROUP);
-            // As the viewer and the checker would: connected, then drawn through every view.
-            auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
-            zones->connectPortalsToTargetZonesByLocation();
-            Tarnel::DrawLevelViews(zones, FuzzEngine::Window(), scene);
-            ++drawn;
-        }
-        catch (const Ogre::Exception& error)
-        {
-            // A clear error is the expected end of a broken level; it must be printable.
-            const Ogre::String& message = error.getFullDescription();
-            if (std::getenv("TARNEL_FUZZ_VERBOSE"))
-                std::fprintf(stderr, "%s\n", message.c_str());
-        }
-        scene.Destroy();
-    }
+    void PrintCounts() { std::fprintf(stderr, "scene inputs: %lu, loaded and drawn: %lu\n", inputs, FuzzEngine::Drawn()); }
 }
 
 namespace
@@ -92,10 +64,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (FuzzEngine::NamesResourceLocations(data, size))
         return -1;
     ++inputs;
-    std::string path = FuzzEngine::WriteInput("input.scene", data, size);
-    Ogre::SceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
-    Load(path, sceneManager);
-    Tarnel::Engine::DestroySceneManager(sceneManager);
-    FuzzEngine::ForgetUnusedResources();
+    FuzzEngine::LoadAndDraw(FuzzEngine::WriteInput("input.scene", data, size));
     return 0;
 }

@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Builds the fuzzing harnesses with clang (AddressSanitizer, UndefinedBehaviorSanitizer,
 # libFuzzer) and runs the three of them side by side for the given number of seconds,
-# in a virtual X display: whole levels, model files, and the value readers alone.
+# in a virtual X display: whole levels (mutated bytes, and levels made from the format's
+# grammar and edge values), model files, and the value readers alone.
 # Exits non-zero on any crash, leak, sanitizer report or timeout; prints the executions.
-#   tools/fuzz.sh SECONDS [scene|model|value ...]    (all three by default)
+#   tools/fuzz.sh SECONDS [scene|level|model|value ...]    (all four by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-seconds=${1:?usage: tools/fuzz.sh SECONDS [scene|model|value ...]}
+seconds=${1:?usage: tools/fuzz.sh SECONDS [scene|level|model|value ...]}
 shift
 build=$root/build-fuzz
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(scene model value)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(scene level model value)
 
 if [ "${TARNEL_FUZZ_RUNNING:-}" != 1 ]; then
     tools/install-deps.sh
@@ -30,7 +31,7 @@ pids=()
 for name in "${harnesses[@]}"; do
     # The seeds stay as they are in the repository; what the fuzzer finds grows a copy.
     mkdir -p "$build/corpus/$name"
-    cp -n "$root/fuzz/corpus/$name/"* "$build/corpus/$name/"
+    [ ! -d "$root/fuzz/corpus/$name" ] || cp -n "$root/fuzz/corpus/$name/"* "$build/corpus/$name/"
     "$build/fuzz/${name}_fuzzer" "$build/corpus/$name" -max_total_time="$seconds" -timeout=30 \
         -rss_limit_mb=4096 -dict="$root/fuzz/format.dict" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$name-" >"$build/$name.log" 2>&1 &
