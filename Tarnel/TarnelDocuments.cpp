@@ -24,7 +24,7 @@ namespace Tarnel
         const size_t XML_PADDING = 8;
     }
 
-    bool TarnelUtilities::LoadXmlFile(const String& path, TiXmlDocument& document)
+    bool TarnelUtilities::LoadXmlFile(const String& path, TiXmlDocument& document, bool rows)
     {
         // A folder or a device has no size to read, and a pipe would wait for a writer.
         String unreadable = TarnelUtilities::UnreadableFileReason(path);
@@ -46,7 +46,7 @@ namespace Tarnel
             return false;
         size_t kept = text.find('\r');
         if (kept == String::npos)
-            return ParseXml(std::move(text), document, path);
+            return ParseXml(std::move(text), document, path, rows);
         for (size_t i = kept; i < text.size(); ++i)
         {
             char c = text[i];
@@ -59,7 +59,7 @@ namespace Tarnel
             text[kept++] = c;
         }
         text.resize(kept);
-        return ParseXml(std::move(text), document, path);
+        return ParseXml(std::move(text), document, path, rows);
     }
 
     bool TarnelUtilities::NestsDeeperThan(const char* text, int depth)
@@ -106,7 +106,7 @@ namespace Tarnel
         return false;
     }
 
-    bool TarnelUtilities::ParseXml(String text, TiXmlDocument& document, const String& name)
+    bool TarnelUtilities::ParseXml(String text, TiXmlDocument& document, const String& name, bool rows)
     {
         if (NestsDeeperThan(text.c_str(), Limits::MAX_ELEMENT_DEPTH))
         {
@@ -119,7 +119,7 @@ namespace Tarnel
         text.append(XML_PADDING, '\0');
         // Without a tab size the parser does not count rows and columns as it goes, a tenth of its
         // work; a text it refuses is read again with them, for the message.
-        document.SetTabSize(0);
+        document.SetTabSize(rows ? 4 : 0);
         document.Parse(text.c_str());
         if (!document.Error())
             return true;

@@ -1,8 +1,10 @@
 // The domains of the engine calls that view and lighting settings go to.
 #include "Tarnel/TarnelDomains.h"
+#include "Tarnel/TarnelKeywords.h"
 #include "Tarnel/TarnelLimits.h"
 
 #include <OgreLogManager.h>
+#include <OgreRenderQueue.h>
 #include <OgreStringConverter.h>
 
 #include <tinyxml.h>
@@ -201,6 +203,16 @@ namespace Tarnel
              "it keeps the plane " + StringConverter::toString(fallback.normal) + " at " +
                  Number(fallback.d == 0 ? 0 : fallback.d)); // no "-0"
         return fallback;
+    }
+
+    uint8 Domains::RenderQueue(const TiXmlElement* element, const char* attribute, const String& text)
+    {
+        uint8 queue = TarnelUtilities::ParseRenderQueue(text);
+        if (queue <= RENDER_QUEUE_MAX)
+            return queue;
+        Warn(element, attribute, "which is past the last render queue, " + std::to_string(int(RENDER_QUEUE_MAX)),
+             "it is " + std::to_string(int(RENDER_QUEUE_MAX)));
+        return RENDER_QUEUE_MAX;
     }
 
     Domains::QuietLog::QuietLog()

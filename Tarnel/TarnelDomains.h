@@ -72,6 +72,10 @@ namespace Tarnel
             camera asserts on it at the first frame. It keeps the fallback. */
         Ogre::Plane PlaneWithNormal(const TiXmlElement* element, const Ogre::Plane& plane, const Ogre::Plane& fallback);
 
+        /** A render queue (the attribute's text, parsed as the format says): one past the
+            engine's last queue, which the engine asserts on, is the last queue. */
+        Ogre::uint8 RenderQueue(const TiXmlElement* element, const char* attribute, const Ogre::String& text);
+
         /// A number past Limits::MAX_REAL: the bound of its sign, with a warning.
         Ogre::Real Magnitude(const TiXmlElement* element, const char* attribute, Ogre::Real value);
 

@@ -53,7 +53,7 @@ namespace Tarnel
     {
         enum { RENDER_QUEUE, RENDERING_DISTANCE };
         TarnelUtilities::Attributes attributes(element, {"renderQueue", "renderingDistance"});
-        parameters.renderQueue = TarnelUtilities::ParseRenderQueue(attributes.String(RENDER_QUEUE));
+        parameters.renderQueue = Domains::RenderQueue(element, "renderQueue", attributes.String(RENDER_QUEUE));
         parameters.renderingDistance = attributes.Real(RENDERING_DISTANCE, 0);
     }
 

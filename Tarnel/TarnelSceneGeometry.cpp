@@ -30,7 +30,8 @@ namespace Tarnel
             String name;
             bool castShadows = true;
             ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
-            String renderQueue;
+            bool renderQueueGiven = false;
+            uint8 renderQueue = RENDER_QUEUE_MAIN;
             Real renderingDistance = 0;
             Vector3 origin = Vector3::ZERO;
             Vector3 dimensions = Vector3(1000000, 1000000, 1000000);
@@ -43,7 +44,10 @@ namespace Tarnel
             settings.name = TarnelUtilities::GetStringAttribute(element, "name");
             settings.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
             settings.visibility = TarnelUtilities::GetVisibleAttribute(element);
-            settings.renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            const String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
+            settings.renderQueueGiven = !renderQueue.empty();
+            if (settings.renderQueueGiven)
+                settings.renderQueue = Domains::RenderQueue(element, "renderQueue", renderQueue);
             settings.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
             for (const TiXmlElement* child = element->FirstChildElement(); child;
                  child = child->NextSiblingElement())
@@ -129,8 +133,8 @@ namespace Tarnel
         template <typename Geometry>
         void ApplyQueueAndDistance(Geometry* geometry, const GeometrySettings& settings)
         {
-            if (!settings.renderQueue.empty())
-                geometry->setRenderQueueGroup(TarnelUtilities::ParseRenderQueue(settings.renderQueue));
+            if (settings.renderQueueGiven)
+                geometry->setRenderQueueGroup(settings.renderQueue);
             geometry->setRenderingDistance(settings.renderingDistance);
         }
     }

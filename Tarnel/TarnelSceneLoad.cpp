@@ -1,5 +1,6 @@
 // Loading entry, document header, version check and the order of the top-level sections.
 #include "Tarnel/TarnelScene.h"
+#include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelPlatform.h"
 #include "Tarnel/TarnelDocuments.h"
@@ -290,7 +291,7 @@ namespace Tarnel
             sceneManager->setWorldGeometry(dataFile);
             String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
             if (!renderQueue.empty())
-                sceneManager->setWorldGeometryRenderQueue(TarnelUtilities::ParseRenderQueue(renderQueue));
+                sceneManager->setWorldGeometryRenderQueue(Domains::RenderQueue(element, "renderQueue", renderQueue));
         }
 
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())

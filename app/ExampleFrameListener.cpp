@@ -206,19 +206,39 @@ bool ExampleFrameListener::performKey(KeyAction action)
     return true;
 }
 
+namespace
+{
+    // No "-0.0": a level turned by a hair shows as straight.
+    Real Tidy(Real value, Real step) { return std::abs(value) < step / 2 ? Real(0) : value; }
+}
+
+void ExampleFrameListener::YawAndPitch(const Camera* camera, Real& yaw, Real& pitch)
+{
+    const Vector3 direction = camera->getDerivedDirection();
+    // Yaw about the vertical from -Z (the start view), pitch above the horizontal.
+    yaw = Tidy(Math::ATan2(-direction.x, -direction.z).valueDegrees(), 0.1f);
+    pitch = Tidy(Math::ASin(Math::Clamp(direction.y, Real(-1), Real(1))).valueDegrees(), 0.1f);
+}
+
+String ExampleFrameListener::DescribeView(const Camera* camera)
+{
+    Real yaw, pitch;
+    YawAndPitch(camera, yaw, pitch);
+    StringStream text;
+    text << "at " << StringConverter::toString(camera->getDerivedPosition()) << ", " << std::fixed
+         << std::setprecision(1) << "yaw " << yaw << " deg, pitch " << pitch << " deg";
+    return text.str();
+}
+
 String ExampleFrameListener::describeCamera() const
 {
     const Vector3 position = camera->getDerivedPosition();
-    const Vector3 direction = camera->getDerivedDirection();
-    // Yaw about the vertical from -Z (the start view), pitch above the horizontal.
-    const Real yaw = Math::ATan2(-direction.x, -direction.z).valueDegrees();
-    const Real pitch = Math::ASin(Math::Clamp(direction.y, Real(-1), Real(1))).valueDegrees();
-    // No "-0.0": a level turned by a hair shows as straight.
-    auto tidy = [](Real value, Real step) { return std::abs(value) < step / 2 ? Real(0) : value; };
+    Real yaw, pitch;
+    YawAndPitch(camera, yaw, pitch);
     StringStream text;
-    text << std::fixed << std::setprecision(2) << "Position " << tidy(position.x, 0.01f) << " "
-         << tidy(position.y, 0.01f) << " " << tidy(position.z, 0.01f) << std::setprecision(1) << "  yaw "
-         << tidy(yaw, 0.1f) << " deg  pitch " << tidy(pitch, 0.1f) << " deg";
+    text << std::fixed << std::setprecision(2) << "Position " << Tidy(position.x, 0.01f) << " "
+         << Tidy(position.y, 0.01f) << " " << Tidy(position.z, 0.01f) << std::setprecision(1) << "  yaw " << yaw
+         << " deg  pitch " << pitch << " deg";
     return text.str();
 }
 

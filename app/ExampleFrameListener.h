@@ -45,6 +45,11 @@ public:
     bool keyReleased(const OIS::KeyEvent& event) override;
 
     void windowResized(Ogre::RenderWindow* window) override;
+
+    /// Which way the camera faces: yaw about the vertical from -Z, pitch above the horizontal, in degrees.
+    static void YawAndPitch(const Ogre::Camera* camera, Ogre::Real& yaw, Ogre::Real& pitch);
+    /// "at 6 3 -5, yaw 90.0 deg, pitch -12.5 deg": where the camera is and which way it faces, for the log.
+    static Ogre::String DescribeView(const Ogre::Camera* camera);
     /// Shuts input down; the next frame then ends the render loop.
     void windowClosed(Ogre::RenderWindow* window) override;
 

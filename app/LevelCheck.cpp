@@ -201,6 +201,21 @@ namespace
         }
     }
 
+    /** A file that does not parse fails with the parser's reason, which the loader logs, rather
+        than with the loader's general words. */
+    void TakeParserReason(LevelCheck& check)
+    {
+        for (auto warning = check.warnings.begin(); warning != check.warnings.end(); ++warning)
+        {
+            if (warning->find(" is not well-formed XML: ") == String::npos &&
+                warning->find(" nests elements more than ") == String::npos)
+                continue;
+            check.error = StringUtil::startsWith(*warning, "Error: ", false) ? warning->substr(7) : *warning;
+            check.warnings.erase(warning);
+            return;
+        }
+    }
+
     /// A resource the engine warned about that is missing is said once, under missing resources.
     void DropWarningsOfMissing(LevelCheck& check)
     {
@@ -334,6 +349,8 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
+        if (!parsed)
+            TakeParserReason(check);
         if (check.loaded)
             WarnOfUnusedParts(check, scene, document);
         scene.Destroy();

@@ -140,11 +140,11 @@ namespace
         }
     }
 
-    /// The top-level sections the loader reads objects from; it reads no other.
+    /** The top-level sections whose objects the loader reads with the object readers; it
+        reads no others so (batched geometry has readers of its own, which the load runs). */
     bool HoldsObjectsTheLoaderReads(const TiXmlElement* section)
     {
-        static const std::set<String> sections = {"nodes", "light", "camera", "instancedGeometries",
-                                                  "staticGeometries"};
+        static const std::set<String> sections = {"nodes", "light", "camera"};
         return sections.count(section->ValueStr()) != 0;
     }
 
@@ -169,6 +169,26 @@ namespace
                 return refused;
         }
         return nullptr;
+    }
+
+    /// The level's folder, its resource locations and the game's media, the first few by name.
+    String Searched(const TiXmlElement* scene, const String& folder, const MediaSources& media)
+    {
+        std::vector<String> folders = {folder};
+        if (const TiXmlElement* locations = scene->FirstChildElement("resourceLocations"))
+        {
+            for (const Tarnel::ResourceLocation& location : Tarnel::TarnelScene::ReadResourceLocations(locations, folder))
+                folders.push_back(location.name);
+        }
+        for (const MediaSources::Location& location : media.Locations())
+            folders.push_back(location.path);
+        const size_t NAMED = 4;
+        String text;
+        for (size_t index = 0; index < std::min(NAMED, folders.size()); ++index)
+            text += (index ? ", " : "") + folders[index];
+        if (folders.size() > NAMED)
+            text += " and " + StringConverter::toString(folders.size() - NAMED) + " more";
+        return text;
     }
 
     String Describe(const TiXmlElement* element)
@@ -222,13 +242,13 @@ namespace
 
 String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed)
 {
-    // Parsed as the loader parses, once: the load goes on with this document.
+    // Parsed as the loader parses, once, with rows: the load goes on with this document.
     TiXmlDocument local;
     TiXmlDocument& document = parsed ? *parsed : local;
     bool read = false;
     {
         Tarnel::Domains::QuietLog quiet;
-        read = Tarnel::TarnelUtilities::LoadXmlFile(file, document);
+        read = Tarnel::TarnelUtilities::LoadXmlFile(file, document, true); // its messages name rows
     }
     if (!read)
     {
@@ -264,7 +284,68 @@ String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocumen
         String who = missing.row ? missing.firstUser : String("the level");
         String nearest = Nearest(missing.name, Candidates(missing.kind, templates));
         return file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
-               "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)");
+               "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)") +
+               "; searched " + Searched(scene, folder, media) + "; --media DIR or --resources FILE add a game's media";
     }
     return "";
+}
+
+namespace
+{
+    /// The names of the level's cameras as the loader would make them; false when a model file may hold more.
+    bool CameraNames(const TiXmlElement* element, std::vector<String>& names)
+    {
+        bool whole = true;
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            if (child->Attribute("modelFile") || child->Attribute("modelName"))
+                whole = false;
+            if (child->ValueStr() == "camera")
+            {
+                // An unnamed camera takes its node's name.
+                const char* name = child->Attribute("name");
+                if ((!name || !*name) && element->ValueStr() == "node")
+                    name = element->Attribute("name");
+                if (name && *name)
+                    names.push_back(name);
+            }
+            whole = CameraNames(child, names) && whole;
+        }
+        return whole;
+    }
+}
+
+String FindLevelCamera(const String& name, const std::vector<String>& cameras)
+{
+    for (const String& camera : cameras)
+    {
+        if (camera == name)
+            return camera;
+    }
+    String lower = name;
+    StringUtil::toLowerCase(lower);
+    for (const String& camera : cameras)
+    {
+        String other = camera;
+        StringUtil::toLowerCase(other);
+        if (other == lower)
+            return camera;
+    }
+    return "";
+}
+
+String NoSuchCamera(const String& name, const std::vector<String>& cameras)
+{
+    String names;
+    for (const String& camera : cameras)
+        names += (names.empty() ? "" : ", ") + camera;
+    return "The level has no camera named " + name + " (its cameras: " + (names.empty() ? "none" : names) + ")";
+}
+
+String PreCheckCamera(const TiXmlDocument& document, const String& name)
+{
+    std::vector<String> cameras;
+    if (!document.RootElement() || !CameraNames(document.RootElement(), cameras))
+        return ""; // a model file may hold it: the load tells
+    return FindLevelCamera(name, cameras).empty() ? NoSuchCamera(name, cameras) : "";
 }

@@ -5,6 +5,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <vector>
+
 class TiXmlDocument;
 
 /** The faults a level argument shows before the engine opens anything: a file that
@@ -14,12 +16,24 @@ class TiXmlDocument;
     folder, its resource locations, the program's resource list, the media given). Returns one plain line naming the file, the line, the element and
     its name, with the nearest existing name where one is close, for example
     `level.scene:42: entity "King" names mesh "kign.w.mesh", which is nowhere to be
-    found (did you mean "king.w.mesh"?)`; empty when the level shows none of them.
+    found (did you mean "king.w.mesh"?); searched ...; --media DIR or --resources FILE add
+    a game's media`, with the folders searched; empty when the level shows none of them.
     Needs the engine's root; the resource groups are left as they were. The level is parsed
     as the loader parses it, into `parsed` when given, so that the load need not read the
     file again; a file that does not parse leaves it empty. */
 Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources(),
                            TiXmlDocument* parsed = nullptr);
+
+/** Of the cameras, the one of that name, else the one whose name differs only in case;
+    empty when none is. */
+Ogre::String FindLevelCamera(const Ogre::String& name, const std::vector<Ogre::String>& cameras);
+
+/// "The level has no camera named N (its cameras: A, B)".
+Ogre::String NoSuchCamera(const Ogre::String& name, const std::vector<Ogre::String>& cameras);
+
+/** Why `--camera NAME` cannot be looked through, from the level's document before the
+    window opens; empty when the level has such a camera or a model file may hold it. */
+Ogre::String PreCheckCamera(const TiXmlDocument& document, const Ogre::String& name);
 
 /// The edit distance of the two names, letters compared without case.
 size_t EditDistance(const Ogre::String& a, const Ogre::String& b);

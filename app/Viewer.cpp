@@ -1,5 +1,6 @@
 #include "Viewer.h"
 #include "EngineFiles.h"
+#include "ExampleFrameListener.h"
 #include "LevelFraming.h"
 #include "LevelPictures.h"
 #include "LevelPreCheck.h"
@@ -174,6 +175,8 @@ namespace
         if (!options.checkFirst)
             return true;
         String fault = PreCheckLevel(options.levelFile, options.media, &document);
+        if (fault.empty() && !options.cameraName.empty())
+            fault = PreCheckCamera(document, options.cameraName);
         if (fault.empty())
             return true;
         // Masked: the terminal has it once, plainly.
@@ -350,25 +353,24 @@ void Viewer::FrameLevel()
         " in size, from " + StringConverter::toString(framing.position));
 }
 
-void Viewer::LookThroughLevelCamera(const String& name)
+void Viewer::LookThroughLevelCamera(const String& asked)
 {
-    String names;
+    std::vector<String> names;
+    for (const Camera* level : levelCameras)
+        names.push_back(level->getName());
+    // A name that differs only in case is the one meant.
+    const String name = FindLevelCamera(asked, names);
     for (Camera* level : levelCameras)
     {
-        if (level->getName() == name)
+        if (!name.empty() && level->getName() == name)
         {
             Tarnel::LookThrough(camera, level);
-            LogManager::getSingleton().logMessage("View: through the level's camera " + name + ", at " +
-                                                  StringConverter::toString(camera->getDerivedPosition()) +
-                                                  ", facing " +
-                                                  StringConverter::toString(camera->getDerivedOrientation()));
+            LogManager::getSingleton().logMessage("View: through the level's camera " + name + ", " +
+                                                  ExampleFrameListener::DescribeView(camera));
             return;
         }
-        names += (names.empty() ? "" : ", ") + level->getName();
     }
-    OGRE_EXCEPT(Exception::ERR_ITEM_NOT_FOUND,
-                "The level has no camera named " + name + " (its cameras: " + (names.empty() ? "none" : names) + ")",
-                "Viewer::LookThroughLevelCamera");
+    OGRE_EXCEPT(Exception::ERR_ITEM_NOT_FOUND, NoSuchCamera(asked, names), "Viewer::LookThroughLevelCamera");
 }
 
 bool Viewer::TakeSuggestedMoveSpeed(Real& speed)
@@ -507,6 +509,12 @@ void Viewer::WatchLevelFiles()
             if (location.second.type == "FileSystem")
                 folders.push_back(location.second.name);
         }
+    }
+    // The game's media are read again on each reload: a change there shows too.
+    for (const MediaSources::Location& location : media.Locations())
+    {
+        if (location.type == "FileSystem")
+            folders.push_back(location.path);
     }
     watch->Watch(folders);
 }

@@ -73,9 +73,7 @@ bool ZelFrameListener::performKey(KeyAction action)
     case KeyAction::CameraDetails:
         ExampleFrameListener::performKey(action);
         // The overlay's line goes with the next screenshot; the log keeps where the camera was.
-        LogManager::getSingleton().logMessage("Camera at " + StringConverter::toString(camera->getDerivedPosition()) +
-                                              ", facing " +
-                                              StringConverter::toString(camera->getDerivedOrientation()));
+        LogManager::getSingleton().logMessage("Camera " + DescribeView(camera));
         break;
     case KeyAction::Animations:
         animationsPlaying = !animationsPlaying;

@@ -137,6 +137,9 @@ TEST(Domains, SizesOfSetsRegionsAndScales)
             {"<scale x='0' y='-1e-9' z='1e-9'/>", "1e-06 -1e-06 1e-06",
              "scale has x=\"0\" y=\"-1e-9\" z=\"1e-9\", a scale of 0 on a side, which no inverse undoes; it is "
              "1e-06 -1e-06 1e-06"},
+            {"<entity name='E' renderQueue='200'/>", "105",
+             "entity \"E\" has renderQueue=\"200\", which is past the last render queue, 105; it is 105"},
+            {"<entity name='E' renderQueue='max'/>", "105", ""},
             {"<dimensions x='10' y='10' z='10'/>", "10 10 10", ""},
             {"<dimensions x='10' y='0' z='10'/>", "1e+06 1e+06 1e+06",
              "dimensions has x=\"10\" y=\"0\" z=\"10\", a size not above 0 on every side; it keeps 1e+06 1e+06 1e+06"},
@@ -144,6 +147,9 @@ TEST(Domains, SizesOfSetsRegionsAndScales)
         [](const TiXmlElement* e) {
             if (e->ValueStr() == "scale")
                 return StringConverter::toString(TarnelUtilities::LoadScale(e));
+            if (e->ValueStr() == "entity")
+                return StringConverter::toString(int(Tarnel::Domains::RenderQueue(e, "renderQueue",
+                                                                                 e->Attribute("renderQueue"))));
             if (e->ValueStr() == "dimensions")
                 return StringConverter::toString(
                     Tarnel::Domains::RegionSize(e, TarnelUtilities::LoadXYZ(e), Vector3(1e6f, 1e6f, 1e6f)));

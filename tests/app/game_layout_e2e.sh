@@ -101,9 +101,13 @@ TALL
 picture top.png ../game/levels/far.scene --media ../game/media --camera Top
 check "--camera draws through the level's camera (status $status)" [ "$status" = 0 -a -s top.png ]
 check "which sees another picture" [ "$(compare -metric AE -fuzz 2% far.png top.png null: 2>&1 || true)" -gt 5000 ]
+picture lower.png ../game/levels/far.scene --media ../game/media --camera top
+check "a camera name that differs only in case is the one meant (status $status)" \
+    [ "$status" = 0 -a "$(compare -metric AE -fuzz 2% top.png lower.png null: 2>&1 || true)" -lt 50 ]
 picture none.png ../game/levels/far.scene --media ../game/media --camera Nobody
 check "a camera the level lacks fails with status 1 (got $status)" [ "$status" = 1 ]
 check "naming the cameras it has" grep -qF "The level has no camera named Nobody (its cameras: Top)" err.txt
+check "before the window: nothing was loaded" bash -c '! grep -q "loaded in" Ogre.log'
 picture lenient.png ../game/levels/repeated.scene --media ../game/media --lenient
 check "--lenient opens the level in the viewer too (status $status)" [ "$status" = 0 ]
 check "scenetree.txt shows the names as made" grep -qF "Crate.mesh#7" scenetree.txt
