@@ -56,40 +56,6 @@ namespace
     }
 }
 
-std::vector<WarningGroup> GroupWarnings(const std::vector<String>& warnings)
-{
-    static const std::regex quoted("'[^']*'|\"[^\"]*\"");
-    std::vector<WarningGroup> groups;
-    std::map<String, size_t> byShape;
-    const size_t firstSubjects = 5;
-    for (const String& warning : warnings)
-    {
-        String shape = std::regex_replace(warning, quoted, "'*'");
-        auto [entry, fresh] = byShape.emplace(shape, groups.size());
-        if (fresh)
-        {
-            WarningGroup group;
-            group.severity = warning.find("Error") != String::npos || warning.find("error") == 0 ? "error" : "warning";
-            group.kind = warning.find("Tarnel:") != String::npos          ? "loader"
-                         : warning.find("ScriptCompiler") != String::npos ? "script"
-                                                                          : "engine";
-            group.message = warning;
-            groups.push_back(group);
-        }
-        WarningGroup& group = groups[entry->second];
-        ++group.count;
-        for (std::sregex_iterator match(warning.begin(), warning.end(), quoted), end; match != end; ++match)
-        {
-            String subject = match->str().substr(1, match->length() - 2);
-            if (group.subjects.size() < firstSubjects &&
-                std::find(group.subjects.begin(), group.subjects.end(), subject) == group.subjects.end())
-                group.subjects.push_back(subject);
-            break; // the first name a line quotes is its subject
-        }
-    }
-    return groups;
-}
-
 void WriteText(std::ostream& out, const LevelCheck& check)
 {
     out << check.file << ": " << VERDICTS[check.GetStatus()] << "\n";
@@ -108,17 +74,7 @@ void WriteText(std::ostream& out, const LevelCheck& check)
     for (const String& duplicate : check.duplicateDefinitions)
         out << "  duplicate: " << duplicate << "\n";
     for (const WarningGroup& group : GroupWarnings(check.warnings))
-    {
-        out << "  warning: " << group.message;
-        if (group.count > 1)
-        {
-            out << " (" << group.count << " times";
-            for (size_t i = 0; i < group.subjects.size(); ++i)
-                out << (i ? ", " : ": ") << group.subjects[i];
-            out << (group.subjects.size() < group.count ? ", ..." : "") << ")";
-        }
-        out << "\n";
-    }
+        out << "  warning: " << DescribeGroup(group) << "\n";
     for (const LevelCheck::Picture& picture : check.pictures)
     {
         out << "  picture " << picture.view << ": " << picture.file;

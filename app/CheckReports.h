@@ -4,25 +4,12 @@
 #include "LevelCheck.h"
 
 #include "Utf8Text.h"
+#include "WarningGroups.h"
 
 #include <nlohmann/json.hpp>
 
 #include <ostream>
 #include <vector>
-
-/// Warnings that say the same of different subjects, said once with a count.
-struct WarningGroup
-{
-    Ogre::String severity; ///< "error" or "warning"
-    Ogre::String kind;     ///< "loader", "script" or "engine": who said it
-    Ogre::String message;  ///< the first of them, as it was said
-    size_t count = 0;
-    std::vector<Ogre::String> subjects; ///< the names quoted in them, the first few
-};
-
-/** The warnings grouped: lines alike but for the names they quote make one group, in the
-    order of their first line. */
-std::vector<WarningGroup> GroupWarnings(const std::vector<Ogre::String>& warnings);
 
 /// The compact report for people, one block a level.
 void WriteText(std::ostream& out, const LevelCheck& check);

@@ -7,6 +7,8 @@
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
 
+#include "WarningGroups.h"
+
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
 #include "Tarnel/TarnelLevelViews.h"
@@ -44,6 +46,7 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -82,26 +85,48 @@ namespace
         return camera;
     }
 
-    /** The viewer's own lines on the terminal, each once: a level loaded or reloaded, and
-        every warning and error (missing resources among them). The engine's other lines go
-        to Ogre.log only. */
-    class TerminalLines : public LogListener
-    {
-    public:
-        void messageLogged(const String& message, LogMessageLevel level, bool maskDebug, const String&, bool&) override
-        {
-            // A masked line was written to the terminal already.
-            if (maskDebug)
-                return;
-            bool own = message.compare(0, 6, "Level ") == 0 || message.compare(0, 7, "Reload ") == 0;
-            if ((level < LML_WARNING && !own) || !shown.insert(message).second)
-                return;
-            (level < LML_WARNING ? std::cout : std::cerr) << message << std::endl;
-        }
+}
 
-    private:
-        std::set<String> shown;
-    };
+/** The viewer's own lines on the terminal: a level loaded or reloaded, at once, and the
+    warnings and errors (missing resources among them) grouped when the viewer says so
+    (Flush), lines alike but for their names once with a count. A group said before with
+    the same count is not said again, so a reload says what changed. The engine's other
+    lines go to Ogre.log only. */
+class TerminalLines : public LogListener
+{
+public:
+    ~TerminalLines() override { Flush(); }
+
+    void messageLogged(const String& message, LogMessageLevel level, bool maskDebug, const String&, bool&) override
+    {
+        // A masked line was written to the terminal already.
+        if (maskDebug)
+            return;
+        if (message.compare(0, 6, "Level ") == 0 || message.compare(0, 7, "Reload ") == 0)
+            std::cout << message << std::endl;
+        else if (level >= LML_WARNING)
+            waiting.push_back(message);
+    }
+
+    void Flush()
+    {
+        for (const WarningGroup& group : GroupWarnings(waiting))
+        {
+            size_t& said = saidCounts[MessageShape(group.message)];
+            if (said != group.count)
+                std::cerr << DescribeGroup(group) << std::endl;
+            said = group.count;
+        }
+        waiting.clear();
+    }
+
+private:
+    std::vector<String> waiting;
+    std::map<String, size_t> saidCounts; ///< by shape
+};
+
+namespace
+{
 
     Light* CreateCameraLight(Camera* camera)
     {
@@ -253,8 +278,10 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     // lines, or all with --verbose.
     static auto* engine =
         new Tarnel::Engine({plugins, EngineFiles::Find("ogre.cfg"), "Ogre.log", options.verbose, true});
+    // Said at exit too, whatever ended the program.
+    static TerminalLines terminal;
     if (!options.verbose)
-        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
+        LogManager::getSingleton().getDefaultLog()->addListener(&terminal);
     Root* root = &engine->GetRoot();
     // A dialog without a render system would wait for ever: its Accept does nothing.
     if (root->getAvailableRenderers().empty())
@@ -276,11 +303,13 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     OgreBites::WindowEventUtilities::_addRenderWindow(window);
 
     Viewer* viewer = Start(window, options, true);
+    viewer->terminal = options.verbose ? nullptr : &terminal;
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(viewer->camera);
     viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
     levelDocument.Clear();
     viewer->StartView(options);
+    viewer->FlushTerminal();
     if (options.watch)
     {
         viewer->watch = std::make_unique<LevelWatch>();
@@ -293,8 +322,9 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
 int Viewer::TakePicture(const Options& options)
 {
     static auto* engine = new Tarnel::Engine({EngineFiles::Find("plugins.cfg"), "", "Ogre.log", options.verbose, true});
+    static TerminalLines terminal;
     if (!options.verbose)
-        LogManager::getSingleton().getDefaultLog()->addListener(new TerminalLines());
+        LogManager::getSingleton().getDefaultLog()->addListener(&terminal);
     TiXmlDocument levelDocument;
     if (!PassesPreCheck(options, levelDocument))
         return 1;
@@ -304,6 +334,7 @@ int Viewer::TakePicture(const Options& options)
     viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
     viewer->StartView(options);
     viewer->WritePicture(options.pictureFile, options.pictureWidth, options.pictureHeight);
+    terminal.Flush();
     std::cout << "Picture of " << options.levelFile << " written to " << options.pictureFile << std::endl;
     return 0;
 }
@@ -373,6 +404,12 @@ void Viewer::LookThroughLevelCamera(const String& asked)
     OGRE_EXCEPT(Exception::ERR_ITEM_NOT_FOUND, NoSuchCamera(asked, names), "Viewer::LookThroughLevelCamera");
 }
 
+void Viewer::FlushTerminal()
+{
+    if (terminal)
+        terminal->Flush();
+}
+
 bool Viewer::TakeSuggestedMoveSpeed(Real& speed)
 {
     if (suggestedMoveSpeed <= 0)
@@ -428,6 +465,7 @@ bool Viewer::ReloadLevel(String& error)
     if (!CanReload(levelFile, document, error))
     {
         log.logError("Reload failed, the level on screen stays: " + error);
+        FlushTerminal();
         return false;
     }
     // The new level is built beside the one on screen, in a scene manager of its own and with
@@ -470,6 +508,7 @@ bool Viewer::ReloadLevel(String& error)
         // The new level's background colour went to the window's viewport.
         window->getViewport(0)->setBackgroundColour(scene ? scene->GetBackgroundColour() : ColourValue::Black);
         log.logError("Reload failed, the level on screen stays: " + error);
+        FlushTerminal();
         return false;
     }
     // A plane-optimal shadow setup points at the old scene's plane.
@@ -492,6 +531,7 @@ bool Viewer::ReloadLevel(String& error)
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
     log.logMessage("Reload of " + levelFile + ": " + reloadSummary + ", the camera in zone " +
                    (zone ? zone->getName() : String("none")));
+    FlushTerminal();
     return true;
 }
 

@@ -21,6 +21,7 @@ namespace Tarnel
 }
 
 class TiXmlDocument;
+class TerminalLines;
 
 /** The viewer: owns the window and the level on screen (its scene manager, the
     viewer's camera, the loaded scene, the level's cameras and portals). Its
@@ -97,6 +98,8 @@ public:
     /** Whether the level's file or its own media changed on disk and the writes have
         settled, when the viewer watches them; true once for each burst of changes. */
     bool LevelFilesChanged();
+    /// Says on the terminal, grouped, the warnings and errors logged since it last did.
+    void FlushTerminal();
     /// The flying speed the last framing suggests, once: true when there is one not yet taken.
     bool TakeSuggestedMoveSpeed(Ogre::Real& speed);
 
@@ -147,6 +150,7 @@ private:
     MediaSources media; ///< the game's media, which a reloaded level's group holds too
     std::unique_ptr<LevelWatch> watch; ///< null unless asked for
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting
+    TerminalLines* terminal = nullptr; ///< null with --verbose, which shows every line as it comes
     /// Scene managers made so far, the first one included; a reload's is named with its number.
     unsigned sceneManagerCount = 1;
 };

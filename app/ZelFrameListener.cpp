@@ -63,6 +63,8 @@ bool ZelFrameListener::frameEnded(const FrameEvent& event)
     ExampleFrameListener::frameEnded(event);
     if (levelInfo.IsVisible())
         levelInfo.SetText(describeLevel());
+    // What the engine said during the frame (a texture read late, say), grouped.
+    viewer.FlushTerminal();
     return true;
 }
 

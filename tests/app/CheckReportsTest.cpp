@@ -24,7 +24,7 @@ TEST(CheckReports, WarningsAlikeButForTheirNamesAreGrouped)
     } rows[] = {
         {"warning", "engine", 3, {"a.mesh", "b.mesh"}},
         {"warning", "loader", 1, {"Wide"}},
-        {"error", "script", 1, {}},
+        {"error", "script", 1, {"x.material"}},
     };
     ASSERT_EQ(3u, groups.size());
     for (size_t i = 0; i < groups.size(); ++i)
@@ -35,6 +35,26 @@ TEST(CheckReports, WarningsAlikeButForTheirNamesAreGrouped)
         EXPECT_EQ(rows[i].subjects, groups[i].subjects) << i;
     }
     EXPECT_EQ(warnings[0], groups[0].message) << "said as the first of them said it";
+}
+
+TEST(CheckReports, NamesNumbersAndQuotedValuesMakeNoNewGroup)
+{
+    const std::vector<String> warnings = {
+        "WARNING: Carpark.mesh uses an old format [MeshSerializer_v1.40]; upgrade with the OgreMeshUpgrader tool",
+        "WARNING: fence01.mesh uses an old format [MeshSerializer_v1.30]; upgrade with the OgreMeshUpgrader tool",
+        "WARNING: Props/fence02.mesh uses an old format [MeshSerializer_v1.40]; upgrade with the OgreMeshUpgrader tool",
+        "Error: Tarnel: the texture 'a.png' of the material 'Wall' cannot be found; it is drawn blank.",
+        "Error: Tarnel: the texture 'b.png' of the material 'Door' cannot be found; it is drawn blank.",
+        "Warning: the light has 3 lamps", "Warning: the light has no lamps",
+    };
+    std::vector<WarningGroup> groups = GroupWarnings(warnings);
+    ASSERT_EQ(4u, groups.size());
+    EXPECT_EQ((std::vector<String>{"Carpark.mesh", "fence01.mesh", "Props/fence02.mesh"}), groups[0].subjects);
+    EXPECT_EQ((std::vector<String>{"a.png", "b.png"}), groups[1].subjects);
+    EXPECT_EQ(warnings[0] + " (3 times: Carpark.mesh, fence01.mesh, Props/fence02.mesh)", DescribeGroup(groups[0]));
+    EXPECT_EQ(warnings[5], DescribeGroup(groups[2])) << "a number is no name of its own";
+    groups[1].count = 9;
+    EXPECT_EQ(warnings[3] + " (9 times: a.png, b.png, ... +7)", DescribeGroup(groups[1]));
 }
 
 TEST(CheckReports, StatusesAndTheirWeight)

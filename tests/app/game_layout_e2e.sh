@@ -117,6 +117,15 @@ picture broken.png ../game/levels/broken.scene
 check "a level that fails to load ends with status 1 (got $status)" [ "$status" = 1 -a ! -e broken.png ]
 check "with the loader's message" grep -qF "InvalidParametersException: Invalid shadow camera setup specified: bogus" err.txt
 
+echo "--- the terminal reads at a glance"
+python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><position x=\"%d\"/><entity name=\"E%d\" meshFile=\"Crate.mesh\" materialFile=\"Missing/%d\"/></node>" % (i, 2 * i, i, i) for i in range(30)) + "</nodes></scene>")' \
+    >"$game/levels/many.scene"
+picture many.png ../game/levels/many.scene --media ../game/media
+check "thirty warnings alike but for their names are one line" \
+    [ "$(grep -c "missing material 'Missing/0', used by E0 (30 times: Missing/0, Missing/1, Missing/2, Missing/3, Missing/4, ... +25)" err.txt)" = 1 ]
+check "the terminal says little ($(cat out.txt err.txt | wc -l) lines)" [ "$(cat out.txt err.txt | wc -l)" -le 15 ]
+check "Ogre.log keeps every line" [ "$(grep -c "Tarnel: missing material" Ogre.log)" = 30 ]
+
 echo "--- the check before the window agrees with the loader"
 # A block the format does not read, holding a light the format would refuse; meshes in a zip.
 (cd "$game/media/meshes" && python3 -c 'import sys, zipfile; z = zipfile.ZipFile("../../props.zip", "w"); z.write("Crate.mesh"); z.close()')
