@@ -233,10 +233,13 @@ namespace
                    " deep; it is not read";
         TiXmlDocument document;
         document.Parse(text.c_str());
-        if (document.Error())
-            return file + ":" + StringConverter::toString(document.ErrorRow()) + ": not well-formed XML: " +
-                   document.ErrorDesc() + " (column " + StringConverter::toString(document.ErrorCol()) + ")";
-        return "";
+        if (!document.Error())
+            return "";
+        // The parser places a text that ends too soon nowhere (row 0).
+        if (document.ErrorRow() <= 0)
+            return file + ": not well-formed XML: " + document.ErrorDesc() + " (it ends too soon)";
+        return file + ":" + StringConverter::toString(document.ErrorRow()) + ": not well-formed XML: " +
+               document.ErrorDesc() + " (column " + StringConverter::toString(document.ErrorCol()) + ")";
     }
 }
 

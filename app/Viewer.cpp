@@ -226,31 +226,6 @@ namespace
         }
     }
 
-    /** Whether the file parses (into the document) and names every mesh, model file and particle template it uses:
-        a level that lacks one would stop loading half way, after the level on screen had given
-        up what the new one needs. */
-    bool CanReload(const String& file, TiXmlDocument& document, String& error)
-    {
-        if (!Tarnel::TarnelUtilities::LoadXmlFile(file, document))
-        {
-            error = "The level " + file + " cannot be read or is not well-formed XML";
-            if (document.Error())
-                error += String(": ") + document.ErrorDesc() + " (row " +
-                         StringConverter::toString(document.ErrorRow()) + ", column " +
-                         StringConverter::toString(document.ErrorCol()) + ")";
-            return false;
-        }
-        for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(document))
-        {
-            if (missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template")
-            {
-                error = "The level " + file + " names the missing " + missing.kind + " " + missing.name;
-                return false;
-            }
-        }
-        return true;
-    }
-
     /// A camera for the reloaded level, where the viewer's camera is now and with its settings.
     Camera* CreateCameraLike(SceneManager* sceneManager, const Camera* current)
     {
@@ -461,8 +436,11 @@ bool Viewer::ReloadLevel(String& error)
     log.logMessage("Reloading level " + levelFile);
     Timer timer;
     // Read and parsed once, for the checks before the reload, the reload and its missing resources.
+    // The checks are those of the start, in the same words: a file that does not parse, or names
+    // a mesh, model file or particle template that is nowhere, would stop the load half way.
     TiXmlDocument document;
-    if (!CanReload(levelFile, document, error))
+    error = PreCheckLevel(levelFile, media, &document);
+    if (!error.empty())
     {
         log.logError("Reload failed, the level on screen stays: " + error);
         FlushTerminal();

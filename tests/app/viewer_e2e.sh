@@ -487,8 +487,12 @@ reload)
     check "the report is the new level's" grep -q "Right" scenetree.txt
     printf '<scene><nodes><node name="Right">' >"$level"
     viewer_press F5
-    check "F5 on an unparsable file logs the error" \
-        grep -qF "Reload failed, the level on screen stays: The level ../reload/box.scene cannot be read or is not well-formed XML" Ogre.log
+    check "F5 on an unparsable file logs the error, as the start would" \
+        grep -qF "Reload failed, the level on screen stays: ../reload/box.scene: not well-formed XML: Error reading Element value. (it ends too soon)" Ogre.log
+    printf '<scene>\n<nodes><node name="Right"><entity name="Box" meshFile="Crat.mesh"/></node></nodes></scene>' >"$level"
+    viewer_press F5
+    check "F5 on a misspelt mesh names the line and the nearest mesh, as the start would" \
+        grep -qF 'Reload failed, the level on screen stays: ../reload/box.scene:2: entity "Box" names mesh "Crat.mesh", which is nowhere to be found (did you mean "Crate.mesh"?)' Ogre.log
     printf '<scene><environment><shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows></environment></scene>' >"$level"
     viewer_press F5
     check "F5 on a level the loader refuses logs the loader's message" \
