@@ -12,28 +12,28 @@ const std::vector<ViewerKey>& ViewerKeys()
     static const char* const MOVE = "W A S D, arrow keys";
     static const char* const SPEED = "mouse wheel, + and -";
     static const std::vector<ViewerKey> keys = {
-        {{OIS::KC_A}, KeyAction::StrafeLeft, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
-        {{OIS::KC_D}, KeyAction::StrafeRight, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
-        {{OIS::KC_UP, OIS::KC_W}, KeyAction::Forward, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
-        {{OIS::KC_DOWN, OIS::KC_S}, KeyAction::Back, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
-        {{OIS::KC_PGUP}, KeyAction::Rise, KeyRepeat::EveryFrame, 0, "Page Up, Page Down", "rise and sink", nullptr},
-        {{OIS::KC_PGDOWN}, KeyAction::Sink, KeyRepeat::EveryFrame, 0, "Page Up, Page Down", "rise and sink", nullptr},
-        {{OIS::KC_RIGHT}, KeyAction::TurnRight, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
-        {{OIS::KC_LEFT}, KeyAction::TurnLeft, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", nullptr},
+        {{OIS::KC_A}, KeyAction::StrafeLeft, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
+        {{OIS::KC_D}, KeyAction::StrafeRight, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
+        {{OIS::KC_UP, OIS::KC_W}, KeyAction::Forward, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
+        {{OIS::KC_DOWN, OIS::KC_S}, KeyAction::Back, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
+        {{OIS::KC_PGUP}, KeyAction::Rise, KeyRepeat::EveryFrame, 0, "Page Up, Page Down", "rise and sink", "PgUp PgDn rise"},
+        {{OIS::KC_PGDOWN}, KeyAction::Sink, KeyRepeat::EveryFrame, 0, "Page Up, Page Down", "rise and sink", "PgUp PgDn rise"},
+        {{OIS::KC_RIGHT}, KeyAction::TurnRight, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
+        {{OIS::KC_LEFT}, KeyAction::TurnLeft, KeyRepeat::EveryFrame, 0, MOVE, "move and turn", "WASD arrows move"},
         {{}, KeyAction::None, KeyRepeat::EveryFrame, 0, "mouse", "turn (slide with the right button held)", nullptr},
         {{OIS::KC_ADD, OIS::KC_EQUALS}, KeyAction::Faster, KeyRepeat::AfterSpeed, 0.3f, SPEED,
-         "double and halve the flying speed", nullptr},
+         "double and halve the flying speed", "+ - speed"},
         {{OIS::KC_SUBTRACT, OIS::KC_MINUS}, KeyAction::Slower, KeyRepeat::AfterSpeed, 0.3f, SPEED,
-         "double and halve the flying speed", nullptr},
+         "double and halve the flying speed", "+ - speed"},
         {{}, KeyAction::None, KeyRepeat::EveryFrame, 0, "Shift, Ctrl (held)",
          "fly four times faster, four times slower", nullptr},
-        {{OIS::KC_F}, KeyAction::Statistics, KeyRepeat::AfterToggle, 1, "F", "statistics", nullptr},
-        {{OIS::KC_T}, KeyAction::TextureFiltering, KeyRepeat::AfterToggle, 1, "T", "texture filtering", nullptr},
+        {{OIS::KC_F}, KeyAction::Statistics, KeyRepeat::AfterToggle, 1, "F", "statistics", "F stats"},
+        {{OIS::KC_T}, KeyAction::TextureFiltering, KeyRepeat::AfterToggle, 1, "T", "texture filtering", "T filtering"},
         {{OIS::KC_SYSRQ}, KeyAction::Screenshot, KeyRepeat::AfterToggle, 0.5f, "SysRq (Print)",
-         "screenshot_N.png (never over an earlier one)", nullptr},
-        {{OIS::KC_R}, KeyAction::PolygonMode, KeyRepeat::AfterToggle, 0.5f, "R", "wireframe, points, solid", nullptr},
+         "screenshot_N.png (never over an earlier one)", "Print screenshot"},
+        {{OIS::KC_R}, KeyAction::PolygonMode, KeyRepeat::AfterToggle, 0.5f, "R", "wireframe, points, solid", "R wireframe"},
         {{OIS::KC_P}, KeyAction::CameraDetails, KeyRepeat::AfterToggle, 0.5f, "P", "camera position and direction",
-         nullptr},
+         "P position"},
         {{OIS::KC_SPACE}, KeyAction::Animations, KeyRepeat::AfterToggle, 0.5f, "Space",
          "play or pause the level's node animations (paused at start)", "Space animations"},
         {{OIS::KC_C}, KeyAction::LevelCameras, KeyRepeat::AfterToggle, 0.5f, "C",
@@ -46,7 +46,7 @@ const std::vector<ViewerKey>& ViewerKeys()
          "portal outlines: green leads into a zone, red found none", "O portals"},
         {{OIS::KC_F5}, KeyAction::Reload, KeyRepeat::AfterToggle, 0.5f, "F5",
          "reload the level from disk; a broken file keeps the level on screen", "F5 reload"},
-        {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", nullptr},
+        {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", "Esc quit"},
     };
     return keys;
 }
@@ -66,9 +66,10 @@ std::string KeysHelp()
 std::string PanelKeys()
 {
     std::string text;
+    std::set<std::string> written;
     for (const ViewerKey& key : ViewerKeys())
     {
-        if (key.panel)
+        if (key.panel && written.insert(key.panel).second)
             text += (text.empty() ? "" : "  ") + std::string(key.panel);
     }
     return text;

@@ -52,7 +52,7 @@ struct ViewerKey
     float delay;       ///< seconds before the next toggle or speed key counts
     const char* keys;  ///< as the help names them
     const char* help;  ///< what they do
-    const char* panel; ///< the level panel's word for it, or null when the panel leaves it out
+    const char* panel; ///< the level panel's words for it; null only for help about the mouse
 };
 
 /** Every key of the viewer, in the order the keys act within one frame: of two toggles
@@ -62,7 +62,7 @@ const std::vector<ViewerKey>& ViewerKeys();
 /// The keys' lines of the usage text: keys, then what they do, one line each.
 std::string KeysHelp();
 
-/// The level panel's line of its own keys ("F1 panel  O portals ...").
+/// The level panel's line of every key ("WASD arrows move  PgUp PgDn rise ...").
 std::string PanelKeys();
 
 #endif

@@ -327,8 +327,11 @@ TEST(ViewerKeys, OneTableDrivesTheKeysTheHelpAndThePanel)
         EXPECT_NE(std::string::npos, help.find("  " + std::string(key.keys))) << key.keys;
         EXPECT_EQ(key.codes.empty(), key.action == KeyAction::None) << key.keys << ": only the mouse has no key";
         EXPECT_EQ(key.repeat == KeyRepeat::EveryFrame, key.delay == 0) << key.keys;
+        EXPECT_EQ(key.codes.empty(), key.panel == nullptr) << key.keys << ": the panel names every key";
     }
     // Rows that share their keys and help make one line.
     EXPECT_EQ(help.find("W A S D, arrow keys"), help.rfind("W A S D, arrow keys"));
-    EXPECT_EQ("Space animations  C cameras  Home frame  F1 panel  O portals  F5 reload", PanelKeys());
+    EXPECT_EQ("WASD arrows move  PgUp PgDn rise  + - speed  F stats  T filtering  Print screenshot  R wireframe  "
+              "P position  Space animations  C cameras  Home frame  F1 panel  O portals  F5 reload  Esc quit",
+              PanelKeys());
 }
