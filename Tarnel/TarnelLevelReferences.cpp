@@ -20,6 +20,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 #include <set>
 #include <unordered_set>
@@ -54,9 +55,13 @@ namespace Tarnel
                 Read(root, owner, SceneRules());
             }
 
+            explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
+
             std::vector<MissingResource> Missing(bool openMedia)
             {
-                if (openMedia)
+                if (scripts)
+                    CheckScriptTextures();
+                else if (openMedia)
                 {
                     CheckMeshes();
                     CheckMaterials();
@@ -267,9 +272,34 @@ namespace Tarnel
                 }
             }
 
-            static bool Exists(const String& kind, const String& name)
+            /// A material's images as its script names them.
+            void CheckScriptTextures()
+            {
+                for (const auto& key : std::vector<Key>(sequence))
+                {
+                    auto material = key.first == "material" ? scripts->materials.find(key.second)
+                                                            : scripts->materials.end();
+                    if (material == scripts->materials.end())
+                        continue;
+                    for (const String& texture : material->second)
+                        if (!renderTextures.count(texture))
+                            for (const String& user : std::vector<String>(found[key]))
+                                Add("texture", texture, user);
+                }
+            }
+
+            bool Exists(const String& kind, const String& name) const
             {
                 ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+                if (scripts)
+                {
+                    if (kind == "material")
+                        return scripts->materials.count(name) != 0;
+                    if (kind == "particle template")
+                        return scripts->particleTemplates.count(name) != 0;
+                    return resources.resourceExists(
+                        scripts->group, kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
+                }
                 if (kind == "material")
                     return bool(MaterialManager::getSingleton().getByName(name));
                 if (kind == "particle template")
@@ -285,7 +315,77 @@ namespace Tarnel
             std::set<String> readModels;
             std::map<Key, const TiXmlElement*> firstUse;
             int readModelDepth = 0;
+            const ScriptNames* scripts;
         };
+
+        /// A script's words, with quoted names as one word without their quotes and comments left out.
+        std::vector<String> ScriptWords(const String& text)
+        {
+            std::vector<String> words;
+            size_t at = 0;
+            while (at < text.size())
+            {
+                char c = text[at];
+                if (std::isspace(static_cast<unsigned char>(c)) || c == '{' || c == '}')
+                    ++at;
+                else if (text.compare(at, 2, "//") == 0)
+                    at = std::min(text.find('\n', at), text.size());
+                else if (text.compare(at, 2, "/*") == 0)
+                    at = std::min(text.find("*/", at + 2), text.size() - 2) + 2;
+                else if (c == '"')
+                {
+                    size_t end = std::min(text.find('"', at + 1), text.size());
+                    words.push_back(text.substr(at + 1, end - at - 1));
+                    at = end + 1;
+                }
+                else
+                {
+                    size_t end = at;
+                    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
+                           text[end] != '{' && text[end] != '}')
+                        ++end;
+                    words.push_back(text.substr(at, end - at));
+                    at = end;
+                }
+            }
+            return words;
+        }
+    }
+
+    ScriptNames ScriptNames::Read(const String& group)
+    {
+        ScriptNames names;
+        names.group = group;
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        for (const char* pattern : {"*.material", "*.particle"})
+        {
+            const bool materials = pattern[2] == 'm';
+            StringVectorPtr scripts = resources.findResourceNames(group, pattern);
+            for (const String& script : *scripts)
+            {
+                std::vector<String> words;
+                try
+                {
+                    words = ScriptWords(resources.openResource(script, group)->getAsString());
+                }
+                catch (const Exception&)
+                {
+                    continue; // what cannot be read defines nothing
+                }
+                std::vector<String>* textures = nullptr;
+                for (size_t i = 0; i + 1 < words.size(); ++i)
+                {
+                    if (!materials && words[i] == "particle_system")
+                        names.particleTemplates.insert(words[i + 1]);
+                    else if (materials && words[i] == "material")
+                        textures = &names.materials[words[i + 1]];
+                    // "$name" is a variable an inheriting material sets.
+                    else if (materials && words[i] == "texture" && textures && words[i + 1][0] != '$')
+                        textures->push_back(words[i + 1]);
+                }
+            }
+        }
+        return names;
     }
 
     std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
@@ -304,5 +404,15 @@ namespace Tarnel
         References references;
         references.ReadFile(level.FirstChildElement(), "");
         return references.Missing(openMedia);
+    }
+
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media)
+    {
+        if (!level.FirstChildElement())
+            return {};
+        Domains::QuietLog quiet;
+        References references(&media);
+        references.ReadFile(level.FirstChildElement(), "");
+        return references.Missing(false);
     }
 }

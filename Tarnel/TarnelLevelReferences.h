@@ -3,6 +3,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include <map>
+#include <set>
 #include <vector>
 
 class TiXmlDocument;
@@ -19,6 +21,20 @@ namespace Tarnel
         Ogre::String firstUser;  ///< that element, as in: entity "crate"
     };
 
+    /** What the scripts of a resource group define, read from their text without the
+        engine's managers: for a check that has no render system, and so no materials or
+        particle systems of the engine's own. */
+    struct ScriptNames
+    {
+        Ogre::String group; ///< whose files are looked up
+        /// Each material a *.material script defines, with the images its "texture" lines name.
+        std::map<Ogre::String, std::vector<Ogre::String>> materials;
+        std::set<Ogre::String> particleTemplates; ///< what the *.particle scripts define
+
+        /// The group's scripts read as text.
+        static ScriptNames Read(const Ogre::String& group);
+    };
+
     /** Reads a level file and the model files it instances for the resources they
         name, and lists those the engine cannot find: meshes with their skeletons
         and materials, materials with their textures, particle templates and model
@@ -31,6 +47,9 @@ namespace Tarnel
     std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile, bool openMedia = true);
     /// The same for a level already parsed.
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true);
+    /** The same against the group's files and the names its scripts define: meshes are not
+        opened, and a material's images are those its own script names. */
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media);
 }
 
 #endif

@@ -6,6 +6,7 @@
 #include "LevelCheck.h"
 #include "VirtualDisplay.h"
 
+#include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelPlatform.h"
 
 #include <algorithm>
@@ -50,7 +51,12 @@ namespace
         "  --shard I/N            check only the I-th of N shares of the levels\n"
         "  --jobs N               check N levels at once (default: the number of cores)\n"
         "  --timeout SECONDS      stop a level's check that takes longer, as failed\n"
-        "                         (default 300)\n";
+        "                         (default 300)\n"
+        "  --no-draw              only read each level and look its media up on disk, with\n"
+        "                         no display: what stops its load, what it lacks (meshes,\n"
+        "                         model files, particle templates, materials and the images\n"
+        "                         their scripts name) and the readers' warnings; not what\n"
+        "                         only building and drawing find. In well under a second\n";
 
     std::string Usage()
     {
@@ -76,6 +82,52 @@ namespace
         return levels;
     }
 
+    /** Reads each level in this process, with an engine of no render system and no plug-ins,
+        and reports it as it goes. */
+    std::vector<LevelCheck> ReadLevels(const std::vector<String>& levels, const CheckSettings& settings, bool json)
+    {
+        Tarnel::Engine engine({"", "", "TarnelCheck.log", false, false});
+        std::vector<LevelCheck> checks;
+        for (size_t index = 0; index < levels.size(); ++index)
+        {
+            if (levels.size() > 1)
+                std::cerr << "[" << index + 1 << "/" << levels.size() << "] " << levels[index] << std::endl;
+            String unreadable = Tarnel::TarnelUtilities::UnreadableFileReason(levels[index]);
+            checks.push_back(unreadable.empty() ? LevelCheck::Read(levels[index], settings)
+                                                : LevelCheck::NotChecked(levels[index], levels[index] + " " + unreadable));
+            if (!json)
+            {
+                WriteText(std::cout, checks.back());
+                std::cout.flush();
+            }
+        }
+        return checks;
+    }
+
+    /// Checks each level in a process of its own, in a display that lives as long as the checks.
+    std::vector<LevelCheck> CheckAll(const std::vector<String>& levels, const CheckSettings& settings, unsigned jobs,
+                                     bool json, char** argv)
+    {
+        // The server must not reset between the levels' processes.
+        const VirtualDisplay::Connection display;
+        if (!display.IsOpen())
+            VirtualDisplay::RestartInside(argv);
+        const std::filesystem::path programFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
+        return CheckInOwnProcesses(
+            levels, programFolder, settings, jobs,
+            [&levels](size_t index) {
+                if (levels.size() > 1)
+                    std::cerr << "[" << index + 1 << "/" << levels.size() << "] " << levels[index] << std::endl;
+            },
+            [json](size_t, const LevelCheck& check) {
+                if (!json)
+                {
+                    WriteText(std::cout, check);
+                    std::cout.flush();
+                }
+            });
+    }
+
     /// "I/N" with 1 <= I <= N.
     bool ParseShard(const String& text, unsigned& index, unsigned& count)
     {
@@ -97,7 +149,7 @@ namespace
 int main(int argc, char** argv)
 {
     std::vector<String> levels;
-    bool json = false;
+    bool json = false, noDraw = false;
     CheckSettings settings;
     String reportFolder, junitFile;
     unsigned shardIndex = 1, shardCount = 1;
@@ -120,6 +172,8 @@ int main(int argc, char** argv)
                 throw std::invalid_argument(argument + " needs a value");
             if (argument == "--json")
                 json = true;
+            else if (argument == "--no-draw")
+                noDraw = true;
             else if (argument == "--lenient")
                 settings.lenientNames = true;
             else if (argument == "--report")
@@ -161,6 +215,8 @@ int main(int argc, char** argv)
                 levels.insert(levels.end(), found.begin(), found.end());
             }
         }
+        if (noDraw && !settings.referenceFolder.empty())
+            throw std::invalid_argument("--ref compares pictures, which --no-draw does not draw");
         if (settings.updateReferences && settings.referenceFolder.empty())
             throw std::invalid_argument("--ref-update needs --ref DIR");
         settings.media.Locations(); // a list or folder that is not there, said once for all levels
@@ -185,25 +241,8 @@ int main(int argc, char** argv)
         std::filesystem::create_directories(reportFolder, error);
         settings.picturesFolder = reportFolder;
     }
-    // Each level is checked by a process of its own; the server must not reset between them.
-    const VirtualDisplay::Connection display;
-    if (!display.IsOpen())
-        VirtualDisplay::RestartInside(argv);
-
-    const std::filesystem::path programFolder = std::filesystem::read_symlink("/proc/self/exe").parent_path();
-    std::vector<LevelCheck> checks = CheckInOwnProcesses(
-        share, programFolder, settings, jobs,
-        [&share](size_t index) {
-            if (share.size() > 1)
-                std::cerr << "[" << index + 1 << "/" << share.size() << "] " << share[index] << std::endl;
-        },
-        [json](size_t, const LevelCheck& check) {
-            if (!json)
-            {
-                WriteText(std::cout, check);
-                std::cout.flush();
-            }
-        });
+    std::vector<LevelCheck> checks =
+        noDraw ? ReadLevels(share, settings, json) : CheckAll(share, settings, jobs, json, argv);
     if (json)
         std::cout << AsValidUtf8(ToJson(checks)).dump(2) << std::endl;
     if (!junitFile.empty())

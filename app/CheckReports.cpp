@@ -28,6 +28,8 @@ namespace
     String PhasesLine(const LevelCheck& check)
     {
         const Tarnel::LoadTimes& t = check.times;
+        if (check.readOnly)
+            return "read " + Milliseconds(check.totalMs) + " ms; not built or drawn (--no-draw)";
         return "load " + Milliseconds(check.totalMs) + " ms: parse " + Milliseconds(t.parse) + ", resources " +
                Milliseconds(t.resources) + ", environment " + Milliseconds(t.environment) + ", nodes and objects " +
                Milliseconds(t.nodesAndObjects) + ", batched geometry " + Milliseconds(t.batchedGeometry) +
@@ -65,7 +67,7 @@ void WriteText(std::ostream& out, const LevelCheck& check)
     if (!check.loaded && check.totalMs == 0)
         return;
     out << "  " << PhasesLine(check) << "\n";
-    if (check.loaded)
+    if (check.loaded && !check.readOnly)
         out << "  " << CountsLine(check.counts) << "\n";
     for (const Tarnel::MissingResource& missing : check.missing)
         out << "  missing " << MissingLine(missing) << "\n";
@@ -108,6 +110,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
         {"status", int(check.GetStatus())},
         {"loaded", check.loaded},
         {"drawn", check.drawn},
+        {"readOnly", check.readOnly},
         {"error", check.error.empty() ? ordered_json() : ordered_json(check.error)},
         {"checkMs", check.checkMs},
         {"loadMs",
@@ -135,6 +138,7 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
     check.file = level.at("file");
     check.loaded = level.at("loaded");
     check.drawn = level.at("drawn");
+    check.readOnly = level.value("readOnly", false);
     check.error = level.at("error").is_null() ? String() : level.at("error").get<String>();
     check.checkMs = level.value("checkMs", 0.0);
     const auto& ms = level.at("loadMs");
@@ -325,7 +329,7 @@ namespace
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
         if (check.loaded || check.totalMs > 0)
             out << "<div>" << PhasesLine(check) << "</div>";
-        if (check.loaded)
+        if (check.loaded && !check.readOnly)
             out << "<div>" << CountsLine(check.counts) << "</div>";
         std::vector<String> missing, warnings;
         for (const Tarnel::MissingResource& resource : check.missing)

@@ -1,6 +1,7 @@
 #include "LevelCheck.h"
 #include "LevelFraming.h"
 #include "LevelPictures.h"
+#include "LevelPreCheck.h"
 
 #include "Tarnel/TarnelDocuments.h"
 
@@ -177,20 +178,34 @@ namespace
     }
 
     /// Resource locations that are not there, and what the loader reads but does not draw or does not read at all.
-    void WarnOfUnusedParts(LevelCheck& check, const Tarnel::TarnelScene& scene, const TiXmlDocument& document)
+    void WarnOfUnusedParts(LevelCheck& check, const TiXmlDocument& document)
     {
-        for (const auto& location : scene.GetResourceLocations())
+        if (!document.RootElement())
+            return;
+        if (const TiXmlElement* locations = document.RootElement()->FirstChildElement("resourceLocations"))
         {
-            std::error_code error;
-            if (location.second.type == "FileSystem" && !std::filesystem::is_directory(location.second.name, error))
-                check.warnings.push_back("Tarnel: the resource location " + location.second.name + " does not exist");
+            String folder, base;
+            StringUtil::splitFilename(check.file, base, folder);
+            std::vector<Tarnel::ResourceLocation> named;
+            try
+            {
+                named = Tarnel::TarnelScene::ReadResourceLocations(locations, folder);
+            }
+            catch (const Exception&)
+            {
+                // a location that does not read is the load's error
+            }
+            for (const Tarnel::ResourceLocation& location : named)
+            {
+                std::error_code error;
+                if (location.type == "FileSystem" && !std::filesystem::is_directory(location.name, error))
+                    check.warnings.push_back("Tarnel: the resource location " + location.name + " does not exist");
+            }
         }
         static const std::set<String> read = {"resourceLocations", "environment", "renderTextures", "nodes",
                                               "externals", "terrain", "queryFlags", "visibilityFlags", "light",
                                               "camera", "instancedGeometries", "staticGeometries",
                                               "userDataReference", "userData"};
-        if (!document.RootElement())
-            return;
         for (const TiXmlElement* child = document.RootElement()->FirstChildElement(); child;
              child = child->NextSiblingElement())
         {
@@ -352,7 +367,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         if (!parsed)
             TakeParserReason(check);
         if (check.loaded)
-            WarnOfUnusedParts(check, scene, document);
+            WarnOfUnusedParts(check, document);
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
@@ -363,6 +378,26 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
     }
     // The next level reads its meshes again, and the engine says again what they lack.
     MeshManager::getSingleton().unloadUnreferencedResources();
+    return check;
+}
+
+LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
+{
+    LevelCheck check;
+    check.file = file;
+    check.readOnly = true;
+    Timer total;
+    LogFindings log;
+    TiXmlDocument document;
+    LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, false);
+    check.error = reading.fault;
+    check.loaded = reading.fault.empty();
+    check.missing = std::move(reading.missing);
+    check.warnings = log.warnings;
+    WarnOfUnusedParts(check, document);
+    DropWarningsOfMissing(check);
+    check.totalMs = check.checkMs = total.getMicroseconds() / 1000.0;
+    check.times.parse = check.totalMs;
     return check;
 }
 

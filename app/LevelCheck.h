@@ -83,6 +83,7 @@ struct LevelCheck
     bool loaded = false;
     Ogre::String error; ///< the engine's full message when the load or the drawing failed, or why the check ended
     bool drawn = false; ///< drawn for a frame from the start view and through each level camera (not with a portal that leads nowhere)
+    bool readOnly = false; ///< only read, not built or drawn (--no-draw)
     Tarnel::LoadTimes times;
     double portalConnectionMs = 0;
     double totalMs = 0;
@@ -105,6 +106,15 @@ struct LevelCheck
         written there and compared with the references, as the settings ask. */
     static LevelCheck Run(const Ogre::String& file, Ogre::RenderWindow* window,
                           const CheckSettings& settings = CheckSettings());
+
+    /** Reads the level and looks its media up on disk, without a render system, a scene or a
+        display: what stops the load (a file that does not parse, a keyword or size the readers
+        refuse, a repeated name, a missing mesh, model file or particle template), what is
+        missing (materials and their images as the scripts' text names them), the readers'
+        warnings and the parts not read. What only building and drawing find (a mesh's own
+        skeleton and materials, portals without a zone, the engine's warnings) is not found.
+        Needs the engine's root. "loaded" says that nothing would stop the load. */
+    static LevelCheck Read(const Ogre::String& file, const CheckSettings& settings = CheckSettings());
 
     /// A level that was not checked, with why, as a failure.
     static LevelCheck NotChecked(const Ogre::String& file, const Ogre::String& why);

@@ -24,6 +24,7 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 using namespace Ogre;
 
@@ -78,24 +79,6 @@ namespace
                 AddLocation(location.lexically_normal().string(), setting.first, false);
             }
         }
-    }
-
-    /// The particle templates the scripts in those locations define, read from their text.
-    std::set<String> ParticleTemplates()
-    {
-        std::set<String> names;
-        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
-        StringVectorPtr scripts = resources.findResourceNames(GROUP, "*.particle");
-        for (const String& script : *scripts)
-        {
-            std::istringstream text(resources.openResource(script, GROUP)->getAsString());
-            for (String word, previous; text >> word; previous = word)
-            {
-                if (previous == "particle_system")
-                    names.insert(word);
-            }
-        }
-        return names;
     }
 
     /// The names a missing resource of that kind might have been meant as.
@@ -196,6 +179,77 @@ namespace
         const char* name = element->Attribute("name");
         return element->ValueStr() + (name ? String(" \"") + name + "\"" : String());
     }
+
+    /** The first node or object that takes a name one took before it, as the loader names
+        them: nodes apart from objects, and an unnamed object by its node's name. The objects
+        of model files are left to the load. */
+    class RepeatedNames
+    {
+    public:
+        /// "level.scene:40: entity "Door" repeats the name of line 12 (--lenient renames repeats)"; empty when none.
+        String Find(const TiXmlElement* scene, const String& file)
+        {
+            for (const TiXmlElement* section = scene->FirstChildElement(); section && !again;
+                 section = section->NextSiblingElement())
+            {
+                if (section->ValueStr() == "nodes")
+                {
+                    for (const TiXmlElement* node = section->FirstChildElement(); node && !again;
+                         node = node->NextSiblingElement())
+                        if (IsNode(node))
+                            Node(node);
+                }
+                else if (section->ValueStr() == "light" || section->ValueStr() == "camera")
+                    Object(section, "");
+            }
+            if (!again)
+                return "";
+            return file + ":" + StringConverter::toString(again->Row()) + ": " + again->ValueStr() + " \"" + name +
+                   "\" repeats the name of line " + StringConverter::toString(first->Row()) +
+                   " (--lenient renames repeats)";
+        }
+
+    private:
+        static bool IsNode(const TiXmlElement* element)
+        {
+            return element->ValueStr() == "node" || element->ValueStr() == "modelInstance";
+        }
+
+        void Node(const TiXmlElement* element)
+        {
+            const String nodeName = Tarnel::Objects::ReadNodeAttributes(element).name;
+            Give(nodes, nodeName, element);
+            for (const TiXmlElement* child = element->FirstChildElement(); child && !again;
+                 child = child->NextSiblingElement())
+            {
+                if (IsNode(child))
+                    Node(child);
+                else if (Tarnel::Objects::IsObject(child))
+                    Object(child, nodeName);
+            }
+        }
+
+        void Object(const TiXmlElement* element, const String& nodeName)
+        {
+            String given = Tarnel::TarnelUtilities::GetStringAttribute(element, "name");
+            Give(objects, given.empty() ? nodeName : given, element);
+        }
+
+        void Give(std::unordered_map<String, const TiXmlElement*>& names, const String& given,
+                  const TiXmlElement* element)
+        {
+            if (given.empty() || again)
+                return; // the engine names the unnamed
+            auto entered = names.emplace(given, element);
+            if (!entered.second)
+                first = entered.first->second, again = element, name = given;
+        }
+
+        std::unordered_map<String, const TiXmlElement*> nodes, objects;
+        const TiXmlElement* first = nullptr;
+        const TiXmlElement* again = nullptr;
+        String name;
+    };
 }
 
 size_t EditDistance(const String& a, const String& b)
@@ -243,54 +297,73 @@ namespace
     }
 }
 
-String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed)
+LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenientNames, TiXmlDocument& document,
+                       bool quiet)
 {
     // Parsed as the loader parses, once, with rows: the load goes on with this document.
-    TiXmlDocument local;
-    TiXmlDocument& document = parsed ? *parsed : local;
+    LevelReading reading;
     bool read = false;
     {
-        Tarnel::Domains::QuietLog quiet;
+        Tarnel::Domains::QuietLog quietParser;
         read = Tarnel::TarnelUtilities::LoadXmlFile(file, document, true); // its messages name rows
     }
     if (!read)
     {
         // The parser's words, with the row, in a second reading that counts rows.
         document.Clear();
-        return ParseFault(file);
+        reading.fault = ParseFault(file);
+        return reading;
     }
     const TiXmlElement* scene = document.RootElement();
     if (!scene)
-        return file + ": holds no element; it is not a level";
+    {
+        reading.fault = file + ": holds no element; it is not a level";
+        return reading;
+    }
 
     {
-        // What the readers log stays out of Ogre.log: the load says it again.
-        Tarnel::Domains::QuietLog quiet;
+        // What the readers log stays out of Ogre.log when the load says it again.
+        std::unique_ptr<Tarnel::Domains::QuietLog> quietReaders;
+        if (quiet)
+            quietReaders = std::make_unique<Tarnel::Domains::QuietLog>();
         String refusal;
         if (const TiXmlElement* refused = FindRefusedObject(scene, refusal))
-            return file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " + refusal;
+        {
+            reading.fault = file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " +
+                            refusal;
+            return reading;
+        }
     }
+    if (!lenientNames)
+        reading.fault = RepeatedNames().Find(scene, file);
 
     ScratchGroup group;
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
     AddLevelLocations(scene, folder);
     media.AddTo(GROUP);
-    const std::set<String> templates = ParticleTemplates();
-    for (const Tarnel::MissingResource& missing : Tarnel::FindMissingResources(document, false))
+    const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
+    reading.missing = Tarnel::FindMissingResources(document, scripts);
+    for (const Tarnel::MissingResource& missing : reading.missing)
     {
-        bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" ||
-                            (missing.kind == "particle template" && !templates.count(missing.name));
-        if (!stopsTheLoad)
+        bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template";
+        if (!stopsTheLoad || !reading.fault.empty())
             continue;
         String where = missing.row ? ":" + StringConverter::toString(missing.row) : String();
         String who = missing.row ? missing.firstUser : String("the level");
-        String nearest = Nearest(missing.name, Candidates(missing.kind, templates));
-        return file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
-               "\", which is nowhere to be found" + (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)") +
-               "; searched " + Searched(scene, folder, media) + "; --media DIR or --resources FILE add a game's media";
+        String nearest = Nearest(missing.name, Candidates(missing.kind, scripts.particleTemplates));
+        reading.fault = file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
+                        "\", which is nowhere to be found" +
+                        (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)") + "; searched " +
+                        Searched(scene, folder, media) + "; --media DIR or --resources FILE add a game's media";
     }
-    return "";
+    return reading;
+}
+
+String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed, bool lenientNames)
+{
+    TiXmlDocument local;
+    return ReadLevel(file, media, lenientNames, parsed ? *parsed : local, true).fault;
 }
 
 namespace

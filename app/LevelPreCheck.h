@@ -3,6 +3,8 @@
 
 #include "MediaSources.h"
 
+#include "Tarnel/TarnelLevelReferences.h"
+
 #include <OgrePrerequisites.h>
 
 #include <vector>
@@ -11,18 +13,35 @@ class TiXmlDocument;
 
 /** The faults a level argument shows before the engine opens anything: a file that
     does not parse; an object element whose reader refuses a keyword or a size (the
-    loader's own readers, so the words are the loader's); or one that names a mesh,
-    model file or particle template found in none of the level's locations (its
-    folder, its resource locations, the program's resource list, the media given). Returns one plain line naming the file, the line, the element and
-    its name, with the nearest existing name where one is close, for example
-    `level.scene:42: entity "King" names mesh "kign.w.mesh", which is nowhere to be
-    found (did you mean "king.w.mesh"?); searched ...; --media DIR or --resources FILE add
-    a game's media`, with the folders searched; empty when the level shows none of them.
-    Needs the engine's root; the resource groups are left as they were. The level is parsed
-    as the loader parses it, into `parsed` when given, so that the load need not read the
-    file again; a file that does not parse leaves it empty. */
+    loader's own readers, so the words are the loader's); a node or an object that takes
+    a name given before it, unless names are lenient; or an element that names a mesh,
+    model file or particle template found in none of the level's locations (its folder,
+    its resource locations, the program's resource list, the media given). Returns one
+    plain line naming the file, the line, the element and its name, with the nearest
+    existing name where one is close, for example `level.scene:42: entity "King" names
+    mesh "kign.w.mesh", which is nowhere to be found (did you mean "king.w.mesh"?);
+    searched ...; --media DIR or --resources FILE add a game's media`, with the folders
+    searched; empty when the level shows none of them. Needs the engine's root, not its
+    render system; the resource groups are left as they were. The level is parsed as the
+    loader parses it, into `parsed` when given, so that the load need not read the file
+    again; a file that does not parse leaves it empty. */
 Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources(),
-                           TiXmlDocument* parsed = nullptr);
+                           TiXmlDocument* parsed = nullptr, bool lenientNames = false);
+
+/// What reading a level and looking up its media on disk finds, without building it.
+struct LevelReading
+{
+    /// The first fault that would stop the load, in one line as PreCheckLevel says it; empty when none.
+    Ogre::String fault;
+    /** What the level names that its locations and the media lack, materials and their
+        images as the scripts' text names them; empty when the file does not parse. */
+    std::vector<Tarnel::MissingResource> missing;
+};
+
+/** The check of PreCheckLevel, and everything missing. Repeated names stop the load unless
+    the names are lenient. Unless `quiet`, the readers' warnings go to the log as the load's would. */
+LevelReading ReadLevel(const Ogre::String& file, const MediaSources& media, bool lenientNames,
+                       TiXmlDocument& document, bool quiet);
 
 /** Of the cameras, the one of that name, else the one whose name differs only in case;
     empty when none is. */

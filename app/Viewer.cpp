@@ -199,7 +199,7 @@ namespace
     {
         if (!options.checkFirst)
             return true;
-        String fault = PreCheckLevel(options.levelFile, options.media, &document);
+        String fault = PreCheckLevel(options.levelFile, options.media, &document, options.lenientNames);
         if (fault.empty() && !options.cameraName.empty())
             fault = PreCheckCamera(document, options.cameraName);
         if (fault.empty())
@@ -439,7 +439,7 @@ bool Viewer::ReloadLevel(String& error)
     // The checks are those of the start, in the same words: a file that does not parse, or names
     // a mesh, model file or particle template that is nowhere, would stop the load half way.
     TiXmlDocument document;
-    error = PreCheckLevel(levelFile, media, &document);
+    error = PreCheckLevel(levelFile, media, &document, lenientNames);
     if (!error.empty())
     {
         log.logError("Reload failed, the level on screen stays: " + error);

@@ -88,6 +88,71 @@ assert level["drawn"] and level["status"] != 1, level
 assert any('rotation of node "Caf\u00e9"' in warning for warning in level["warnings"]), level["warnings"]
 READ
 
+# --no-draw reads the levels without a display and finds what the full check finds, except
+# what only building and drawing find (a portal's zone, the engine's own warnings).
+mkdir -p nodraw
+cat >nodraw/twice.scene <<'LEVEL'
+<scene><nodes>
+  <node name="Lamp"><light name="Glow" type="point"/></node>
+  <node name="Post"><light name="Glow" type="point"/></node>
+</nodes></scene>
+LEVEL
+cat >nodraw/keyword.scene <<'LEVEL'
+<scene><nodes><node name="Sun"><light name="Sun" type="LT_POINT"/></node></nodes></scene>
+LEVEL
+cat >nodraw/unread.scene <<'LEVEL'
+<scene><lights><light name="Sun" type="LT_POINT"/></lights>
+  <resourceLocations><resourceLocation type="FileSystem" name="gone"/></resourceLocations>
+  <nodes><node name="Lamp"><light name="Lamp" type="point"><lightAttenuation range="-5"/></light></node></nodes></scene>
+LEVEL
+cat >nodraw/sparks.scene <<'LEVEL'
+<scene><nodes><node name="Fire"><particleSystem name="Fire" file="Level/Sprks"/></node></nodes></scene>
+LEVEL
+cat >nodraw/textures.scene <<'LEVEL'
+<scene><nodes><node name="Floor"><plane name="Floor" width="10" height="10" material="Own/Stone"><normal y="1"/></plane></node></nodes></scene>
+LEVEL
+cat >nodraw/own.material <<'SCRIPT'
+// a material of the level's own, whose image was never shipped
+material "Own/Stone" { technique { pass { texture_unit { texture stone.png } } } }
+SCRIPT
+cp missing.scene incomplete.scene broken.scene nodraw/
+levels=("$sample" nodraw/*.scene)
+run "${levels[@]}" --json
+cp out.txt full.json
+start=$(date +%s%N)
+run "${levels[@]}" --json --no-draw
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+cp out.txt read.json
+no_display() { env -u DISPLAY "$@" >/dev/null; }
+check "--no-draw needs no display" no_display "$check_program" --no-draw "$sample"
+check "--no-draw and the full check agree ($elapsed_ms ms without drawing)" python3 - full.json read.json <<'READ'
+import json, sys
+full, read = (json.load(open(name))["levels"] for name in sys.argv[1:])
+assert len(full) == len(read) == 9
+for built, only_read in zip(full, read):
+    name = built["file"]
+    assert only_read["readOnly"] and not only_read["drawn"], name
+    assert built["status"] == only_read["status"], (name, built["status"], only_read["status"], only_read["error"])
+    assert (built["error"] is None) == (only_read["error"] is None), (name, built["error"], only_read["error"])
+    kinds = lambda level: sorted((m["kind"], m["name"], tuple(m["usedBy"])) for m in level["missing"])
+    assert kinds(built) == kinds(only_read), (name, kinds(built), kinds(only_read))
+    missed = [w for w in only_read["warnings"] if w not in built["warnings"]]
+    assert not missed, (name, missed)
+by_name = {level["file"].rsplit("/", 1)[-1]: level for level in read}
+assert 'Tarnel: the element <lights> is not read' in by_name["unread.scene"]["warnings"]
+assert any("resource location" in w and "gone" in w for w in by_name["unread.scene"]["warnings"])
+assert any("range" in w for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
+assert ("texture", "stone.png", ("Floor",)) in [(m["kind"], m["name"], tuple(m["usedBy"])) for m in by_name["textures.scene"]["missing"]]
+READ
+run nodraw/twice.scene --no-draw
+check "a repeated name gives both lines and the way out" grep -qF 'twice.scene:3: light "Glow" repeats the name of line 2 (--lenient renames repeats)' out.txt
+run nodraw/twice.scene --no-draw --lenient
+check "which --lenient takes (status $status)" [ "$status" = 0 ]
+run nodraw/sparks.scene --no-draw
+check "a missing template is said with its line" grep -qF 'sparks.scene:1: particleSystem "Fire" names particle template "Level/Sprks", which is nowhere to be found' out.txt
+run "$sample" --no-draw --ref refs
+check "--no-draw refuses to compare pictures (status $status)" [ "$status" = 1 ] && grep -qF "which --no-draw does not draw" err.txt
+
 run /dev/null
 check "a path that is no file is one failed level (status $status)" [ "$status" = 1 ]
 check "with a one-line message" grep -qxF "  error: /dev/null is not a regular file" out.txt

@@ -362,6 +362,11 @@ mistyped-mesh)
     viewer_wait_for_exit
     check "a file that does not parse, in one line with its row and column" grep -qxF \
         "../throne/level.scene:1: not well-formed XML: Error reading end tag. (column 36)" viewer.stderr
+    printf '<scene><nodes>\n<node name="Door"/>\n<node name="Door"/>\n</nodes></scene>' >"$work/throne/level.scene"
+    viewer_start ../throne/level.scene
+    viewer_wait_for_exit
+    check "a repeated name, with both lines and the way out" grep -qxF \
+        '../throne/level.scene:3: node "Door" repeats the name of line 2 (--lenient renames repeats)' viewer.stderr
     ;;
 from-root)
     # Started from the run tree's root, as README's example shows it from the checkout's root:
