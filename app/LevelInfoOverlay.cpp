@@ -36,9 +36,38 @@ void LevelInfoOverlay::SetVisible(bool show)
         overlay->hide();
 }
 
-void LevelInfoOverlay::SetText(const String& text)
+namespace
 {
-    String wrapped = Wrap(text, LINE_LENGTH);
+    // As the overlay scripts place them: the statistics at the left, the panel at the right.
+    const Real MARGIN = 5, STATISTICS_RIGHT = 5 + 460, FULL_WIDTH = 470, MINIMUM_WIDTH = 280;
+    const Real TEXT_INSET = 14, CHARACTER_WIDTH = (FULL_WIDTH - TEXT_INSET) / LevelInfoOverlay::LINE_LENGTH;
+}
+
+Real LevelInfoOverlay::PanelWidth(Real windowWidth, bool statisticsShown)
+{
+    if (!statisticsShown)
+        return FULL_WIDTH;
+    return std::max(MINIMUM_WIDTH, std::min(FULL_WIDTH, windowWidth - STATISTICS_RIGHT - 2 * MARGIN));
+}
+
+void LevelInfoOverlay::FitWindow(Real windowWidth, bool statisticsShown)
+{
+    const Real width = PanelWidth(windowWidth, statisticsShown);
+    const size_t length = size_t((width - TEXT_INSET) / CHARACTER_WIDTH);
+    if (!panel || length == lineLength)
+        return;
+    lineLength = length;
+    panel->setLeft(-(width + MARGIN));
+    panel->setWidth(width);
+    textArea->setWidth(width - TEXT_INSET);
+    shown.clear(); // broken again at the new width
+    SetText(text);
+}
+
+void LevelInfoOverlay::SetText(const String& newText)
+{
+    text = newText;
+    String wrapped = Wrap(text, lineLength);
     // A new caption rebuilds the text's geometry; most frames it is the same.
     if (!textArea || wrapped == shown)
         return;

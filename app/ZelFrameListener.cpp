@@ -9,6 +9,7 @@
 #include <OgreLogManager.h>
 #include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
+#include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreStringConverter.h>
@@ -62,7 +63,10 @@ bool ZelFrameListener::frameEnded(const FrameEvent& event)
     // The statistics overlay is on screen, so its figures are kept, as the fly-through's are.
     ExampleFrameListener::frameEnded(event);
     if (levelInfo.IsVisible())
+    {
+        levelInfo.FitWindow(Real(window->getWidth()), statsVisible);
         levelInfo.SetText(describeLevel());
+    }
     // What the engine said during the frame (a texture read late, say), grouped.
     viewer.FlushTerminal();
     return true;

@@ -319,6 +319,23 @@ TEST(LevelInfoPanel, LinesBreakAtSpacesToThePanelsWidth)
         EXPECT_EQ(LevelInfoOverlay::Wrap(row.text, row.length), row.wrapped) << row.text;
 }
 
+TEST(LevelInfoPanel, NarrowsBesideTheStatisticsInANarrowWindow)
+{
+    const struct
+    {
+        Ogre::Real window;
+        bool statistics;
+        Ogre::Real width;
+    } rows[] = {
+        {1280, true, 470}, // room for both side by side
+        {800, true, 325},  // what the statistics leave
+        {600, true, 280},  // never below the minimum
+        {800, false, 470}, // nothing to keep clear of
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(LevelInfoOverlay::PanelWidth(row.window, row.statistics), row.width) << row.window;
+}
+
 TEST(ViewerKeys, OneTableDrivesTheKeysTheHelpAndThePanel)
 {
     const std::string help = KeysHelp();
