@@ -127,6 +127,33 @@ private:
 
 namespace
 {
+    /// The errors the engine logs while this lives: those of scripts read again by a reload, say.
+    class LoggedErrors : public LogListener
+    {
+    public:
+        LoggedErrors() { LogManager::getSingleton().getDefaultLog()->addListener(this); }
+        ~LoggedErrors() override { LogManager::getSingleton().getDefaultLog()->removeListener(this); }
+        LoggedErrors(const LoggedErrors&) = delete;
+        LoggedErrors& operator=(const LoggedErrors&) = delete;
+
+        void messageLogged(const String& message, LogMessageLevel level, bool, const String&, bool&) override
+        {
+            if (level >= LML_CRITICAL)
+                errors.push_back(message);
+        }
+
+        /// "2 errors (first: ...)"; "no errors" when none.
+        String Summary() const
+        {
+            if (errors.empty())
+                return "no errors";
+            const std::vector<WarningGroup> groups = GroupWarnings(errors);
+            return StringConverter::toString(errors.size()) + (errors.size() == 1 ? " error" : " errors") +
+                   " (first: " + DescribeGroup(groups.front()) + ")";
+        }
+
+        std::vector<String> errors;
+    };
 
     Light* CreateCameraLight(Camera* camera)
     {
@@ -435,6 +462,7 @@ bool Viewer::ReloadLevel(String& error)
     LogManager& log = LogManager::getSingleton();
     log.logMessage("Reloading level " + levelFile);
     Timer timer;
+    LoggedErrors scriptErrors;
     // Read and parsed once, for the checks before the reload, the reload and its missing resources.
     // The checks are those of the start, in the same words: a file that does not parse, or names
     // a mesh, model file or particle template that is nowhere, would stop the load half way.
@@ -505,7 +533,10 @@ bool Viewer::ReloadLevel(String& error)
     levelGroup = group;
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
     WatchLevelFiles(); // its resource locations may have changed
-    reloadSummary = "Reloaded in " + Milliseconds(timer) + " ms, memory " + StringConverter::toString(ResidentMegabytes()) + " MB";
+    reloadErrors = scriptErrors.errors.size();
+    reloadSummary = "Reloaded in " + Milliseconds(timer) + " ms, memory " +
+                    StringConverter::toString(ResidentMegabytes()) + " MB" +
+                    (reloadErrors ? ", with " + scriptErrors.Summary() : String());
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
     log.logMessage("Reload of " + levelFile + ": " + reloadSummary + ", the camera in zone " +
                    (zone ? zone->getName() : String("none")));

@@ -113,8 +113,11 @@ public:
     /// The level on screen: its file, as given, and its load time in milliseconds.
     const Ogre::String& GetLevelFile() const { return levelFile; }
     const Ogre::String& GetLevelLoadTime() const { return levelLoadTime; }
-    /// After a reload: "Reloaded in N ms, memory M MB"; empty before the first.
+    /** After a reload: "Reloaded in N ms, memory M MB", and ", with 2 errors (first: ...)"
+        when its media logged errors (a script broken on disk); empty before the first. */
     const Ogre::String& GetReloadSummary() const { return reloadSummary; }
+    /// The errors the last reload logged, a reload that failed aside.
+    size_t GetReloadErrors() const { return reloadErrors; }
 
 private:
     /** The viewer of the window, its media read (its own and the options'), on the camera of its
@@ -147,6 +150,7 @@ private:
     Ogre::String levelGroup = "General";
     unsigned levelGroupCount = 0;
     Ogre::String reloadSummary;
+    size_t reloadErrors = 0;
     MediaSources media; ///< the game's media, which a reloaded level's group holds too
     std::unique_ptr<LevelWatch> watch; ///< null unless asked for
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting

@@ -113,6 +113,9 @@ void ZelFrameListener::reloadLevel()
     }
     camera = viewer.GetCamera();
     levelCameraIndex = -1;
+    // A script broken on disk leaves its objects blank: the panel says why.
+    if (viewer.GetReloadErrors())
+        levelInfo.SetVisible(true);
     if (portalOutlines.IsVisible())
         portalOutlines.SetVisible(true, viewer.GetSceneManager(), viewer.GetLevelPortals());
 }

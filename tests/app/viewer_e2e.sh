@@ -550,10 +550,15 @@ reload-media)
     viewer_press F5
     sleep 0.5
     viewer_press Print               # screenshot_2
+    sed -i 's/lighting off/lighting sideways/' "$work/textured/paint.material"
+    viewer_press F5                  # a script broken on disk
+    sleep 0.5
     viewer_press Escape
     viewer_wait_for_exit
     check "a replaced texture shows after F5: $(differing_pixels screenshot_1.png screenshot_2.png) pixels change" \
         greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 5000
+    check "a reload that met a script error says so, with the count and the first" \
+        grep -qE "Reload of ../textured/box.scene: Reloaded in [0-9.]+ ms, memory [0-9]+ MB, with [0-9]+ errors? \(first: .*paint.material" viewer.stdout
     ;;
 reload-failure)
     # A reload the loader refuses while building leaves the level on screen whole: the mirror's reflection too.
