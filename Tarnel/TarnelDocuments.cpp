@@ -1,5 +1,6 @@
 // Level and model documents: reading, the depth guard, and walking.
 #include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/TarnelUnreadParts.h"
 #include "Tarnel/TarnelExcept.h"
 #include "Tarnel/TarnelLimits.h"
 #include "Tarnel/TarnelPaths.h"
@@ -156,6 +157,7 @@ namespace Tarnel
 
     void TarnelUtilities::GetElementText(const TiXmlElement* element, String& text)
     {
+        ReadMarks::Mark(element);
         for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())
         {
             if (child->Type() == TiXmlNode::TINYXML_TEXT)

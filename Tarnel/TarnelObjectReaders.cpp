@@ -4,6 +4,7 @@
 #include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelKeywords.h"
 #include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelUnreadParts.h"
 
 #include <tinyxml.h>
 
@@ -71,6 +72,8 @@ namespace Tarnel
                 else if (kind == "lightRange" && light->lightType == Light::LT_SPOTLIGHT)
                     LoadLightRange(child, light->spotlightInnerAngle, light->spotlightOuterAngle,
                                    light->spotlightFalloff);
+                else if (kind == "lightRange")
+                    ReadMarks::MarkWhole(child); // exporters write a cone for every light
                 else if (kind == "lightAttenuation")
                     LoadLightAttenuation(child, light->attenuationRange, light->attenuationConstant,
                                          light->attenuationLinear, light->attenuationQuadric);

@@ -1,5 +1,6 @@
 // Attribute readers, element forms and the small composite readers.
 #include "Tarnel/TarnelReaders.h"
+#include "Tarnel/TarnelUnreadParts.h"
 #include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelDomains.h"
 #include "Tarnel/TarnelExcept.h"
@@ -57,7 +58,10 @@ namespace Tarnel
             for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
             {
                 if (std::string_view(attribute->NameTStr()) == name)
+                {
+                    ReadMarks::Mark(attribute);
                     return attribute;
+                }
             }
             return nullptr;
         }
@@ -122,6 +126,7 @@ namespace Tarnel
             {
                 if (candidate == name && !found[index])
                 {
+                    ReadMarks::Mark(attribute);
                     found[index] = attribute;
                     names[index] = attribute->Name();
                     --missing;

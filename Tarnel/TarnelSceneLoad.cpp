@@ -8,6 +8,7 @@
 #include "Tarnel/TarnelPaths.h"
 #include "Tarnel/TarnelReaders.h"
 #include "Tarnel/TarnelSceneGraph.h"
+#include "Tarnel/TarnelUnreadParts.h"
 
 #include <OgrePCZSceneManager.h>
 #include <OgreRoot.h>
@@ -144,6 +145,8 @@ namespace Tarnel
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                           "TarnelScene::Load", SCENE_SOURCE_FILE);
 
+        // What this load reads is marked on the document, for what it leaves to be said.
+        ReadMarks::Clear(&document);
         this->sceneManager = sceneManager;
         RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
         rootNode = nullptr;

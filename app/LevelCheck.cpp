@@ -8,6 +8,7 @@
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/TarnelUnreadParts.h"
 
 #include <OgreCamera.h>
 #include <OgreLight.h>
@@ -177,45 +178,6 @@ namespace
         sceneManager->destroyMovableObject(light);
     }
 
-    /// Resource locations that are not there, and what the loader reads but does not draw or does not read at all.
-    void WarnOfUnusedParts(LevelCheck& check, const TiXmlDocument& document)
-    {
-        if (!document.RootElement())
-            return;
-        if (const TiXmlElement* locations = document.RootElement()->FirstChildElement("resourceLocations"))
-        {
-            String folder, base;
-            StringUtil::splitFilename(check.file, base, folder);
-            std::vector<Tarnel::ResourceLocation> named;
-            try
-            {
-                named = Tarnel::TarnelScene::ReadResourceLocations(locations, folder);
-            }
-            catch (const Exception&)
-            {
-                // a location that does not read is the load's error
-            }
-            for (const Tarnel::ResourceLocation& location : named)
-            {
-                std::error_code error;
-                if (location.type == "FileSystem" && !std::filesystem::is_directory(location.name, error))
-                    check.warnings.push_back("Tarnel: the resource location " + location.name + " does not exist");
-            }
-        }
-        static const std::set<String> read = {"resourceLocations", "environment", "renderTextures", "nodes",
-                                              "externals", "terrain", "queryFlags", "visibilityFlags", "light",
-                                              "camera", "instancedGeometries", "staticGeometries",
-                                              "userDataReference", "userData"};
-        for (const TiXmlElement* child = document.RootElement()->FirstChildElement(); child;
-             child = child->NextSiblingElement())
-        {
-            if (child->ValueStr() == "terrain")
-                check.warnings.push_back("Tarnel: the terrain is not drawn: only its user data is read");
-            else if (!read.count(child->ValueStr()))
-                check.warnings.push_back("Tarnel: the element <" + child->ValueStr() + "> is not read");
-        }
-    }
-
     /** A file that does not parse fails with the parser's reason, which the loader logs, rather
         than with the loader's general words. */
     void TakeParserReason(LevelCheck& check)
@@ -299,7 +261,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         // not parse is given to the loader as it is, which says why in its own words.
         TiXmlDocument document;
         Timer parsing;
-        const bool parsed = Tarnel::TarnelUtilities::LoadXmlFile(file, document);
+        const bool parsed = Tarnel::TarnelUtilities::LoadXmlFile(file, document, true); // rows, for the unread parts
         const double parseMs = parsing.getMicroseconds() / 1000.0;
         try
         {
@@ -366,8 +328,9 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
         if (!parsed)
             TakeParserReason(check);
-        if (check.loaded)
-            WarnOfUnusedParts(check, document);
+        // Below the sections only after a whole load: a load that stopped read only some.
+        const std::vector<String> unread = Tarnel::UnreadParts(document, file, check.loaded);
+        check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
@@ -394,7 +357,9 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);
     check.warnings = log.warnings;
-    WarnOfUnusedParts(check, document);
+    // Only the sections: the readers of the rest run as the level is built.
+    const std::vector<String> unread = Tarnel::UnreadParts(document, file, false);
+    check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());
     DropWarningsOfMissing(check);
     check.totalMs = check.checkMs = total.getMicroseconds() / 1000.0;
     check.times.parse = check.totalMs;

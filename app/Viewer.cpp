@@ -11,6 +11,7 @@
 
 #include "Tarnel/TarnelEngine.h"
 #include "Tarnel/TarnelLevelReferences.h"
+#include "Tarnel/TarnelUnreadParts.h"
 #include "Tarnel/TarnelLevelViews.h"
 #include "Tarnel/TarnelMedia.h"
 #include "Tarnel/TarnelPlatform.h"
@@ -216,6 +217,10 @@ namespace
         static_cast<PCZSceneManager*>(sceneManager)->connectPortalsToTargetZonesByLocation();
         LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
+        // Before the search for missing resources, whose readers would mark the document read.
+        if (parsed)
+            for (const String& unread : Tarnel::UnreadParts(*parsed, levelFile, true))
+                LogManager::getSingleton().logWarning(unread);
         LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed) : Tarnel::FindMissingResources(levelFile));
         return loadTime;
     }

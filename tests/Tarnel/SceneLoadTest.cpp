@@ -1,10 +1,13 @@
 #include "Tarnel/TarnelDocuments.h"
 #include "Tarnel/TarnelInstancedGeometry.h"
+#include "Tarnel/TarnelUnreadParts.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
 #include <OgreRoot.h>
 #include <OgreStaticGeometry.h>
+
+#include <tinyxml.h>
 
 #include <filesystem>
 
@@ -30,6 +33,30 @@ TEST(Versions, ParseTextAndOrder)
 }
 
 using SceneLoading = SceneTest;
+
+TEST_F(SceneLoading, WhatTheLoadLeavesUnreadIsSaidWithItsLine)
+{
+    const std::string path = WriteFile("unread.scene", R"(<scene formatVersion="1.0" exporter="Blender">
+<lights><light name="Sun" type="LT_POINT"/></lights>
+<nodes><node name="Lamp" layer="2">
+  <light name="Lamp" type="point" powerScale="3"><lightRange inner="1"/><lightAttenuation range="9" quadratic="1"/></light>
+  <physics mass="3"/><position/>
+</node></nodes></scene>)");
+    TiXmlDocument document;
+    ASSERT_TRUE(Tarnel::TarnelUtilities::LoadXmlFile(path, document, true));
+    scene.Load(path, document, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
+    const std::string at = " is not read (" + path + ":";
+    EXPECT_EQ(Tarnel::UnreadParts(document, path, true),
+              (std::vector<String>{"Tarnel: the attribute exporter of scene" + at + "1)",
+                                   "Tarnel: the element <lights>" + at + "2)",
+                                   "Tarnel: the attribute quadratic of lightAttenuation" + at + "4)",
+                                   "Tarnel: the attribute powerScale of light \"Lamp\"" + at + "4)",
+                                   "Tarnel: the element <physics> in node \"Lamp\"" + at + "5)",
+                                   "Tarnel: the attribute layer of node \"Lamp\"" + at + "3)"}));
+    // Without a load, only the sections are known; a load marks the document afresh.
+    EXPECT_EQ(Tarnel::UnreadParts(document, path, false),
+              (std::vector<String>{"Tarnel: the element <lights>" + at + "2)"}));
+}
 
 TEST_F(SceneLoading, TheHeaderAndItsDefaults)
 {
