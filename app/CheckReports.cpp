@@ -294,23 +294,74 @@ namespace
 
     const char* const PAGE_STYLE =
         "body{font-family:sans-serif;margin:1.5em;background:#f4f4f2;color:#222}"
-        "h1{font-size:1.4em}.summary{font-size:1.1em;margin-bottom:1em}"
-        ".card{background:#fff;border-left:8px solid #6a6;border-radius:4px;padding:.8em 1em;margin:0 0 1em}"
+        "h1{font-size:1.4em;margin:0 0 .3em}.summary{font-size:1.1em;margin-bottom:.6em}"
+        "#filter{font-size:1em;padding:.3em .5em;width:24em;max-width:90%;margin-bottom:1em}"
+        ".card{background:#fff;border-left:8px solid #6a6;border-radius:4px;padding:.6em 1em;margin:0 0 1em}"
         ".card.failed{border-color:#c33}.card.incomplete{border-color:#e90}.card.looks-different{border-color:#86c}"
-        ".card h2{font-size:1.05em;margin:0 0 .4em;word-break:break-all}.status{font-weight:bold}"
-        ".error{color:#a00;white-space:pre-wrap;font-family:monospace}"
+        ".card h2{font-size:1.05em;margin:0 0 .3em;word-break:break-all}.verdict{margin-bottom:.4em}"
+        ".status{font-weight:bold}.error{color:#a00;white-space:pre-wrap;font-family:monospace;margin:.3em 0}"
+        ".facts{font-size:.85em;color:#555}details{margin:.3em 0}summary{cursor:pointer}"
         "ul{margin:.3em 0 .5em 1.2em;padding:0}li{margin:.1em 0}"
-        ".pictures{display:flex;flex-wrap:wrap;gap:.6em}figure{margin:0}figcaption{font-size:.85em;color:#555}"
-        "img{display:block;max-width:100%;border:1px solid #ccc}";
+        ".pictures{display:flex;flex-wrap:wrap;gap:.6em;margin:.3em 0}figure{margin:0}"
+        "figcaption{font-size:.85em;color:#555}img{display:block;max-width:100%;border:1px solid #ccc}";
 
-    void WriteList(std::ostream& out, const char* title, const std::vector<String>& items)
+    // Narrows the cards to those whose file or verdict holds the text typed, without a network.
+    const char* const FILTER_SCRIPT =
+        "document.getElementById('filter').addEventListener('input',function(event){"
+        "var text=event.target.value.toLowerCase();"
+        "document.querySelectorAll('.card').forEach(function(card){"
+        "card.hidden=text!==''&&(card.dataset.level+' '+card.dataset.status).toLowerCase().indexOf(text)<0;});});";
+
+    /// A folded list with its count in its title; nothing when it is empty.
+    void WriteList(std::ostream& out, const String& title, const std::vector<String>& items)
     {
         if (items.empty())
             return;
-        out << "<div>" << title << ":<ul>";
+        out << "<details><summary>" << Escaped(title) << "</summary><ul>";
         for (const String& item : items)
             out << "<li>" << Escaped(item) << "</li>";
-        out << "</ul></div>";
+        out << "</ul></details>";
+    }
+
+    /// "3 missing resources", "1 missing resource": the noun's plural by an s on its first word.
+    String Counted(const String& noun, size_t count)
+    {
+        size_t space = std::min(noun.find(' '), noun.size());
+        return StringConverter::toString(count) + " " + noun.substr(0, space) + (count == 1 ? "" : "s") +
+               noun.substr(space);
+    }
+
+    /// "Warnings (76 in 3 groups)", or "Warnings (2)" when each is a group of its own.
+    String GroupsTitle(const char* title, size_t count, size_t groups)
+    {
+        return String(title) + " (" + StringConverter::toString(count) +
+               (groups == count ? String() : " in " + StringConverter::toString(groups) + " groups") + ")";
+    }
+
+    /// The verdict's one line: why a level is not fine, in a few words.
+    String Reason(const LevelCheck& check)
+    {
+        switch (check.GetStatus())
+        {
+        case LevelCheck::FAILED: return check.loaded ? "it did not draw" : "it did not load";
+        case LevelCheck::LOOKS_DIFFERENT:
+        {
+            size_t differing = size_t(std::count_if(check.pictures.begin(), check.pictures.end(),
+                                                    [](const LevelCheck::Picture& picture) { return !picture.matches; }));
+            return StringConverter::toString(differing) + " of " + StringConverter::toString(check.pictures.size()) +
+                   " pictures differ from their references";
+        }
+        case LevelCheck::INCOMPLETE:
+        {
+            String reason;
+            if (!check.missing.empty())
+                reason = Counted("missing resource", check.missing.size());
+            if (!check.unconnectedPortals.empty())
+                reason += (reason.empty() ? "" : ", ") + Counted("portal without a zone", check.unconnectedPortals.size());
+            return reason;
+        }
+        default: return Counted("warning", check.warnings.size());
+        }
     }
 
     void WriteFigure(std::ostream& out, const String& file, const String& caption, const String& pageFolder)
@@ -319,48 +370,60 @@ namespace
             << "\"><figcaption>" << Escaped(caption) << "</figcaption></figure>";
     }
 
+    void WritePictures(std::ostream& out, const LevelCheck& check, const String& pageFolder)
+    {
+        if (check.pictures.empty())
+            return;
+        out << "<div class=\"pictures\">";
+        for (const LevelCheck::Picture& picture : check.pictures)
+        {
+            WriteFigure(out, picture.file, picture.view, pageFolder);
+            if (!picture.reference.empty())
+            {
+                WriteFigure(out, picture.reference, picture.view + ": reference", pageFolder);
+                WriteFigure(out, picture.difference,
+                            picture.view + ": difference, " + Milliseconds(picture.differing * 100) + "% of the pixels",
+                            pageFolder);
+            }
+        }
+        out << "</div>";
+    }
+
+    /// A level's card: its verdict in one line, its pictures, its figures, then its findings folded.
     void WriteCard(std::ostream& out, const LevelCheck& check, const String& pageFolder)
     {
         static const char* const classes[] = {"fine", "failed", "incomplete", "looks-different"};
         LevelCheck::Status status = check.GetStatus();
-        out << "<section class=\"card " << classes[status] << "\" data-level=\"" << Escaped(check.file) << "\">"
-            << "<h2>" << Escaped(check.file) << "</h2><div class=\"status\">" << VERDICTS[status] << "</div>";
+        out << "<section class=\"card " << classes[status] << "\" data-level=\"" << Escaped(check.file)
+            << "\" data-status=\"" << VERDICTS[status] << "\"><h2>" << Escaped(check.file) << "</h2>"
+            << "<div class=\"verdict\"><span class=\"status\">" << VERDICTS[status] << "</span>: " << Escaped(Reason(check))
+            << "</div>";
         if (!check.error.empty())
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
+        WritePictures(out, check, pageFolder);
         if (check.loaded || check.totalMs > 0)
-            out << "<div>" << PhasesLine(check) << "</div>";
+            out << "<div class=\"facts\">" << PhasesLine(check) << "</div>";
         if (check.loaded && !check.readOnly)
-            out << "<div>" << CountsLine(check.counts) << "</div>";
-        std::vector<String> missing, warnings;
+            out << "<div class=\"facts\">" << CountsLine(check.counts) << "</div>";
+        std::vector<String> missing, warnings, unread;
         for (const Tarnel::MissingResource& resource : check.missing)
             missing.push_back(MissingLine(resource));
+        size_t warningCount = 0, unreadCount = 0;
         for (const WarningGroup& group : GroupWarnings(check.warnings))
         {
-            String line = group.message;
-            if (group.count > 1)
-                line += " (" + StringConverter::toString(group.count) + " times)";
-            warnings.push_back(line);
+            const bool isUnread = group.message.find(" is not read") != String::npos;
+            (isUnread ? unreadCount : warningCount) += group.count;
+            (isUnread ? unread : warnings).push_back(group.count > 1 ? DescribeGroup(group) : group.message);
         }
-        WriteList(out, "Missing resources", missing);
-        WriteList(out, "Portals without a target zone", check.unconnectedPortals);
-        WriteList(out, "Duplicate definitions", check.duplicateDefinitions);
-        WriteList(out, "Warnings", warnings);
-        if (!check.pictures.empty())
-        {
-            out << "<div class=\"pictures\">";
-            for (const LevelCheck::Picture& picture : check.pictures)
-            {
-                WriteFigure(out, picture.file, picture.view, pageFolder);
-                if (!picture.reference.empty())
-                {
-                    WriteFigure(out, picture.reference, picture.view + ": reference", pageFolder);
-                    WriteFigure(out, picture.difference,
-                                picture.view + ": difference, " + Milliseconds(picture.differing * 100) + "% of the pixels",
-                                pageFolder);
-                }
-            }
-            out << "</div>";
-        }
+        WriteList(out, GroupsTitle("Missing resources", missing.size(), missing.size()), missing);
+        WriteList(out, GroupsTitle("Portals without a target zone", check.unconnectedPortals.size(),
+                                   check.unconnectedPortals.size()),
+                  check.unconnectedPortals);
+        WriteList(out, GroupsTitle("Duplicate definitions", check.duplicateDefinitions.size(),
+                                   check.duplicateDefinitions.size()),
+                  check.duplicateDefinitions);
+        WriteList(out, GroupsTitle("Warnings", warningCount, warnings.size()), warnings);
+        WriteList(out, GroupsTitle("Unread parts", unreadCount, unread.size()), unread);
         out << "</section>\n";
     }
 }
@@ -376,7 +439,8 @@ void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, c
         << counts[LevelCheck::INCOMPLETE] << " incomplete, " << counts[LevelCheck::FAILED] << " failed";
     if (counts[LevelCheck::LOOKS_DIFFERENT])
         out << ", " << counts[LevelCheck::LOOKS_DIFFERENT] << " look different";
-    out << "</div>\n";
+    out << "</div>\n<input id=\"filter\" type=\"search\" placeholder=\"Filter by file or status\" "
+           "aria-label=\"Filter the levels\">\n";
     // Failures first, then what looks different, what is incomplete, and what is fine; in order within each.
     for (LevelCheck::Status status : {LevelCheck::FAILED, LevelCheck::LOOKS_DIFFERENT, LevelCheck::INCOMPLETE,
                                       LevelCheck::FINE})
@@ -387,5 +451,5 @@ void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, c
                 WriteCard(out, check, pageFolder);
         }
     }
-    out << "</body></html>\n";
+    out << "<script>" << FILTER_SCRIPT << "</script>\n</body></html>\n";
 }

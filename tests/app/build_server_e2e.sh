@@ -60,6 +60,33 @@ assert len(images) == 1 + 2 + 1, images  # statue; courtyard: first view and cam
 for image in images:
     assert os.path.isfile(os.path.join(sys.argv[2], image)), image
 DOM
+check "findings are folded, each with its count" grep -qE '<details><summary>Missing resources \([0-9]+\)</summary>' dom.html
+# The page as a designer meets it, 1280x800: the first screen shows a level's picture, and the
+# filter box narrows the cards. The probe is added to a copy; the page itself has no test hooks.
+cp "$work/example/report/index.html" "$work/example/report/probe.html"
+cat >>"$work/example/report/probe.html" <<'PROBE'
+<script>
+window.addEventListener('load', function () {
+  var filter = document.getElementById('filter');
+  filter.value = 'STOREROOM'; filter.dispatchEvent(new Event('input'));
+  var shown = Array.prototype.filter.call(document.querySelectorAll('.card'), function (card) { return !card.hidden; });
+  document.body.setAttribute('data-filtered', shown.length + ' ' + shown[0].dataset.level);
+  filter.value = 'failed'; filter.dispatchEvent(new Event('input'));
+  document.body.setAttribute('data-failed', document.querySelectorAll('.card:not([hidden])').length);
+  filter.value = ''; filter.dispatchEvent(new Event('input'));
+  document.body.setAttribute('data-picture-bottom', document.querySelector('img').getBoundingClientRect().bottom);
+});
+</script>
+PROBE
+chromium --headless --no-sandbox --disable-gpu --window-size=1280,800 --virtual-time-budget=3000 \
+    --dump-dom "file://$work/example/report/probe.html" >probe.html 2>/dev/null
+check "the first screen shows a picture ($(grep -o 'data-picture-bottom="[0-9.]*"' probe.html))" python3 - probe.html <<'DOM'
+import re, sys
+dom = open(sys.argv[1]).read()
+assert 0 < float(re.search(r'data-picture-bottom="([0-9.]+)"', dom).group(1)) <= 800
+DOM
+check "the filter narrows the cards by name" grep -qE 'data-filtered="1 [^"]*storeroom.scene"' probe.html
+check "and by status" grep -qF 'data-failed="1"' probe.html
 cp report.png "$output/report.png" 2>/dev/null
 check "a picture of the page is kept with the test's output: $output/report.png" [ -s "$output/report.png" ]
 
