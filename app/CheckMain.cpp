@@ -1,13 +1,13 @@
 // TarnelCheck: loads levels into the real engine without showing them, and reports what
 // each holds, how long it took, and what it lacks; for build servers and level designers.
 #include "CheckProcess.h"
-#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/Read/TarnelPaths.h"
 #include "CheckReports.h"
 #include "LevelCheck.h"
 #include "VirtualDisplay.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <algorithm>
 #include <cstdio>

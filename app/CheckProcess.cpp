@@ -1,10 +1,10 @@
 // One child process a level, so that a level that ends the engine does not end the checker.
 #include "CheckProcess.h"
 #include "CheckReports.h"
-#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/Read/TarnelPaths.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <OgreConfigFile.h>
 #include <OgreException.h>

@@ -1,8 +1,8 @@
 // The engine's files from the working directory or from beside the executable.
 #include "EngineFiles.h"
-#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/Read/TarnelPaths.h"
 
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <OgreConfigFile.h>
 #include <OgreResourceGroupManager.h>

@@ -3,12 +3,12 @@
 #include "LevelPictures.h"
 #include "LevelPreCheck.h"
 
-#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelDocuments.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelUnreadParts.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
+#include "Tarnel/Check/TarnelUnreadParts.h"
 
 #include <OgreCamera.h>
 #include <OgreLight.h>

@@ -5,8 +5,8 @@
 
 #include <OgreLog.h>
 
-#include "Tarnel/TarnelLevelReferences.h"
-#include "Tarnel/TarnelScene.h"
+#include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Build/TarnelScene.h"
 
 #include <OgrePrerequisites.h>
 

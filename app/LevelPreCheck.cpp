@@ -2,15 +2,15 @@
 #include "LevelPreCheck.h"
 #include "EngineFiles.h"
 
-#include "Tarnel/TarnelDomains.h"
-#include "Tarnel/TarnelLevelReferences.h"
-#include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelPaths.h"
-#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Read/TarnelLimits.h"
+#include "Tarnel/Read/TarnelObjects.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
+#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelPaths.h"
+#include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreConfigFile.h>
 #include <OgreResourceGroupManager.h>

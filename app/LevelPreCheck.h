@@ -3,7 +3,7 @@
 
 #include "MediaSources.h"
 
-#include "Tarnel/TarnelLevelReferences.h"
+#include "Tarnel/Check/TarnelLevelReferences.h"
 
 #include <OgrePrerequisites.h>
 

@@ -1,7 +1,7 @@
 // Media named on the command line: a game's resources.cfg and its media folders.
 #include "MediaSources.h"
 
-#include "Tarnel/TarnelMedia.h"
+#include "Tarnel/Media/TarnelMedia.h"
 
 #include <OgreConfigFile.h>
 #include <OgreException.h>

@@ -9,15 +9,15 @@
 
 #include "WarningGroups.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelLevelReferences.h"
-#include "Tarnel/TarnelUnreadParts.h"
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelMedia.h"
-#include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Media/TarnelMedia.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
+#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelPaths.h"
 
 #include <Bites/OgreBitesConfigDialog.h>
 #include <Bites/OgreWindowEventUtilities.h>

@@ -1,8 +1,8 @@
 #include "ZelFrameListener.h"
 #include "Viewer.h"
 
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelPlatform.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <OgreAnimationState.h>
 #include <OgreCamera.h>

@@ -5,7 +5,7 @@
 #include "VirtualDisplay.h"
 #include "ZelFrameListener.h"
 
-#include "Tarnel/TarnelPaths.h"
+#include "Tarnel/Read/TarnelPaths.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>

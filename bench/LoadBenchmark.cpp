@@ -4,10 +4,10 @@
 // fresh scene managers. Needs an X display (the engine renders with OpenGL):
 //   xvfb-run -a build/bench/load_benchmark [--sizes 1000,5000,10000,50000] [--runs 3] [--keep]
 // The last lines are one RESULT line per size.
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelScene.h"
-#include "Tarnel/TarnelPlatform.h"
-#include "Tarnel/TarnelSceneGraph.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
+#include "Tarnel/Build/TarnelSceneGraph.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>

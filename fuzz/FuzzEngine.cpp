@@ -1,8 +1,8 @@
 #include "FuzzEngine.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelScene.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Build/TarnelScene.h"
 
 #include <OgreException.h>
 #include <OgrePCZSceneManager.h>

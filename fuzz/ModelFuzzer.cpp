@@ -1,10 +1,10 @@
 // Reads each input as a model file and builds two instances of it, as nodes that name it would.
 #include "FuzzEngine.h"
 
-#include "Tarnel/TarnelEngine.h"
-#include "Tarnel/TarnelLevelViews.h"
-#include "Tarnel/TarnelModel.h"
-#include "Tarnel/TarnelScene.h"
+#include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Build/TarnelModel.h"
+#include "Tarnel/Build/TarnelScene.h"
 
 #include <OgreException.h>
 #include <OgreMeshManager.h>

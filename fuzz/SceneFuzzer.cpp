@@ -1,8 +1,8 @@
 // Loads each input as a level file into a fresh zone scene manager, as the viewer would.
 #include "FuzzEngine.h"
 
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelLimits.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelLimits.h"
 
 #include <tinyxml.h>
 

@@ -1,9 +1,9 @@
 // The keyword parsers, the number and vector readers and the XML depth check, alone.
-#include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelKeywords.h"
-#include "Tarnel/TarnelPaths.h"
-#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/Read/TarnelLimits.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelKeywords.h"
+#include "Tarnel/Read/TarnelPaths.h"
+#include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreException.h>
 #include <OgreLogManager.h>

@@ -1,6 +1,6 @@
-#include "Tarnel/TarnelDomains.h"
-#include "Tarnel/TarnelObjects.h"
-#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelObjects.h"
+#include "Tarnel/Read/TarnelReaders.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
 

@@ -1,6 +1,6 @@
 // Levels no exporter should write: they end the load with a clear error, never a crash.
-#include "Tarnel/TarnelLimits.h"
-#include "Tarnel/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelLimits.h"
+#include "Tarnel/Read/TarnelDocuments.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 

@@ -1,7 +1,7 @@
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
-#include "Tarnel/TarnelObjects.h"
+#include "Tarnel/Read/TarnelObjects.h"
 
 #include <OgreLight.h>
 #include <OgreMeshManager.h>

@@ -1,5 +1,5 @@
-#include "Tarnel/TarnelKeywords.h"
-#include "Tarnel/TarnelReaders.h"
+#include "Tarnel/Read/TarnelKeywords.h"
+#include "Tarnel/Read/TarnelReaders.h"
 #include "support/Xml.h"
 
 using namespace Ogre;

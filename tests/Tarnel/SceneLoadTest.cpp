@@ -1,6 +1,6 @@
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelInstancedGeometry.h"
-#include "Tarnel/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Build/TarnelInstancedGeometry.h"
+#include "Tarnel/Check/TarnelUnreadParts.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 

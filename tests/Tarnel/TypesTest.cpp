@@ -1,6 +1,6 @@
-#include "Tarnel/MovableObjectOwner.h"
-#include "Tarnel/TarnelIndex.h"
-#include "Tarnel/Types.h"
+#include "Tarnel/Build/MovableObjectOwner.h"
+#include "Tarnel/Build/TarnelIndex.h"
+#include "Tarnel/Read/Types.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
 

@@ -1,8 +1,8 @@
-#include "Tarnel/TarnelDocuments.h"
-#include "Tarnel/TarnelPaths.h"
-#include "Tarnel/TarnelReaders.h"
-#include "Tarnel/TarnelSceneGraph.h"
-#include "Tarnel/TarnelScene.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelPaths.h"
+#include "Tarnel/Read/TarnelReaders.h"
+#include "Tarnel/Build/TarnelSceneGraph.h"
+#include "Tarnel/Build/TarnelScene.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
 

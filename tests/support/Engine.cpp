@@ -1,6 +1,6 @@
 #include "support/Engine.h"
 
-#include "Tarnel/TarnelEngine.h"
+#include "Tarnel/Engine/TarnelEngine.h"
 
 #include <OgreOverlaySystem.h>
 #include <OgreRenderWindow.h>

@@ -1,0 +1,34 @@
+// Lights and cameras: described, created, and attached like every other object.
+#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Build/TarnelObjectBuilders.h"
+
+#include <OgreCamera.h>
+#include <OgreLight.h>
+
+namespace Tarnel
+{
+    void TarnelScene::CreateLight(const Types::LightParameters& parameters, const MovableObjectOwner& owner)
+    {
+        Ogre::Light* light = Objects::CreateLight(sceneManager, parameters.name, parameters);
+        owner.Attach(light);
+        RegisterObject(parameters.name, light, parameters.extraData);
+    }
+
+    void TarnelScene::CreateCamera(const Types::CameraParameters& parameters, const MovableObjectOwner& owner)
+    {
+        Ogre::Camera* camera = Objects::CreateCamera(sceneManager, parameters.name, parameters);
+        // Applied once every node exists.
+        for (LookTarget target : parameters.lookTargets)
+        {
+            target.camera = camera;
+            lookTargets.push_back(target);
+        }
+        for (TrackTarget target : parameters.trackTargets)
+        {
+            target.camera = camera;
+            trackTargets.push_back(target);
+        }
+        owner.Attach(camera);
+        RegisterObject(parameters.name, camera, parameters.extraData);
+    }
+}

@@ -1,0 +1,418 @@
+// The resources a level names, checked against what the engine's resource groups hold.
+#include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
+#include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelPaths.h"
+#include "Tarnel/Read/TarnelReaders.h"
+#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Build/TarnelEnvironment.h"
+#include "Tarnel/Read/TarnelObjects.h"
+#include "Tarnel/Build/TarnelScene.h"
+
+#include <OgreMaterialManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreParticleSystemManager.h>
+#include <OgreResourceGroupManager.h>
+#include <OgreSubMesh.h>
+#include <OgreTechnique.h>
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+#include <set>
+#include <unordered_set>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        /// What a level names, by kind and name, with who names it.
+        class References
+        {
+        public:
+            void Add(const String& kind, const String& name, const String& user, const TiXmlElement* element = nullptr)
+            {
+                if (name.empty())
+                    return;
+                Key key{kind, name};
+                // Thousands of props may name one mesh: whether a user is listed is looked up, not searched.
+                if (seenUsers[key].insert(user).second)
+                    found[key].push_back(user);
+                if (order.insert(key).second)
+                    sequence.push_back(key);
+                // Where the level itself first names it; a model file's rows are not the level's.
+                if (element && readModelDepth == 0 && !firstUse.count(key))
+                    firstUse[key] = element;
+            }
+
+            void ReadFile(const TiXmlElement* root, const String& owner)
+            {
+                Read(root, owner, SceneRules());
+            }
+
+            explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
+
+            std::vector<MissingResource> Missing(bool openMedia)
+            {
+                if (scripts)
+                    CheckScriptTextures();
+                else if (openMedia)
+                {
+                    CheckMeshes();
+                    CheckMaterials();
+                }
+                std::vector<MissingResource> missing;
+                for (const auto& key : sequence)
+                {
+                    if (Exists(key.first, key.second))
+                        continue;
+                    MissingResource resource{key.first, key.second, found[key], 0, ""};
+                    auto first = firstUse.find(key);
+                    if (first != firstUse.end())
+                    {
+                        resource.row = first->second->Row();
+                        const char* name = first->second->Attribute("name");
+                        resource.firstUser = first->second->ValueStr() + (name ? String(" \"") + name + "\"" : String());
+                    }
+                    missing.push_back(std::move(resource));
+                }
+                return missing;
+            }
+
+        private:
+            typedef std::pair<String, String> Key;
+
+            /// A scene's rules, except that what hangs on an entity's bones is described too.
+            static Objects::Rules SceneRules()
+            {
+                Objects::Rules rules = Objects::Rules::SCENE;
+                rules.readsBoneAttachments = true;
+                return rules;
+            }
+
+            void Read(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
+            {
+                for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+                {
+                    String name = TarnelUtilities::GetStringAttribute(child, "name");
+                    String user = name.empty() ? owner : name;
+                    const String& kind = child->ValueStr();
+                    if (Objects::IsObject(child))
+                        ReadObject(child, owner, rules);
+                    else if (Environment::IsSky(child))
+                        ReadSky(child, user);
+                    else if (kind == "renderTexture")
+                        ReadRenderTexture(child, user);
+                    else if (kind == "node" || kind == "modelInstance")
+                    {
+                        ReadModel(Objects::ReadNodeAttributes(child).modelFile, user, child);
+                        Read(child, user, rules);
+                    }
+                    else
+                        Read(child, user, rules);
+                }
+            }
+
+            /// What an object's description names; one its reader refuses is the load's error.
+            void ReadObject(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
+            {
+                std::unique_ptr<Types::ObjectParameters> object;
+                try
+                {
+                    object = Objects::ReadObject(element, rules);
+                }
+                catch (const Exception&)
+                {
+                    return;
+                }
+                AddObject(*object, owner, element);
+            }
+
+            void AddObject(const Types::ObjectParameters& object, const String& owner, const TiXmlElement* element)
+            {
+                const String& user = object.name.empty() ? owner : object.name;
+                switch (object.objectType)
+                {
+                case Types::ENTITY:
+                {
+                    const auto& entity = static_cast<const Types::EntityParameters&>(object);
+                    Add("mesh", entity.meshFile, user, element);
+                    Add("material", entity.materialFile, user, element);
+                    for (const String& material : entity.subentities)
+                        Add("material", material, user, element);
+                    for (const Types::BoneAttachment& attachment : entity.boneAttachments)
+                        if (attachment.object)
+                            AddObject(*attachment.object, user, nullptr);
+                    break;
+                }
+                case Types::PLANE:
+                    Add("material", static_cast<const Types::PlaneParameters&>(object).material, user, element);
+                    break;
+                case Types::BILLBOARD_SET:
+                    Add("material", static_cast<const Types::BillboardSetParameters&>(object).material, user, element);
+                    break;
+                case Types::PARTICLE_SYSTEM:
+                    Add("particle template", static_cast<const Types::ParticleSystemParameters&>(object).file, user,
+                        element);
+                    break;
+                default: break;
+                }
+            }
+
+            void ReadSky(const TiXmlElement* element, const String& user)
+            {
+                try
+                {
+                    Add("material", Environment::ReadSky(element).material, user, element);
+                }
+                catch (const Exception&)
+                {
+                }
+            }
+
+            void ReadRenderTexture(const TiXmlElement* element, const String& user)
+            {
+                std::unique_ptr<RenderTexture> texture;
+                try
+                {
+                    texture = TarnelScene::ReadRenderTexture(element, PF_A8R8G8B8, ColourValue::Black, BLANKSTRING);
+                }
+                catch (const Exception&)
+                {
+                    return;
+                }
+                renderTextures.insert(texture->name);
+                for (const RenderTexture::MaterialLayer& layer : texture->materials)
+                    Add("material", layer.name, user, element);
+            }
+
+            void ReadModel(const String& file, const String& user, const TiXmlElement* element)
+            {
+                if (file.empty())
+                    return;
+                Add("model file", file, user, element);
+                String native = TarnelUtilities::NativeSeparators(file);
+                // Each file once: a model that names itself, directly or not, ends here.
+                if (!readModels.insert(native).second || !Exists("model file", file))
+                    return;
+                ++readModelDepth;
+                try
+                {
+                    TiXmlDocument document;
+                    TarnelUtilities::LoadXmlDocument(native, document,
+                                                     ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+                    if (const TiXmlElement* root = document.FirstChildElement())
+                        Read(root, user, Objects::Rules::MODEL);
+                }
+                catch (const Exception&)
+                {
+                    // A model that does not read is the load's error to report, not a missing file.
+                }
+                --readModelDepth;
+            }
+
+            /// A mesh that exists names its skeleton and its sub-meshes' materials.
+            void CheckMeshes()
+            {
+                for (const auto& key : std::vector<Key>(sequence))
+                {
+                    if (key.first != "mesh" || !Exists("mesh", key.second))
+                        continue;
+                    MeshManager& meshes = MeshManager::getSingleton();
+                    MeshPtr mesh;
+                    try
+                    {
+                        // Already loaded by the level, or read now from the group that has the file.
+                        mesh = meshes.getByName(key.second, ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+                        if (!mesh)
+                            mesh = meshes.load(key.second, ResourceGroupManager::getSingleton().findGroupContainingResource(
+                                                               key.second));
+                        mesh->load();
+                    }
+                    catch (const Exception&)
+                    {
+                        continue; // a broken mesh file is the load's error
+                    }
+                    for (const String& user : std::vector<String>(found[key]))
+                    {
+                        Add("skeleton", mesh->getSkeletonName(), user);
+                        for (const SubMesh* subMesh : mesh->getSubMeshes())
+                            Add("material", subMesh->getMaterialName(), user);
+                    }
+                }
+            }
+
+            /** A material that exists names its textures, except the level's own render
+                textures. A texture counts as there only as a file: the stand-in drawn
+                for a missing one is not. */
+            void CheckMaterials()
+            {
+                for (const auto& key : std::vector<Key>(sequence))
+                {
+                    if (key.first != "material")
+                        continue;
+                    MaterialPtr material = MaterialManager::getSingleton().getByName(key.second);
+                    if (!material)
+                        continue;
+                    for (const Technique* technique : material->getTechniques())
+                        for (const Pass* pass : technique->getPasses())
+                            for (const TextureUnitState* layer : pass->getTextureUnitStates())
+                                for (unsigned int frame = 0; frame < layer->getNumFrames(); ++frame)
+                                {
+                                    const String& texture = layer->getFrameTextureName(frame);
+                                    if (!renderTextures.count(texture))
+                                        for (const String& user : std::vector<String>(found[key]))
+                                            Add("texture", texture, user);
+                                }
+                }
+            }
+
+            /// A material's images as its script names them.
+            void CheckScriptTextures()
+            {
+                for (const auto& key : std::vector<Key>(sequence))
+                {
+                    auto material = key.first == "material" ? scripts->materials.find(key.second)
+                                                            : scripts->materials.end();
+                    if (material == scripts->materials.end())
+                        continue;
+                    for (const String& texture : material->second)
+                        if (!renderTextures.count(texture))
+                            for (const String& user : std::vector<String>(found[key]))
+                                Add("texture", texture, user);
+                }
+            }
+
+            bool Exists(const String& kind, const String& name) const
+            {
+                ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+                if (scripts)
+                {
+                    if (kind == "material")
+                        return scripts->materials.count(name) != 0;
+                    if (kind == "particle template")
+                        return scripts->particleTemplates.count(name) != 0;
+                    return resources.resourceExists(
+                        scripts->group, kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
+                }
+                if (kind == "material")
+                    return bool(MaterialManager::getSingleton().getByName(name));
+                if (kind == "particle template")
+                    return ParticleSystemManager::getSingleton().getTemplate(name) != nullptr;
+                return resources.resourceExistsInAnyGroup(kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
+            }
+
+            std::map<Key, std::vector<String>> found;
+            std::map<Key, std::unordered_set<String>> seenUsers;
+            std::set<Key> order;
+            std::vector<Key> sequence;
+            std::set<String> renderTextures;
+            std::set<String> readModels;
+            std::map<Key, const TiXmlElement*> firstUse;
+            int readModelDepth = 0;
+            const ScriptNames* scripts;
+        };
+
+        /// A script's words, with quoted names as one word without their quotes and comments left out.
+        std::vector<String> ScriptWords(const String& text)
+        {
+            std::vector<String> words;
+            size_t at = 0;
+            while (at < text.size())
+            {
+                char c = text[at];
+                if (std::isspace(static_cast<unsigned char>(c)) || c == '{' || c == '}')
+                    ++at;
+                else if (text.compare(at, 2, "//") == 0)
+                    at = std::min(text.find('\n', at), text.size());
+                else if (text.compare(at, 2, "/*") == 0)
+                    at = std::min(text.find("*/", at + 2), text.size() - 2) + 2;
+                else if (c == '"')
+                {
+                    size_t end = std::min(text.find('"', at + 1), text.size());
+                    words.push_back(text.substr(at + 1, end - at - 1));
+                    at = end + 1;
+                }
+                else
+                {
+                    size_t end = at;
+                    while (end < text.size() && !std::isspace(static_cast<unsigned char>(text[end])) &&
+                           text[end] != '{' && text[end] != '}')
+                        ++end;
+                    words.push_back(text.substr(at, end - at));
+                    at = end;
+                }
+            }
+            return words;
+        }
+    }
+
+    ScriptNames ScriptNames::Read(const String& group)
+    {
+        ScriptNames names;
+        names.group = group;
+        ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
+        for (const char* pattern : {"*.material", "*.particle"})
+        {
+            const bool materials = pattern[2] == 'm';
+            StringVectorPtr scripts = resources.findResourceNames(group, pattern);
+            for (const String& script : *scripts)
+            {
+                std::vector<String> words;
+                try
+                {
+                    words = ScriptWords(resources.openResource(script, group)->getAsString());
+                }
+                catch (const Exception&)
+                {
+                    continue; // what cannot be read defines nothing
+                }
+                std::vector<String>* textures = nullptr;
+                for (size_t i = 0; i + 1 < words.size(); ++i)
+                {
+                    if (!materials && words[i] == "particle_system")
+                        names.particleTemplates.insert(words[i + 1]);
+                    else if (materials && words[i] == "material")
+                        textures = &names.materials[words[i + 1]];
+                    // "$name" is a variable an inheriting material sets.
+                    else if (materials && words[i] == "texture" && textures && words[i + 1][0] != '$')
+                        textures->push_back(words[i + 1]);
+                }
+            }
+        }
+        return names;
+    }
+
+    std::vector<MissingResource> FindMissingResources(const String& levelFile, bool openMedia)
+    {
+        TiXmlDocument document;
+        if (!TarnelUtilities::LoadXmlFile(levelFile, document))
+            return {};
+        return FindMissingResources(document, openMedia);
+    }
+
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia)
+    {
+        if (!level.FirstChildElement())
+            return {};
+        Domains::QuietLog quiet;
+        References references;
+        references.ReadFile(level.FirstChildElement(), "");
+        return references.Missing(openMedia);
+    }
+
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media)
+    {
+        if (!level.FirstChildElement())
+            return {};
+        Domains::QuietLog quiet;
+        References references(&media);
+        references.ReadFile(level.FirstChildElement(), "");
+        return references.Missing(false);
+    }
+}

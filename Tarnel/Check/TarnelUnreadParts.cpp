@@ -1,0 +1,173 @@
+// What a load leaves of a level file: unknown sections, unread elements and attributes.
+#include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelReaders.h"
+#include "Tarnel/Build/TarnelScene.h"
+
+#include <OgreException.h>
+#include <OgreStringConverter.h>
+
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+using namespace Ogre;
+
+namespace Tarnel
+{
+    namespace
+    {
+        // Any address unlike null will do; the parser keeps no other user data for us.
+        char readMark;
+
+        /// A part said this many times is then only counted.
+        const size_t SAID_EACH = 5;
+
+        /// The top-level sections the loader reads.
+        const std::set<String>& Sections()
+        {
+            static const std::set<String> sections = {"resourceLocations", "environment", "renderTextures", "nodes",
+                                                      "externals", "terrain", "queryFlags", "visibilityFlags",
+                                                      "light", "camera", "instancedGeometries", "staticGeometries",
+                                                      "userDataReference", "userData"};
+            return sections;
+        }
+
+        String Describe(const TiXmlElement* element)
+        {
+            const char* name = element->Attribute("name");
+            return element->ValueStr() + (name && *name ? String(" \"") + name + "\"" : String());
+        }
+
+        /// Collects the unread parts below the sections, counting those said often.
+        class Walk
+        {
+        public:
+            Walk(const String& file, std::vector<String>& lines) : file(file), lines(lines) {}
+
+            /** Whether anything at or below the element was read; a section the loader knows
+                counts as read. The unread parts of a read element are said. */
+            bool Element(const TiXmlElement* element, bool known)
+            {
+                bool read = known || ReadMarks::IsMarked(element);
+                for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+                    read = ReadMarks::IsMarked(attribute) || read;
+                std::vector<const TiXmlElement*> unreadChildren;
+                for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+                {
+                    if (Element(child, false))
+                        read = true;
+                    else
+                        unreadChildren.push_back(child);
+                }
+                // An empty element says nothing to read.
+                if (!read && !element->FirstAttribute() && !element->FirstChildElement())
+                    read = true;
+                if (!read)
+                    return false;
+                for (const TiXmlElement* child : unreadChildren)
+                    Say("the element <" + child->ValueStr() + "> in " + Describe(element), child);
+                for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+                    if (!ReadMarks::IsMarked(attribute))
+                        Say("the attribute " + String(attribute->Name()) + " of " + Describe(element), element);
+                return true;
+            }
+
+            void Say(const String& what, const TiXmlElement* where)
+            {
+                size_t& said = saidTimes[what.substr(0, what.find('"'))];
+                if (++said <= SAID_EACH)
+                    lines.push_back("Tarnel: " + what + " is not read (" + Where(where) + ")");
+                else
+                    ++unsaid;
+            }
+
+            String Where(const TiXmlElement* element) const
+            {
+                return element->Row() > 0 ? file + ":" + StringConverter::toString(element->Row()) : file;
+            }
+
+            size_t unsaid = 0;
+
+        private:
+            const String& file;
+            std::vector<String>& lines;
+            std::map<String, size_t> saidTimes;
+        };
+    }
+
+    void ReadMarks::Mark(const TiXmlBase* part)
+    {
+        // A mark is not a change of the document: readers take it as const.
+        const_cast<TiXmlBase*>(part)->SetUserData(&readMark);
+    }
+
+    void ReadMarks::MarkWhole(const TiXmlElement* element)
+    {
+        Mark(element);
+        for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+            Mark(attribute);
+    }
+
+    bool ReadMarks::IsMarked(const TiXmlBase* part)
+    {
+        return part->GetUserData() == &readMark;
+    }
+
+    void ReadMarks::Clear(const TiXmlNode* node)
+    {
+        const_cast<TiXmlNode*>(node)->SetUserData(nullptr);
+        if (const TiXmlElement* element = node->ToElement())
+            for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
+                const_cast<TiXmlAttribute*>(attribute)->SetUserData(nullptr);
+        for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+            Clear(child);
+    }
+
+    std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad)
+    {
+        std::vector<String> lines;
+        const TiXmlElement* scene = level.RootElement();
+        if (!scene)
+            return lines;
+        String folder, base;
+        StringUtil::splitFilename(levelFile, base, folder);
+        if (const TiXmlElement* locations = scene->FirstChildElement("resourceLocations"))
+        {
+            std::vector<ResourceLocation> named;
+            try
+            {
+                named = TarnelScene::ReadResourceLocations(locations, folder);
+            }
+            catch (const Exception&)
+            {
+                // a location that does not read is the load's error
+            }
+            for (const ResourceLocation& location : named)
+            {
+                std::error_code error;
+                if (location.type == "FileSystem" && !std::filesystem::is_directory(location.name, error))
+                    lines.push_back("Tarnel: the resource location " + location.name + " does not exist");
+            }
+        }
+        Walk walk(levelFile, lines);
+        if (afterLoad)
+            for (const TiXmlAttribute* attribute = scene->FirstAttribute(); attribute; attribute = attribute->Next())
+                if (!ReadMarks::IsMarked(attribute))
+                    walk.Say("the attribute " + String(attribute->Name()) + " of " + Describe(scene), scene);
+        for (const TiXmlElement* section = scene->FirstChildElement(); section; section = section->NextSiblingElement())
+        {
+            if (section->ValueStr() == "terrain")
+                lines.push_back("Tarnel: the terrain is not drawn: only its user data is read");
+            else if (!Sections().count(section->ValueStr()))
+                walk.Say("the element <" + section->ValueStr() + ">", section);
+            else if (afterLoad)
+                walk.Element(section, true);
+        }
+        if (walk.unsaid)
+            lines.push_back("Tarnel: " + StringConverter::toString(walk.unsaid) +
+                            " more parts of the level like those are not read");
+        return lines;
+    }
+}
