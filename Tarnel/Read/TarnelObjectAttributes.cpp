@@ -4,25 +4,14 @@
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Build/TarnelSceneGraph.h"
 
 #include <OgreAnimation.h>
-#include <OgreAnimationTrack.h>
 #include <OgreBillboard.h>
 #include <OgreBillboardSet.h>
-#include <OgreCamera.h>
-#include <OgreEntity.h>
-#include <OgreKeyFrame.h>
 #include <OgreLight.h>
 #include <OgreLogManager.h>
-#include <OgreMeshManager.h>
-#include <OgreParticleSystem.h>
-#include <OgreSceneManager.h>
-#include <OgreSubEntity.h>
 
 #include <tinyxml.h>
-
-#include <chrono>
 
 using namespace Ogre;
 
