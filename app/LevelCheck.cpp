@@ -178,21 +178,6 @@ namespace
         sceneManager->destroyMovableObject(light);
     }
 
-    /** A file that does not parse fails with the parser's reason, which the loader logs, rather
-        than with the loader's general words. */
-    void TakeParserReason(LevelCheck& check)
-    {
-        for (auto warning = check.warnings.begin(); warning != check.warnings.end(); ++warning)
-        {
-            if (warning->find(" is not well-formed XML: ") == String::npos &&
-                warning->find(" nests elements more than ") == String::npos)
-                continue;
-            check.error = StringUtil::startsWith(*warning, "Error: ", false) ? warning->substr(7) : *warning;
-            check.warnings.erase(warning);
-            return;
-        }
-    }
-
     /// A resource the engine warned about that is missing is said once, under missing resources.
     void DropWarningsOfMissing(LevelCheck& check)
     {
@@ -257,19 +242,20 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         Tarnel::TarnelScene scene;
         scene.SetLenientNames(settings.lenientNames);
         Timer total;
-        // Parsed once, for the load, the unread parts and the missing resources. A file that does
-        // not parse is given to the loader as it is, which says why in its own words.
+        // Read and checked first, as the viewer does before its window: what would stop the load
+        // is said in the viewer's words, with its line. Parsed once, with rows, for the load, the
+        // unread parts and the missing resources.
         TiXmlDocument document;
-        Timer parsing;
-        const bool parsed = Tarnel::TarnelUtilities::LoadXmlFile(file, document, true); // rows, for the unread parts
-        const double parseMs = parsing.getMicroseconds() / 1000.0;
+        const LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, true);
+        const bool parsed = document.RootElement() != nullptr;
+        check.error = reading.fault;
         try
         {
-            if (parsed)
+            if (reading.fault.empty())
+            {
                 scene.Load(file, document, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-            else
-                scene.Load(file, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-            check.loaded = true;
+                check.loaded = true;
+            }
         }
         catch (const Exception& error)
         {
@@ -292,8 +278,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         check.portalConnectionMs = connection.getMicroseconds() / 1000.0;
         check.totalMs = total.getMicroseconds() / 1000.0;
         check.times = scene.GetLoadTimes();
-        if (parsed)
-            check.times.parse = parseMs;
+        check.times.parse = reading.parseMs;
         if (check.loaded)
         {
             check.counts = Count(sceneManager, scene);
@@ -326,15 +311,14 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());
-        if (!parsed)
-            TakeParserReason(check);
         // Below the sections only after a whole load: a load that stopped read only some.
         const std::vector<String> unread = Tarnel::UnreadParts(document, file, check.loaded);
         check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
-        check.missing = parsed ? Tarnel::FindMissingResources(document) : Tarnel::FindMissingResources(file);
+        if (parsed)
+            check.missing = Tarnel::FindMissingResources(document);
         for (const auto& meshMaterial : log.meshMaterials)
             AddMissing(check.missing, "material", meshMaterial.first, meshMaterial.second);
         DropWarningsOfMissing(check);

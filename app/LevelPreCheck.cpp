@@ -15,6 +15,7 @@
 #include <OgreConfigFile.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
+#include <OgreTimer.h>
 
 #include <tinyxml.h>
 
@@ -305,7 +306,9 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     bool read = false;
     {
         Tarnel::Domains::QuietLog quietParser;
+        Timer parsing;
         read = Tarnel::TarnelUtilities::LoadXmlFile(file, document, true); // its messages name rows
+        reading.parseMs = parsing.getMicroseconds() / 1000.0;
     }
     if (!read)
     {

@@ -36,6 +36,7 @@ struct LevelReading
     /** What the level names that its locations and the media lack, materials and their
         images as the scripts' text names them; empty when the file does not parse. */
     std::vector<Tarnel::MissingResource> missing;
+    double parseMs = 0; ///< the parser's time alone
 };
 
 /** The check of PreCheckLevel, and everything missing. Repeated names stop the load unless

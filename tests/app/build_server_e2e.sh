@@ -36,7 +36,7 @@ cases = {case.get("name"): case for case in suite.iter("testcase")}
 assert set(cases) == {"cut-short.scene", "courtyard.scene", "storeroom.scene", "statue.scene"}, cases
 assert cases["courtyard.scene"].get("classname").endswith("levels/fine")
 assert cases["courtyard.scene"].find("failure") is None and float(cases["courtyard.scene"].get("time")) > 0
-assert "cut-short.scene is not well-formed XML: " in cases["cut-short.scene"].find("failure").get("message")
+assert "cut-short.scene: not well-formed XML: " in cases["cut-short.scene"].find("failure").get("message")
 assert "missing material Statue/Marble" in cases["statue.scene"].find("failure").text
 JUNIT
 check "the page is written with a picture per view" \

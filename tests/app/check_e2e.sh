@@ -51,7 +51,7 @@ check "and is named" grep -qF "portal without a target zone: Hall_Door" out.txt
 
 run broken.scene missing.scene
 check "a broken level gives status 1 (got $status)" [ "$status" = 1 ]
-check "with the parser's reason" grep -qF "error: $work/broken.scene is not well-formed XML: Error reading end tag. (row 1, column" out.txt
+check "with the parser's reason and its line, as the viewer says it" grep -qF "error: $work/broken.scene:1: not well-formed XML: Error reading end tag. (column" out.txt
 check "a progress line per level" grep -qF "[2/2] $work/missing.scene" err.txt
 
 run "$sample" missing.scene --json

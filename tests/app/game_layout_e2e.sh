@@ -69,7 +69,7 @@ check "a media folder that is not there is refused (status $status)" [ "$status"
 check "in one line" grep -qF -- "--media $game/nowhere: no such folder" err.txt
 run ./TarnelCheck "$game/levels/repeated.scene" --media "$game/media"
 check "repeated names end the load as the format says (status $status)" [ "$status" = 1 ]
-check "with the loader's message" grep -qF "A scene node with the name Crate.mesh already exists" out.txt
+check "with both lines and the way out" grep -qF 'repeated.scene:1: node "Crate.mesh" repeats the name of line 1 (--lenient renames repeats)' out.txt
 run ./TarnelCheck "$game/levels/repeated.scene" --media "$game/media" --lenient
 check "--lenient opens it (status $status)" [ "$status" = 0 ]
 check "one warning sums the renames up" grep -qF "12 repeated node and object names were renamed (lenient names): Crate.mesh -> Crate.mesh#2" out.txt
