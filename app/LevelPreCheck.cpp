@@ -10,6 +10,7 @@
 #include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelPaths.h"
+#include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreConfigFile.h>
@@ -175,6 +176,17 @@ namespace
         return text;
     }
 
+    /// " (did you mean "spot"?)" for a keyword refused near one the parser knows; empty otherwise.
+    String CloseKeyword(const String& refusal)
+    {
+        const std::vector<String> keywords = Tarnel::TarnelUtilities::KeywordsRefusing(refusal);
+        const size_t colon = refusal.rfind(": ");
+        if (keywords.empty() || colon == String::npos)
+            return "";
+        const String nearest = Nearest(refusal.substr(colon + 2), keywords);
+        return nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)";
+    }
+
     String Describe(const TiXmlElement* element)
     {
         const char* name = element->Attribute("name");
@@ -333,7 +345,7 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
         if (const TiXmlElement* refused = FindRefusedObject(scene, refusal))
         {
             reading.fault = file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " +
-                            refusal;
+                            refusal + CloseKeyword(refusal);
             return reading;
         }
     }

@@ -6,6 +6,7 @@
 #include <OgreRenderQueue.h>
 #include <OgreStringConverter.h>
 
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -50,6 +51,83 @@ namespace Tarnel
                     return keyword.value;
             }
             return T(0);
+        }
+
+        // The keywords of each parser that refuses other words, with the words it refuses them in.
+        const Keyword<Light::LightTypes> LIGHT_TYPE[] = {
+            {"point", Light::LT_POINT}, {"directional", Light::LT_DIRECTIONAL}, {"spot", Light::LT_SPOTLIGHT}};
+        const char* const LIGHT_TYPE_REFUSED = "Invalid light type specified: ";
+
+        const Keyword<ProjectionType> PROJECTION_TYPE[] = {
+            {"perspective", PT_PERSPECTIVE}, {"orthographic", PT_ORTHOGRAPHIC}};
+        const char* const PROJECTION_TYPE_REFUSED = "Invalid projection type specified: ";
+
+        const Keyword<BillboardType> BILLBOARD_TYPE[] = {
+            {"point", BBT_POINT},
+            {"orientedcommon", BBT_ORIENTED_COMMON},
+            {"orientedself", BBT_ORIENTED_SELF},
+            {"perpendicularcommon", BBT_PERPENDICULAR_COMMON},
+            {"perpendicularself", BBT_PERPENDICULAR_SELF}};
+        const char* const BILLBOARD_TYPE_REFUSED = "Invalid billboard type specified: ";
+
+        const Keyword<BillboardOrigin> BILLBOARD_ORIGIN[] = {
+            {"topleft", BBO_TOP_LEFT}, {"topcenter", BBO_TOP_CENTER}, {"topright", BBO_TOP_RIGHT},
+            {"centerleft", BBO_CENTER_LEFT}, {"center", BBO_CENTER}, {"centerright", BBO_CENTER_RIGHT},
+            {"bottomleft", BBO_BOTTOM_LEFT}, {"bottomcenter", BBO_BOTTOM_CENTER},
+            {"bottomright", BBO_BOTTOM_RIGHT}};
+        const char* const BILLBOARD_ORIGIN_REFUSED = "Invalid billboard origin specified: ";
+
+        const Keyword<BillboardRotationType> BILLBOARD_ROTATION_TYPE[] = {
+            {"vertex", BBR_VERTEX}, {"texcoord", BBR_TEXCOORD}};
+        const char* const BILLBOARD_ROTATION_TYPE_REFUSED = "Invalid billboard rotation type specified: ";
+
+        const Keyword<HardwareBuffer::Usage> HARDWARE_BUFFER_USAGE[] = {
+            {"static", HardwareBuffer::HBU_STATIC},
+            {"dynamic", HardwareBuffer::HBU_DYNAMIC},
+            {"writeonly", HardwareBuffer::HBU_WRITE_ONLY},
+            {"staticwriteonly", HardwareBuffer::HBU_STATIC_WRITE_ONLY},
+            {"dynamicwriteonly", HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY}};
+        const char* const HARDWARE_BUFFER_USAGE_REFUSED = "Invalid hardware buffer usage specified: ";
+
+        const Keyword<Node::TransformSpace> TRANSFORM_SPACE[] = {
+            {"local", Node::TS_LOCAL}, {"parent", Node::TS_PARENT}, {"world", Node::TS_WORLD}};
+        const char* const TRANSFORM_SPACE_REFUSED = "Invalid transform space specified: ";
+
+        const Keyword<BoundingVolumeType> BOUNDING_VOLUME_TYPE[] = {
+            {"sphere", BoundingVolume::SPHERE}, {"box", BoundingVolume::BOX}, {"mesh", BoundingVolume::MESH}};
+        const char* const BOUNDING_VOLUME_TYPE_REFUSED = "Invalid bounding volume type specified: ";
+
+        const Keyword<ShadowTechnique> SHADOW_TECHNIQUE[] = {
+            {"none", SHADOWTYPE_NONE},
+            {"stencilmodulative", SHADOWTYPE_STENCIL_MODULATIVE},
+            {"stenciladditive", SHADOWTYPE_STENCIL_ADDITIVE},
+            {"texturemodulative", SHADOWTYPE_TEXTURE_MODULATIVE},
+            {"textureadditive", SHADOWTYPE_TEXTURE_ADDITIVE},
+            {"texturemodulativeintegrated", SHADOWTYPE_TEXTURE_MODULATIVE_INTEGRATED},
+            {"textureadditiveintegrated", SHADOWTYPE_TEXTURE_ADDITIVE_INTEGRATED}};
+        const char* const SHADOW_TECHNIQUE_REFUSED = "Invalid shadow technique specified: ";
+
+        const Keyword<UpAxis> UP_AXIS[] = {{"y", UP_AXIS_Y}, {"z", UP_AXIS_Z}};
+        const char* const UP_AXIS_REFUSED = "Invalid up axis specified: ";
+
+        const Keyword<Animation::InterpolationMode> ANIMATION_INTERPOLATION_MODE[] = {
+            {"linear", Animation::IM_LINEAR}, {"spline", Animation::IM_SPLINE}};
+        const char* const ANIMATION_INTERPOLATION_MODE_REFUSED = "Invalid animation interpolation mode specified: ";
+
+        const Keyword<Animation::RotationInterpolationMode> ANIMATION_ROTATION_INTERPOLATION_MODE[] = {
+            {"linear", Animation::RIM_LINEAR}, {"spherical", Animation::RIM_SPHERICAL}};
+        const char* const ANIMATION_ROTATION_INTERPOLATION_MODE_REFUSED = "Invalid animation rotation interpolation mode specified: ";
+
+        const Keyword<TextureType> TEXTURE_TYPE[] = {
+            {"1d", TEX_TYPE_1D}, {"2d", TEX_TYPE_2D}, {"3d", TEX_TYPE_3D}, {"cubic", TEX_TYPE_CUBE_MAP}};
+        const char* const TEXTURE_TYPE_REFUSED = "Invalid texture type specified: ";
+
+        template <typename T, size_t N> std::vector<const char*> Texts(const Keyword<T> (&keywords)[N])
+        {
+            std::vector<const char*> texts;
+            for (const Keyword<T>& keyword : keywords)
+                texts.push_back(keyword.text);
+            return texts;
         }
 
         const std::map<String, uint8>& RenderQueueNames()
@@ -103,117 +181,95 @@ namespace Tarnel
         }
     }
 
+    std::vector<String> TarnelUtilities::KeywordsRefusing(const String& refusal)
+    {
+        static const std::pair<const char*, std::vector<const char*>> lists[] = {
+                {LIGHT_TYPE_REFUSED, Texts(LIGHT_TYPE)},
+                {PROJECTION_TYPE_REFUSED, Texts(PROJECTION_TYPE)},
+                {BILLBOARD_TYPE_REFUSED, Texts(BILLBOARD_TYPE)},
+                {BILLBOARD_ORIGIN_REFUSED, Texts(BILLBOARD_ORIGIN)},
+                {BILLBOARD_ROTATION_TYPE_REFUSED, Texts(BILLBOARD_ROTATION_TYPE)},
+                {HARDWARE_BUFFER_USAGE_REFUSED, Texts(HARDWARE_BUFFER_USAGE)},
+                {TRANSFORM_SPACE_REFUSED, Texts(TRANSFORM_SPACE)},
+                {BOUNDING_VOLUME_TYPE_REFUSED, Texts(BOUNDING_VOLUME_TYPE)},
+                {SHADOW_TECHNIQUE_REFUSED, Texts(SHADOW_TECHNIQUE)},
+                {UP_AXIS_REFUSED, Texts(UP_AXIS)},
+                {ANIMATION_INTERPOLATION_MODE_REFUSED, Texts(ANIMATION_INTERPOLATION_MODE)},
+                {ANIMATION_ROTATION_INTERPOLATION_MODE_REFUSED, Texts(ANIMATION_ROTATION_INTERPOLATION_MODE)},
+                {TEXTURE_TYPE_REFUSED, Texts(TEXTURE_TYPE)},
+        };
+        for (const auto& [refused, texts] : lists)
+        {
+            if (refusal.compare(0, std::strlen(refused), refused) == 0)
+                return {texts.begin(), texts.end()};
+        }
+        return {};
+    }
+
     Light::LightTypes TarnelUtilities::ParseLightType(const String& text)
     {
-        static const Keyword<Light::LightTypes> keywords[] = {
-            {"point", Light::LT_POINT}, {"directional", Light::LT_DIRECTIONAL}, {"spot", Light::LT_SPOTLIGHT}};
-        return ParseKeyword(text, keywords, "Invalid light type specified: ", "ParseLightType");
+        return ParseKeyword(text, LIGHT_TYPE, LIGHT_TYPE_REFUSED, "ParseLightType");
     }
 
     ProjectionType TarnelUtilities::ParseProjectionType(const String& text)
     {
-        static const Keyword<ProjectionType> keywords[] = {
-            {"perspective", PT_PERSPECTIVE}, {"orthographic", PT_ORTHOGRAPHIC}};
-        return ParseKeyword(text, keywords, "Invalid projection type specified: ", "ParseProjectionType");
+        return ParseKeyword(text, PROJECTION_TYPE, PROJECTION_TYPE_REFUSED, "ParseProjectionType");
     }
 
     BillboardType TarnelUtilities::ParseBillboardType(const String& text)
     {
-        static const Keyword<BillboardType> keywords[] = {
-            {"point", BBT_POINT},
-            {"orientedcommon", BBT_ORIENTED_COMMON},
-            {"orientedself", BBT_ORIENTED_SELF},
-            {"perpendicularcommon", BBT_PERPENDICULAR_COMMON},
-            {"perpendicularself", BBT_PERPENDICULAR_SELF}};
-        return ParseKeyword(text, keywords, "Invalid billboard type specified: ", "ParseBillboardType");
+        return ParseKeyword(text, BILLBOARD_TYPE, BILLBOARD_TYPE_REFUSED, "ParseBillboardType");
     }
 
     BillboardOrigin TarnelUtilities::ParseBillboardOrigin(const String& text)
     {
-        static const Keyword<BillboardOrigin> keywords[] = {
-            {"topleft", BBO_TOP_LEFT}, {"topcenter", BBO_TOP_CENTER}, {"topright", BBO_TOP_RIGHT},
-            {"centerleft", BBO_CENTER_LEFT}, {"center", BBO_CENTER}, {"centerright", BBO_CENTER_RIGHT},
-            {"bottomleft", BBO_BOTTOM_LEFT}, {"bottomcenter", BBO_BOTTOM_CENTER},
-            {"bottomright", BBO_BOTTOM_RIGHT}};
-        return ParseKeyword(text, keywords, "Invalid billboard origin specified: ", "ParseBillboardOrigin");
+        return ParseKeyword(text, BILLBOARD_ORIGIN, BILLBOARD_ORIGIN_REFUSED, "ParseBillboardOrigin");
     }
 
     BillboardRotationType TarnelUtilities::ParseBillboardRotationType(const String& text)
     {
-        static const Keyword<BillboardRotationType> keywords[] = {
-            {"vertex", BBR_VERTEX}, {"texcoord", BBR_TEXCOORD}};
-        return ParseKeyword(text, keywords, "Invalid billboard rotation type specified: ",
-                            "ParseBillboardRotationType");
+        return ParseKeyword(text, BILLBOARD_ROTATION_TYPE, BILLBOARD_ROTATION_TYPE_REFUSED, "ParseBillboardRotationType");
     }
 
     HardwareBuffer::Usage TarnelUtilities::ParseHardwareBufferUsage(const String& text)
     {
-        static const Keyword<HardwareBuffer::Usage> keywords[] = {
-            {"static", HardwareBuffer::HBU_STATIC},
-            {"dynamic", HardwareBuffer::HBU_DYNAMIC},
-            {"writeonly", HardwareBuffer::HBU_WRITE_ONLY},
-            {"staticwriteonly", HardwareBuffer::HBU_STATIC_WRITE_ONLY},
-            {"dynamicwriteonly", HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY}};
-        return ParseKeyword(text, keywords, "Invalid hardware buffer usage specified: ",
-                            "ParseHardwareBufferUsage");
+        return ParseKeyword(text, HARDWARE_BUFFER_USAGE, HARDWARE_BUFFER_USAGE_REFUSED, "ParseHardwareBufferUsage");
     }
 
     Node::TransformSpace TarnelUtilities::ParseTransformSpace(const String& text)
     {
-        static const Keyword<Node::TransformSpace> keywords[] = {
-            {"local", Node::TS_LOCAL}, {"parent", Node::TS_PARENT}, {"world", Node::TS_WORLD}};
-        return ParseKeyword(text, keywords, "Invalid transform space specified: ", "ParseTransformSpace");
+        return ParseKeyword(text, TRANSFORM_SPACE, TRANSFORM_SPACE_REFUSED, "ParseTransformSpace");
     }
 
     BoundingVolumeType TarnelUtilities::ParseBoundingVolumeType(const String& text)
     {
-        static const Keyword<BoundingVolumeType> keywords[] = {
-            {"sphere", BoundingVolume::SPHERE}, {"box", BoundingVolume::BOX}, {"mesh", BoundingVolume::MESH}};
-        return ParseKeyword(text, keywords, "Invalid bounding volume type specified: ",
-                            "ParseBoundingVolumeType");
+        return ParseKeyword(text, BOUNDING_VOLUME_TYPE, BOUNDING_VOLUME_TYPE_REFUSED, "ParseBoundingVolumeType");
     }
 
     ShadowTechnique TarnelUtilities::ParseShadowTechnique(const String& text)
     {
-        static const Keyword<ShadowTechnique> keywords[] = {
-            {"none", SHADOWTYPE_NONE},
-            {"stencilmodulative", SHADOWTYPE_STENCIL_MODULATIVE},
-            {"stenciladditive", SHADOWTYPE_STENCIL_ADDITIVE},
-            {"texturemodulative", SHADOWTYPE_TEXTURE_MODULATIVE},
-            {"textureadditive", SHADOWTYPE_TEXTURE_ADDITIVE},
-            {"texturemodulativeintegrated", SHADOWTYPE_TEXTURE_MODULATIVE_INTEGRATED},
-            {"textureadditiveintegrated", SHADOWTYPE_TEXTURE_ADDITIVE_INTEGRATED}};
-        return ParseKeyword(text, keywords, "Invalid shadow technique specified: ", "ParseShadowTechnique");
+        return ParseKeyword(text, SHADOW_TECHNIQUE, SHADOW_TECHNIQUE_REFUSED, "ParseShadowTechnique");
     }
 
     UpAxis TarnelUtilities::ParseUpAxis(const String& text)
     {
-        static const Keyword<UpAxis> keywords[] = {{"y", UP_AXIS_Y}, {"z", UP_AXIS_Z}};
-        return ParseKeyword(text, keywords, "Invalid up axis specified: ", "ParseUpAxis");
+        return ParseKeyword(text, UP_AXIS, UP_AXIS_REFUSED, "ParseUpAxis");
     }
 
     Animation::InterpolationMode TarnelUtilities::ParseAnimationInterpolationMode(const String& text)
     {
-        static const Keyword<Animation::InterpolationMode> keywords[] = {
-            {"linear", Animation::IM_LINEAR}, {"spline", Animation::IM_SPLINE}};
-        return ParseKeyword(text, keywords, "Invalid animation interpolation mode specified: ",
-                            "ParseAnimationInterpolationMode");
+        return ParseKeyword(text, ANIMATION_INTERPOLATION_MODE, ANIMATION_INTERPOLATION_MODE_REFUSED, "ParseAnimationInterpolationMode");
     }
 
     Animation::RotationInterpolationMode TarnelUtilities::ParseAnimationRotationInterpolationMode(
         const String& text)
     {
-        static const Keyword<Animation::RotationInterpolationMode> keywords[] = {
-            {"linear", Animation::RIM_LINEAR}, {"spherical", Animation::RIM_SPHERICAL}};
-        return ParseKeyword(text, keywords, "Invalid animation rotation interpolation mode specified: ",
-                            "ParseAnimationRotationInterpolationMode");
+        return ParseKeyword(text, ANIMATION_ROTATION_INTERPOLATION_MODE, ANIMATION_ROTATION_INTERPOLATION_MODE_REFUSED, "ParseAnimationRotationInterpolationMode");
     }
 
     TextureType TarnelUtilities::ParseTextureType(const String& text)
     {
-        static const Keyword<TextureType> keywords[] = {
-            {"1d", TEX_TYPE_1D}, {"2d", TEX_TYPE_2D}, {"3d", TEX_TYPE_3D}, {"cubic", TEX_TYPE_CUBE_MAP}};
-        return ParseKeyword(text, keywords, "Invalid texture type specified: ", "ParseTextureType");
+        return ParseKeyword(text, TEXTURE_TYPE, TEXTURE_TYPE_REFUSED, "ParseTextureType");
     }
 
     FogMode TarnelUtilities::ParseFogMode(const String& text)

@@ -12,6 +12,8 @@
 #include <OgrePixelFormat.h>
 #include <OgreTexture.h>
 
+#include <vector>
+
 namespace Tarnel
 {
     /** The format's words to engine values. Strict parsers raise
@@ -20,6 +22,11 @@ namespace Tarnel
     namespace TarnelUtilities
     {
         // Strict keyword parsers
+
+        /** The keywords of the strict parser that refused a word in these words ("Invalid light
+            type specified: spott"), in lower case, so that the nearest can be offered; empty
+            for other messages. */
+        std::vector<Ogre::String> KeywordsRefusing(const Ogre::String& refusal);
 
         Ogre::Light::LightTypes ParseLightType(const Ogre::String& text);
         Ogre::ProjectionType ParseProjectionType(const Ogre::String& text);

@@ -80,9 +80,16 @@ TEST(StrictParsers, UnknownTextRaisesWithTheTextAsWritten)
         {TarnelUtilities::ParseRenderQueue, "ParseRenderQueue", "render queue", "-1"},
     };
     for (const auto& c : cases)
-        EXPECT_UTILITIES_ERROR(c.parse(c.text), InvalidParametersException,
-                               String("Invalid ") + c.kind + " specified: " + c.text,
+    {
+        const String refusal = String("Invalid ") + c.kind + " specified: " + c.text;
+        EXPECT_UTILITIES_ERROR(c.parse(c.text), InvalidParametersException, refusal,
                                String("TarnelUtilities::") + c.source);
+        // The words offered as close matches are the parser's own: each of them parses.
+        const std::vector<String> offered = TarnelUtilities::KeywordsRefusing(refusal);
+        EXPECT_EQ(offered.empty(), String(c.source) == "ParseRenderQueue") << refusal;
+        for (const String& keyword : offered)
+            EXPECT_NO_THROW(c.parse(keyword)) << keyword;
+    }
 }
 
 TEST(LenientParsers, UnknownTextGivesZero)

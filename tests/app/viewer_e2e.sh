@@ -355,8 +355,8 @@ mistyped-mesh)
         >"$work/throne/level.scene"
     viewer_start ../throne/level.scene
     viewer_wait_for_exit
-    check "an unknown keyword, in the loader's words" grep -qxF \
-        '../throne/level.scene:4: light "Lamp": Invalid light type specified: spott' viewer.stderr
+    check "an unknown keyword, in the loader's words, with the close match" grep -qxF \
+        '../throne/level.scene:4: light "Lamp": Invalid light type specified: spott (did you mean "spot"?)' viewer.stderr
     printf '<scene><nodes><node name="A"></nodes></scene>' >"$work/throne/level.scene"
     viewer_start ../throne/level.scene
     viewer_wait_for_exit
