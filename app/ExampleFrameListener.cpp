@@ -48,7 +48,8 @@ ExampleFrameListener::ExampleFrameListener(RenderWindow* window, Camera* camera)
     // Buffered: a press shorter than a frame of a slow level is still seen; held keys are still polled.
     keyboard = static_cast<OIS::Keyboard*>(inputManager->createInputObject(OIS::OISKeyboard, true));
     keyboard->setEventCallback(this);
-    mouse = static_cast<OIS::Mouse*>(inputManager->createInputObject(OIS::OISMouse, false));
+    mouse = static_cast<OIS::Mouse*>(inputManager->createInputObject(OIS::OISMouse, true));
+    mouse->setEventCallback(this);
     try
     {
         joystick = static_cast<OIS::JoyStick*>(inputManager->createInputObject(OIS::OISJoyStick, false));
@@ -123,11 +124,30 @@ bool ExampleFrameListener::frameRenderingQueued(const FrameEvent& event)
 
 bool ExampleFrameListener::keyPressed(const OIS::KeyEvent& event)
 {
+    if (keysGoElsewhere() && event.key != OIS::KC_ESCAPE)
+        return true;
     ++presses[event.key];
     return true;
 }
 
 bool ExampleFrameListener::keyReleased(const OIS::KeyEvent&)
+{
+    return true;
+}
+
+bool ExampleFrameListener::mouseMoved(const OIS::MouseEvent&)
+{
+    return true; // the motion is read from the mouse's state, once a frame
+}
+
+bool ExampleFrameListener::mousePressed(const OIS::MouseEvent&, OIS::MouseButtonID button)
+{
+    if (button == OIS::MB_Left)
+        ++leftClicks;
+    return true;
+}
+
+bool ExampleFrameListener::mouseReleased(const OIS::MouseEvent&, OIS::MouseButtonID)
 {
     return true;
 }
@@ -141,8 +161,9 @@ bool ExampleFrameListener::readKeyboard(const FrameEvent&)
         int times = 0;
         for (OIS::KeyCode code : key.codes)
             times += pressed[code];
-        bool held = std::any_of(key.codes.begin(), key.codes.end(),
-                                [this](OIS::KeyCode code) { return keyboard->isKeyDown(code); });
+        bool held = std::any_of(key.codes.begin(), key.codes.end(), [this](OIS::KeyCode code) {
+            return keyboard->isKeyDown(code) && (code == OIS::KC_ESCAPE || !keysGoElsewhere());
+        });
         if (key.repeat != KeyRepeat::EveryFrame && times == 0)
         {
             // Held since an earlier frame: again once the delay has run out.

@@ -10,6 +10,7 @@
 #include <Bites/OgreWindowEventUtilities.h>
 
 #include <OIS/OISKeyboard.h>
+#include <OIS/OISMouse.h>
 
 #include <map>
 
@@ -31,7 +32,10 @@ namespace Ogre
 
     Motion ramps up over the first second a key is held and glides to a stop,
     losing 0.3 of full speed per second, once no key is held. */
-class ExampleFrameListener : public Ogre::FrameListener, public OgreBites::WindowEventListener, public OIS::KeyListener
+class ExampleFrameListener : public Ogre::FrameListener,
+                             public OgreBites::WindowEventListener,
+                             public OIS::KeyListener,
+                             public OIS::MouseListener
 {
 public:
     ExampleFrameListener(Ogre::RenderWindow* window, Ogre::Camera* camera);
@@ -43,6 +47,10 @@ public:
     /// A press counts even when it ends before the next frame looks at the keys.
     bool keyPressed(const OIS::KeyEvent& event) override;
     bool keyReleased(const OIS::KeyEvent& event) override;
+    /// A click counts even when it ends before the next frame looks at the buttons.
+    bool mouseMoved(const OIS::MouseEvent& event) override;
+    bool mousePressed(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
+    bool mouseReleased(const OIS::MouseEvent& event, OIS::MouseButtonID button) override;
 
     void windowResized(Ogre::RenderWindow* window) override;
 
@@ -55,6 +63,9 @@ public:
 
 protected:
     virtual void refreshStatsOverlay();
+    /** Whether the keys go to something else this frame (a text field), so that a press
+        does nothing of the table's and a held key does not fly; Escape still quits. */
+    virtual bool keysGoElsewhere() const { return false; }
     /** Acts on the keys pressed since the last frame and those held, as the viewer's key table
         says: each press of a toggle acts once, at once; a toggle held acts again each time the
         toggles' delay runs out. False ends the render loop. */
@@ -99,6 +110,7 @@ protected:
     OIS::Keyboard* keyboard = nullptr;
     OIS::JoyStick* joystick = nullptr;
     std::map<OIS::KeyCode, int> presses; ///< since the last frame, by key
+    int leftClicks = 0;                  ///< since the last frame
 };
 
 #endif

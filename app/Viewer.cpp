@@ -128,18 +128,22 @@ private:
 
 namespace
 {
-    /// The errors the engine logs while this lives: those of scripts read again by a reload, say.
+    /** The messages of a level or above that the engine logs while this lives: the errors of
+        scripts read again by a reload, the warnings of a load. */
     class LoggedErrors : public LogListener
     {
     public:
-        LoggedErrors() { LogManager::getSingleton().getDefaultLog()->addListener(this); }
+        explicit LoggedErrors(LogMessageLevel least = LML_CRITICAL) : least(least)
+        {
+            LogManager::getSingleton().getDefaultLog()->addListener(this);
+        }
         ~LoggedErrors() override { LogManager::getSingleton().getDefaultLog()->removeListener(this); }
         LoggedErrors(const LoggedErrors&) = delete;
         LoggedErrors& operator=(const LoggedErrors&) = delete;
 
         void messageLogged(const String& message, LogMessageLevel level, bool, const String&, bool&) override
         {
-            if (level >= LML_CRITICAL)
+            if (level >= least)
                 errors.push_back(message);
         }
 
@@ -154,6 +158,9 @@ namespace
         }
 
         std::vector<String> errors;
+
+    private:
+        LogMessageLevel least;
     };
 
     Light* CreateCameraLight(Camera* camera)
@@ -444,16 +451,20 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed)
     // Parsed once, for the load and its missing resources; a file that does not parse goes to
     // the loader as it is, which says why.
     TiXmlDocument document;
-    if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document))
+    if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document, true))
         parsed = &document;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
+    LoggedErrors findings(LML_WARNING);
     String loadTime = LoadLevel(*loaded, levelFile, parsed, window, camera, lenientNames, levelGroup);
-    ShowLevel(std::move(loaded), camera, loadTime);
+    ShowLevel(std::move(loaded), camera, loadTime, parsed, findings.errors);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
 
-void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* viewerCamera, const String& loadTime)
+void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* viewerCamera, const String& loadTime,
+                       const TiXmlDocument* parsed, const std::vector<String>& findings)
 {
+    levelRows = parsed ? LevelRows::Of(*parsed, levelFile) : LevelRows{levelFile, {}, {}};
+    loadFindings = findings;
     scene = std::move(loaded);
     sceneManager = viewerCamera->getSceneManager();
     camera = viewerCamera;
@@ -498,7 +509,9 @@ bool Viewer::ReloadLevel(String& error)
     String loadTime;
     try
     {
+        LoggedErrors findings(LML_WARNING);
         loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera, lenientNames, group);
+        reloadFindings = findings.errors;
     }
     catch (const Exception& failure)
     {
@@ -529,7 +542,7 @@ bool Viewer::ReloadLevel(String& error)
         scene->Destroy();
     Tarnel::Platform::PlaceInZone(freshCamera->getParentSceneNode());
     window->getViewport(0)->setCamera(freshCamera);
-    ShowLevel(std::move(loaded), freshCamera, loadTime);
+    ShowLevel(std::move(loaded), freshCamera, loadTime, &document, reloadFindings);
     Tarnel::Engine::DestroySceneManager(previous);
     if (levelGroup != ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME)
         DropLevelGroup(levelGroup);

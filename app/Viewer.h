@@ -1,6 +1,7 @@
 #ifndef TARNEL_APP_VIEWER_H
 #define TARNEL_APP_VIEWER_H
 
+#include "LevelInspector.h"
 #include "LevelWatch.h"
 #include "MediaSources.h"
 
@@ -118,6 +119,10 @@ public:
     const Ogre::String& GetReloadSummary() const { return reloadSummary; }
     /// The errors the last reload logged, a reload that failed aside.
     size_t GetReloadErrors() const { return reloadErrors; }
+    /// Where in the level file each of its nodes and objects was made.
+    const LevelRows& GetLevelRows() const { return levelRows; }
+    /// The warnings and errors the load of the level on screen logged, its reload's for a reloaded one.
+    const std::vector<Ogre::String>& GetLoadFindings() const { return loadFindings; }
 
 private:
     /** The viewer of the window, its media read (its own and the options'), on the camera of its
@@ -130,7 +135,8 @@ private:
     /// Draws the camera's view once into a picture of that size and writes it to the file.
     void WritePicture(const Ogre::String& file, unsigned width, unsigned height);
     /// Makes the loaded level and its camera the ones on screen.
-    void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Ogre::Camera* camera, const Ogre::String& loadTime);
+    void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Ogre::Camera* camera, const Ogre::String& loadTime,
+                   const TiXmlDocument* parsed, const std::vector<Ogre::String>& findings);
 
     Ogre::RenderWindow* window;
     Ogre::SceneManager* sceneManager;
@@ -151,6 +157,8 @@ private:
     unsigned levelGroupCount = 0;
     Ogre::String reloadSummary;
     size_t reloadErrors = 0;
+    LevelRows levelRows;
+    std::vector<Ogre::String> loadFindings, reloadFindings;
     MediaSources media; ///< the game's media, which a reloaded level's group holds too
     std::unique_ptr<LevelWatch> watch; ///< null unless asked for
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting

@@ -46,6 +46,11 @@ const std::vector<ViewerKey>& ViewerKeys()
          "portal outlines: green leads into a zone, red found none", "O portals"},
         {{OIS::KC_F5}, KeyAction::Reload, KeyRepeat::AfterToggle, 0.5f, "F5",
          "reload the level from disk; a broken file keeps the level on screen", "F5 reload"},
+        {{OIS::KC_I}, KeyAction::Inspector, KeyRepeat::AfterToggle, 0.5f, "I",
+         "the level inspector: click an object to select it; its properties, the level's tree, the findings",
+         "I inspector"},
+        {{OIS::KC_G}, KeyAction::FrameSelection, KeyRepeat::AfterToggle, 0.5f, "G", "the inspector's selection in view",
+         "G selection"},
         {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", "Esc quit"},
     };
     return keys;

@@ -32,6 +32,8 @@ enum class KeyAction
     LevelPanel,
     PortalOutlines,
     Reload,
+    Inspector,
+    FrameSelection,
 };
 
 /// How often a key acts while it is held. Every press of a toggle or speed key acts once, however short.

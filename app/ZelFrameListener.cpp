@@ -29,7 +29,7 @@ namespace
 }
 
 ZelFrameListener::ZelFrameListener(Viewer& viewer)
-    : ExampleFrameListener(viewer.GetWindow(), viewer.GetCamera()), viewer(viewer)
+    : ExampleFrameListener(viewer.GetWindow(), viewer.GetCamera()), viewer(viewer), inspector(viewer.GetWindow())
 {
     polygonModeIndex = 1;
     statsVisible = false; // the overlay stays on screen; only the flag changes
@@ -38,6 +38,9 @@ ZelFrameListener::ZelFrameListener(Viewer& viewer)
 
 bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
 {
+    // Before the keys and the mouse are read: what ImGui takes this frame is theirs.
+    inspector.Frame(event.timeSinceLastFrame, leftClicks);
+    leftClicks = 0;
     if (!ExampleFrameListener::frameRenderingQueued(event))
         return false;
     // A framed level suggests the speed that crosses it in a few seconds.
@@ -98,6 +101,20 @@ bool ZelFrameListener::performKey(KeyAction action)
         portalOutlines.SetVisible(!portalOutlines.IsVisible(), viewer.GetSceneManager(), viewer.GetLevelPortals());
         break;
     case KeyAction::Reload: reloadLevel(); break;
+    case KeyAction::Inspector:
+        if (!inspector.IsOpen())
+            inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings());
+        inspector.SetOpen(!inspector.IsOpen());
+        LogManager::getSingleton().logMessage(inspector.IsOpen() ? "Inspector open" : "Inspector closed");
+        break;
+    case KeyAction::FrameSelection:
+        if (inspector.FrameSelection())
+        {
+            levelCameraIndex = -1;
+            translation = Vector3::ZERO;
+            currentSpeed = 0;
+        }
+        break;
     default: return ExampleFrameListener::performKey(action);
     }
     return true;
@@ -113,6 +130,8 @@ void ZelFrameListener::reloadLevel()
     }
     camera = viewer.GetCamera();
     levelCameraIndex = -1;
+    // The selection stays when the new level has an object of its name.
+    inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings());
     // A script broken on disk leaves its objects blank: the panel says why.
     if (viewer.GetReloadErrors())
         levelInfo.SetVisible(true);
@@ -170,6 +189,41 @@ void ZelFrameListener::lookThroughNextLevelCamera()
     LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() + " at " +
                                           StringConverter::toString(level->getDerivedPosition()) + " in zone " +
                                           static_cast<PCZSceneNode*>(node)->getHomeZone()->getName());
+}
+
+bool ZelFrameListener::keyPressed(const OIS::KeyEvent& event)
+{
+    if (inspector.WantsKeyboard())
+        inspector.KeyPressed(event);
+    return ExampleFrameListener::keyPressed(event);
+}
+
+bool ZelFrameListener::keyReleased(const OIS::KeyEvent& event)
+{
+    if (inspector.IsOpen())
+        inspector.KeyReleased(event);
+    return ExampleFrameListener::keyReleased(event);
+}
+
+bool ZelFrameListener::keysGoElsewhere() const
+{
+    return inspector.WantsKeyboard();
+}
+
+bool ZelFrameListener::readMouse(const FrameEvent& event)
+{
+    if (!inspector.IsOpen())
+        return ExampleFrameListener::readMouse(event);
+    // The pointer is for clicking: the view turns only while the right button is held.
+    const OIS::MouseState& state = mouse->getMouseState();
+    if (state.Z.rel != 0 && !inspector.WantsMouse())
+        scaleMoveSpeed(state.Z.rel > 0 ? 2 : 0.5f);
+    if (state.buttonDown(OIS::MB_Right) && !inspector.WantsMouse())
+    {
+        yawAngle = Degree(-state.X.rel * 0.13f);
+        pitchAngle = Degree(-state.Y.rel * 0.13f);
+    }
+    return true;
 }
 
 void ZelFrameListener::applyCameraMotion()

@@ -3,6 +3,7 @@
 
 #include "ExampleFrameListener.h"
 #include "LevelInfoOverlay.h"
+#include "LevelInspector.h"
 #include "PortalOutlines.h"
 
 #include <OgreQuaternion.h>
@@ -15,7 +16,8 @@ class Viewer;
     level's enabled node animations, which start paused; C looks through the
     level's cameras in turn, and after the last one returns to the start view;
     Home puts the whole level in view.
-    F1 shows the level's panel, O its portals' outlines, and F5 reloads it. */
+    F1 shows the level's panel, O its portals' outlines, and F5 reloads it; I opens the
+    level inspector, and G puts its selection in view. */
 class ZelFrameListener : public ExampleFrameListener
 {
 public:
@@ -25,8 +27,13 @@ public:
     bool frameRenderingQueued(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
 
+    bool keyPressed(const OIS::KeyEvent& event) override;
+    bool keyReleased(const OIS::KeyEvent& event) override;
+
 protected:
     bool performKey(KeyAction action) override;
+    bool keysGoElsewhere() const override;
+    bool readMouse(const Ogre::FrameEvent& event) override;
     void applyCameraMotion() override;
 
     /// Moves the camera's node to the next level camera, or back to where it was before the first.
@@ -39,6 +46,7 @@ protected:
     Viewer& viewer;
     LevelInfoOverlay levelInfo;
     PortalOutlines portalOutlines;
+    LevelInspector inspector;
     Ogre::String reloadError; ///< of the last reload, empty when it succeeded
 
     bool animationsPlaying = false;

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake g++ make pkg-config libogre-1.12-dev ogre-1.12-tools libois-dev libtinyxml-dev libx11-dev
           libgtest-dev xvfb xauth xdotool x11-apps x11-utils libgl1-mesa-dri imagemagick fonts-dejavu-core
-          clang libclang-rt-14-dev nlohmann-json3-dev python3 procps chromium)
+          clang libclang-rt-14-dev nlohmann-json3-dev python3 procps chromium libimgui-dev)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the viewer's pictures of its own aids on the sample level, in a copy of the run tree:
-# the portal outlines with the level's panel, and the view through the level's gallery camera.
+# the portal outlines with the level's panel, the view through the level's gallery camera, and
+# the level inspector with an object selected.
 #   tools/screenshots.sh RUN_TREE OUT_DIR      (RUN_TREE is build/run after a build)
 set -euo pipefail
 run_tree=$(cd "$1" && pwd)
@@ -32,10 +33,20 @@ viewer_press Print               # screenshot_1.png
 viewer_press c                   # the level's first camera, in the gallery
 sleep 0.5
 viewer_press Print               # screenshot_2.png
+viewer_press c                   # the next camera
+viewer_press c                   # the start view again
+viewer_press F1                  # the panel away
+viewer_press o                   # the outlines away
+viewer_press i                   # the inspector
+eval "$(xdotool getwindowgeometry --shell "$VIEWER_WINDOW")"
+xdotool mousemove $((X + WIDTH / 4)) $((Y + HEIGHT / 2)); sleep 0.3; xdotool click 1; sleep 0.6
+viewer_press Print               # screenshot_3.png
 viewer_press Escape
 viewer_wait_for_exit
 
 cp screenshot_1.png "$out/portal-outlines.png"
 cp screenshot_2.png "$out/level-camera.png"
+cp screenshot_3.png "$out/inspector.png"
 echo "$out/portal-outlines.png"
 echo "$out/level-camera.png"
+echo "$out/inspector.png"

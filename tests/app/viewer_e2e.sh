@@ -285,6 +285,39 @@ animations)
     check "Space plays the animation: $playing pixels change" greater "$playing" 500
     check "the log says so" grep -q "Animations play" Ogre.log
     ;;
+inspector)
+    # I opens the inspector; a click selects what is under it, with the file and line it came from.
+    mkdir -p "$work/inspect"
+    printf '<scene>\n<nodes>\n<node name="Box"><position z="-5"/><entity name="Crate" meshFile="Crate.mesh"/></node>\n</nodes>\n</scene>\n' \
+        >"$work/inspect/box.scene"
+    viewer_start --media ../Media/Meshes ../inspect/box.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    shoot_solid                      # screenshot_1, without the inspector
+    viewer_press i
+    eval "$(xdotool getwindowgeometry --shell "$VIEWER_WINDOW")"
+    click_at() { xdotool mousemove $((X + $1)) $((Y + $2)); sleep 0.3; xdotool click 1; sleep 0.6; }
+    click_at $((WIDTH / 2)) $((HEIGHT / 2))
+    viewer_press Print               # screenshot_2, the inspector's windows and the selection
+    viewer_press g
+    viewer_press Print               # screenshot_3, the selection in view
+    viewer_press F5
+    click_at 40 $((HEIGHT / 2))
+    viewer_press i
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the viewer ends normally (status $VIEWER_STATUS)" [ "$VIEWER_STATUS" = 0 ]
+    check "a click selects the box, with its node, zone, file and line" grep -qE \
+        'Selected entity "Crate" on node "Box" \(zone [^)]+\), \.\./inspect/box\.scene:3$' Ogre.log
+    check "the inspector's windows are in the picture: $(differing_pixels_in 300x240+490+20 screenshot_1.png screenshot_2.png) pixels" \
+        greater "$(differing_pixels_in 300x240+490+20 screenshot_1.png screenshot_2.png)" 5000
+    check "G puts the selection in view" grep -qF 'View: entity "Crate" on node "Box"' Ogre.log
+    check "and the view changes: $(differing_pixels_in 440x300+20+160 screenshot_2.png screenshot_3.png) pixels" \
+        greater "$(differing_pixels_in 440x300+20+160 screenshot_2.png screenshot_3.png)" 1000
+    check "the selection survives F5" \
+        [ "$(sed -n '/Reload of/,$p' Ogre.log | grep -c 'Selected entity "Crate"')" -ge 1 ]
+    check "a click on empty space clears it" grep -qF "Selected nothing" Ogre.log
+    check "I closes it" grep -qF "Inspector closed" Ogre.log
+    ;;
 level-cameras)
     # A box, a camera behind the start view and one to the side that looks at the box.
     mkdir -p "$work/cameras"

@@ -1,0 +1,446 @@
+// The level inspector: ImGui windows over the level, and the object under a click.
+#include "LevelInspector.h"
+#include "LevelPicking.h"
+#include "Utf8Text.h"
+#include "WarningGroups.h"
+
+#include "Tarnel/Read/TarnelObjects.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreLogManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreMesh.h>
+#include <OgreOverlayManager.h>
+#include <OgrePCZSceneNode.h>
+#include <OgrePCZone.h>
+#include <OgreRenderWindow.h>
+#include <OgreSceneManager.h>
+#include <OgreStringConverter.h>
+#include <OgreSubEntity.h>
+#include <OgreTechnique.h>
+#include <OgreViewport.h>
+#include <Overlay/OgreImGuiOverlay.h>
+
+#include <tinyxml.h>
+
+#include <X11/Xlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+using namespace Ogre;
+
+namespace
+{
+    void RowsOf(const TiXmlElement* element, const String& nodeName, LevelRows& rows)
+    {
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            const String kind = child->ValueStr();
+            const char* given = child->Attribute("name");
+            const String name = given ? given : "";
+            if (kind == "node" || kind == "modelInstance")
+            {
+                if (!name.empty())
+                    rows.nodes.emplace(name, child->Row());
+                RowsOf(child, name, rows);
+            }
+            else if (Tarnel::Objects::IsObject(child))
+                rows.objects.emplace(name.empty() ? nodeName : name, child->Row());
+            else
+                RowsOf(child, "", rows); // a section, or what holds nodes
+        }
+    }
+
+    /// The pointer in the window and whether its buttons are down; false when it cannot be read.
+    bool ReadPointer(RenderWindow* window, int& x, int& y, bool& left, bool& right)
+    {
+        Display* display = nullptr;
+        unsigned long handle = 0;
+        window->getCustomAttribute("XDISPLAY", &display);
+        window->getCustomAttribute("WINDOW", &handle);
+        if (!display || !handle)
+            return false;
+        ::Window root, child;
+        int rootX, rootY;
+        unsigned int mask = 0;
+        if (!XQueryPointer(display, ::Window(handle), &root, &child, &rootX, &rootY, &x, &y, &mask))
+            return false;
+        left = (mask & Button1Mask) != 0;
+        right = (mask & Button3Mask) != 0;
+        return true;
+    }
+
+    String Degrees(const Quaternion& orientation)
+    {
+        // Yaw about Y, pitch about X, roll about Z, as the engine reads a quaternion.
+        return "yaw " + StringConverter::toString(orientation.getYaw().valueDegrees(), 4) + ", pitch " +
+               StringConverter::toString(orientation.getPitch().valueDegrees(), 4) + ", roll " +
+               StringConverter::toString(orientation.getRoll().valueDegrees(), 4) + " deg";
+    }
+
+    bool HasText(const String& text, const String& lowerNeedle)
+    {
+        String lower = text;
+        StringUtil::toLowerCase(lower);
+        return lower.find(lowerNeedle) != String::npos;
+    }
+}
+
+LevelRows LevelRows::Of(const TiXmlDocument& level, const String& file)
+{
+    LevelRows rows;
+    rows.file = file;
+    if (const TiXmlElement* scene = level.RootElement())
+        RowsOf(scene, "", rows);
+    return rows;
+}
+
+String LevelRows::Where(const MovableObject* object) const
+{
+    // A model file's object is the line of the nearest node above it that the level made.
+    int row = 0;
+    auto found = objects.find(object->getName());
+    if (found != objects.end())
+        row = found->second;
+    for (const Node* node = object->getParentNode(); node && row <= 0; node = node->getParent())
+    {
+        auto named = nodes.find(node->getName());
+        if (named != nodes.end())
+            row = named->second;
+    }
+    return row > 0 ? file + ":" + StringConverter::toString(row) : file;
+}
+
+LevelInspector::LevelInspector(RenderWindow* window) : window(window) {}
+
+LevelInspector::~LevelInspector() = default; // the overlay is the overlay manager's
+
+bool LevelInspector::SetOpen(bool wanted)
+{
+    if (wanted && !overlay && usable)
+    {
+        overlay = new ImGuiOverlay(); // makes the ImGui context of the engine's overlay library
+        if (String(ImGui::GetVersion()) != IMGUI_VERSION)
+        {
+            LogManager::getSingleton().logError("The inspector needs Dear ImGui " + String(IMGUI_VERSION) +
+                                                ", and the engine's overlay library has " + ImGui::GetVersion());
+            usable = false;
+        }
+        ImGuiIO& io = ImGui::GetIO();
+        io.IniFilename = nullptr; // no imgui.ini beside the screenshots
+        io.MouseDrawCursor = true; // the window's own pointer is hidden for the fly-through
+        const std::pair<ImGuiKey, OIS::KeyCode> keys[] = {
+            {ImGuiKey_Tab, OIS::KC_TAB},      {ImGuiKey_LeftArrow, OIS::KC_LEFT}, {ImGuiKey_RightArrow, OIS::KC_RIGHT},
+            {ImGuiKey_UpArrow, OIS::KC_UP},   {ImGuiKey_DownArrow, OIS::KC_DOWN}, {ImGuiKey_Home, OIS::KC_HOME},
+            {ImGuiKey_End, OIS::KC_END},      {ImGuiKey_Delete, OIS::KC_DELETE},  {ImGuiKey_Backspace, OIS::KC_BACK},
+            {ImGuiKey_Enter, OIS::KC_RETURN}, {ImGuiKey_Escape, OIS::KC_ESCAPE},  {ImGuiKey_A, OIS::KC_A},
+            {ImGuiKey_C, OIS::KC_C},          {ImGuiKey_V, OIS::KC_V},            {ImGuiKey_X, OIS::KC_X}};
+        for (const auto& [key, code] : keys)
+            io.KeyMap[key] = code;
+        overlay->setZOrder(600);
+        OverlayManager::getSingleton().addOverlay(overlay); // the manager owns it from now on
+        // Showing it builds ImGui's font; the overlay draws at the next frame what one began.
+        overlay->show();
+        ImGuiOverlay::NewFrame();
+    }
+    open = wanted && usable;
+    return open || !wanted;
+}
+
+void LevelInspector::ShowLevel(SceneManager* manager, Camera* viewerCamera, const LevelRows& levelRows,
+                               const std::vector<String>& loadFindings)
+{
+    // The selection by name in the new level, or none; the old level may be gone already.
+    const bool sameLevel = manager == sceneManager;
+    if (!sameLevel)
+        selection = nullptr;
+    sceneManager = manager;
+    camera = viewerCamera;
+    rows = levelRows;
+    findings = loadFindings;
+    tree.clear();
+    if (sameLevel || selectedName.empty())
+        return;
+    if (manager->hasMovableObject(selectedName, selectedType))
+        Select(manager->getMovableObject(selectedName, selectedType));
+    else
+    {
+        LogManager::getSingleton().logMessage("Selection cleared: the level has no " + selectedName + " now");
+        selectedName.clear();
+    }
+}
+
+bool LevelInspector::WantsMouse() const
+{
+    return open && overlay && ImGui::GetIO().WantCaptureMouse;
+}
+
+bool LevelInspector::WantsKeyboard() const
+{
+    return open && overlay && ImGui::GetIO().WantCaptureKeyboard;
+}
+
+void LevelInspector::KeyPressed(const OIS::KeyEvent& event)
+{
+    ImGuiIO& io = ImGui::GetIO();
+    if (event.key < 512)
+        io.KeysDown[event.key] = true;
+    if (event.text >= 32 && event.text < 0x10000)
+        io.AddInputCharacter(event.text);
+}
+
+void LevelInspector::KeyReleased(const OIS::KeyEvent& event)
+{
+    if (event.key < 512)
+        ImGui::GetIO().KeysDown[event.key] = false;
+}
+
+void LevelInspector::Frame(Real seconds, int leftClicks)
+{
+    // Once made, the overlay draws every frame, so every frame begins one of ImGui's; a
+    // closed inspector's is empty.
+    if (!overlay || !usable)
+        return;
+    ImGuiIO& io = ImGui::GetIO();
+    io.MouseDrawCursor = open;
+    if (!open || !sceneManager)
+    {
+        io.MouseDown[0] = io.MouseDown[1] = false;
+        ImGuiOverlay::NewFrame();
+        return;
+    }
+    int x = 0, y = 0;
+    bool left = false, right = false;
+    if (ReadPointer(window, x, y, left, right))
+        io.MousePos = ImVec2(float(x), float(y));
+    // A click shorter than a frame is down for this frame and up for the next.
+    io.MouseDown[0] = left || leftClicks > 0;
+    io.MouseDown[1] = right;
+    io.DeltaTime = std::max(seconds, 1e-4f);
+    // What ImGui took in the last frame decides where this click goes.
+    const bool clickInView = leftClicks > 0 && !io.WantCaptureMouse;
+    ImGuiOverlay::NewFrame();
+    DrawProperties();
+    DrawTree();
+    DrawFindings();
+    if (clickInView)
+        PickAt(x, y);
+}
+
+void LevelInspector::PickAt(int x, int y)
+{
+    Viewport* viewport = camera->getViewport();
+    const Ray ray = camera->getCameraToViewportRay(Real(x - viewport->getActualLeft()) / viewport->getActualWidth(),
+                                                   Real(y - viewport->getActualTop()) / viewport->getActualHeight());
+    // Markers as large as a hand at a few steps: a light or camera is a point otherwise.
+    const Real marker = std::max(Real(0.05), camera->getNearClipDistance() * 5);
+    Select(LevelPicking::Pick(sceneManager, ray, marker, camera));
+}
+
+void LevelInspector::Select(MovableObject* object)
+{
+    if (selection && selection->getParentSceneNode())
+        selection->getParentSceneNode()->showBoundingBox(false);
+    selection = object;
+    selectedName = object ? object->getName() : String();
+    selectedType = object ? object->getMovableType() : String();
+    if (!object)
+    {
+        LogManager::getSingleton().logMessage("Selected nothing");
+        return;
+    }
+    if (SceneNode* node = object->getParentSceneNode())
+        node->showBoundingBox(true);
+    LogManager::getSingleton().logMessage("Selected " + Describe(object));
+}
+
+String LevelInspector::Kind(const MovableObject* object)
+{
+    const String& type = object->getMovableType();
+    if (type == "Entity")
+        return "entity";
+    if (type == "Light" || type == "PCZLight")
+        return "light";
+    if (type == "Camera")
+        return "camera";
+    if (type == "ParticleSystem")
+        return "particle system";
+    if (type == "BillboardSet")
+        return "billboard set";
+    return type;
+}
+
+String LevelInspector::NodePath(const SceneNode* node)
+{
+    std::vector<String> names;
+    for (const Node* at = node; at && at->getParent(); at = at->getParent())
+        names.push_back(at->getName().empty() ? String("(unnamed)") : at->getName());
+    String path;
+    for (auto name = names.rbegin(); name != names.rend(); ++name)
+        path += (path.empty() ? "" : " > ") + *name;
+    return path;
+}
+
+String LevelInspector::Describe(const MovableObject* object) const
+{
+    const SceneNode* node = object->getParentSceneNode();
+    String text = Kind(object) + " \"" + object->getName() + "\"";
+    if (node)
+    {
+        text += " on node \"" + node->getName() + "\"";
+        // The zone scene manager's getters are not const.
+        if (const PCZone* zone = static_cast<PCZSceneNode*>(const_cast<SceneNode*>(node))->getHomeZone())
+            text += " (zone " + zone->getName() + ")";
+    }
+    return text + ", " + rows.Where(object);
+}
+
+String LevelInspector::PropertiesText(const MovableObject* object) const
+{
+    StringStream text;
+    const SceneNode* node = object->getParentSceneNode();
+    text << "Name: " << object->getName() << "\nKind: " << Kind(object) << "\nMade at: " << rows.Where(object) << "\n";
+    if (node)
+    {
+        text << "Node: " << NodePath(node) << "\n";
+        text << "World position: " << StringConverter::toString(node->_getDerivedPosition()) << "\n";
+        text << "Local position: " << StringConverter::toString(node->getPosition()) << "\n";
+        text << "World orientation: " << Degrees(node->_getDerivedOrientation()) << "\n";
+        text << "Local orientation: " << Degrees(node->getOrientation()) << "\n";
+        text << "Scale: " << StringConverter::toString(node->_getDerivedScale()) << "\n";
+    }
+    text << "Visible: " << (object->getVisible() ? "yes" : "no") << ", query flags " << object->getQueryFlags()
+         << ", visibility flags " << object->getVisibilityFlags() << "\n";
+    if (const Entity* entity = dynamic_cast<const Entity*>(object))
+    {
+        text << "Mesh: " << entity->getMesh()->getName() << "\n";
+        for (size_t index = 0; index < entity->getNumSubEntities(); ++index)
+        {
+            const MaterialPtr& material = entity->getSubEntity(index)->getMaterial();
+            text << "Sub-entity " << index << ": " << (material ? material->getName() : String("none"));
+            if (material && !material->getSupportedTechniques().empty())
+            {
+                const Technique* best = material->getBestTechnique();
+                text << ", technique " << (best && !best->getName().empty() ? best->getName() : String("0"));
+            }
+            else if (material)
+                text << ", no usable technique: " << material->getUnsupportedTechniquesExplanation();
+            text << "\n";
+        }
+    }
+    if (const Light* light = dynamic_cast<const Light*>(object))
+        text << "Diffuse: " << StringConverter::toString(light->getDiffuseColour())
+             << "\nRange: " << light->getAttenuationRange() << "\n";
+    if (const Camera* level = dynamic_cast<const Camera*>(object))
+        text << "Field of view: " << level->getFOVy().valueDegrees() << " deg, clip " << level->getNearClipDistance()
+             << " to " << level->getFarClipDistance() << "\n";
+    return text.str();
+}
+
+void LevelInspector::DrawProperties()
+{
+    // Beside the view, right of the statistics: the level stays in sight.
+    const float width = ImGui::GetIO().DisplaySize.x;
+    ImGui::SetNextWindowPos(ImVec2(width - 330, 10), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(320, 260), ImGuiCond_FirstUseEver);
+    ImGui::Begin("Selection");
+    if (!selection)
+        ImGui::TextUnformatted("Click an object in the view, or in the level's tree.");
+    else
+    {
+        const String text = AsValidUtf8(PropertiesText(selection));
+        ImGui::TextUnformatted(text.c_str());
+        if (ImGui::Button("Copy"))
+            ImGui::SetClipboardText(text.c_str());
+        ImGui::SameLine();
+        ImGui::TextUnformatted("G puts it in view");
+    }
+    ImGui::End();
+}
+
+void LevelInspector::BuildTree(SceneNode* node, int depth)
+{
+    for (Node* child : node->getChildren())
+    {
+        SceneNode* sceneNode = static_cast<SceneNode*>(child);
+        if (sceneNode == camera->getParentSceneNode())
+            continue; // the viewer's own
+        PCZone* home = static_cast<PCZSceneNode*>(sceneNode)->getHomeZone();
+        const bool zone = home && home->getEnclosureNode() == sceneNode;
+        tree.push_back({depth, (zone ? "zone " : "node ") + AsValidUtf8(sceneNode->getName()), sceneNode, nullptr});
+        for (MovableObject* object : sceneNode->getAttachedObjects())
+        {
+            const String kind = Kind(object);
+            if (kind == object->getMovableType())
+                continue; // portals and the engine's helpers are not the level's objects
+            tree.push_back({depth + 1, Kind(object) + " " + AsValidUtf8(object->getName()), sceneNode, object});
+        }
+        BuildTree(sceneNode, depth + 1);
+    }
+}
+
+void LevelInspector::DrawTree()
+{
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(display.x - 330, 280), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(320, std::max(120.0f, display.y - 400)), ImGuiCond_FirstUseEver);
+    ImGui::Begin("Level tree");
+    ImGui::InputText("Search", search, sizeof(search));
+    if (tree.empty())
+        BuildTree(sceneManager->getRootSceneNode(), 0);
+    // Only the rows that match, and of them only those on screen are drawn.
+    String needle = search;
+    StringUtil::toLowerCase(needle);
+    shown.clear();
+    for (const TreeRow& row : tree)
+        if (needle.empty() || HasText(row.label, needle))
+            shown.push_back(&row);
+    ImGui::BeginChild("rows");
+    ImGuiListClipper clipper;
+    clipper.Begin(int(shown.size()));
+    while (clipper.Step())
+    {
+        for (int index = clipper.DisplayStart; index < clipper.DisplayEnd; ++index)
+        {
+            const TreeRow& row = *shown[size_t(index)];
+            ImGui::Indent(float(row.depth) * 12 + 1);
+            ImGui::PushID(index);
+            if (ImGui::Selectable(row.label.c_str(), row.object && row.object == selection) && row.object)
+                Select(row.object);
+            ImGui::PopID();
+            ImGui::Unindent(float(row.depth) * 12 + 1);
+        }
+    }
+    ImGui::EndChild();
+    ImGui::End();
+}
+
+void LevelInspector::DrawFindings()
+{
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(10, display.y - 110), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(std::max(200.0f, display.x - 350), 100), ImGuiCond_FirstUseEver);
+    ImGui::Begin("Findings");
+    if (findings.empty())
+        ImGui::TextUnformatted("The load said nothing to warn of.");
+    for (const WarningGroup& group : GroupWarnings(findings))
+        ImGui::TextWrapped("%s", AsValidUtf8(DescribeGroup(group)).c_str());
+    ImGui::End();
+}
+
+bool LevelInspector::FrameSelection()
+{
+    if (!selection || !selection->getParentSceneNode())
+        return false;
+    AxisAlignedBox box = selection->getWorldBoundingBox(true);
+    const Vector3 centre = box.isFinite() ? box.getCenter() : selection->getParentSceneNode()->_getDerivedPosition();
+    const Real radius = box.isFinite() ? std::max(box.getHalfSize().length(), Real(0.1)) : Real(1);
+    const Real distance = radius / Math::Tan(camera->getFOVy() / 2) * 1.2f;
+    SceneNode* node = camera->getParentSceneNode();
+    node->_setDerivedPosition(centre - camera->getDerivedDirection() * distance);
+    LogManager::getSingleton().logMessage("View: " + Describe(selection) + " in view, from " +
+                                          StringConverter::toString(node->_getDerivedPosition()));
+    return true;
+}

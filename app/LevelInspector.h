@@ -1,0 +1,113 @@
+#ifndef TARNEL_APP_LEVEL_INSPECTOR_H
+#define TARNEL_APP_LEVEL_INSPECTOR_H
+
+#include <OgrePrerequisites.h>
+
+#include <OIS/OISKeyboard.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+class TiXmlDocument;
+
+namespace Ogre
+{
+    class ImGuiOverlay;
+}
+
+/// Where in the level file each node and object was made: its line, by name.
+struct LevelRows
+{
+    Ogre::String file;
+    std::map<Ogre::String, int> nodes, objects;
+
+    /** The level's own nodes and objects, named as the loader names them (an unnamed object
+        by its node); model files' objects are not in the level's file. */
+    static LevelRows Of(const TiXmlDocument& level, const Ogre::String& file);
+    /// "level.scene:12", or the file alone when the line is not known.
+    Ogre::String Where(const Ogre::MovableObject* object) const;
+};
+
+/** The level inspector (I): Dear ImGui windows drawn through the engine's overlay over the
+    level on screen, with the ImGui inside the engine's overlay library. The selection's
+    properties, the level's tree with a search box, and the load's findings. A left click in
+    the view selects the nearest drawn object under the pointer (LevelPicking) and logs it in
+    one line; a click on nothing clears the selection. While it is open the pointer is drawn
+    and moving it does not turn the camera (the right button held still does); the keys go
+    to ImGui while one of its fields takes text. The overlay is made at the first opening,
+    so a viewer that never opens it, and every picture of `--screenshot` and the checker,
+    never shows it. */
+class LevelInspector
+{
+public:
+    explicit LevelInspector(Ogre::RenderWindow* window);
+    ~LevelInspector();
+    LevelInspector(const LevelInspector&) = delete;
+    LevelInspector& operator=(const LevelInspector&) = delete;
+
+    /// Opens or closes it; false, with the reason in the log, when this build's ImGui cannot be used.
+    bool SetOpen(bool open);
+    bool IsOpen() const { return open; }
+
+    /// The level it shows: its scene manager, the viewer's camera, rows, and the load's findings.
+    void ShowLevel(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, const LevelRows& rows,
+                   const std::vector<Ogre::String>& findings);
+
+    /** One frame while open: reads the pointer, hands it to ImGui with the time and the left
+        clicks since the last frame, draws the windows, and picks on a click that ImGui does not take. */
+    void Frame(Ogre::Real seconds, int leftClicks);
+
+    /// Whether ImGui takes the pointer, or the keys, this frame.
+    bool WantsMouse() const;
+    bool WantsKeyboard() const;
+    void KeyPressed(const OIS::KeyEvent& event);
+    void KeyReleased(const OIS::KeyEvent& event);
+
+    /** Selects the object (null clears the selection) and logs it, for example `Selected entity
+        "Crate" on node "Crate" (zone Hall_PCZone), level.scene:12`. */
+    void Select(Ogre::MovableObject* object);
+    Ogre::MovableObject* GetSelection() const { return selection; }
+    /// Selects what lies under the window point, or nothing.
+    void PickAt(int x, int y);
+    /** Puts the selection in view: the camera keeps its direction and steps back until the
+        selection's box fills most of the view; false without a selection. */
+    bool FrameSelection();
+
+    /// "entity", "light", "camera", "particle system", "billboard set".
+    static Ogre::String Kind(const Ogre::MovableObject* object);
+    /// The node's path from its zone's node down: "Hall › Table › Lamp".
+    static Ogre::String NodePath(const Ogre::SceneNode* node);
+
+private:
+    struct TreeRow
+    {
+        int depth;
+        Ogre::String label;
+        Ogre::SceneNode* node;
+        Ogre::MovableObject* object;
+    };
+
+    void DrawProperties();
+    void DrawTree();
+    void DrawFindings();
+    void BuildTree(Ogre::SceneNode* node, int depth);
+    Ogre::String Describe(const Ogre::MovableObject* object) const;
+    Ogre::String PropertiesText(const Ogre::MovableObject* object) const;
+
+    Ogre::RenderWindow* window;
+    Ogre::ImGuiOverlay* overlay = nullptr; ///< the overlay manager's once made
+    bool open = false;
+    bool usable = true;
+    Ogre::SceneManager* sceneManager = nullptr;
+    Ogre::Camera* camera = nullptr;
+    LevelRows rows;
+    std::vector<Ogre::String> findings;
+    Ogre::MovableObject* selection = nullptr;
+    Ogre::String selectedName, selectedType; ///< kept over a reload, which ends the objects
+    std::vector<TreeRow> tree;
+    std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
+    char search[128] = {};
+};
+
+#endif

@@ -1,0 +1,44 @@
+#include "LevelPicking.h"
+#include "support/Engine.h"
+
+#include <OgreEntity.h>
+#include <OgreLight.h>
+#include <OgreSceneNode.h>
+
+using namespace Ogre;
+
+using Picking = EngineTest;
+
+TEST_F(Picking, TheNearestObjectOnTheRay)
+{
+    auto place = [this](const char* name, const Vector3& at) {
+        Entity* entity = sceneManager->createEntity(name, "TwoPart.mesh", TestEngine::RESOURCE_GROUP);
+        sceneManager->getRootSceneNode()->createChildSceneNode(name, at)->attachObject(entity);
+        return entity;
+    };
+    Entity* nearer = place("Nearer", Vector3(0, 0, -5));
+    Entity* farther = place("Farther", Vector3(0.5f, 0, -9)); // overlaps the nearer one in the view
+    Light* lamp = sceneManager->createLight("Lamp");
+    sceneManager->getRootSceneNode()->createChildSceneNode("LampNode", Vector3(6, 0, -5))->attachObject(lamp);
+    const Real side = farther->getBoundingBox().getSize().x;
+
+    const struct
+    {
+        const char* what;
+        Ray ray;
+        MovableObject* picked;
+    } rows[] = {
+        {"the nearer of two boxes on the ray", Ray(Vector3::ZERO, Vector3::NEGATIVE_UNIT_Z), nearer},
+        {"past the nearer box's side, the farther", Ray(Vector3(0.5f + side * 0.45f, 0, 0), Vector3::NEGATIVE_UNIT_Z),
+         farther},
+        {"from behind, the box that is nearer from there", Ray(Vector3(0, 0, -20), Vector3::UNIT_Z), farther},
+        {"a light by its marker", Ray(Vector3::ZERO, Vector3(6, 0, -5).normalisedCopy()), lamp},
+        {"empty sky", Ray(Vector3::ZERO, Vector3::UNIT_Y), nullptr},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.picked, LevelPicking::Pick(sceneManager, row.ray, 0.5f, nullptr)) << row.what;
+
+    nearer->setVisible(false);
+    EXPECT_EQ(farther, LevelPicking::Pick(sceneManager, rows[0].ray, 0.5f, nullptr)) << "a hidden object is not met";
+    EXPECT_LT(LevelPicking::MeetTriangles(Ray(Vector3::ZERO, Vector3::UNIT_X), farther), 0) << "a ray beside it";
+}
