@@ -4,8 +4,10 @@
 #include "Utf8Text.h"
 #include "WarningGroups.h"
 
+#include "Tarnel/Build/TarnelLevelViews.h"
 #include "Tarnel/Read/TarnelObjects.h"
 
+#include <OgreAnimationState.h>
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
@@ -80,11 +82,10 @@ namespace
                StringConverter::toString(orientation.getRoll().valueDegrees(), 4) + " deg";
     }
 
-    bool HasText(const String& text, const String& lowerNeedle)
+    String Lower(String text)
     {
-        String lower = text;
-        StringUtil::toLowerCase(lower);
-        return lower.find(lowerNeedle) != String::npos;
+        StringUtil::toLowerCase(text);
+        return text;
     }
 }
 
@@ -197,7 +198,7 @@ void LevelInspector::KeyReleased(const OIS::KeyEvent& event)
         ImGui::GetIO().KeysDown[event.key] = false;
 }
 
-void LevelInspector::Frame(Real seconds, int leftClicks)
+void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& controls)
 {
     // Once made, the overlay draws every frame, so every frame begins one of ImGui's; a
     // closed inspector's is empty.
@@ -225,6 +226,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks)
     DrawProperties();
     DrawTree();
     DrawFindings();
+    DrawLevel(controls);
     if (clickInView)
         PickAt(x, y);
 }
@@ -369,13 +371,15 @@ void LevelInspector::BuildTree(SceneNode* node, int depth)
             continue; // the viewer's own
         PCZone* home = static_cast<PCZSceneNode*>(sceneNode)->getHomeZone();
         const bool zone = home && home->getEnclosureNode() == sceneNode;
-        tree.push_back({depth, (zone ? "zone " : "node ") + AsValidUtf8(sceneNode->getName()), sceneNode, nullptr});
+        const String label = (zone ? "zone " : "node ") + AsValidUtf8(sceneNode->getName());
+        tree.push_back({depth, label, Lower(label), sceneNode, nullptr});
         for (MovableObject* object : sceneNode->getAttachedObjects())
         {
             const String kind = Kind(object);
             if (kind == object->getMovableType())
                 continue; // portals and the engine's helpers are not the level's objects
-            tree.push_back({depth + 1, Kind(object) + " " + AsValidUtf8(object->getName()), sceneNode, object});
+            const String label = kind + " " + AsValidUtf8(object->getName());
+            tree.push_back({depth + 1, label, Lower(label), sceneNode, object});
         }
         BuildTree(sceneNode, depth + 1);
     }
@@ -395,7 +399,7 @@ void LevelInspector::DrawTree()
     StringUtil::toLowerCase(needle);
     shown.clear();
     for (const TreeRow& row : tree)
-        if (needle.empty() || HasText(row.label, needle))
+        if (needle.empty() || row.lowerLabel.find(needle) != String::npos)
             shown.push_back(&row);
     ImGui::BeginChild("rows");
     ImGuiListClipper clipper;
@@ -425,8 +429,76 @@ void LevelInspector::DrawFindings()
     ImGui::Begin("Findings");
     if (findings.empty())
         ImGui::TextUnformatted("The load said nothing to warn of.");
+    int index = 0;
     for (const WarningGroup& group : GroupWarnings(findings))
-        ImGui::TextWrapped("%s", AsValidUtf8(DescribeGroup(group)).c_str());
+    {
+        ImGui::PushID(index++);
+        ImGui::PushTextWrapPos(0);
+        // One that names an object of the level selects it.
+        if (ImGui::Selectable(AsValidUtf8(DescribeGroup(group)).c_str()))
+            if (MovableObject* named = ObjectNamedIn(group.subjects))
+                Select(named);
+        ImGui::PopTextWrapPos();
+        ImGui::PopID();
+    }
+    ImGui::End();
+}
+
+MovableObject* LevelInspector::ObjectNamedIn(const std::vector<String>& names) const
+{
+    for (String name : names)
+    {
+        if (name.size() > 1 && (name.front() == '"' || name.front() == '\''))
+            name = name.substr(1, name.size() - 2);
+        for (const char* type : {"Entity", "PCZLight", "Light", "Camera", "ParticleSystem", "BillboardSet"})
+            if (sceneManager->hasMovableObject(name, type))
+                return sceneManager->getMovableObject(name, type);
+    }
+    return nullptr;
+}
+
+void LevelInspector::ReloadFailed(const String& error)
+{
+    findings.push_back("Reload failed, the level on screen stays: " + error);
+}
+
+void LevelInspector::DrawLevel(const LevelControls& controls)
+{
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(display.x - 330, display.y - 110), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(320, 100), ImGuiCond_FirstUseEver);
+    ImGui::Begin("Level");
+    if (!controls.reloadSummary.empty())
+        ImGui::TextUnformatted(controls.reloadSummary.c_str());
+    if (controls.moveSpeed)
+        ImGui::SliderFloat("speed", controls.moveSpeed, 0.01f, 1e5f, "%.2f units/s", ImGuiSliderFlags_Logarithmic);
+    if (controls.levelCameras && !controls.levelCameras->empty() && ImGui::TreeNode("Cameras"))
+    {
+        for (Camera* level : *controls.levelCameras)
+            if (ImGui::Selectable(AsValidUtf8(level->getName()).c_str()))
+            {
+                Tarnel::LookThrough(camera, level);
+                LogManager::getSingleton().logMessage("Camera: the level's camera " + level->getName() +
+                                                      ", from the inspector");
+            }
+        ImGui::TreePop();
+    }
+    const auto& states = sceneManager->getAnimationStates();
+    if (!states.empty() && ImGui::TreeNode("Animations"))
+    {
+        if (controls.animationsPlaying)
+            ImGui::Checkbox("play", controls.animationsPlaying);
+        for (const auto& [name, state] : states)
+        {
+            if (!state->getEnabled())
+                continue;
+            float time = state->getTimePosition();
+            // Dragging the time scrubs the animation, paused or not.
+            if (ImGui::SliderFloat(AsValidUtf8(name).c_str(), &time, 0, std::max(state->getLength(), 1e-3f)))
+                state->setTimePosition(time);
+        }
+        ImGui::TreePop();
+    }
     ImGui::End();
 }
 

@@ -29,6 +29,15 @@ struct LevelRows
     Ogre::String Where(const Ogre::MovableObject* object) const;
 };
 
+/// What of the viewer the inspector's "Level" window works: the listener's own state.
+struct LevelControls
+{
+    bool* animationsPlaying = nullptr;
+    Ogre::Real* moveSpeed = nullptr;
+    const std::vector<Ogre::Camera*>* levelCameras = nullptr;
+    Ogre::String reloadSummary; ///< "Reloaded in ... ms, memory ... MB"; empty before a reload
+};
+
 /** The level inspector (I): Dear ImGui windows drawn through the engine's overlay over the
     level on screen, with the ImGui inside the engine's overlay library. The selection's
     properties, the level's tree with a search box, and the load's findings. A left click in
@@ -37,7 +46,9 @@ struct LevelRows
     and moving it does not turn the camera (the right button held still does); the keys go
     to ImGui while one of its fields takes text. The overlay is made at the first opening,
     so a viewer that never opens it, and every picture of `--screenshot` and the checker,
-    never shows it. */
+    never shows it. A "Level" window looks through the level's cameras, plays, pauses and
+    scrubs its animations, sets the flying speed and gives the last reload's time and memory;
+    a finding that names an object selects it on a click. */
 class LevelInspector
 {
 public:
@@ -56,7 +67,9 @@ public:
 
     /** One frame while open: reads the pointer, hands it to ImGui with the time and the left
         clicks since the last frame, draws the windows, and picks on a click that ImGui does not take. */
-    void Frame(Ogre::Real seconds, int leftClicks);
+    void Frame(Ogre::Real seconds, int leftClicks, const LevelControls& controls);
+    /// A reload that failed: its error joins the findings, over the level that stays.
+    void ReloadFailed(const Ogre::String& error);
 
     /// Whether ImGui takes the pointer, or the keys, this frame.
     bool WantsMouse() const;
@@ -84,6 +97,7 @@ private:
     {
         int depth;
         Ogre::String label;
+        Ogre::String lowerLabel; ///< for the search, made once
         Ogre::SceneNode* node;
         Ogre::MovableObject* object;
     };
@@ -91,6 +105,9 @@ private:
     void DrawProperties();
     void DrawTree();
     void DrawFindings();
+    void DrawLevel(const LevelControls& controls);
+    /// The first object of the scene named by one of the finding's names, or null.
+    Ogre::MovableObject* ObjectNamedIn(const std::vector<Ogre::String>& names) const;
     void BuildTree(Ogre::SceneNode* node, int depth);
     Ogre::String Describe(const Ogre::MovableObject* object) const;
     Ogre::String PropertiesText(const Ogre::MovableObject* object) const;

@@ -39,7 +39,12 @@ ZelFrameListener::ZelFrameListener(Viewer& viewer)
 bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
 {
     // Before the keys and the mouse are read: what ImGui takes this frame is theirs.
-    inspector.Frame(event.timeSinceLastFrame, leftClicks);
+    LevelControls controls;
+    controls.animationsPlaying = &animationsPlaying;
+    controls.moveSpeed = &moveSpeed;
+    controls.levelCameras = &viewer.GetLevelCameras();
+    controls.reloadSummary = viewer.GetReloadSummary();
+    inspector.Frame(event.timeSinceLastFrame, leftClicks, controls);
     leftClicks = 0;
     if (!ExampleFrameListener::frameRenderingQueued(event))
         return false;
@@ -125,6 +130,7 @@ void ZelFrameListener::reloadLevel()
     reloadError.clear();
     if (!viewer.ReloadLevel(reloadError))
     {
+        inspector.ReloadFailed(reloadError);
         levelInfo.SetVisible(true);
         return;
     }

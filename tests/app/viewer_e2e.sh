@@ -288,7 +288,8 @@ animations)
 inspector)
     # I opens the inspector; a click selects what is under it, with the file and line it came from.
     mkdir -p "$work/inspect"
-    printf '<scene>\n<nodes>\n<node name="Box"><position z="-5"/><entity name="Crate" meshFile="Crate.mesh"/></node>\n</nodes>\n</scene>\n' \
+    # The camera's field of view in degrees is the load's one finding.
+    printf '<scene>\n<nodes>\n<node name="Box"><position z="-5"/><entity name="Crate" meshFile="Crate.mesh"/></node>\n<node name="Eye"><position z="5"/><camera name="Wide" fov="100"/></node>\n</nodes>\n</scene>\n' \
         >"$work/inspect/box.scene"
     viewer_start --media ../Media/Meshes ../inspect/box.scene
     viewer_accept_dialog && viewer_wait_for_window
@@ -302,6 +303,7 @@ inspector)
     viewer_press Print               # screenshot_3, the selection in view
     viewer_press F5
     click_at 40 $((HEIGHT / 2))
+    click_at 60 $((HEIGHT - 66))     # the second finding (the first: the meshes lack their materials)
     viewer_press i
     viewer_press Escape
     viewer_wait_for_exit
@@ -316,6 +318,7 @@ inspector)
     check "the selection survives F5" \
         [ "$(sed -n '/Reload of/,$p' Ogre.log | grep -c 'Selected entity "Crate"')" -ge 1 ]
     check "a click on empty space clears it" grep -qF "Selected nothing" Ogre.log
+    check "a finding that names an object selects it" grep -qF 'Selected camera "Wide" on node "Eye"' Ogre.log
     check "I closes it" grep -qF "Inspector closed" Ogre.log
     ;;
 level-cameras)
