@@ -5,9 +5,12 @@
 #include "WarningGroups.h"
 
 #include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Read/TarnelObjects.h"
 
+#include <OgreAnimation.h>
 #include <OgreAnimationState.h>
+#include <OgreAnimationTrack.h>
 #include <OgreCamera.h>
 #include <OgreEntity.h>
 #include <OgreLogManager.h>
@@ -151,8 +154,9 @@ bool LevelInspector::SetOpen(bool wanted)
 }
 
 void LevelInspector::ShowLevel(SceneManager* manager, Camera* viewerCamera, const LevelRows& levelRows,
-                               const std::vector<String>& loadFindings)
+                               const std::vector<String>& loadFindings, const Tarnel::TarnelScene* levelScene)
 {
+    scene = levelScene;
     // The selection by name in the new level, or none; the old level may be gone already.
     const bool sameLevel = manager == sceneManager;
     if (!sameLevel)
@@ -332,6 +336,24 @@ String LevelInspector::PropertiesText(const MovableObject* object) const
             text << "\n";
         }
     }
+    if (scene)
+    {
+        const Tarnel::Types::ObjectExtraDataPtr extra = scene->GetObjectExtraData(object);
+        if (extra && !extra->userData.empty())
+            text << "User data: " << extra->userData << "\n";
+        if (extra && !extra->id.empty())
+            text << "Id: " << extra->id << "\n";
+    }
+    // The node animations whose tracks move its node or a node above it.
+    for (const auto& [name, animation] : sceneManager->getAnimations())
+        for (const auto& [handle, track] : animation->_getNodeTrackList())
+            for (const Node* at = node; at; at = at->getParent())
+                if (track->getAssociatedNode() == at)
+                {
+                    text << "Moved by animation: " << name << (at == node ? "" : " (of " + at->getName() + ")")
+                         << "\n";
+                    break;
+                }
     if (const Light* light = dynamic_cast<const Light*>(object))
         text << "Diffuse: " << StringConverter::toString(light->getDiffuseColour())
              << "\nRange: " << light->getAttenuationRange() << "\n";

@@ -11,6 +11,11 @@
 
 class TiXmlDocument;
 
+namespace Tarnel
+{
+    class TarnelScene;
+}
+
 namespace Ogre
 {
     class ImGuiOverlay;
@@ -63,7 +68,7 @@ public:
 
     /// The level it shows: its scene manager, the viewer's camera, rows, and the load's findings.
     void ShowLevel(Ogre::SceneManager* sceneManager, Ogre::Camera* camera, const LevelRows& rows,
-                   const std::vector<Ogre::String>& findings);
+                   const std::vector<Ogre::String>& findings, const Tarnel::TarnelScene* scene = nullptr);
 
     /** One frame while open: reads the pointer, hands it to ImGui with the time and the left
         clicks since the last frame, draws the windows, and picks on a click that ImGui does not take. */
@@ -119,6 +124,7 @@ private:
     Ogre::SceneManager* sceneManager = nullptr;
     Ogre::Camera* camera = nullptr;
     LevelRows rows;
+    const Tarnel::TarnelScene* scene = nullptr; ///< for the objects' user data
     std::vector<Ogre::String> findings;
     Ogre::MovableObject* selection = nullptr;
     Ogre::String selectedName, selectedType; ///< kept over a reload, which ends the objects

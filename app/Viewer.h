@@ -119,6 +119,8 @@ public:
     const Ogre::String& GetReloadSummary() const { return reloadSummary; }
     /// The errors the last reload logged, a reload that failed aside.
     size_t GetReloadErrors() const { return reloadErrors; }
+    /// The level on screen as its loader made it; null before the first.
+    const Tarnel::TarnelScene* GetScene() const { return scene.get(); }
     /// Where in the level file each of its nodes and objects was made.
     const LevelRows& GetLevelRows() const { return levelRows; }
     /// The warnings and errors the load of the level on screen logged, its reload's for a reloaded one.

@@ -108,7 +108,8 @@ bool ZelFrameListener::performKey(KeyAction action)
     case KeyAction::Reload: reloadLevel(); break;
     case KeyAction::Inspector:
         if (!inspector.IsOpen())
-            inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings());
+            inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings(),
+                              viewer.GetScene());
         inspector.SetOpen(!inspector.IsOpen());
         LogManager::getSingleton().logMessage(inspector.IsOpen() ? "Inspector open" : "Inspector closed");
         break;
@@ -137,7 +138,8 @@ void ZelFrameListener::reloadLevel()
     camera = viewer.GetCamera();
     levelCameraIndex = -1;
     // The selection stays when the new level has an object of its name.
-    inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings());
+    inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings(),
+                              viewer.GetScene());
     // A script broken on disk leaves its objects blank: the panel says why.
     if (viewer.GetReloadErrors())
         levelInfo.SetVisible(true);
