@@ -496,6 +496,8 @@ bool Viewer::ReloadLevel(String& error)
     const String group = "Tarnel/Level/" + StringConverter::toString(++levelGroupCount);
     ResourceGroupManager::getSingleton().createResourceGroup(group, false);
     media.AddTo(group); // the game's media, read again with the level's
+    // Read before the level's own, which then stand before them, as at the start.
+    ResourceGroupManager::getSingleton().initialiseResourceGroup(group);
     SceneManager* fresh = CreateSceneManager(++sceneManagerCount);
     Camera* freshCamera = CreateCameraLike(fresh, camera);
     Light* freshLight = CreateCameraLight(freshCamera);

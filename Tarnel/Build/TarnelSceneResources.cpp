@@ -74,22 +74,33 @@ namespace Tarnel
         // The engine initialises a group once; the scripts of locations added later are parsed here.
         bool groupInitialised = resources.resourceGroupExists(defaultResourceGroupName) &&
                                 resources.isResourceGroupInitialised(defaultResourceGroupName);
-        TarnelMedia::Locations added;
+        TarnelMedia::Locations added, readBefore;
         for (auto& entry : resourceLocations)
         {
             ResourceLocation& location = entry.second;
             if (location.initialised)
                 continue;
             location.initialised = true;
-            // An earlier level, or the program's own list, may have it already, scripts and all.
+            Archive* archive = ArchiveManager::getSingleton().load(location.name, location.type, true);
+            // An earlier level, or the game's media around it, may have it already, scripts and
+            // all: its scripts are read again as the level's own, its files are known.
             if (TarnelMedia::IsRegistered(location.name, defaultResourceGroupName))
+            {
+                readBefore.emplace_back(archive, location.recursive);
                 continue;
+            }
             resources.addResourceLocation(location.name, location.type, defaultResourceGroupName, location.recursive);
-            added.emplace_back(ArchiveManager::getSingleton().load(location.name, location.type, true),
-                               location.recursive);
+            added.emplace_back(archive, location.recursive);
+        }
+        // The level's own scripts stand before what the game's media define of their names.
+        if (groupInitialised && !readBefore.empty())
+        {
+            TarnelMedia::LevelOwnScripts own(true);
+            TarnelMedia::ParseScripts(readBefore, defaultResourceGroupName);
         }
         if (added.empty())
             return;
+        TarnelMedia::LevelOwnScripts own(false);
         if (groupInitialised)
             TarnelMedia::ParseScripts(added, defaultResourceGroupName);
         resources.initialiseAllResourceGroups();

@@ -64,6 +64,18 @@ namespace Tarnel
         KeepReplacedTemplates(false);
     }
 
+    TarnelMedia::LevelOwnScripts::LevelOwnScripts(bool readBefore)
+    {
+        if (TarnelMedia* media = Instance())
+            media->levelOwn = true, media->levelReadBefore = readBefore;
+    }
+
+    TarnelMedia::LevelOwnScripts::~LevelOwnScripts()
+    {
+        if (TarnelMedia* media = Instance())
+            media->levelOwn = media->levelReadBefore = false;
+    }
+
     TarnelMedia* TarnelMedia::Instance()
     {
         return dynamic_cast<TarnelMedia*>(ScriptCompilerManager::getSingleton().getListener());
@@ -205,9 +217,23 @@ namespace Tarnel
         const CreateMaterialScriptCompilerEvent* create = static_cast<CreateMaterialScriptCompilerEvent*>(event);
         MaterialManager& materials = MaterialManager::getSingleton();
         MaterialPtr first = materials.getByName(create->mName, create->mResourceGroup);
+        const std::pair<String, String> key(create->mName, create->mResourceGroup);
         // A group of its own (a level reloaded beside the one on screen) defines its own.
         if (!first || first->getGroup() != create->mResourceGroup)
         {
+            if (levelOwn)
+                levelMaterials.insert(key);
+            newMaterials.emplace_back(create->mName, create->mResourceGroup);
+            return false;
+        }
+        // A level's own material stands for it, whatever the game's media define of that name.
+        if (levelOwn && levelMaterials.insert(key).second)
+        {
+            LogManager::getSingleton().logMessage("Tarnel: the level's material '" + create->mName + "', in " +
+                                                      create->mFile + ", is used instead of the one in " +
+                                                      first->getOrigin(),
+                                                  levelReadBefore ? LML_NORMAL : LML_WARNING);
+            materials.remove(first);
             newMaterials.emplace_back(create->mName, create->mResourceGroup);
             return false;
         }
@@ -227,9 +253,11 @@ namespace Tarnel
         GpuProgramPtr first = GpuProgramManager::getSingleton().getByName(create->mName, create->mResourceGroup);
         if (!first || first->getGroup() != create->mResourceGroup)
             return false;
-        LogManager::getSingleton().logError("Tarnel: the GPU program '" + create->mName + "' is defined again in " +
-                                            create->mFile + "; its first definition, in " + first->getOrigin() +
-                                            ", stays");
+        // Read again as the level's own, a level's first is its own: nothing to say.
+        if (!levelReadBefore)
+            LogManager::getSingleton().logError("Tarnel: the GPU program '" + create->mName + "' is defined again in " +
+                                                create->mFile + "; its first definition, in " + first->getOrigin() +
+                                                ", stays");
         // The compiler reads the second definition into a program of a name that nothing uses.
         String name = "Tarnel/Discarded/" + std::to_string(discardedPrograms.size()) + "/" + create->mName;
         // Of a language no engine has: it takes any setting and compiles nothing, and it leaves the
@@ -258,9 +286,11 @@ namespace Tarnel
             replacedTemplates.emplace_back(create->mName, first);
             return false;
         }
-        LogManager::getSingleton().logError("Tarnel: the particle template '" + create->mName + "' is defined again in " +
-                                            create->mFile + "; its first definition, in " + first->getOrigin() +
-                                            ", stays");
+        // Read again as the level's own, a level's first is its own: nothing to say.
+        if (!levelReadBefore)
+            LogManager::getSingleton().logError("Tarnel: the particle template '" + create->mName + "' is defined again in " +
+                                                create->mFile + "; its first definition, in " + first->getOrigin() +
+                                                ", stays");
         String name = "Tarnel/Discarded/" + std::to_string(discardedTemplates++) + "/" + create->mName;
         *static_cast<ParticleSystem**>(result) = particles.createTemplate(name, create->mResourceGroup);
         return true;

@@ -71,6 +71,21 @@ namespace Tarnel
             is gone (`keep`), or forgotten, once the reload is whole. */
         void KeepReplacedTemplates(bool keep);
 
+        /** While one lives, the scripts read are a level's own (its folder and its resource
+            locations): a material they define replaces one of that name that the group got
+            from elsewhere before (a game's media, another level's folder among them), with a
+            warning, so that a level is drawn and checked with its own. A level that defines a
+            material twice still keeps its first. Scripts read again (a level folder inside
+            the game's media folder) replace without a warning: the first may be their own. */
+        class LevelOwnScripts
+        {
+        public:
+            explicit LevelOwnScripts(bool readBefore);
+            ~LevelOwnScripts();
+            LevelOwnScripts(const LevelOwnScripts&) = delete;
+            LevelOwnScripts& operator=(const LevelOwnScripts&) = delete;
+        };
+
         /// Calls ScriptsRead for the engine's own reading of a group's scripts.
         void resourceGroupScriptingEnded(const Ogre::String& group) override;
 
@@ -91,6 +106,11 @@ namespace Tarnel
         std::vector<std::pair<Ogre::String, Ogre::ParticleSystem*>> replacedTemplates; ///< owned, by name
         std::set<Ogre::String> missingTextures, missingProgramSources;
         std::unique_ptr<StandInImages> images;
+        /// Whether the scripts read now are a level's own (LevelOwnScripts).
+        bool levelOwn = false;
+        bool levelReadBefore = false; ///< read again: a replacement is not worth a warning
+        /// The materials a level's own scripts defined, by name and group.
+        std::set<std::pair<Ogre::String, Ogre::String>> levelMaterials;
         /// Materials the scripts defined, by name and group, not yet looked at by ScriptsRead.
         std::vector<std::pair<Ogre::String, Ogre::String>> newMaterials;
     };

@@ -153,6 +153,28 @@ check "a missing template is said with its line" grep -qF 'sparks.scene:1: parti
 run "$sample" --no-draw --ref refs
 check "--no-draw refuses to compare pictures (status $status)" [ "$status" = 1 ] && grep -qF "which --no-draw does not draw" err.txt
 
+# Each level is checked with its own materials: a game's media that define one of the same
+# name, and the other levels of a folder given as media, do not stand in for it.
+mkdir -p own/media own/levels/a own/levels/b
+fence() { printf 'material Fence\n{\n technique\n {\n  pass\n  {\n   texture_unit\n   {\n    texture %s\n   }\n  }\n }\n}\n' "$1"; }
+fence mis_alf.tga >own/media/fence.material
+fence a.png >own/levels/a/fence.material
+fence b_missing.png >own/levels/b/fence.material
+convert -size 4x4 xc:red own/levels/a/a.png
+for level in a b; do
+    printf '<scene><nodes><node name="Floor"><plane name="Floor" width="10" height="10" material="Fence"><normal y="1"/></plane></node></nodes></scene>' \
+        >own/levels/$level/level.scene
+done
+run own/levels/a/level.scene --media own/media
+check "a level's own material stands before the game media's (status $status)" [ "$status" = 0 ]
+check "and the media's image is not reported against it" bash -c '! grep -q mis_alf out.txt'
+check "which is said" grep -qF "the level's material 'Fence', in fence.material, is used instead of the one in fence.material" out.txt
+run own/levels --media own/levels
+check "a folder of levels given as their own media: each has its own material" \
+    grep -qxF "$work/own/levels/a/level.scene: ok" out.txt
+check "and is reported for its own images only" \
+    bash -c "grep -qF 'missing texture b_missing.png, used by Floor' out.txt && [ \$(grep -c b_missing out.txt) = 1 ]"
+
 run /dev/null
 check "a path that is no file is one failed level (status $status)" [ "$status" = 1 ]
 check "with a one-line message" grep -qxF "  error: /dev/null is not a regular file" out.txt
