@@ -94,6 +94,10 @@ namespace Tarnel
         loadTimes = LoadTimes();
         if (TarnelUtilities::FileExists(fullPath))
             loadedFromFileSystem = true;
+        // What this load reads is marked on the document, for what it leaves to be said; a
+        // document read before (the check before the window) carries that walk's marks. A
+        // document the load parses itself has none, and a walk over a big one costs.
+        ReadMarks::Clear(&document);
         LoadDocument(document, fullPath, windows, sceneManager, defaultResourceGroupName);
     }
 
@@ -145,8 +149,6 @@ namespace Tarnel
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                           "TarnelScene::Load", SCENE_SOURCE_FILE);
 
-        // What this load reads is marked on the document, for what it leaves to be said.
-        ReadMarks::Clear(&document);
         this->sceneManager = sceneManager;
         RenderWindowsDuringLoad windowsDuringLoad(this->renderWindows, renderWindows);
         rootNode = nullptr;

@@ -14,8 +14,8 @@ namespace Tarnel
 {
     /** What the readers took from a document: each attribute they look up and each element
         whose text they read is marked on the document itself, so that what a load leaves can
-        be said after it. The marks are the parser's user data of each part; the loader clears
-        them as it starts, so they are the load's own. */
+        be said after it. The marks are the parser's user data of each part; a load of a
+        document parsed before clears them as it starts, so they are the load's own. */
     namespace ReadMarks
     {
         /// Marks an attribute or an element as read; the document stays as parsed otherwise.
