@@ -260,6 +260,9 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         catch (const Exception& error)
         {
             check.error = error.getFullDescription();
+            const String where = scene.GetWhereLoadStopped();
+            if (!where.empty())
+                check.error += "; the load stopped at " + where;
         }
         Timer connection;
         bool connected = false;

@@ -455,7 +455,19 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed)
         parsed = &document;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
     LoggedErrors findings(LML_WARNING);
-    String loadTime = LoadLevel(*loaded, levelFile, parsed, window, camera, lenientNames, levelGroup);
+    String loadTime;
+    try
+    {
+        loadTime = LoadLevel(*loaded, levelFile, parsed, window, camera, lenientNames, levelGroup);
+    }
+    catch (const Exception&)
+    {
+        // Where in the file, beside the engine's message, which the program's end gives whole.
+        const String where = loaded->GetWhereLoadStopped();
+        if (!where.empty())
+            std::cerr << where << ": the load stopped here" << std::endl;
+        throw;
+    }
     ShowLevel(std::move(loaded), camera, loadTime, parsed, findings.errors);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
@@ -518,6 +530,9 @@ bool Viewer::ReloadLevel(String& error)
     catch (const Exception& failure)
     {
         error = failure.getFullDescription();
+        const String where = loaded->GetWhereLoadStopped();
+        if (!where.empty())
+            error += "; the load stopped at " + where;
     }
     catch (const std::exception& failure)
     {

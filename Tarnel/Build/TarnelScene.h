@@ -289,8 +289,16 @@ namespace Tarnel
         size_t GetPlaneCount() const { return planeMeshes.size(); }
         /// The plane of the plane-optimal shadow camera setup, or null before the first.
         Ogre::MovablePlane* GetShadowCameraPlane() const { return shadowCameraPlane.get(); }
+        /** Where the last load was when it stopped: "level.scene:12: node "Door"", the section,
+            node or object it was reading; empty after a load that went through, or one of a
+            document without rows. */
+        Ogre::String GetWhereLoadStopped() const;
 
     private:
+        /// The section, node or object being read, for where a load stops; null once it is whole.
+        const TiXmlElement* reading = nullptr;
+        Ogre::String readingFile;
+
         // Loading and sections
         /// Where the level's file is, and whether it is on disk; returns the file's full path.
         Ogre::String LocateLevel(const Ogre::String& fileName);

@@ -84,6 +84,7 @@ namespace Tarnel
     {
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
+            reading = child;
             std::string_view name = child->ValueStr();
             if (name == "fog")
                 LoadFog(child);

@@ -155,8 +155,20 @@ namespace Tarnel
         this->defaultResourceGroupName = defaultResourceGroupName;
         renamed.clear();
 
+        reading = sceneElement;
+        readingFile = fullPath;
         LoadScene(sceneElement);
+        reading = nullptr;
         LogRenames();
+    }
+
+    String TarnelScene::GetWhereLoadStopped() const
+    {
+        if (!reading || reading->Row() <= 0)
+            return "";
+        const char* name = reading->Attribute("name");
+        return readingFile + ":" + StringConverter::toString(reading->Row()) + ": " + reading->ValueStr() +
+               (name && *name ? String(" \"") + name + "\"" : String());
     }
 
     void TarnelScene::LoadScene(const TiXmlElement* sceneElement)
@@ -191,7 +203,7 @@ namespace Tarnel
         if (locations || loadedFromFileSystem)
         {
             if (locations)
-                LoadResourceLocations(locations);
+                LoadResourceLocations(reading = locations);
             if (loadedFromFileSystem)
             {
                 ResourceLocation own;
@@ -204,10 +216,10 @@ namespace Tarnel
 
         finished(loadTimes.resources);
         if (const TiXmlElement* environment = sceneElement->FirstChildElement("environment"))
-            LoadEnvironment(environment);
+            LoadEnvironment(reading = environment);
         finished(loadTimes.environment);
         if (const TiXmlElement* textures = sceneElement->FirstChildElement("renderTextures"))
-            LoadRenderTextures(textures);
+            LoadRenderTextures(reading = textures);
         finished(loadTimes.renderTextures);
 
         typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
@@ -229,7 +241,10 @@ namespace Tarnel
         {
             auto reader = sectionReaders.find(child->ValueStr());
             if (reader != sectionReaders.end())
+            {
+                reading = child;
                 (this->*reader->second)(child);
+            }
             else if (child->ValueStr() == "instancedGeometries")
                 instancedGeometries = child;
             else if (child->ValueStr() == "staticGeometries")
@@ -239,11 +254,12 @@ namespace Tarnel
         // The meshes the objects read are the media's share, kept apart from the loader's.
         loadTimes.nodesAndObjects -= loadTimes.meshes - meshesBefore;
         if (instancedGeometries)
-            LoadInstancedGeometries(instancedGeometries);
+            LoadInstancedGeometries(reading = instancedGeometries);
         if (staticGeometries)
-            LoadStaticGeometries(staticGeometries);
+            LoadStaticGeometries(reading = staticGeometries);
         finished(loadTimes.batchedGeometry);
 
+        reading = nullptr; // the targets are named by many elements, not one
         ApplyLookAndTrackTargets();
         finished(loadTimes.nodesAndObjects);
         FinishLoadingRenderTextures();

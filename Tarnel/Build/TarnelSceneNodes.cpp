@@ -53,6 +53,7 @@ namespace Tarnel
 
     void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
     {
+        reading = element;
         const Types::NodeAttributes attributes = Objects::ReadNodeAttributes(element);
         String name = attributes.name;
         if (lenientNames && !name.empty() && nodesByName.Find(name))

@@ -17,6 +17,7 @@ namespace Tarnel
     {
         if (!IsObject(element))
             return false;
+        reading = element;
         // Named first: a duplicate is refused before any value is read, and values name it so.
         String name = GetNewObjectName(element, owner.node);
         std::unique_ptr<Types::ObjectParameters> object = ReadObject(element, name, Rules::SCENE);

@@ -693,6 +693,7 @@ broken-levels)
     broken_level "unknown keyword" \
         "InvalidParametersException: Invalid shadow camera setup specified: bogus in TarnelScene::ParseShadowCameraSetup at Tarnel/TarnelScene (line" \
         < <(printf '<scene><environment><shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows></environment></scene>')
+    check "unknown keyword: where the load stopped" grep -qF "$full_path:1: shadows: the load stopped here" viewer.stderr
     broken_level "absurd size" \
         "InvalidParametersException: The poolSize of billboard set B must be from 0 to 16384, not 4294967295 in Objects::ReadBillboardSetAttributes at Tarnel/TarnelUtilities (line" \
         < <(in_node '<billboardSet name="B" poolSize="4294967295"/>')
