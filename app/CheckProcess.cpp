@@ -4,6 +4,7 @@
 #include "Tarnel/Read/TarnelPaths.h"
 
 #include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Media/TarnelMedia.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <OgreConfigFile.h>
@@ -13,6 +14,7 @@
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 
+#include <algorithm>
 #include <cstring>
 #include <chrono>
 #include <csignal>
@@ -72,6 +74,15 @@ namespace
         return window;
     }
 
+    /// The material a "defined again" line names; empty for other lines.
+    String DefinedAgain(const String& line)
+    {
+        static const String prefix = "the material '";
+        const size_t start = line.find(prefix);
+        const size_t end = start == String::npos ? String::npos : line.find("' is defined again", start);
+        return end == String::npos ? String() : line.substr(start + prefix.size(), end - start - prefix.size());
+    }
+
     /// The child: checks the level and writes its findings; the engine is left as it is at exit.
     [[noreturn]] void CheckInChild(const String& file, const std::filesystem::path& programFolder,
                                    const std::filesystem::path& folder, const CheckSettings& settings)
@@ -91,7 +102,14 @@ namespace
             if (own.picturesFolder.empty() && !own.referenceFolder.empty())
                 own.picturesFolder = folder.string();
             check = LevelCheck::Run(file, window, own);
-            // The game's media are the level's too: the viewer would say the same of them.
+            // The game's media are the level's too: the viewer would say the same of them. A
+            // material the level defines itself is its own, whatever the media say of its name.
+            const Tarnel::TarnelMedia* rules = Tarnel::TarnelMedia::Instance();
+            duplicates.erase(std::remove_if(duplicates.begin(), duplicates.end(),
+                                            [rules](const String& duplicate) {
+                                                return rules && rules->IsLevelMaterial(DefinedAgain(duplicate));
+                                            }),
+                             duplicates.end());
             check.duplicateDefinitions.insert(check.duplicateDefinitions.begin(), duplicates.begin(), duplicates.end());
             check.warnings.insert(check.warnings.begin(), warnings.begin(), warnings.end());
         }

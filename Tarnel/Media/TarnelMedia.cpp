@@ -76,6 +76,12 @@ namespace Tarnel
             media->levelOwn = media->levelReadBefore = false;
     }
 
+    bool TarnelMedia::IsLevelMaterial(const String& name) const
+    {
+        auto found = levelMaterials.lower_bound({name, String()});
+        return found != levelMaterials.end() && found->first == name;
+    }
+
     TarnelMedia* TarnelMedia::Instance()
     {
         return dynamic_cast<TarnelMedia*>(ScriptCompilerManager::getSingleton().getListener());

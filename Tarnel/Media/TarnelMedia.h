@@ -86,6 +86,9 @@ namespace Tarnel
             LevelOwnScripts& operator=(const LevelOwnScripts&) = delete;
         };
 
+        /// Whether a level's own scripts defined a material of that name (LevelOwnScripts).
+        bool IsLevelMaterial(const Ogre::String& name) const;
+
         /// Calls ScriptsRead for the engine's own reading of a group's scripts.
         void resourceGroupScriptingEnded(const Ogre::String& group) override;
 

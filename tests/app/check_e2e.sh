@@ -180,6 +180,7 @@ check "a folder of levels given as their own media: each has its own material" \
     grep -qxF "$work/own/levels/a/level.scene: ok" out.txt
 check "and is reported for its own images only" \
     bash -c "grep -qF 'missing texture b_missing.png, used by Floor' out.txt && [ \$(grep -c b_missing out.txt) = 1 ]"
+check "nor told that its own material is defined again by another level" bash -c '! grep -q "defined again" out.txt' 
 
 run /dev/null
 check "a path that is no file is one failed level (status $status)" [ "$status" = 1 ]
