@@ -1,0 +1,93 @@
+#include "LevelInspector.h"
+#include "LevelPreCheck.h"
+#include "support/Engine.h"
+
+#include "Tarnel/Read/TarnelDocuments.h"
+
+#include <tinyxml.h>
+
+#include <filesystem>
+#include <fstream>
+
+using Ogre::String;
+
+namespace
+{
+    /// A folder of its own with the files given, removed with this object.
+    struct LevelFolder
+    {
+        std::filesystem::path path = std::filesystem::temp_directory_path() / ("tarnel-reading-" + std::to_string(::getpid()));
+        explicit LevelFolder(std::initializer_list<std::pair<String, String>> files)
+        {
+            std::filesystem::create_directories(path);
+            for (const auto& [name, text] : files)
+                std::ofstream(path / name) << text;
+        }
+        ~LevelFolder() { std::filesystem::remove_all(path); }
+        String File(const String& name) const { return (path / name).string(); }
+    };
+}
+
+TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
+{
+    TestEngine::Root();
+    const struct
+    {
+        const char* what;
+        const char* level;
+        bool lenient;
+        const char* fault; ///< after "level.scene:"; empty: none
+    } rows[] = {
+        {"a node repeats a name", "<scene><nodes>\n<node name=\"A\"/>\n<node name=\"A\"/>\n</nodes></scene>", false,
+         "3: node \"A\" repeats the name of line 2 (--lenient renames repeats)"},
+        {"an unnamed object takes its node's", "<scene><nodes>\n<node name=\"L\"><light type=\"point\"/>\n"
+                                              "<light name=\"L\" type=\"point\"/></node>\n</nodes></scene>",
+         false, "3: light \"L\" repeats the name of line 2 (--lenient renames repeats)"},
+        {"nodes and objects keep names apart", "<scene><nodes>\n<node name=\"L\"><light name=\"L\"/></node>\n</nodes></scene>",
+         false, ""},
+        {"--lenient takes repeats", "<scene><nodes>\n<node name=\"A\"/>\n<node name=\"A\"/>\n</nodes></scene>", true, ""},
+        {"a keyword near one the parser knows", "<scene><nodes>\n<node name=\"N\"><light name=\"Sun\" type=\"Spott\"/></node>\n</nodes></scene>",
+         false, "2: light \"Sun\": Invalid light type specified: Spott (did you mean \"spot\"?)"},
+        {"a keyword near none", "<scene><nodes>\n<node name=\"N\"><light name=\"Sun\" type=\"LT_POINT\"/></node>\n</nodes></scene>",
+         false, "2: light \"Sun\": Invalid light type specified: LT_POINT"},
+        {"a block the loader does not read", "<scene><lights>\n<light name=\"Sun\" type=\"LT_POINT\"/>\n</lights></scene>",
+         false, ""},
+    };
+    for (const auto& row : rows)
+    {
+        LevelFolder folder({{"level.scene", row.level}});
+        TiXmlDocument document;
+        const LevelReading reading = ReadLevel(folder.File("level.scene"), MediaSources(), row.lenient, document, true);
+        EXPECT_EQ(*row.fault ? folder.File("level.scene") + ":" + row.fault : String(), reading.fault) << row.what;
+    }
+}
+
+TEST(LevelReading, AMaterialsImagesAreReadFromItsScriptsText)
+{
+    TestEngine::Root();
+    // Quoted names, comments and an inheriting material's variable, as exporters write them.
+    LevelFolder folder({{"level.scene", "<scene><nodes><node name=\"F\"><plane name=\"F\" material=\"Own/Stone\">"
+                                        "<normal y=\"1\"/></plane></node><node name=\"G\"><plane name=\"G\" "
+                                        "material=\"Gone\"><normal y=\"1\"/></plane></node></nodes></scene>"},
+                        {"own.material", "// texture commented.png\nmaterial \"Own/Stone\" { technique { pass {\n"
+                                         "/* texture hidden.png */ texture_unit { texture stone.png }\n"
+                                         "texture_unit { texture $diffuse } texture_unit { texture here.png } } } }"},
+                        {"here.png", "not read, only found"}});
+    TiXmlDocument document;
+    const LevelReading reading = ReadLevel(folder.File("level.scene"), MediaSources(), false, document, true);
+    std::vector<String> missing;
+    for (const Tarnel::MissingResource& resource : reading.missing)
+        missing.push_back(resource.kind + " " + resource.name);
+    EXPECT_EQ((std::vector<String>{"material Gone", "texture stone.png"}), missing);
+}
+
+TEST(LevelReading, EachObjectsLineByTheNameTheLoaderGivesIt)
+{
+    TiXmlDocument document;
+    document.SetTabSize(4); // rows are counted
+    document.Parse("<scene>\n<nodes>\n<node name=\"Hall\">\n<entity meshFile=\"a.mesh\"/>\n"
+                   "<node name=\"Lamp\"><light name=\"Glow\"/></node>\n</node>\n</nodes>\n<camera name=\"Top\"/>\n</scene>");
+    const LevelRows rows = LevelRows::Of(document, "level.scene");
+    EXPECT_EQ((std::map<String, int>{{"Hall", 3}, {"Lamp", 5}}), rows.nodes);
+    EXPECT_EQ((std::map<String, int>{{"Hall", 4}, {"Glow", 5}, {"Top", 8}}), rows.objects);
+}
