@@ -534,6 +534,9 @@ bool LevelInspector::FrameSelection()
     const Real distance = radius / Math::Tan(camera->getFOVy() / 2) * 1.2f;
     SceneNode* node = camera->getParentSceneNode();
     node->_setDerivedPosition(centre - camera->getDerivedDirection() * distance);
+    // A selection larger than the framed level (a backdrop) is seen whole, not cut by the far clip.
+    if (camera->getFarClipDistance() > 0 && camera->getFarClipDistance() < distance + radius)
+        camera->setFarClipDistance(distance + radius * 2);
     LogManager::getSingleton().logMessage("View: " + Describe(selection) + " in view, from " +
                                           StringConverter::toString(node->_getDerivedPosition()));
     return true;
