@@ -2,6 +2,7 @@
 #define TARNEL_MODEL_H
 
 #include "Tarnel/Build/MovableObjectOwner.h"
+#include "Tarnel/Read/TarnelNodes.h"
 #include "Tarnel/Read/Types.h"
 
 #include <memory>
@@ -12,25 +13,6 @@ class TiXmlElement;
 namespace Tarnel
 {
     class TarnelScene;
-
-    /** One node of a model file as written: names without any prefix, a nested
-        model's file stored, not loaded, and visibility stored, not applied. Not
-        copyable: it owns its objects. */
-    struct NodeParameters : Types::NodeAttributes
-    {
-        Types::ObjectExtraDataPtr extraData; ///< only for a node with an id or user data
-        Ogre::Vector3 position = Ogre::Vector3::ZERO;
-        Ogre::Quaternion orientation = Ogre::Quaternion::IDENTITY;
-        Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
-        std::vector<NodeParameters> childNodes;
-        std::vector<Types::NodeAnimationParameters> animations;
-        /// Every object of the node in document order, all kinds mixed.
-        std::vector<std::unique_ptr<Types::ObjectParameters>> objects;
-
-        NodeParameters() = default;
-        NodeParameters(const NodeParameters&) = delete;
-        NodeParameters& operator=(const NodeParameters&) = delete;
-    };
 
     /** A model file read once into descriptions, from which any number of
         instances are built, each naming its nodes, objects, plane meshes and
@@ -53,14 +35,10 @@ namespace Tarnel
                                         Ogre::SceneNode* parentNode, const Ogre::String& resourceGroupName,
                                         Ogre::SceneNode* instanceNode, TarnelScene* scene) const;
 
-        NodeParameters rootNode;
+        /// The file's root node as written, read by the node reader with a model's rules.
+        NodeDescription rootNode;
 
     private:
-        // Reading
-        static void LoadNode(const TiXmlElement* element, NodeParameters& node);
-        static void LoadNodeAnimations(const TiXmlElement* element, std::vector<Types::NodeAnimationParameters>& animations);
-
-        // Building
 
         /// The models being built, innermost first: a model found here again would never end.
         struct Nesting
@@ -70,11 +48,11 @@ namespace Tarnel
         };
 
         Ogre::SceneNode* CreateNode(Ogre::SceneManager* sceneManager, const Ogre::String& baseName, int options,
-                                    const NodeParameters& record, Ogre::SceneNode* parentNode,
+                                    const NodeDescription& record, Ogre::SceneNode* parentNode,
                                     const Ogre::String& resourceGroupName, Ogre::SceneNode* node, TarnelScene* scene,
                                     const Nesting* outer) const;
         static void CreateNodeAnimations(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
-                                         const NodeParameters& record, Ogre::SceneNode* node);
+                                         const NodeDescription& record, Ogre::SceneNode* node);
         static void CreateMovableObject(Ogre::SceneManager* sceneManager, const Ogre::String& baseName,
                                         const Types::ObjectParameters& record, const MovableObjectOwner& owner,
                                         const Ogre::String& resourceGroupName, TarnelScene* scene);

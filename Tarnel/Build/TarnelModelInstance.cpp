@@ -36,7 +36,7 @@ namespace Tarnel
     }
 
     SceneNode* TarnelModel::CreateNode(SceneManager* sceneManager, const String& baseName, int options,
-                                       const NodeParameters& record, SceneNode* parentNode,
+                                       const NodeDescription& record, SceneNode* parentNode,
                                        const String& resourceGroupName, SceneNode* node, TarnelScene* scene,
                                        const Nesting* outer) const
     {
@@ -52,9 +52,9 @@ namespace Tarnel
         }
         if (!(options & NO_INITIAL_TRANSFORMATION))
         {
-            node->setPosition(record.position);
-            node->setOrientation(record.orientation);
-            node->setScale(record.scale);
+            node->setPosition(record.position.value_or(Vector3::ZERO));
+            node->setOrientation(record.orientation.value_or(Quaternion::IDENTITY));
+            node->setScale(record.scale.value_or(Vector3::UNIT_SCALE));
         }
 
         // A nested model is built on this same node, named after it, keeping its transform.
@@ -80,7 +80,7 @@ namespace Tarnel
             CreateNodeAnimations(sceneManager, baseName, record, node);
             TarnelUtilities::SetIdentityInitialState(node);
         }
-        for (const NodeParameters& child : record.childNodes)
+        for (const NodeDescription& child : record.childNodes)
             CreateNode(sceneManager, baseName, options & ~NO_INITIAL_TRANSFORMATION, child, node, resourceGroupName,
                        nullptr, scene, outer);
         if (record.animations.empty())
@@ -90,7 +90,7 @@ namespace Tarnel
     }
 
     void TarnelModel::CreateNodeAnimations(SceneManager* sceneManager, const String& baseName,
-                                           const NodeParameters& record, SceneNode* node)
+                                           const NodeDescription& record, SceneNode* node)
     {
         for (const Types::NodeAnimationParameters& animation : record.animations)
         {

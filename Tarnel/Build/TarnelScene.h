@@ -4,6 +4,7 @@
 #include "Tarnel/Build/MovableObjectOwner.h"
 #include "Tarnel/Build/TarnelIndex.h"
 #include "Tarnel/Build/TarnelRenderWindowIterator.h"
+#include "Tarnel/Read/TarnelNodes.h"
 #include "Tarnel/Read/Types.h"
 
 #include <OgreColourValue.h>
@@ -230,9 +231,9 @@ namespace Tarnel
         /// The scene manager's node of that name; the engine raises when there is none.
         Ogre::SceneNode* GetSceneNode(const Ogre::String& name) const;
 
-        /** The name for a new object: its name attribute, else the node's name; raises on a
+        /** The name for a new object: the name given, else the node's name; raises on a
             duplicate, which lenient names rename instead. */
-        Ogre::String GetNewObjectName(const TiXmlElement* element, const Ogre::SceneNode* node);
+        Ogre::String GetNewObjectName(const Ogre::String& given, const Ogre::SceneNode* node);
         /// Files the record under its object, else under its node.
         void AddObjectExtraData(const Types::ObjectExtraDataPtr& extraData);
         /// The extra data of a created object or node, or null.
@@ -295,9 +296,20 @@ namespace Tarnel
         Ogre::String GetWhereLoadStopped() const;
 
     private:
-        /// The section, node or object being read, for where a load stops; null once it is whole.
+        /// The section being read, for where a load stops; null once it is whole.
         const TiXmlElement* reading = nullptr;
         Ogre::String readingFile;
+        /// The node, object or portal being built, from its description, for where a load stops.
+        struct BuildingPlace
+        {
+            int line = 0;
+            const char* element = nullptr;
+            const Ogre::String* name = nullptr;
+        } building;
+        /// Where a load that failed among the nodes stopped, said before their descriptions go.
+        Ogre::String stoppedAt;
+        /// Keeps where the node reader or builder stopped, then lets the error pass on.
+        [[noreturn]] void StopAt(const TiXmlElement* element);
 
         // Loading and sections
         /// Where the level's file is, and whether it is on disk; returns the file's full path.
@@ -313,6 +325,8 @@ namespace Tarnel
         void LoadTerrain(const TiXmlElement* element);
         /// A light or camera directly under the document, attached to nothing.
         void LoadUnattachedObject(const TiXmlElement* element);
+        /// Makes `building` name the part of the description being built.
+        void Building(int line, const char* element, const Ogre::String& name);
 
         // Environment and shadows
         void LoadEnvironment(const TiXmlElement* element);
@@ -353,36 +367,41 @@ namespace Tarnel
         // Nodes and zones
         /// Enters the node and its subtree in the name index; a name already there keeps its node.
         void IndexSceneNodes(Ogre::SceneNode* node);
-        void LoadNode(const TiXmlElement* element, Ogre::SceneNode* parent);
+        /// The node of the description under the parent, with what it holds, in document order.
+        void BuildNode(const NodeDescription& description, Ogre::SceneNode* parent);
+        static void ApplyTransform(const NodeDescription::Transform& transform, Ogre::SceneNode* node);
         Ogre::PCZone* CreateZone(Ogre::SceneNode* node);
         /// The zones of the nodes that have portals, in the order of their first portals, with their portals.
         void LoadZones();
         /// Makes the node and those below it, down to the next zone's node, home in the zone.
         void PutInZone(Ogre::SceneNode* node, Ogre::PCZone* zone,
                        const std::unordered_map<const Ogre::SceneNode*, Ogre::PCZone*>& zones);
-        /// The portal of a quad element, or null; it joins its node's zone in LoadZones.
-        Ogre::Portal* LoadPortal(Ogre::SceneNode* node, const TiXmlElement* element);
+        /// The portal of a quad, or null; it joins its node's zone in LoadZones.
+        Ogre::Portal* BuildPortal(Ogre::SceneNode* node, const PortalDescription& description);
         void ApplyLookAndTrackTargets();
 
         // Objects
-        /// Reads an object element of any kind and builds it on the owner; false for other elements.
-        bool LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner);
-        /// The entity, then what hangs on its bones, read from the element as the scene names objects.
-        void CreateEntity(Types::EntityParameters& parameters, const TiXmlElement* element,
+        /// Builds an object of any kind on the owner, named as the scene names objects.
+        void BuildObject(const Types::ObjectParameters& object, const MovableObjectOwner& owner);
+        /// The entity, then what hangs on its bones, named as the scene names objects.
+        void CreateEntity(const Types::EntityParameters& parameters, const Ogre::String& name,
                           const MovableObjectOwner& owner);
-        void LoadBoneAttachments(Ogre::Entity* entity, const TiXmlElement* element);
-        void LoadBoneAttachment(const TiXmlElement* element, Ogre::Entity* entity);
-        void CreateLight(const Types::LightParameters& parameters, const MovableObjectOwner& owner);
+        void CreateLight(const Types::LightParameters& parameters, const Ogre::String& name,
+                         const MovableObjectOwner& owner);
         /// The camera, with its look and tracking requests entered for after the nodes.
-        void CreateCamera(const Types::CameraParameters& parameters, const MovableObjectOwner& owner);
-        void CreateParticleSystem(const Types::ParticleSystemParameters& parameters, const MovableObjectOwner& owner);
-        void CreateBillboardSet(const Types::BillboardSetParameters& parameters, const MovableObjectOwner& owner);
-        /// The plane's mesh and entity, and for reflections its movable plane.
-        void CreatePlane(Types::PlaneParameters& parameters, const MovableObjectOwner& owner);
+        void CreateCamera(const Types::CameraParameters& parameters, const Ogre::String& name,
+                          const MovableObjectOwner& owner);
+        void CreateParticleSystem(const Types::ParticleSystemParameters& parameters, const Ogre::String& name,
+                                  const MovableObjectOwner& owner);
+        void CreateBillboardSet(const Types::BillboardSetParameters& parameters, const Ogre::String& name,
+                                const MovableObjectOwner& owner);
+        /// The plane's mesh (of its object's name) and entity, and for reflections its movable plane.
+        void CreatePlane(const Types::PlaneParameters& parameters, const Ogre::String& name,
+                         const MovableObjectOwner& owner);
 
         // Node animations
-        void LoadNodeAnimations(const TiXmlElement* element, Ogre::SceneNode* node);
-        void LoadNodeAnimation(const TiXmlElement* element, Ogre::SceneNode* node);
+        /// The node's track of the animation; the first of a name makes the animation and its state.
+        void BuildNodeAnimation(const Types::NodeAnimationParameters& parameters, Ogre::SceneNode* node);
         /// The object protocol's last step: enter the name and file the extra data.
         void RegisterObject(const Ogre::String& name, Ogre::MovableObject* object,
                             const Types::ObjectExtraDataPtr& extraData);

@@ -16,30 +16,30 @@ using namespace Tarnel::Objects;
 
 namespace Tarnel
 {
-    void TarnelScene::CreateParticleSystem(const Types::ParticleSystemParameters& parameters,
+    void TarnelScene::CreateParticleSystem(const Types::ParticleSystemParameters& parameters, const String& name,
                                            const MovableObjectOwner& owner)
     {
-        ParticleSystem* particleSystem = Objects::CreateParticleSystem(sceneManager, parameters.name, parameters);
+        ParticleSystem* particleSystem = Objects::CreateParticleSystem(sceneManager, name, parameters);
         owner.Attach(particleSystem);
-        RegisterObject(parameters.name, particleSystem, parameters.extraData);
+        RegisterObject(name, particleSystem, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 
-    void TarnelScene::CreateBillboardSet(const Types::BillboardSetParameters& parameters,
+    void TarnelScene::CreateBillboardSet(const Types::BillboardSetParameters& parameters, const String& name,
                                          const MovableObjectOwner& owner)
     {
-        BillboardSet* set = Objects::CreateBillboardSet(sceneManager, parameters.name, parameters, defaultResourceGroupName);
+        BillboardSet* set = Objects::CreateBillboardSet(sceneManager, name, parameters, defaultResourceGroupName);
         owner.Attach(set);
-        RegisterObject(parameters.name, set, parameters.extraData);
+        RegisterObject(name, set, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 
-    void TarnelScene::CreatePlane(Types::PlaneParameters& parameters, const MovableObjectOwner& owner)
+    void TarnelScene::CreatePlane(const Types::PlaneParameters& parameters, const String& name,
+                                  const MovableObjectOwner& owner)
     {
-        parameters.resourceGroupName = defaultResourceGroupName;
-        const Types::ObjectExtraDataPtr& extraData = parameters.extraData;
-
+        // A scene's plane mesh has its object's name.
+        const String& meshName = name;
         // Only a scene's planes get a movable plane, the first of its name, for reflections.
         MovablePlane* movablePlane = nullptr;
-        String movablePlaneName = parameters.planeName + "_movable";
+        String movablePlaneName = meshName + "_movable";
         if (parameters.movablePlane && !movablePlanes.count(movablePlaneName))
         {
             movablePlane = new MovablePlane(movablePlaneName);
@@ -47,13 +47,13 @@ namespace Tarnel
             static_cast<Plane&>(*movablePlane) = Plane(parameters.normal, parameters.distance);
         }
 
-        Entity* entity = Objects::CreatePlane(sceneManager, parameters.name, parameters.planeName, parameters,
-                                              defaultResourceGroupName);
-        planeMeshes.emplace_back(parameters.planeName, parameters.resourceGroupName);
+        Entity* entity = Objects::CreatePlane(sceneManager, name, meshName, parameters, defaultResourceGroupName);
+        planeMeshes.emplace_back(meshName, parameters.resourceGroupName.empty() ? defaultResourceGroupName
+                                                                                : parameters.resourceGroupName);
         owner.Attach(entity);
         if (movablePlane)
             owner.Attach(movablePlane);
-        RegisterObject(parameters.name, entity, extraData);
+        RegisterObject(name, entity, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 
     void TarnelScene::AddInstancePlaneMesh(const String& name, const String& resourceGroupName)

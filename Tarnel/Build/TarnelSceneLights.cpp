@@ -7,16 +7,18 @@
 
 namespace Tarnel
 {
-    void TarnelScene::CreateLight(const Types::LightParameters& parameters, const MovableObjectOwner& owner)
+    void TarnelScene::CreateLight(const Types::LightParameters& parameters, const Ogre::String& name,
+                                  const MovableObjectOwner& owner)
     {
-        Ogre::Light* light = Objects::CreateLight(sceneManager, parameters.name, parameters);
+        Ogre::Light* light = Objects::CreateLight(sceneManager, name, parameters);
         owner.Attach(light);
-        RegisterObject(parameters.name, light, parameters.extraData);
+        RegisterObject(name, light, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 
-    void TarnelScene::CreateCamera(const Types::CameraParameters& parameters, const MovableObjectOwner& owner)
+    void TarnelScene::CreateCamera(const Types::CameraParameters& parameters, const Ogre::String& name,
+                                   const MovableObjectOwner& owner)
     {
-        Ogre::Camera* camera = Objects::CreateCamera(sceneManager, parameters.name, parameters);
+        Ogre::Camera* camera = Objects::CreateCamera(sceneManager, name, parameters);
         // Applied once every node exists.
         for (LookTarget target : parameters.lookTargets)
         {
@@ -29,6 +31,6 @@ namespace Tarnel
             trackTargets.push_back(target);
         }
         owner.Attach(camera);
-        RegisterObject(parameters.name, camera, parameters.extraData);
+        RegisterObject(name, camera, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 }

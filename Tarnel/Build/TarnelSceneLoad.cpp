@@ -154,6 +154,7 @@ namespace Tarnel
         rootNode = nullptr;
         this->defaultResourceGroupName = defaultResourceGroupName;
         renamed.clear();
+        stoppedAt.clear();
 
         reading = sceneElement;
         readingFile = fullPath;
@@ -164,6 +165,8 @@ namespace Tarnel
 
     String TarnelScene::GetWhereLoadStopped() const
     {
+        if (!stoppedAt.empty())
+            return stoppedAt;
         if (!reading || reading->Row() <= 0)
             return "";
         const char* name = reading->Attribute("name");
@@ -292,16 +295,52 @@ namespace Tarnel
     void TarnelScene::LoadNodes(const TiXmlElement* element)
     {
         portalsOfZones.clear(); // what a failed load left
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        // The whole section is read before any of it is built.
+        NodeReader reader(Objects::Rules::SCENE);
+        NodeDescription nodes;
+        try
         {
-            std::string_view name = child->ValueStr();
-            if (name == "node" || name == "modelInstance")
-                LoadNode(child, rootNode);
-            else
-                TarnelUtilities::ApplyTransformChild(child, rootNode);
+            nodes = reader.ReadNodes(element);
+        }
+        catch (...)
+        {
+            StopAt(reader.Reading());
+        }
+        try
+        {
+            for (const NodeDescription::Part& part : nodes.order)
+            {
+                if (part.kind == NodeDescription::Part::NODE)
+                    BuildNode(nodes.childNodes[part.index], rootNode);
+                else if (part.kind == NodeDescription::Part::TRANSFORM)
+                    ApplyTransform(nodes.transforms[part.index], rootNode);
+            }
+            building = BuildingPlace();
+        }
+        catch (...)
+        {
+            StopAt(nullptr);
         }
         rootNode->setInitialState();
         LoadZones();
+    }
+
+    void TarnelScene::Building(int line, const char* element, const String& name)
+    {
+        building.line = line;
+        building.element = element;
+        building.name = &name;
+    }
+
+    void TarnelScene::StopAt(const TiXmlElement* element)
+    {
+        if (element)
+            reading = element;
+        else if (building.element && building.line > 0)
+            stoppedAt = readingFile + ":" + StringConverter::toString(building.line) + ": " + building.element +
+                        (building.name->empty() ? String() : " \"" + *building.name + "\"");
+        building = BuildingPlace();
+        throw;
     }
 
     void TarnelScene::LoadTerrain(const TiXmlElement* element)
@@ -326,7 +365,17 @@ namespace Tarnel
 
     void TarnelScene::LoadUnattachedObject(const TiXmlElement* element)
     {
-        LoadObject(element, MovableObjectOwner());
+        NodeReader reader(Objects::Rules::SCENE);
+        std::unique_ptr<Types::ObjectParameters> object = reader.ReadObject(element, "");
+        try
+        {
+            BuildObject(*object, MovableObjectOwner());
+            building = BuildingPlace();
+        }
+        catch (...)
+        {
+            StopAt(nullptr);
+        }
     }
 
     Vector3 TarnelScene::GetUpAxisVector() const

@@ -2,9 +2,6 @@
 #include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Build/TarnelModel.h"
-#include "Tarnel/Read/TarnelObjects.h"
-#include "Tarnel/Read/TarnelKeywords.h"
-#include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Build/TarnelSceneGraph.h"
 
 #include <OgreCamera.h>
@@ -24,13 +21,6 @@ namespace Tarnel
 {
     namespace
     {
-        Vector3 ReadCorner(const TiXmlElement* element, const char* x, const char* y, const char* z)
-        {
-            return Vector3(TarnelUtilities::GetRealAttribute(element, x, 0),
-                           TarnelUtilities::GetRealAttribute(element, y, 0),
-                           TarnelUtilities::GetRealAttribute(element, z, 0));
-        }
-
         PCZSceneManager* ZoneManager(SceneManager* sceneManager, const SceneNode* node)
         {
             PCZSceneManager* zoneManager = dynamic_cast<PCZSceneManager*>(sceneManager);
@@ -51,17 +41,25 @@ namespace Tarnel
 
     bool TarnelScene::AddInstanceNode(SceneNode* node) { return nodesByName.Insert(node).second; }
 
-    void TarnelScene::LoadNode(const TiXmlElement* element, SceneNode* parent)
+    void TarnelScene::ApplyTransform(const NodeDescription::Transform& transform, SceneNode* node)
     {
-        reading = element;
-        const Types::NodeAttributes attributes = Objects::ReadNodeAttributes(element);
-        String name = attributes.name;
+        // Only the part given: each setter marks the node and its parent for an update.
+        switch (transform.part)
+        {
+        case Objects::POSITION: node->setPosition(transform.vector); break;
+        case Objects::ROTATION: node->setOrientation(transform.rotation); break;
+        case Objects::SCALE: node->setScale(transform.vector); break;
+        default: break;
+        }
+    }
+
+    void TarnelScene::BuildNode(const NodeDescription& description, SceneNode* parent)
+    {
+        Building(description.line, description.element, description.name);
+        String name = description.name;
         if (lenientNames && !name.empty() && nodesByName.Find(name))
             name = Rename(name, [this](const String& candidate) { return nodesByName.Find(candidate) != nullptr; });
-        const TarnelModel* model = attributes.modelFile.empty() ? nullptr : GetModel(attributes.modelFile);
-
-        Types::ObjectExtraData extraData;
-        extraData.id = attributes.id;
+        const TarnelModel* model = description.modelFile.empty() ? nullptr : GetModel(description.modelFile);
 
         // The zone manager would take a second node of one name without a word.
         if (!name.empty() && nodesByName.Find(name))
@@ -78,47 +76,49 @@ namespace Tarnel
                                   defaultResourceGroupName, instanceNode, this);
             IndexSceneNodes(instanceNode);
         }
-        bool animationsLoaded = false;
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        for (LookTarget target : description.lookTargets)
         {
-            std::string_view childName = child->ValueStr();
-            if (TarnelUtilities::LoadUserDataElement(child, extraData))
-                continue;
-            if (TarnelUtilities::ApplyTransformChild(child, node))
-                continue;
-            if (childName == "lookTarget")
-            {
-                lookTargets.push_back(Objects::LoadLookTarget(child));
-                lookTargets.back().sourceNode = node;
-            }
-            else if (childName == "trackTarget")
-            {
-                trackTargets.push_back(Objects::LoadTrackTarget(child));
-                trackTargets.back().sourceNode = node;
-            }
-            else if (childName == "node" || childName == "modelInstance")
-                LoadNode(child, node);
-            else if (childName == "portal")
-                portalsOfZones.emplace_back(node, LoadPortal(node, child));
-            else if (childName == "animations")
-            {
-                // Key frames act relative to the identity; later transforms only move the node.
-                LoadNodeAnimations(child, node);
-                TarnelUtilities::SetIdentityInitialState(node);
-                animationsLoaded = true;
-            }
-            else
-                LoadObject(child, MovableObjectOwner(node));
+            target.sourceNode = node;
+            lookTargets.push_back(target);
         }
-        if (!animationsLoaded)
+        for (TrackTarget target : description.trackTargets)
+        {
+            target.sourceNode = node;
+            trackTargets.push_back(target);
+        }
+        for (const NodeDescription::Part& part : description.order)
+        {
+            switch (part.kind)
+            {
+            case NodeDescription::Part::NODE: BuildNode(description.childNodes[part.index], node); break;
+            case NodeDescription::Part::OBJECT:
+                BuildObject(*description.objects[part.index], MovableObjectOwner(node));
+                break;
+            case NodeDescription::Part::PORTAL:
+            {
+                const PortalDescription& portal = description.portals[part.index];
+                Building(portal.line, "portal", portal.name);
+                portalsOfZones.emplace_back(node, BuildPortal(node, portal));
+                break;
+            }
+            case NodeDescription::Part::ANIMATION:
+                BuildNodeAnimation(description.animations[part.index], node);
+                break;
+            case NodeDescription::Part::TRANSFORM: ApplyTransform(description.transforms[part.index], node); break;
+            }
+        }
+        // Key frames act relative to the identity; the node's own transform only moves it.
+        if (description.animated)
+            TarnelUtilities::SetIdentityInitialState(node);
+        else
             node->setInitialState();
 
         // Applied after the children, so that a tree visibility reaches them.
-        TarnelUtilities::SetNodeVisibility(attributes.visibility, node);
+        TarnelUtilities::SetNodeVisibility(description.visibility, node);
 
-        if (extraData.HasUserData())
+        if (description.extraData.HasUserData())
         {
-            Types::ObjectExtraDataPtr registered = std::make_shared<Types::ObjectExtraData>(extraData);
+            Types::ObjectExtraDataPtr registered = std::make_shared<Types::ObjectExtraData>(description.extraData);
             registered->node = node;
             AddObjectExtraData(registered);
         }
@@ -171,18 +171,15 @@ namespace Tarnel
         return zone;
     }
 
-    Portal* TarnelScene::LoadPortal(SceneNode* node, const TiXmlElement* element)
+    Portal* TarnelScene::BuildPortal(SceneNode* node, const PortalDescription& description)
     {
         PCZSceneManager* zoneManager = ZoneManager(sceneManager, node);
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
-        String type = TarnelUtilities::GetStringAttribute(element, "type");
-        if (type != "quad")
+        if (description.type != "quad")
             return nullptr;
 
-        const Vector3 corners[4] = {ReadCorner(element, "x0", "y0", "z0"), ReadCorner(element, "x1", "y1", "z1"),
-                                    ReadCorner(element, "x2", "y2", "z2"), ReadCorner(element, "x3", "y3", "z3")};
-        Portal* portal = zoneManager->createPortal(node->getName() + "_" + name, PortalBase::PORTAL_TYPE_QUAD);
-        portal->setCorners(corners);
+        Portal* portal =
+            zoneManager->createPortal(node->getName() + "_" + description.name, PortalBase::PORTAL_TYPE_QUAD);
+        portal->setCorners(description.corners.data());
         portal->setNode(node);
         // Placed by the node as it is now; its zone takes it once the nodes are made.
         portal->updateDerivedValues();

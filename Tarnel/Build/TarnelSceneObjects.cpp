@@ -1,80 +1,70 @@
 // Movable objects: what every kind shares, entities and what hangs on their bones.
 #include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Build/TarnelObjectBuilders.h"
-#include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneManager.h>
-
-#include <tinyxml.h>
+#include <OgreSceneNode.h>
 
 using namespace Ogre;
 using namespace Tarnel::Objects;
 
 namespace Tarnel
 {
-    bool TarnelScene::LoadObject(const TiXmlElement* element, const MovableObjectOwner& owner)
+    namespace
     {
-        if (!IsObject(element))
-            return false;
-        reading = element;
-        // Named first: a duplicate is refused before any value is read, and values name it so.
-        String name = GetNewObjectName(element, owner.node);
-        std::unique_ptr<Types::ObjectParameters> object = ReadObject(element, name, Rules::SCENE);
-        switch (object->objectType)
+        const char* ElementOf(Types::ObjectType type)
         {
-        case Types::ENTITY: CreateEntity(static_cast<Types::EntityParameters&>(*object), element, owner); break;
-        case Types::LIGHT: CreateLight(static_cast<const Types::LightParameters&>(*object), owner); break;
-        case Types::CAMERA: CreateCamera(static_cast<const Types::CameraParameters&>(*object), owner); break;
+            switch (type)
+            {
+            case Types::ENTITY: return "entity";
+            case Types::LIGHT: return "light";
+            case Types::CAMERA: return "camera";
+            case Types::PARTICLE_SYSTEM: return "particleSystem";
+            case Types::BILLBOARD_SET: return "billboardSet";
+            case Types::PLANE: return "plane";
+            default: return "object";
+            }
+        }
+    }
+
+    void TarnelScene::BuildObject(const Types::ObjectParameters& object, const MovableObjectOwner& owner)
+    {
+        Building(object.line, ElementOf(object.objectType), object.name);
+        // An unnamed object takes its node's name as built, renamed or not.
+        const String name = GetNewObjectName(object.namedByNode ? String() : object.name, owner.node);
+        switch (object.objectType)
+        {
+        case Types::ENTITY: CreateEntity(static_cast<const Types::EntityParameters&>(object), name, owner); break;
+        case Types::LIGHT: CreateLight(static_cast<const Types::LightParameters&>(object), name, owner); break;
+        case Types::CAMERA: CreateCamera(static_cast<const Types::CameraParameters&>(object), name, owner); break;
         case Types::PARTICLE_SYSTEM:
-            CreateParticleSystem(static_cast<const Types::ParticleSystemParameters&>(*object), owner);
+            CreateParticleSystem(static_cast<const Types::ParticleSystemParameters&>(object), name, owner);
             break;
         case Types::BILLBOARD_SET:
-            CreateBillboardSet(static_cast<const Types::BillboardSetParameters&>(*object), owner);
+            CreateBillboardSet(static_cast<const Types::BillboardSetParameters&>(object), name, owner);
             break;
-        case Types::PLANE: CreatePlane(static_cast<Types::PlaneParameters&>(*object), owner); break;
+        case Types::PLANE: CreatePlane(static_cast<const Types::PlaneParameters&>(object), name, owner); break;
         default: break;
         }
-        return true;
     }
 
-    void TarnelScene::CreateEntity(Types::EntityParameters& parameters, const TiXmlElement* element,
+    void TarnelScene::CreateEntity(const Types::EntityParameters& parameters, const String& name,
                                    const MovableObjectOwner& owner)
     {
-        parameters.resourceGroupName = defaultResourceGroupName;
-        Entity* entity = Objects::CreateEntity(sceneManager, parameters.name, parameters, defaultResourceGroupName,
+        Entity* entity = Objects::CreateEntity(sceneManager, name, parameters, defaultResourceGroupName,
                                                &loadTimes.meshes);
         owner.Attach(entity);
-        // What hangs on the bones is made, in document order, once the entity hangs on its node;
-        // only the last boneAttachments element counts.
-        const TiXmlElement* boneAttachments = nullptr;
-        for (const TiXmlElement* child = element->FirstChildElement("boneAttachments"); child;
-             child = child->NextSiblingElement("boneAttachments"))
-            boneAttachments = child;
-        if (boneAttachments)
-            LoadBoneAttachments(entity, boneAttachments);
-        RegisterObject(parameters.name, entity, parameters.extraData);
-    }
-
-    void TarnelScene::LoadBoneAttachments(Entity* entity, const TiXmlElement* element)
-    {
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-            LoadBoneAttachment(child, entity);
-    }
-
-    void TarnelScene::LoadBoneAttachment(const TiXmlElement* element, Entity* entity)
-    {
-        MovableObjectOwner owner(entity, TarnelUtilities::GetStringAttribute(element, "bone"), Vector3::ZERO,
-                                 Quaternion::IDENTITY, Vector3::UNIT_SCALE);
-        bool attachedObject = false;
-        // In document order: an offset applies only to the objects after it.
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        // What hangs on the bones is made, in document order, once the entity hangs on its node.
+        for (const Types::BoneAttachment& attachment : parameters.boneAttachments)
         {
-            if (!LoadTransformChild(child, owner.attachPosition, owner.attachRotation, owner.attachScale) &&
-                LoadObject(child, owner))
-                attachedObject = true;
+            MovableObjectOwner bone(entity, attachment.boneName, attachment.attachPosition, attachment.attachRotation,
+                                    attachment.attachScale);
+            if (attachment.object)
+                BuildObject(*attachment.object, bone);
+            else
+                bone.AttachEmpty();
         }
-        if (!attachedObject)
-            owner.AttachEmpty();
+        RegisterObject(name, entity, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 }

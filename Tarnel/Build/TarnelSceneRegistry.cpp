@@ -108,9 +108,9 @@ namespace Tarnel
             (renamed.size() > shown ? ", ..." : ""));
     }
 
-    String TarnelScene::GetNewObjectName(const TiXmlElement* element, const SceneNode* node)
+    String TarnelScene::GetNewObjectName(const String& given, const SceneNode* node)
     {
-        String name = TarnelUtilities::GetStringAttribute(element, "name");
+        String name = given;
         if (name.empty() && node)
             name = node->getName();
         if (!objects.Find(name))

@@ -52,7 +52,7 @@ namespace Tarnel
 
             void ReadFile(const TiXmlElement* root, const String& owner)
             {
-                Read(root, owner, SceneRules());
+                Read(root, owner, Objects::Rules::SCENE);
             }
 
             explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
@@ -86,14 +86,6 @@ namespace Tarnel
 
         private:
             typedef std::pair<String, String> Key;
-
-            /// A scene's rules, except that what hangs on an entity's bones is described too.
-            static Objects::Rules SceneRules()
-            {
-                Objects::Rules rules = Objects::Rules::SCENE;
-                rules.readsBoneAttachments = true;
-                return rules;
-            }
 
             void Read(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
             {

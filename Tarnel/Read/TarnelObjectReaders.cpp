@@ -17,12 +17,16 @@ namespace Tarnel
         /* castShadows */ true,          /* receiveShadows */ true,   /* effectsReceiveShadows */ false,
         /* spotlightInner */ Degree(30), /* spotlightOuter */ Degree(40),
         /* lightDirection */ Vector3::NEGATIVE_UNIT_Z,
-        /* cameraDirectionLast */ false, /* cameraTargets */ true,    /* readsBoneAttachments */ false};
+        /* cameraDirectionLast */ false, /* cameraTargets */ true,
+        /* boneObjectsInOrder */ true,   /* unnamedTakeNodeName */ true, /* sceneNodeParts */ true,
+        /* lastAnimationsOnly */ false};
     const Objects::Rules Objects::Rules::MODEL = {
         /* castShadows */ false,         /* receiveShadows */ false,  /* effectsReceiveShadows */ true,
         /* spotlightInner */ Degree(40), /* spotlightOuter */ Degree(30),
         /* lightDirection */ Vector3::UNIT_Z,
-        /* cameraDirectionLast */ true,  /* cameraTargets */ false,   /* readsBoneAttachments */ true};
+        /* cameraDirectionLast */ true,  /* cameraTargets */ false,
+        /* boneObjectsInOrder */ false,  /* unnamedTakeNodeName */ false, /* sceneNodeParts */ false,
+        /* lastAnimationsOnly */ true};
 
     namespace
     {
@@ -33,6 +37,7 @@ namespace Tarnel
         {
             auto record = std::make_unique<Record>();
             record->name = name;
+            record->line = element->Row();
             ReadCommonAttributes(element, *record);
             record->extraData = std::make_shared<Types::ObjectExtraData>();
             record->extraData->id = TarnelUtilities::GetStringAttribute(element, "id");
@@ -134,19 +139,39 @@ namespace Tarnel
             return camera;
         }
 
-        void LoadBoneAttachment(const TiXmlElement* element, Types::BoneAttachment& attachment)
+        /// A boneAttachment element's tag points, as the rules hang its objects.
+        void LoadBoneAttachment(const TiXmlElement* element, const Rules& rules,
+                                std::vector<Types::BoneAttachment>& attachments)
         {
+            Types::BoneAttachment attachment;
             attachment.name = TarnelUtilities::GetStringAttribute(element, "name");
             attachment.boneName = TarnelUtilities::GetStringAttribute(element, "bone");
+            bool attachedObject = false;
             for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
             {
                 if (LoadTransformChild(child, attachment.attachPosition, attachment.attachRotation,
-                                         attachment.attachScale))
+                                       attachment.attachScale))
                     continue;
-                // One object: the last stays.
-                if (std::unique_ptr<Types::ObjectParameters> object = ReadObject(child, Rules::MODEL))
-                    attachment.object = std::move(object);
+                std::unique_ptr<Types::ObjectParameters> object = ReadObject(child, rules);
+                if (!object)
+                    continue;
+                attachedObject = true;
+                if (!rules.boneObjectsInOrder)
+                {
+                    attachment.object = std::move(object); // one object: the last stays
+                    continue;
+                }
+                Types::BoneAttachment placed;
+                placed.name = attachment.name;
+                placed.boneName = attachment.boneName;
+                placed.attachPosition = attachment.attachPosition;
+                placed.attachRotation = attachment.attachRotation;
+                placed.attachScale = attachment.attachScale;
+                placed.object = std::move(object);
+                attachments.push_back(std::move(placed));
             }
+            if (!rules.boneObjectsInOrder || !attachedObject)
+                attachments.push_back(std::move(attachment));
         }
 
         std::unique_ptr<Types::ObjectParameters> LoadEntity(const TiXmlElement* element, const String& name,
@@ -164,15 +189,15 @@ namespace Tarnel
                     boneAttachments = child;
             }
             // Only the last of them, after every other child.
-            if (!boneAttachments || !rules.readsBoneAttachments)
+            if (!boneAttachments)
                 return entity;
-            // Sized first: an attachment owns its object and is never copied.
-            entity->boneAttachments =
-                std::vector<Types::BoneAttachment>(TarnelUtilities::GetChildElementCount(boneAttachments, "boneAttachment"));
-            size_t index = 0;
-            for (const TiXmlElement* child = boneAttachments->FirstChildElement("boneAttachment"); child;
-                 child = child->NextSiblingElement("boneAttachment"))
-                LoadBoneAttachment(child, entity->boneAttachments[index++]);
+            // A scene takes every child as an attachment, whatever its name.
+            for (const TiXmlElement* child = boneAttachments->FirstChildElement(); child;
+                 child = child->NextSiblingElement())
+            {
+                if (rules.boneObjectsInOrder || child->ValueStr() == "boneAttachment")
+                    LoadBoneAttachment(child, rules, entity->boneAttachments);
+            }
             return entity;
         }
 

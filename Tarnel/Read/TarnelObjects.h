@@ -28,10 +28,16 @@ namespace Tarnel
             Ogre::Vector3 lightDirection; ///< a light's direction without a normal
             bool cameraDirectionLast;     ///< the normal decides where a camera looks, wherever it stands
             bool cameraTargets;           ///< cameras read lookTarget and trackTarget
-            /// An entity's boneAttachment elements are read, each with its last object at its last
-            /// offsets. A scene builds what hangs on the bones as it reads it instead: its objects
-            /// follow the offsets given before each and are named as the scene names objects.
-            bool readsBoneAttachments;
+            /// Each object of a boneAttachment element hangs on the bone at the offsets given before
+            /// it, and every child of boneAttachments is one, whatever its name (a scene's); otherwise
+            /// only its last object does, at its last offsets (a model's).
+            bool boneObjectsInOrder;
+            /// An unnamed object takes its node's name; otherwise its instance's (a model's).
+            bool unnamedTakeNodeName;
+            /// Nodes hold look and track targets, portals and modelInstance elements (a scene's).
+            bool sceneNodeParts;
+            /// Only a node's last animations element counts (a model's); otherwise each adds its own.
+            bool lastAnimationsOnly;
 
             /// A scene's objects keep the engine's defaults where the file is silent.
             static const Rules SCENE;

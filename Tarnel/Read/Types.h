@@ -97,6 +97,9 @@ namespace Types
     struct ObjectParameters
     {
         Ogre::String name;
+        /// Unnamed in the file: a scene names it after its node as built; `name` is the node's as written.
+        bool namedByNode = false;
+        int line = 0; ///< of its element; 0 when it has none
         ObjectType objectType = NONE;
         ObjectExtraDataPtr extraData;
         Ogre::uint32 queryFlags = 0;      ///< 0 keeps the engine's default

@@ -303,7 +303,7 @@ inspector)
     viewer_press Print               # screenshot_3, the selection in view
     viewer_press F5
     click_at 40 $((HEIGHT / 2))
-    click_at 60 $((HEIGHT - 66))     # the second finding (the first: the meshes lack their materials)
+    click_at 60 $((HEIGHT - 82))     # the first finding: the level is read before its meshes load
     viewer_press i
     viewer_press Escape
     viewer_wait_for_exit
