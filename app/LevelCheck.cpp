@@ -253,7 +253,8 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         {
             if (reading.fault.empty())
             {
-                scene.Load(file, document, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+                scene.Load(file, document, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME,
+                           &reading.description);
                 check.loaded = true;
             }
         }
@@ -321,7 +322,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         Tarnel::Engine::DestroySceneManager(sceneManager);
         // Read from the file itself, so that what a failed load never reached is listed too.
         if (parsed)
-            check.missing = Tarnel::FindMissingResources(document);
+            check.missing = Tarnel::FindMissingResources(document, true, &reading.description);
         for (const auto& meshMaterial : log.meshMaterials)
             AddMissing(check.missing, "material", meshMaterial.first, meshMaterial.second);
         DropWarningsOfMissing(check);

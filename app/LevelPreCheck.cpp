@@ -4,6 +4,8 @@
 
 #include "Tarnel/Check/TarnelDomains.h"
 #include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Check/TarnelNames.h"
+#include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
@@ -113,49 +115,6 @@ namespace
         return nearest;
     }
 
-    /// Reads an object or animation element as the loader does, for the keywords and bounds it refuses.
-    void ReadObject(const TiXmlElement* element)
-    {
-        if (Tarnel::Objects::IsObject(element))
-            Tarnel::Objects::ReadObject(element, Tarnel::Objects::Rules::SCENE);
-        else if (element->ValueStr() == "animation")
-        {
-            Tarnel::Types::NodeAnimationParameters animation;
-            Tarnel::Objects::ReadNodeAnimationShape(element, animation);
-        }
-    }
-
-    /** The top-level sections whose objects the loader reads with the object readers; it
-        reads no others so (batched geometry has readers of its own, which the load runs). */
-    bool HoldsObjectsTheLoaderReads(const TiXmlElement* section)
-    {
-        static const std::set<String> sections = {"nodes", "light", "camera"};
-        return sections.count(section->ValueStr()) != 0;
-    }
-
-    /// The first object element whose keywords or sizes its reader refuses, with the reader's words.
-    const TiXmlElement* FindRefusedObject(const TiXmlElement* element, String& refusal)
-    {
-        const bool top = element->Parent() && element->Parent()->ToDocument();
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (top && !HoldsObjectsTheLoaderReads(child))
-                continue;
-            try
-            {
-                ReadObject(child);
-            }
-            catch (const Exception& error)
-            {
-                refusal = error.getDescription();
-                return child;
-            }
-            if (const TiXmlElement* refused = FindRefusedObject(child, refusal))
-                return refused;
-        }
-        return nullptr;
-    }
-
     /// The level's folder, its resource locations and the game's media, the first few by name.
     String Searched(const TiXmlElement* scene, const String& folder, const MediaSources& media)
     {
@@ -192,77 +151,6 @@ namespace
         const char* name = element->Attribute("name");
         return element->ValueStr() + (name ? String(" \"") + name + "\"" : String());
     }
-
-    /** The first node or object that takes a name one took before it, as the loader names
-        them: nodes apart from objects, and an unnamed object by its node's name. The objects
-        of model files are left to the load. */
-    class RepeatedNames
-    {
-    public:
-        /// "level.scene:40: entity "Door" repeats the name of line 12 (--lenient renames repeats)"; empty when none.
-        String Find(const TiXmlElement* scene, const String& file)
-        {
-            for (const TiXmlElement* section = scene->FirstChildElement(); section && !again;
-                 section = section->NextSiblingElement())
-            {
-                if (section->ValueStr() == "nodes")
-                {
-                    for (const TiXmlElement* node = section->FirstChildElement(); node && !again;
-                         node = node->NextSiblingElement())
-                        if (IsNode(node))
-                            Node(node);
-                }
-                else if (section->ValueStr() == "light" || section->ValueStr() == "camera")
-                    Object(section, "");
-            }
-            if (!again)
-                return "";
-            return file + ":" + StringConverter::toString(again->Row()) + ": " + again->ValueStr() + " \"" + name +
-                   "\" repeats the name of line " + StringConverter::toString(first->Row()) +
-                   " (--lenient renames repeats)";
-        }
-
-    private:
-        static bool IsNode(const TiXmlElement* element)
-        {
-            return element->ValueStr() == "node" || element->ValueStr() == "modelInstance";
-        }
-
-        void Node(const TiXmlElement* element)
-        {
-            const String nodeName = Tarnel::Objects::ReadNodeAttributes(element).name;
-            Give(nodes, nodeName, element);
-            for (const TiXmlElement* child = element->FirstChildElement(); child && !again;
-                 child = child->NextSiblingElement())
-            {
-                if (IsNode(child))
-                    Node(child);
-                else if (Tarnel::Objects::IsObject(child))
-                    Object(child, nodeName);
-            }
-        }
-
-        void Object(const TiXmlElement* element, const String& nodeName)
-        {
-            String given = Tarnel::TarnelUtilities::GetStringAttribute(element, "name");
-            Give(objects, given.empty() ? nodeName : given, element);
-        }
-
-        void Give(std::unordered_map<String, const TiXmlElement*>& names, const String& given,
-                  const TiXmlElement* element)
-        {
-            if (given.empty() || again)
-                return; // the engine names the unnamed
-            auto entered = names.emplace(given, element);
-            if (!entered.second)
-                first = entered.first->second, again = element, name = given;
-        }
-
-        std::unordered_map<String, const TiXmlElement*> nodes, objects;
-        const TiXmlElement* first = nullptr;
-        const TiXmlElement* again = nullptr;
-        String name;
-    };
 }
 
 size_t EditDistance(const String& a, const String& b)
@@ -337,20 +225,33 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     }
 
     {
-        // What the readers log stays out of Ogre.log when the load says it again.
-        std::unique_ptr<Tarnel::Domains::QuietLog> quietReaders;
-        if (quiet)
-            quietReaders = std::make_unique<Tarnel::Domains::QuietLog>();
-        String refusal;
-        if (const TiXmlElement* refused = FindRefusedObject(scene, refusal))
+        // Read as the load reads it, which then builds from this description.
+        Tarnel::LevelReader reader;
+        try
         {
+            reading.description = reader.Read(scene);
+            // What the readers said is the load's to say, as it builds from the description.
+            if (!quiet)
+                Tarnel::LevelReader::Say(reading.description);
+        }
+        catch (const Exception& error)
+        {
+            const String& refusal = error.getDescription();
+            const TiXmlElement* refused = reader.Reading() ? reader.Reading() : scene;
             reading.fault = file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " +
                             refusal + CloseKeyword(refusal);
+            reading.description = Tarnel::LevelDescription();
             return reading;
         }
     }
     if (!lenientNames)
-        reading.fault = RepeatedNames().Find(scene, file);
+    {
+        const Tarnel::RepeatedName repeated = Tarnel::FindRepeatedName(reading.description);
+        if (repeated.element)
+            reading.fault = file + ":" + StringConverter::toString(repeated.line) + ": " + repeated.element + " \"" +
+                            repeated.name + "\" repeats the name of line " + StringConverter::toString(repeated.firstLine) +
+                            " (--lenient renames repeats)";
+    }
 
     ScratchGroup group;
     String folder, base;
@@ -358,7 +259,7 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     AddLevelLocations(scene, folder);
     media.AddTo(GROUP);
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
-    reading.missing = Tarnel::FindMissingResources(document, scripts);
+    reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description);
     for (const Tarnel::MissingResource& missing : reading.missing)
     {
         bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template";
@@ -375,10 +276,14 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     return reading;
 }
 
-String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed, bool lenientNames)
+String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocument* parsed, bool lenientNames,
+                     Tarnel::LevelDescription* described)
 {
     TiXmlDocument local;
-    return ReadLevel(file, media, lenientNames, parsed ? *parsed : local, true).fault;
+    LevelReading reading = ReadLevel(file, media, lenientNames, parsed ? *parsed : local, true);
+    if (described)
+        *described = std::move(reading.description);
+    return reading.fault;
 }
 
 namespace

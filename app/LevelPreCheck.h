@@ -4,6 +4,7 @@
 #include "MediaSources.h"
 
 #include "Tarnel/Check/TarnelLevelReferences.h"
+#include "Tarnel/Read/TarnelLevel.h"
 
 #include <OgrePrerequisites.h>
 
@@ -22,11 +23,13 @@ class TiXmlDocument;
     mesh "kign.w.mesh", which is nowhere to be found (did you mean "king.w.mesh"?);
     searched ...; --media DIR or --resources FILE add a game's media`, with the folders
     searched; empty when the level shows none of them. Needs the engine's root, not its
-    render system; the resource groups are left as they were. The level is parsed as the
-    loader parses it, into `parsed` when given, so that the load need not read the file
-    again; a file that does not parse leaves it empty. */
+    render system; the resource groups are left as they were. The level is parsed and its
+    nodes and objects read as the loader does, into `parsed` and `described` when given,
+    so that the load need not read the file again; a file that does not parse leaves them
+    empty. */
 Ogre::String PreCheckLevel(const Ogre::String& file, const MediaSources& media = MediaSources(),
-                           TiXmlDocument* parsed = nullptr, bool lenientNames = false);
+                           TiXmlDocument* parsed = nullptr, bool lenientNames = false,
+                           Tarnel::LevelDescription* described = nullptr);
 
 /// What reading a level and looking up its media on disk finds, without building it.
 struct LevelReading
@@ -37,10 +40,13 @@ struct LevelReading
         images as the scripts' text names them; empty when the file does not parse. */
     std::vector<Tarnel::MissingResource> missing;
     double parseMs = 0; ///< the parser's time alone
+    /// The level's nodes and objects, read once for the checks and the load; empty after a fault in them.
+    Tarnel::LevelDescription description;
 };
 
 /** The check of PreCheckLevel, and everything missing. Repeated names stop the load unless
-    the names are lenient. Unless `quiet`, the readers' warnings go to the log as the load's would. */
+    the names are lenient. Unless `quiet`, the readers' warnings go to the log now; quiet, the
+    description keeps them for the load that builds from it to say. */
 LevelReading ReadLevel(const Ogre::String& file, const MediaSources& media, bool lenientNames,
                        TiXmlDocument& document, bool quiet);
 

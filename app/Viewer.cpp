@@ -210,13 +210,14 @@ namespace
     /** Loads the level into the camera's scene manager and connects its portals; returns the load
         time. A document the caller parsed from the file already is not parsed again. */
     String LoadLevel(Tarnel::TarnelScene& scene, const String& levelFile, const TiXmlDocument* parsed,
-                     RenderWindow* window, Camera* viewerCamera, bool lenientNames, const String& group)
+                     const Tarnel::LevelDescription* described, RenderWindow* window, Camera* viewerCamera,
+                     bool lenientNames, const String& group)
     {
         scene.SetLenientNames(lenientNames);
         SceneManager* sceneManager = viewerCamera->getSceneManager();
         Timer timer;
         if (parsed)
-            scene.Load(levelFile, *parsed, window, sceneManager, group);
+            scene.Load(levelFile, *parsed, window, sceneManager, group, described);
         else
             scene.Load(levelFile, window, sceneManager, group);
         String loadTime = Milliseconds(timer);
@@ -228,17 +229,21 @@ namespace
         if (parsed)
             for (const String& unread : Tarnel::UnreadParts(*parsed, levelFile, true))
                 LogManager::getSingleton().logWarning(unread);
-        LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed) : Tarnel::FindMissingResources(levelFile));
+        LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed, true, described)
+                                   : Tarnel::FindMissingResources(levelFile));
         return loadTime;
     }
 
     /** A level given by name is read and checked before anything opens, into the document the
         load goes on with; false after saying why not. */
-    bool PassesPreCheck(const Viewer::Options& options, TiXmlDocument& document)
+    bool PassesPreCheck(const Viewer::Options& options, TiXmlDocument& document,
+                        std::unique_ptr<Tarnel::LevelDescription>& described)
     {
         if (!options.checkFirst)
             return true;
-        String fault = PreCheckLevel(options.levelFile, options.media, &document, options.lenientNames);
+        described = std::make_unique<Tarnel::LevelDescription>();
+        String fault =
+            PreCheckLevel(options.levelFile, options.media, &document, options.lenientNames, described.get());
         if (fault.empty() && !options.cameraName.empty())
             fault = PreCheckCamera(document, options.cameraName);
         if (fault.empty())
@@ -301,8 +306,9 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     if (root->getAvailableRenderers().empty())
         OGRE_EXCEPT(Exception::ERR_INVALID_STATE, "No render system: the plug-ins named in " + plugins +
                     " offer none", "Viewer::Run");
-    static TiXmlDocument levelDocument; // parsed once, by the check, for the load
-    if (!PassesPreCheck(options, levelDocument))
+    static TiXmlDocument levelDocument; // parsed and read once, by the check, for the load
+    static std::unique_ptr<Tarnel::LevelDescription> levelDescription;
+    if (!PassesPreCheck(options, levelDocument, levelDescription))
         return 1;
     bool configured = options.noDialog && root->restoreConfig() && root->getRenderSystem();
     // Without a render system chosen, the dialog shows none and its Accept does nothing.
@@ -320,8 +326,10 @@ int Viewer::Run(const Options& options, const ListenerMaker& makeListener)
     viewer->terminal = options.verbose ? nullptr : &terminal;
     root->addFrameListener(makeListener(*viewer));
     CreateCameraLight(viewer->camera);
-    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
+    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr,
+                      levelDescription.get());
     levelDocument.Clear();
+    levelDescription.reset();
     viewer->StartView(options);
     viewer->FlushTerminal();
     if (options.watch)
@@ -340,12 +348,14 @@ int Viewer::TakePicture(const Options& options)
     if (!options.verbose)
         LogManager::getSingleton().getDefaultLog()->addListener(&terminal);
     TiXmlDocument levelDocument;
-    if (!PassesPreCheck(options, levelDocument))
+    std::unique_ptr<Tarnel::LevelDescription> levelDescription;
+    if (!PassesPreCheck(options, levelDocument, levelDescription))
         return 1;
     Viewer* viewer = Start(engine->StartOpenGL("My Render Window", true), options, false);
     viewer->camera->setAspectRatio(Real(options.pictureWidth) / Real(options.pictureHeight));
     CreateCameraLight(viewer->camera);
-    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr);
+    viewer->OpenLevel(options.levelFile, levelDocument.RootElement() ? &levelDocument : nullptr,
+                      levelDescription.get());
     viewer->StartView(options);
     viewer->WritePicture(options.pictureFile, options.pictureWidth, options.pictureHeight);
     terminal.Flush();
@@ -445,20 +455,20 @@ Viewer::Viewer(RenderWindow* window, Camera* camera)
 
 Viewer::~Viewer() = default;
 
-void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed)
+void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed, const Tarnel::LevelDescription* described)
 {
     levelFile = file;
     // Parsed once, for the load and its missing resources; a file that does not parse goes to
     // the loader as it is, which says why.
     TiXmlDocument document;
     if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document, true))
-        parsed = &document;
+        parsed = &document, described = nullptr;
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
     LoggedErrors findings(LML_WARNING);
     String loadTime;
     try
     {
-        loadTime = LoadLevel(*loaded, levelFile, parsed, window, camera, lenientNames, levelGroup);
+        loadTime = LoadLevel(*loaded, levelFile, parsed, described, window, camera, lenientNames, levelGroup);
     }
     catch (const Exception&)
     {
@@ -495,7 +505,8 @@ bool Viewer::ReloadLevel(String& error)
     // The checks are those of the start, in the same words: a file that does not parse, or names
     // a mesh, model file or particle template that is nowhere, would stop the load half way.
     TiXmlDocument document;
-    error = PreCheckLevel(levelFile, media, &document, lenientNames);
+    Tarnel::LevelDescription described;
+    error = PreCheckLevel(levelFile, media, &document, lenientNames, &described);
     if (!error.empty())
     {
         log.logError("Reload failed, the level on screen stays: " + error);
@@ -524,7 +535,7 @@ bool Viewer::ReloadLevel(String& error)
     try
     {
         LoggedErrors findings(LML_WARNING);
-        loadTime = LoadLevel(*loaded, levelFile, &document, window, freshCamera, lenientNames, group);
+        loadTime = LoadLevel(*loaded, levelFile, &document, &described, window, freshCamera, lenientNames, group);
         reloadFindings = findings.errors;
     }
     catch (const Exception& failure)

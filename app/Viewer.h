@@ -19,6 +19,7 @@ namespace Ogre
 namespace Tarnel
 {
     class TarnelScene;
+    struct LevelDescription;
 }
 
 class TiXmlDocument;
@@ -131,7 +132,8 @@ private:
         first scene manager, shown in the window when asked; there is one for the program. */
     static Viewer* Start(Ogre::RenderWindow* window, const Options& options, bool showInWindow);
     /// Loads the level's file into the camera's scene manager and shows it; from its document when parsed already.
-    void OpenLevel(const Ogre::String& file, const TiXmlDocument* parsed);
+    void OpenLevel(const Ogre::String& file, const TiXmlDocument* parsed,
+                   const Tarnel::LevelDescription* described = nullptr);
     /// Framed, through a level camera, or as the viewer starts, as the options ask.
     void StartView(const Options& options);
     /// Draws the camera's view once into a picture of that size and writes it to the file.

@@ -4,7 +4,7 @@
 #include "Tarnel/Build/MovableObjectOwner.h"
 #include "Tarnel/Build/TarnelIndex.h"
 #include "Tarnel/Build/TarnelRenderWindowIterator.h"
-#include "Tarnel/Read/TarnelNodes.h"
+#include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/Types.h"
 
 #include <OgreColourValue.h>
@@ -191,7 +191,8 @@ namespace Tarnel
         /** Loads a level from a document already parsed from the file at that path, for
             one window: a program that reads the file for itself does not parse it again. */
         void Load(const Ogre::String& fileName, const TiXmlDocument& document, Ogre::RenderWindow* window,
-                  Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName);
+                  Ogre::SceneManager* sceneManager, const Ogre::String& defaultResourceGroupName,
+                  const LevelDescription* described = nullptr);
 
         /** Levels whose exporters repeat names (every entity named after its mesh) load
             when asked: a node or object name seen before gets the first free suffix
@@ -317,14 +318,15 @@ namespace Tarnel
         /// Loads the document's scene element with the load's state set; raises when it has none.
         void LoadDocument(const TiXmlDocument& document, const Ogre::String& fullPath,
                           TarnelRenderWindowIterator& renderWindows, Ogre::SceneManager* sceneManager,
-                          const Ogre::String& defaultResourceGroupName);
-        void LoadScene(const TiXmlElement* sceneElement);
+                          const Ogre::String& defaultResourceGroupName, const LevelDescription* described = nullptr);
+        /// The level's nodes and objects are read whole first, unless described already.
+        void LoadScene(const TiXmlElement* sceneElement, const LevelDescription* described);
         void LoadHeader(const TiXmlElement* sceneElement);
         void CheckVersion() const;
-        void LoadNodes(const TiXmlElement* element);
+        void BuildNodes(const NodeDescription& nodes);
         void LoadTerrain(const TiXmlElement* element);
         /// A light or camera directly under the document, attached to nothing.
-        void LoadUnattachedObject(const TiXmlElement* element);
+        void BuildUnattachedObject(const Types::ObjectParameters& object);
         /// Makes `building` name the part of the description being built.
         void Building(int line, const char* element, const Ogre::String& name);
 

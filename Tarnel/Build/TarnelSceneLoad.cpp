@@ -87,7 +87,8 @@ namespace Tarnel
     }
 
     void TarnelScene::Load(const String& fileName, const TiXmlDocument& document, RenderWindow* window,
-                           SceneManager* sceneManager, const String& defaultResourceGroupName)
+                           SceneManager* sceneManager, const String& defaultResourceGroupName,
+                           const LevelDescription* described)
     {
         TarnelOneRenderWindow windows(window);
         String fullPath = LocateLevel(fileName);
@@ -95,10 +96,11 @@ namespace Tarnel
         if (TarnelUtilities::FileExists(fullPath))
             loadedFromFileSystem = true;
         // What this load reads is marked on the document, for what it leaves to be said; a
-        // document read before (the check before the window) carries that walk's marks. A
+        // document read before (the check before the window) carries that walk's marks, but
+        // for the sections its description holds, which were read as the load reads them. A
         // document the load parses itself has none, and a walk over a big one costs.
-        ReadMarks::Clear(&document);
-        LoadDocument(document, fullPath, windows, sceneManager, defaultResourceGroupName);
+        ReadMarks::Clear(&document, described);
+        LoadDocument(document, fullPath, windows, sceneManager, defaultResourceGroupName, described);
     }
 
     void TarnelScene::Load(const String& fileName, TarnelRenderWindowIterator& renderWindows,
@@ -141,7 +143,7 @@ namespace Tarnel
 
     void TarnelScene::LoadDocument(const TiXmlDocument& document, const String& fullPath,
                                    TarnelRenderWindowIterator& renderWindows, SceneManager* sceneManager,
-                                   const String& defaultResourceGroupName)
+                                   const String& defaultResourceGroupName, const LevelDescription* described)
     {
         // A document of only comments or declarations parses, but has nothing to load.
         const TiXmlElement* sceneElement = document.FirstChildElement();
@@ -158,7 +160,7 @@ namespace Tarnel
 
         reading = sceneElement;
         readingFile = fullPath;
-        LoadScene(sceneElement);
+        LoadScene(sceneElement, described);
         reading = nullptr;
         LogRenames();
     }
@@ -174,10 +176,27 @@ namespace Tarnel
                (name && *name ? String(" \"") + name + "\"" : String());
     }
 
-    void TarnelScene::LoadScene(const TiXmlElement* sceneElement)
+    void TarnelScene::LoadScene(const TiXmlElement* sceneElement, const LevelDescription* described)
     {
         LoadHeader(sceneElement);
         CheckVersion();
+
+        // What the level's nodes and objects say is read whole before anything is made.
+        LevelDescription own;
+        if (!described)
+        {
+            LevelReader reader;
+            try
+            {
+                own = reader.Read(sceneElement);
+            }
+            catch (...)
+            {
+                StopAt(reader.Reading());
+            }
+        }
+        const LevelDescription& level = described ? *described : own;
+        LevelReader::Say(level);
 
         if (!sceneManager)
         {
@@ -227,23 +246,32 @@ namespace Tarnel
 
         typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
         static const std::map<String, SectionReader> sectionReaders = {
-            {"nodes", &TarnelScene::LoadNodes},
             {"externals", &TarnelScene::LoadExternals},
             {"terrain", &TarnelScene::LoadTerrain},
             {"queryFlags", &TarnelScene::LoadQueryFlagAliases},
             {"visibilityFlags", &TarnelScene::LoadVisibilityFlagAliases},
-            {"light", &TarnelScene::LoadUnattachedObject},
-            {"camera", &TarnelScene::LoadUnattachedObject},
         };
         // Batched geometry copies placed meshes, so it waits for every other section.
         const double meshesBefore = loadTimes.meshes;
         const TiXmlElement* instancedGeometries = nullptr;
         const TiXmlElement* staticGeometries = nullptr;
+        size_t nextSection = 0;
         for (const TiXmlElement* child = sceneElement->FirstChildElement(); child;
              child = child->NextSiblingElement())
         {
             auto reader = sectionReaders.find(child->ValueStr());
-            if (reader != sectionReaders.end())
+            const std::vector<LevelSection>& sections = level.sections;
+            if (nextSection < sections.size() && sections[nextSection].element == child)
+            {
+                // Nodes and objects of their own were read before anything was built.
+                reading = child;
+                const LevelSection& section = sections[nextSection++];
+                if (section.object)
+                    BuildUnattachedObject(*section.object);
+                else
+                    BuildNodes(section.nodes);
+            }
+            else if (reader != sectionReaders.end())
             {
                 reading = child;
                 (this->*reader->second)(child);
@@ -292,20 +320,9 @@ namespace Tarnel
                           "TarnelScene::LoadScene", SCENE_SOURCE_FILE);
     }
 
-    void TarnelScene::LoadNodes(const TiXmlElement* element)
+    void TarnelScene::BuildNodes(const NodeDescription& nodes)
     {
         portalsOfZones.clear(); // what a failed load left
-        // The whole section is read before any of it is built.
-        NodeReader reader(Objects::Rules::SCENE);
-        NodeDescription nodes;
-        try
-        {
-            nodes = reader.ReadNodes(element);
-        }
-        catch (...)
-        {
-            StopAt(reader.Reading());
-        }
         try
         {
             for (const NodeDescription::Part& part : nodes.order)
@@ -363,13 +380,11 @@ namespace Tarnel
         }
     }
 
-    void TarnelScene::LoadUnattachedObject(const TiXmlElement* element)
+    void TarnelScene::BuildUnattachedObject(const Types::ObjectParameters& object)
     {
-        NodeReader reader(Objects::Rules::SCENE);
-        std::unique_ptr<Types::ObjectParameters> object = reader.ReadObject(element, "");
         try
         {
-            BuildObject(*object, MovableObjectOwner());
+            BuildObject(object, MovableObjectOwner());
             building = BuildingPlace();
         }
         catch (...)

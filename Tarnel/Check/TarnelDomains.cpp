@@ -222,6 +222,7 @@ namespace Tarnel
         std::ostringstream name;
         name << "Tarnel/QuietLog@" << static_cast<const void*>(this);
         scratch = logs.createLog(name.str(), false, false, true);
+        scratch->addListener(this);
         previous = logs.setDefaultLog(scratch);
     }
 
@@ -229,5 +230,10 @@ namespace Tarnel
     {
         LogManager::getSingleton().setDefaultLog(previous);
         LogManager::getSingleton().destroyLog(scratch);
+    }
+
+    void Domains::QuietLog::messageLogged(const String& message, LogMessageLevel level, bool, const String&, bool&)
+    {
+        said.emplace_back(level, message);
     }
 }

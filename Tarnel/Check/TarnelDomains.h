@@ -1,10 +1,14 @@
 #ifndef TARNEL_DOMAINS_H
 #define TARNEL_DOMAINS_H
 
+#include <OgreLog.h>
 #include <OgreMath.h>
 #include <OgrePlane.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
+
+#include <utility>
+#include <vector>
 
 class TiXmlElement;
 
@@ -86,7 +90,7 @@ namespace Tarnel
 
         /** While it lives, the readers' warnings go to a log of their own: a second reading
             of a level (a pre-check, a resource walk) leaves Ogre.log to the load. */
-        class QuietLog
+        class QuietLog : private Ogre::LogListener
         {
         public:
             QuietLog();
@@ -94,9 +98,16 @@ namespace Tarnel
             QuietLog(const QuietLog&) = delete;
             QuietLog& operator=(const QuietLog&) = delete;
 
+            /// What was said while it lived, with its level, to be said again where it belongs.
+            const std::vector<std::pair<Ogre::LogMessageLevel, Ogre::String>>& Said() const { return said; }
+
         private:
+            void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool maskDebug,
+                               const Ogre::String& logName, bool& skipThisMessage) override;
+
             Ogre::Log* scratch;
             Ogre::Log* previous;
+            std::vector<std::pair<Ogre::LogMessageLevel, Ogre::String>> said;
         };
     }
 }

@@ -6,6 +6,7 @@
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Check/TarnelDomains.h"
 #include "Tarnel/Build/TarnelEnvironment.h"
+#include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Build/TarnelScene.h"
 
@@ -35,7 +36,27 @@ namespace Tarnel
         class References
         {
         public:
+            /// Where the level names a resource: its line and its element, as "entity "Door"".
+            struct Place
+            {
+                int row = 0;
+                String who;
+            };
+
+            static Place At(const TiXmlElement* element)
+            {
+                if (!element)
+                    return Place();
+                const char* name = element->Attribute("name");
+                return {element->Row(), element->ValueStr() + (name ? String(" \"") + name + "\"" : String())};
+            }
+
             void Add(const String& kind, const String& name, const String& user, const TiXmlElement* element = nullptr)
+            {
+                Add(kind, name, user, At(element));
+            }
+
+            void Add(const String& kind, const String& name, const String& user, const Place& place)
             {
                 if (name.empty())
                     return;
@@ -46,13 +67,24 @@ namespace Tarnel
                 if (order.insert(key).second)
                     sequence.push_back(key);
                 // Where the level itself first names it; a model file's rows are not the level's.
-                if (element && readModelDepth == 0 && !firstUse.count(key))
-                    firstUse[key] = element;
+                if (place.row > 0 && readModelDepth == 0 && !firstUse.count(key))
+                    firstUse[key] = place;
             }
 
-            void ReadFile(const TiXmlElement* root, const String& owner)
+            /** The level's names: those of the sections the description holds from it, the
+                rest from the document. */
+            void ReadFile(const TiXmlElement* root, const LevelDescription* described)
             {
-                Read(root, owner, Objects::Rules::SCENE);
+                for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+                {
+                    const LevelSection* section = described ? described->Find(child) : nullptr;
+                    if (!section)
+                        ReadChild(child, "", Objects::Rules::SCENE);
+                    else if (section->object)
+                        AddObject(*section->object, "", PlaceOf(*section->object));
+                    else
+                        AddNode(section->nodes, "");
+                }
             }
 
             explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
@@ -75,9 +107,8 @@ namespace Tarnel
                     auto first = firstUse.find(key);
                     if (first != firstUse.end())
                     {
-                        resource.row = first->second->Row();
-                        const char* name = first->second->Attribute("name");
-                        resource.firstUser = first->second->ValueStr() + (name ? String(" \"") + name + "\"" : String());
+                        resource.row = first->second.row;
+                        resource.firstUser = first->second.who;
                     }
                     missing.push_back(std::move(resource));
                 }
@@ -90,23 +121,54 @@ namespace Tarnel
             void Read(const TiXmlElement* element, const String& owner, const Objects::Rules& rules)
             {
                 for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+                    ReadChild(child, owner, rules);
+            }
+
+            void ReadChild(const TiXmlElement* child, const String& owner, const Objects::Rules& rules)
+            {
+                String name = TarnelUtilities::GetStringAttribute(child, "name");
+                String user = name.empty() ? owner : name;
+                const String& kind = child->ValueStr();
+                if (Objects::IsObject(child))
+                    ReadObject(child, owner, rules);
+                else if (Environment::IsSky(child))
+                    ReadSky(child, user);
+                else if (kind == "renderTexture")
+                    ReadRenderTexture(child, user);
+                else if (kind == "node" || kind == "modelInstance")
                 {
-                    String name = TarnelUtilities::GetStringAttribute(child, "name");
-                    String user = name.empty() ? owner : name;
-                    const String& kind = child->ValueStr();
-                    if (Objects::IsObject(child))
-                        ReadObject(child, owner, rules);
-                    else if (Environment::IsSky(child))
-                        ReadSky(child, user);
-                    else if (kind == "renderTexture")
-                        ReadRenderTexture(child, user);
-                    else if (kind == "node" || kind == "modelInstance")
+                    ReadModel(Objects::ReadNodeAttributes(child).modelFile, user, At(child));
+                    Read(child, user, rules);
+                }
+                else
+                    Read(child, user, rules);
+            }
+
+            static Place PlaceOf(const Types::ObjectParameters& object)
+            {
+                static const char* const elements[] = {"object",         "entity",       "light", "camera",
+                                                       "particleSystem", "billboardSet", "plane"};
+                const char* element = elements[object.objectType <= Types::PLANE ? object.objectType : 0];
+                return {object.line,
+                        element + (object.namedByNode ? String() : String(" \"") + object.name + "\"")};
+            }
+
+            /// A described node's model file and objects, and its child nodes', in document order.
+            void AddNode(const NodeDescription& node, const String& owner)
+            {
+                for (const NodeDescription::Part& part : node.order)
+                {
+                    if (part.kind == NodeDescription::Part::OBJECT)
+                        AddObject(*node.objects[part.index], owner, PlaceOf(*node.objects[part.index]));
+                    else if (part.kind == NodeDescription::Part::NODE)
                     {
-                        ReadModel(Objects::ReadNodeAttributes(child).modelFile, user, child);
-                        Read(child, user, rules);
+                        const NodeDescription& child = node.childNodes[part.index];
+                        const String& user = child.name.empty() ? owner : child.name;
+                        ReadModel(child.modelFile, user,
+                                  {child.line, child.element + (child.name.empty() ? String()
+                                                                                   : " \"" + child.name + "\"")});
+                        AddNode(child, user);
                     }
-                    else
-                        Read(child, user, rules);
                 }
             }
 
@@ -122,10 +184,10 @@ namespace Tarnel
                 {
                     return;
                 }
-                AddObject(*object, owner, element);
+                AddObject(*object, owner, At(element));
             }
 
-            void AddObject(const Types::ObjectParameters& object, const String& owner, const TiXmlElement* element)
+            void AddObject(const Types::ObjectParameters& object, const String& owner, const Place& element)
             {
                 const String& user = object.name.empty() ? owner : object.name;
                 switch (object.objectType)
@@ -139,7 +201,7 @@ namespace Tarnel
                         Add("material", material, user, element);
                     for (const Types::BoneAttachment& attachment : entity.boneAttachments)
                         if (attachment.object)
-                            AddObject(*attachment.object, user, nullptr);
+                            AddObject(*attachment.object, user, Place());
                     break;
                 }
                 case Types::PLANE:
@@ -183,7 +245,7 @@ namespace Tarnel
                     Add("material", layer.name, user, element);
             }
 
-            void ReadModel(const String& file, const String& user, const TiXmlElement* element)
+            void ReadModel(const String& file, const String& user, const Place& element)
             {
                 if (file.empty())
                     return;
@@ -305,7 +367,7 @@ namespace Tarnel
             std::vector<Key> sequence;
             std::set<String> renderTextures;
             std::set<String> readModels;
-            std::map<Key, const TiXmlElement*> firstUse;
+            std::map<Key, Place> firstUse;
             int readModelDepth = 0;
             const ScriptNames* scripts;
         };
@@ -388,23 +450,25 @@ namespace Tarnel
         return FindMissingResources(document, openMedia);
     }
 
-    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia)
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia,
+                                                      const LevelDescription* described)
     {
         if (!level.FirstChildElement())
             return {};
         Domains::QuietLog quiet;
         References references;
-        references.ReadFile(level.FirstChildElement(), "");
+        references.ReadFile(level.FirstChildElement(), described);
         return references.Missing(openMedia);
     }
 
-    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media)
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
+                                                      const LevelDescription* described)
     {
         if (!level.FirstChildElement())
             return {};
         Domains::QuietLog quiet;
         References references(&media);
-        references.ReadFile(level.FirstChildElement(), "");
+        references.ReadFile(level.FirstChildElement(), described);
         return references.Missing(false);
     }
 }

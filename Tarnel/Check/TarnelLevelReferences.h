@@ -11,6 +11,8 @@ class TiXmlDocument;
 
 namespace Tarnel
 {
+    struct LevelDescription;
+
     /// A resource a level names that none of the engine's resource groups holds.
     struct MissingResource
     {
@@ -45,11 +47,14 @@ namespace Tarnel
         skeletons, materials and textures they name: so it can run before the engine
         has a render system, for the names the level itself gives. */
     std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile, bool openMedia = true);
-    /// The same for a level already parsed.
-    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true);
+    /** The same for a level already parsed; the sections its description holds are taken
+        from the description, as the load takes them, and not read again. */
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true,
+                                                      const LevelDescription* described = nullptr);
     /** The same against the group's files and the names its scripts define: meshes are not
         opened, and a material's images are those its own script names. */
-    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media);
+    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
+                                                      const LevelDescription* described = nullptr);
 }
 
 #endif

@@ -2,6 +2,7 @@
 #include "Tarnel/Check/TarnelUnreadParts.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Read/TarnelLevel.h"
 
 #include <OgreException.h>
 #include <OgreStringConverter.h>
@@ -123,6 +124,29 @@ namespace Tarnel
                 const_cast<TiXmlAttribute*>(attribute)->SetUserData(nullptr);
         for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
             Clear(child);
+    }
+
+    void ReadMarks::Clear(const TiXmlDocument* document, const LevelDescription* described)
+    {
+        if (!described)
+            return Clear(document);
+        for (const TiXmlNode* node = document->FirstChild(); node; node = node->NextSibling())
+        {
+            const TiXmlElement* scene = node->ToElement();
+            if (!scene)
+            {
+                Clear(node);
+                continue;
+            }
+            const_cast<TiXmlElement*>(scene)->SetUserData(nullptr);
+            for (const TiXmlAttribute* attribute = scene->FirstAttribute(); attribute; attribute = attribute->Next())
+                const_cast<TiXmlAttribute*>(attribute)->SetUserData(nullptr);
+            for (const TiXmlNode* child = scene->FirstChild(); child; child = child->NextSibling())
+            {
+                if (!child->ToElement() || !described->Find(child->ToElement()))
+                    Clear(child);
+            }
+        }
     }
 
     std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad)

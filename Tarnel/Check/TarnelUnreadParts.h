@@ -12,6 +12,8 @@ class TiXmlNode;
 
 namespace Tarnel
 {
+    struct LevelDescription;
+
     /** What the readers took from a document: each attribute they look up and each element
         whose text they read is marked on the document itself, so that what a load leaves can
         be said after it. The marks are the parser's user data of each part; a load of a
@@ -25,6 +27,9 @@ namespace Tarnel
         bool IsMarked(const TiXmlBase* part);
         /// Unmarks the node and everything below it.
         void Clear(const TiXmlNode* node);
+        /** Unmarks the document, but for the sections the description holds, whose marks are
+            those of the reading that described them; all of it without a description. */
+        void Clear(const TiXmlDocument* document, const LevelDescription* described);
     }
 
     /** The parts of a level its loader does not read or does not draw, one warning each,

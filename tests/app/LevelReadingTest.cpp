@@ -52,6 +52,16 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
          false, "2: light \"Sun\": Invalid light type specified: LT_POINT"},
         {"a block the loader does not read", "<scene><lights>\n<light name=\"Sun\" type=\"LT_POINT\"/>\n</lights></scene>",
          false, ""},
+        {"an element the loader does not read, in a node",
+         "<scene><nodes>\n<node name=\"N\"><physics><light name=\"Sun\" type=\"LT_POINT\"/></physics></node>\n</nodes></scene>",
+         false, ""},
+        {"a node's own keyword", "<scene><nodes>\n<node name=\"N\">\n<lookTarget nodeName=\"N\" relativeTo=\"wrld\"/>"
+                                 "</node>\n</nodes></scene>",
+         false, "2: node \"N\": Invalid transform space specified: wrld (did you mean \"world\"?)"},
+        {"an object on a bone repeats a name",
+         "<scene><nodes>\n<node name=\"N\"><entity name=\"E\" meshFile=\"Crate.mesh\"><boneAttachments>\n"
+         "<boneAttachment bone=\"b\"><light name=\"E\"/></boneAttachment></boneAttachments></entity></node>\n</nodes></scene>",
+         false, "3: light \"E\" repeats the name of line 2 (--lenient renames repeats)"},
     };
     for (const auto& row : rows)
     {
