@@ -40,6 +40,20 @@ namespace Tarnel
         return true;
     }
 
+    void NodeReader::Reserve(const TiXmlElement* element, NodeDescription& node) const
+    {
+        // Counted first: rooms of a big level hold hundreds of nodes, made in place, never moved.
+        size_t elements = 0, nodes = 0;
+        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        {
+            ++elements;
+            nodes += IsNodeElement(child, rules);
+        }
+        node.childNodes.reserve(nodes);
+        if (rules.sceneNodeParts)
+            node.order.reserve(elements);
+    }
+
     void NodeReader::Place(NodeDescription& node, NodeDescription::Part::Kind kind, size_t index) const
     {
         if (rules.sceneNodeParts)
@@ -52,13 +66,14 @@ namespace Tarnel
         NodeDescription nodes;
         nodes.line = element->Row();
         nodes.element = "nodes";
+        Reserve(element, nodes);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             reading = element;
             if (IsNodeElement(child, rules))
             {
                 Place(nodes, NodeDescription::Part::NODE, nodes.childNodes.size());
-                nodes.childNodes.push_back(ReadNode(child));
+                ReadNode(child, nodes.childNodes.emplace_back());
             }
             else
                 ReadTransformChild(child, nodes);
@@ -69,19 +84,25 @@ namespace Tarnel
 
     NodeDescription NodeReader::ReadNode(const TiXmlElement* element)
     {
-        reading = element;
         NodeDescription node;
+        ReadNode(element, node);
+        return node;
+    }
+
+    void NodeReader::ReadNode(const TiXmlElement* element, NodeDescription& node)
+    {
+        reading = element;
         static_cast<Types::NodeAttributes&>(node) = Objects::ReadNodeAttributes(element);
         node.line = element->Row();
         node.element = element->ValueStr() == "modelInstance" ? "modelInstance" : "node";
         node.extraData.id = node.id;
+        Reserve(element, node);
         for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
         {
             reading = element; // the node, unless an object or animation of it is read
             ReadChild(child, node);
         }
         reading = nullptr;
-        return node;
     }
 
     void NodeReader::ReadChild(const TiXmlElement* child, NodeDescription& node)
@@ -91,9 +112,8 @@ namespace Tarnel
         std::string_view name = child->ValueStr();
         if (IsNodeElement(child, rules))
         {
-            NodeDescription childNode = ReadNode(child);
             Place(node, NodeDescription::Part::NODE, node.childNodes.size());
-            node.childNodes.push_back(std::move(childNode));
+            ReadNode(child, node.childNodes.emplace_back());
         }
         else if (name == "animations")
             ReadAnimations(child, node);

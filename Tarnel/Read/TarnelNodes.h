@@ -98,10 +98,14 @@ namespace Tarnel
         const TiXmlElement* Reading() const { return reading; }
 
     private:
+        /// Room for the parts and child nodes the element holds.
+        void Reserve(const TiXmlElement* element, NodeDescription& node) const;
         /// Enters the part in the node's document order, when the rules keep one.
         void Place(NodeDescription& node, NodeDescription::Part::Kind kind, size_t index) const;
         /// A position, rotation or scale child; false for other children.
         bool ReadTransformChild(const TiXmlElement* child, NodeDescription& node) const;
+        /// ReadNode into a description made in its place.
+        void ReadNode(const TiXmlElement* element, NodeDescription& node);
         void ReadChild(const TiXmlElement* child, NodeDescription& node);
         void ReadAnimations(const TiXmlElement* element, NodeDescription& node);
         static PortalDescription ReadPortal(const TiXmlElement* element);
