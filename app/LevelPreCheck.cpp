@@ -16,6 +16,7 @@
 #include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreConfigFile.h>
+#include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
 #include <OgreTimer.h>
@@ -238,8 +239,13 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
         {
             const String& refusal = error.getDescription();
             const TiXmlElement* refused = reader.Reading() ? reader.Reading() : scene;
+            // The engine's kind of error, as the load would give it; its source stays in the log.
+            const String full = error.getFullDescription();
+            const String kind = full.substr(0, full.find(": "));
             reading.fault = file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " +
-                            refusal + CloseKeyword(refusal);
+                            (StringUtil::endsWith(kind, "exception") ? kind + ": " : String()) + refusal +
+                            CloseKeyword(refusal);
+            LogManager::getSingleton().logMessage("The check before the load: " + full, LML_TRIVIAL);
             reading.description = Tarnel::LevelDescription();
             return reading;
         }

@@ -5,6 +5,7 @@
 #include "Tarnel/Build/TarnelIndex.h"
 #include "Tarnel/Build/TarnelRenderWindowIterator.h"
 #include "Tarnel/Read/TarnelLevel.h"
+#include "Tarnel/Read/TarnelSections.h"
 #include "Tarnel/Read/Types.h"
 
 #include <OgreColourValue.h>
@@ -41,88 +42,14 @@ namespace Tarnel
     class TarnelInstancedGeometry;
     class TarnelModel;
 
-    /// A format or engine version: major, minor, patch.
-    struct Version
-    {
-        Ogre::int32 major = 0;
-        Ogre::int32 minor = 0;
-        Ogre::int32 patch = 0;
-
-        Version() = default;
-        Version(Ogre::int32 major, Ogre::int32 minor, Ogre::int32 patch) : major(major), minor(minor), patch(patch) {}
-
-        /// "1.6" is 1.6.0; missing components are 0, a fourth is ignored.
-        static Version Parse(const Ogre::String& text);
-        /// The engine this viewer is built against.
-        static const Version& Engine();
-
-        /// The components up to the last non-zero one ("1.6" for 1.6.0), "0" for 0.0.0.
-        Ogre::String ToString() const;
-        bool operator>(const Version& other) const;
-    };
-
-    /// A place the engine searches for the scene's resources.
-    struct ResourceLocation
-    {
-        Ogre::String name; ///< absolute once added
-        Ogre::String type; ///< engine archive type, such as "FileSystem"
-        bool recursive = false;
-        bool initialised = false;
-    };
-    /// Resource locations by absolute name, each name once.
-    typedef std::map<Ogre::String, ResourceLocation> ResourceLocations;
-
-    struct FlagAlias
-    {
-        Ogre::String name;
-        Ogre::int32 bit = 0;
-    };
-
     using Types::LookTarget;
     using Types::TrackTarget;
 
-    /// The fog a level asks for; the linear distances are fractions of the far clip distance.
-    struct FogSettings
+    /** A texture the engine renders into, as its description says, with what the scene made
+        for it. */
+    struct RenderTexture : RenderTextureDescription
     {
-        Ogre::FogMode mode = Ogre::FOG_NONE;
-        Ogre::Real expDensity = 0.001f;
-        Ogre::Real linearStart = 0;
-        Ogre::Real linearEnd = 1;
-        Ogre::ColourValue colour = Ogre::ColourValue::White;
-    };
-
-    /** A texture the engine renders into from a camera of the scene: a flat one,
-        perhaps a reflection on a plane projected onto material layers, or a cube
-        map rendered from six cameras at a point. */
-    struct RenderTexture
-    {
-        /// A material layer that shows the texture projected from the texture's camera.
-        struct MaterialLayer
-        {
-            Ogre::String name;
-            Ogre::uint16 technique = 0;
-            Ogre::uint16 pass = 0;
-            Ogre::uint16 textureUnit = 0;
-        };
-
-        Ogre::String name;
-        int width = 512;
-        int height = 512;
-        Ogre::PixelFormat pixelFormat = Ogre::PF_A8R8G8B8;
-        Ogre::TextureType textureType = Ogre::TEX_TYPE_2D;
-        Ogre::String cameraName;
-        Ogre::String scheme; ///< empty: the engine's default scheme
-        Ogre::ColourValue backgroundColour;
-        bool clearEveryFrame = true;
-        bool autoUpdate = true;
-        bool hideRenderObject = true;
-        Ogre::String renderObjectName; ///< a plane for reflections, a node for cube maps
-        Ogre::Plane renderPlane;       ///< used when the render object has no movable plane
-        std::vector<Ogre::String> hiddenObjects;
-        std::vector<Ogre::String> exclusiveObjects;
         Ogre::String resourceGroupName;
-        std::vector<MaterialLayer> materials;
-
         Ogre::TexturePtr texture;
         Ogre::SceneNode* renderObjectNode = nullptr;
         Ogre::MovablePlane* renderPlaneObject = nullptr;
@@ -149,21 +76,6 @@ namespace Tarnel
         double batchedGeometry = 0;
         /// Reading the meshes of the level's entities from their files: the media's share, not the loader's.
         double meshes = 0;
-    };
-
-    /// An item the scene only describes, for the application to use.
-    struct ExternalItem
-    {
-        Ogre::String name;
-        Ogre::String type;
-        Ogre::String file;
-        Ogre::String userDataReference;
-        Ogre::String userData;
-        Ogre::Vector3 position = Ogre::Vector3::ZERO;
-        Ogre::Quaternion rotation = Ogre::Quaternion::IDENTITY;
-        Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
-        BoundingVolume boundingVolume;
-        Types::NoteTracks noteTracks;
     };
 
     /** Reads one XML scene document into a portal-connected-zone scene manager.
@@ -221,11 +133,6 @@ namespace Tarnel
         /// The locations a resourceLocations element names, each taken from the base location.
         static std::vector<ResourceLocation> ReadResourceLocations(const TiXmlElement* element,
                                                                    const Ogre::String& baseLocation);
-        /// A render texture element's description, before anything is made for it.
-        static std::unique_ptr<RenderTexture> ReadRenderTexture(const TiXmlElement* element,
-                                                                Ogre::PixelFormat defaultPixelFormat,
-                                                                const Ogre::ColourValue& backgroundColour,
-                                                                const Ogre::String& resourceGroupName);
 
         /// Unit Z for a Z-up document, unit Y otherwise.
         Ogre::Vector3 GetUpAxisVector() const;
@@ -321,26 +228,25 @@ namespace Tarnel
                           const Ogre::String& defaultResourceGroupName, const LevelDescription* described = nullptr);
         /// The level's nodes and objects are read whole first, unless described already.
         void LoadScene(const TiXmlElement* sceneElement, const LevelDescription* described);
-        void LoadHeader(const TiXmlElement* sceneElement);
+        void LoadHeader(const LevelHeader& header);
         void CheckVersion() const;
-        void BuildNodes(const NodeDescription& nodes);
-        void LoadTerrain(const TiXmlElement* element);
+        void BuildNodes(const LevelSection& section);
+        void LoadTerrain(const LevelSection& section);
         /// A light or camera directly under the document, attached to nothing.
-        void BuildUnattachedObject(const Types::ObjectParameters& object);
+        void BuildUnattachedObject(const LevelSection& section);
         /// Makes `building` name the part of the description being built.
         void Building(int line, const char* element, const Ogre::String& name);
 
         // Environment and shadows
-        void LoadEnvironment(const TiXmlElement* element);
+        void BuildEnvironment(const EnvironmentDescription& environment);
         void SetBackgroundColour(const Ogre::ColourValue& colour);
-        void LoadFog(const TiXmlElement* element);
         void CreateSky(const Types::SkyParameters& sky);
-        void LoadShadows(const TiXmlElement* element);
-        Ogre::ShadowCameraSetupPtr ParseShadowCameraSetup(const Ogre::String& type, const Ogre::Plane& plane);
+        void BuildShadows(const ShadowSettings& shadows);
+        Ogre::ShadowCameraSetupPtr ShadowCameraSetup(ShadowSettings::CameraSetup setup, const Ogre::Plane& plane);
 
         // Render textures
-        void LoadRenderTextures(const TiXmlElement* element);
-        void LoadRenderTexture(const TiXmlElement* element, Ogre::PixelFormat defaultPixelFormat);
+        void LoadRenderTextures(const std::vector<RenderTextureDescription>& textures);
+        void LoadRenderTexture(const RenderTextureDescription& description, Ogre::PixelFormat defaultPixelFormat);
         void FinishLoadingRenderTextures();
         void FinishFlatRenderTexture(RenderTexture& renderTexture);
         void FinishCubeMap(RenderTexture& renderTexture);
@@ -352,19 +258,18 @@ namespace Tarnel
         void ReleaseRenderTextures();
 
         // Batched geometry
-        void LoadInstancedGeometries(const TiXmlElement* element);
-        void LoadInstancedGeometry(const TiXmlElement* element);
-        void LoadStaticGeometries(const TiXmlElement* element);
-        void LoadStaticGeometry(const TiXmlElement* element);
+        void LoadInstancedGeometries(const std::vector<GeometryDescription>& geometries);
+        void LoadInstancedGeometry(const GeometryDescription& description);
+        void LoadStaticGeometries(const std::vector<GeometryDescription>& geometries);
+        void LoadStaticGeometry(const GeometryDescription& description);
 
         // Resource locations, externals and flag aliases
-        bool LoadResourceLocations(const TiXmlElement* element);
+        bool LoadResourceLocations(const std::vector<ResourceLocation>& locations);
         bool AddResourceLocation(const ResourceLocation& location);
         void InitialiseResourceLocations();
-        void LoadExternals(const TiXmlElement* element);
-        void LoadExternalItem(const TiXmlElement* element);
-        void LoadQueryFlagAliases(const TiXmlElement* element);
-        void LoadVisibilityFlagAliases(const TiXmlElement* element);
+        void LoadExternals(const LevelSection& section);
+        void LoadQueryFlagAliases(const LevelSection& section);
+        void LoadVisibilityFlagAliases(const LevelSection& section);
 
         // Nodes and zones
         /// Enters the node and its subtree in the name index; a name already there keeps its node.

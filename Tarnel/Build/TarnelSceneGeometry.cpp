@@ -24,94 +24,14 @@ namespace Tarnel
 {
     namespace
     {
-        /// The settings a batched geometry element gives before its entities.
-        struct GeometrySettings
-        {
-            String name;
-            bool castShadows = true;
-            ObjectVisibility visibility = OBJECT_VISIBILITY_DEFAULT;
-            bool renderQueueGiven = false;
-            uint8 renderQueue = RENDER_QUEUE_MAIN;
-            Real renderingDistance = 0;
-            Vector3 origin = Vector3::ZERO;
-            Vector3 dimensions = Vector3(1000000, 1000000, 1000000);
-            const TiXmlElement* entities = nullptr;
-        };
-
-        GeometrySettings ReadGeometrySettings(const TiXmlElement* element)
-        {
-            GeometrySettings settings;
-            settings.name = TarnelUtilities::GetStringAttribute(element, "name");
-            settings.castShadows = TarnelUtilities::GetBoolAttribute(element, "castShadows", true);
-            settings.visibility = TarnelUtilities::GetVisibleAttribute(element);
-            const String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
-            settings.renderQueueGiven = !renderQueue.empty();
-            if (settings.renderQueueGiven)
-                settings.renderQueue = Domains::RenderQueue(element, "renderQueue", renderQueue);
-            settings.renderingDistance = TarnelUtilities::GetRealAttribute(element, "renderingDistance", 0);
-            for (const TiXmlElement* child = element->FirstChildElement(); child;
-                 child = child->NextSiblingElement())
-            {
-                std::string_view name = child->ValueStr();
-                if (name == "origin")
-                    settings.origin = TarnelUtilities::LoadXYZ(child);
-                else if (name == "dimensions")
-                    settings.dimensions = Domains::RegionSize(child, TarnelUtilities::LoadXYZ(child), settings.dimensions);
-                else if (name == "entities")
-                    settings.entities = child;
-            }
-            return settings;
-        }
-
-        /// One placed copy of a mesh.
-        struct GeometryEntity
-        {
-            String meshFile;
-            Vector3 position = Vector3::ZERO;
-            Quaternion orientation = Quaternion::IDENTITY;
-            Vector3 scale = Vector3::UNIT_SCALE;
-            SubentityMaterials subentities;
-        };
-
-        GeometryEntity ReadGeometryEntity(const TiXmlElement* element)
-        {
-            GeometryEntity entity;
-            entity.meshFile = Objects::ReadMeshFile(element);
-            for (const TiXmlElement* child = element->FirstChildElement(); child;
-                 child = child->NextSiblingElement())
-            {
-                std::string_view name = child->ValueStr();
-                if (name == "position")
-                    entity.position = TarnelUtilities::LoadXYZ(child);
-                else if (name == "rotation")
-                {
-                    // Baked into the batch as it is: the engine does not make it unit length here.
-                    entity.orientation = TarnelUtilities::LoadRotation(child);
-                    entity.orientation.normalise();
-                }
-                else if (name == "scale")
-                    entity.scale = TarnelUtilities::LoadXYZ(child);
-                else if (name == "subentities")
-                    TarnelUtilities::LoadSubentities(child, entity.subentities);
-            }
-            return entity;
-        }
-
-        /** Adds each placed mesh of the entities element through a temporary entity
-            of the given name, destroyed as soon as the geometry has copied it. */
+        /** Adds each placed mesh through a temporary entity of the given name, destroyed as
+            soon as the geometry has copied it. */
         template <typename Geometry>
         void AddGeometryEntities(SceneManager* sceneManager, const String& group, Geometry* geometry,
-                                 const TiXmlElement* entities,
-                                 const String& temporaryName)
+                                 const std::vector<GeometryEntity>& entities, const String& temporaryName)
         {
-            if (!entities)
-                return;
-            for (const TiXmlElement* element = entities->FirstChildElement("entity"); element;
-                 element = element->NextSiblingElement("entity"))
+            for (const GeometryEntity& placed : entities)
             {
-                GeometryEntity placed = ReadGeometryEntity(element);
-                if (placed.meshFile.empty())
-                    continue;
                 Entity* entity =
                     TarnelUtilities::CreateEntity(sceneManager, temporaryName, placed.meshFile, placed.subentities, group);
                 geometry->addEntity(entity, placed.position, placed.orientation, placed.scale);
@@ -120,7 +40,7 @@ namespace Tarnel
         }
 
         template <typename Geometry>
-        void ApplyCommonGeometrySettings(Geometry* geometry, const GeometrySettings& settings)
+        void ApplyCommonGeometrySettings(Geometry* geometry, const GeometryDescription& settings)
         {
             geometry->setCastShadows(settings.castShadows);
             if (settings.visibility == OBJECT_VISIBLE)
@@ -131,15 +51,15 @@ namespace Tarnel
         }
 
         template <typename Geometry>
-        void ApplyQueueAndDistance(Geometry* geometry, const GeometrySettings& settings)
+        void ApplyQueueAndDistance(Geometry* geometry, const GeometryDescription& settings)
         {
-            if (settings.renderQueueGiven)
-                geometry->setRenderQueueGroup(settings.renderQueue);
+            if (settings.renderQueue)
+                geometry->setRenderQueueGroup(*settings.renderQueue);
             geometry->setRenderingDistance(settings.renderingDistance);
         }
     }
 
-    void TarnelScene::LoadInstancedGeometries(const TiXmlElement* element)
+    void TarnelScene::LoadInstancedGeometries(const std::vector<GeometryDescription>& geometries)
     {
         // Checked once for the whole section, before any geometry is made.
         const RenderSystemCapabilities* capabilities = Root::getSingleton().getRenderSystem()->getCapabilities();
@@ -148,20 +68,12 @@ namespace Tarnel
                           "Instanced geometry is not supported by the current render system and/or video card",
                           "TarnelScene::LoadInstancedGeometry", SCENE_SOURCE_FILE);
 
-        for (const TiXmlElement* child = element->FirstChildElement("instancedGeometry"); child;
-             child = child->NextSiblingElement("instancedGeometry"))
-        {
-            LoadInstancedGeometry(child);
-        }
+        for (const GeometryDescription& geometry : geometries)
+            LoadInstancedGeometry(geometry);
     }
 
-    void TarnelScene::LoadInstancedGeometry(const TiXmlElement* element)
+    void TarnelScene::LoadInstancedGeometry(const GeometryDescription& settings)
     {
-        GeometrySettings settings = ReadGeometrySettings(element);
-        unsigned int batchCount = TarnelUtilities::GetUIntAttribute(element, "batchCount", 0);
-        TarnelUtilities::CheckRange(batchCount, 0, Limits::MAX_BATCH_INSTANCES,
-                                    "The batchCount of instanced geometry " + settings.name,
-                                    "TarnelScene::LoadInstancedGeometry");
         if (GetInstancedGeometry(settings.name))
             TARNEL_EXCEPT(Exception::ERR_DUPLICATE_ITEM,
                           "InstancedGeometry with name '" + settings.name + "' already exists!",
@@ -174,7 +86,7 @@ namespace Tarnel
         AddGeometryEntities(sceneManager, defaultResourceGroupName, geometry, settings.entities,
                             "__instancedGeometryEntity");
         geometry->build();
-        for (unsigned int i = 0; i < batchCount; ++i)
+        for (unsigned int i = 0; i < settings.batchCount; ++i)
             geometry->addBatchInstance();
     }
 
@@ -188,18 +100,14 @@ namespace Tarnel
         return nullptr;
     }
 
-    void TarnelScene::LoadStaticGeometries(const TiXmlElement* element)
+    void TarnelScene::LoadStaticGeometries(const std::vector<GeometryDescription>& geometries)
     {
-        for (const TiXmlElement* child = element->FirstChildElement("staticGeometry"); child;
-             child = child->NextSiblingElement("staticGeometry"))
-        {
-            LoadStaticGeometry(child);
-        }
+        for (const GeometryDescription& geometry : geometries)
+            LoadStaticGeometry(geometry);
     }
 
-    void TarnelScene::LoadStaticGeometry(const TiXmlElement* element)
+    void TarnelScene::LoadStaticGeometry(const GeometryDescription& settings)
     {
-        GeometrySettings settings = ReadGeometrySettings(element);
         StaticGeometry* geometry = sceneManager->createStaticGeometry(settings.name);
         ApplyCommonGeometrySettings(geometry, settings);
         geometry->setRegionDimensions(settings.dimensions);

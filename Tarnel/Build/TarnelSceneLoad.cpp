@@ -37,48 +37,6 @@ namespace Tarnel
         };
     }
 
-    Version Version::Parse(const String& text)
-    {
-        Version version;
-        Ogre::int32* components[] = {&version.major, &version.minor, &version.patch};
-        size_t start = 0;
-        for (Ogre::int32* component : components)
-        {
-            if (start > text.size())
-                break;
-            // Reading stops at the next ".", so the rest of the text can stay.
-            *component = TarnelUtilities::ParseInt(text.substr(start));
-            size_t dot = text.find('.', start);
-            start = dot == String::npos ? text.size() + 1 : dot + 1;
-        }
-        return version;
-    }
-
-    const Version& Version::Engine()
-    {
-        static const Version engine(OGRE_VERSION_MAJOR, OGRE_VERSION_MINOR, OGRE_VERSION_PATCH);
-        return engine;
-    }
-
-    String Version::ToString() const
-    {
-        if (patch != 0)
-            return StringConverter::toString(major) + "." + StringConverter::toString(minor) + "." +
-                   StringConverter::toString(patch);
-        if (minor != 0)
-            return StringConverter::toString(major) + "." + StringConverter::toString(minor);
-        return StringConverter::toString(major);
-    }
-
-    bool Version::operator>(const Version& other) const
-    {
-        if (major != other.major)
-            return major > other.major;
-        if (minor != other.minor)
-            return minor > other.minor;
-        return patch > other.patch;
-    }
-
     void TarnelScene::Load(const String& fileName, RenderWindow* window, SceneManager* sceneManager,
                            const String& defaultResourceGroupName)
     {
@@ -178,10 +136,7 @@ namespace Tarnel
 
     void TarnelScene::LoadScene(const TiXmlElement* sceneElement, const LevelDescription* described)
     {
-        LoadHeader(sceneElement);
-        CheckVersion();
-
-        // What the level's nodes and objects say is read whole before anything is made.
+        // What the level says is read whole before anything is made.
         LevelDescription own;
         if (!described)
         {
@@ -197,6 +152,8 @@ namespace Tarnel
         }
         const LevelDescription& level = described ? *described : own;
         LevelReader::Say(level);
+        LoadHeader(level.header);
+        CheckVersion();
 
         if (!sceneManager)
         {
@@ -207,10 +164,6 @@ namespace Tarnel
             rootNode = sceneManager->getRootSceneNode();
         IndexSceneNodes(sceneManager->getRootSceneNode());
 
-        if (const TiXmlElement* reference = sceneElement->FirstChildElement("userDataReference"))
-            TarnelUtilities::LoadUserDataReference(reference, sceneExtraData.userDataReference);
-        if (const TiXmlElement* userData = sceneElement->FirstChildElement("userData"))
-            TarnelUtilities::GetElementText(userData, sceneExtraData.userData);
 
         // Each phase's time is added to its figure as the load moves on.
         Timer phase;
@@ -221,11 +174,11 @@ namespace Tarnel
         finished(loadTimes.parse);
 
         // Resources first: everything after this may name one.
-        const TiXmlElement* locations = sceneElement->FirstChildElement("resourceLocations");
-        if (locations || loadedFromFileSystem)
+        if (level.resourceLocations || loadedFromFileSystem)
         {
-            if (locations)
-                LoadResourceLocations(reading = locations);
+            reading = level.resourceLocationsElement;
+            if (level.resourceLocations)
+                LoadResourceLocations(*level.resourceLocations);
             if (loadedFromFileSystem)
             {
                 ResourceLocation own;
@@ -237,57 +190,39 @@ namespace Tarnel
         }
 
         finished(loadTimes.resources);
-        if (const TiXmlElement* environment = sceneElement->FirstChildElement("environment"))
-            LoadEnvironment(reading = environment);
+        if (level.environment)
+        {
+            reading = level.environmentElement;
+            BuildEnvironment(*level.environment);
+        }
         finished(loadTimes.environment);
-        if (const TiXmlElement* textures = sceneElement->FirstChildElement("renderTextures"))
-            LoadRenderTextures(reading = textures);
+        reading = level.renderTexturesElement;
+        LoadRenderTextures(level.renderTextures);
         finished(loadTimes.renderTextures);
 
-        typedef void (TarnelScene::*SectionReader)(const TiXmlElement*);
-        static const std::map<String, SectionReader> sectionReaders = {
-            {"externals", &TarnelScene::LoadExternals},
-            {"terrain", &TarnelScene::LoadTerrain},
-            {"queryFlags", &TarnelScene::LoadQueryFlagAliases},
-            {"visibilityFlags", &TarnelScene::LoadVisibilityFlagAliases},
+        typedef void (TarnelScene::*SectionBuilder)(const LevelSection&);
+        static const std::map<LevelSection::Kind, SectionBuilder> sectionBuilders = {
+            {LevelSection::NODES, &TarnelScene::BuildNodes},
+            {LevelSection::OBJECT, &TarnelScene::BuildUnattachedObject},
+            {LevelSection::EXTERNALS, &TarnelScene::LoadExternals},
+            {LevelSection::TERRAIN, &TarnelScene::LoadTerrain},
+            {LevelSection::QUERY_FLAGS, &TarnelScene::LoadQueryFlagAliases},
+            {LevelSection::VISIBILITY_FLAGS, &TarnelScene::LoadVisibilityFlagAliases},
         };
-        // Batched geometry copies placed meshes, so it waits for every other section.
         const double meshesBefore = loadTimes.meshes;
-        const TiXmlElement* instancedGeometries = nullptr;
-        const TiXmlElement* staticGeometries = nullptr;
-        size_t nextSection = 0;
-        for (const TiXmlElement* child = sceneElement->FirstChildElement(); child;
-             child = child->NextSiblingElement())
+        for (const LevelSection& section : level.sections)
         {
-            auto reader = sectionReaders.find(child->ValueStr());
-            const std::vector<LevelSection>& sections = level.sections;
-            if (nextSection < sections.size() && sections[nextSection].element == child)
-            {
-                // Nodes and objects of their own were read before anything was built.
-                reading = child;
-                const LevelSection& section = sections[nextSection++];
-                if (section.object)
-                    BuildUnattachedObject(*section.object);
-                else
-                    BuildNodes(section.nodes);
-            }
-            else if (reader != sectionReaders.end())
-            {
-                reading = child;
-                (this->*reader->second)(child);
-            }
-            else if (child->ValueStr() == "instancedGeometries")
-                instancedGeometries = child;
-            else if (child->ValueStr() == "staticGeometries")
-                staticGeometries = child;
+            reading = section.element;
+            (this->*sectionBuilders.at(section.kind))(section);
         }
         finished(loadTimes.nodesAndObjects);
         // The meshes the objects read are the media's share, kept apart from the loader's.
         loadTimes.nodesAndObjects -= loadTimes.meshes - meshesBefore;
-        if (instancedGeometries)
-            LoadInstancedGeometries(reading = instancedGeometries);
-        if (staticGeometries)
-            LoadStaticGeometries(reading = staticGeometries);
+        // Batched geometry copies placed meshes, so it waits for every other section.
+        if ((reading = level.instancedGeometriesElement))
+            LoadInstancedGeometries(level.instancedGeometries);
+        if ((reading = level.staticGeometriesElement))
+            LoadStaticGeometries(level.staticGeometries);
         finished(loadTimes.batchedGeometry);
 
         reading = nullptr; // the targets are named by many elements, not one
@@ -297,17 +232,16 @@ namespace Tarnel
         finished(loadTimes.renderTextures);
     }
 
-    void TarnelScene::LoadHeader(const TiXmlElement* sceneElement)
+    void TarnelScene::LoadHeader(const LevelHeader& header)
     {
-        sceneExtraData.id = TarnelUtilities::GetStringAttribute(sceneElement, "id");
-        formatVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "formatVersion"));
-        minOgreVersion = Version::Parse(TarnelUtilities::GetStringAttribute(sceneElement, "minOgreVersion"));
-        author = TarnelUtilities::GetStringAttribute(sceneElement, "author");
-        String upAxisText = TarnelUtilities::GetStringAttribute(sceneElement, "upAxis");
-        if (!upAxisText.empty())
-            upAxis = TarnelUtilities::ParseUpAxis(upAxisText);
-        unitsPerMeter = TarnelUtilities::GetRealAttribute(sceneElement, "unitsPerMeter", 0);
-        unitType = TarnelUtilities::GetStringAttribute(sceneElement, "unitType");
+        sceneExtraData = header.extraData;
+        formatVersion = header.formatVersion;
+        minOgreVersion = header.minOgreVersion;
+        author = header.author;
+        // A level that says nothing is Y-up, whatever a level loaded before said.
+        upAxis = header.upAxis.value_or(UP_AXIS_Y);
+        unitsPerMeter = header.unitsPerMeter;
+        unitType = header.unitType;
     }
 
     void TarnelScene::CheckVersion() const
@@ -320,8 +254,9 @@ namespace Tarnel
                           "TarnelScene::LoadScene", SCENE_SOURCE_FILE);
     }
 
-    void TarnelScene::BuildNodes(const NodeDescription& nodes)
+    void TarnelScene::BuildNodes(const LevelSection& section)
     {
+        const NodeDescription& nodes = section.nodes;
         portalsOfZones.clear(); // what a failed load left
         try
         {
@@ -360,31 +295,29 @@ namespace Tarnel
         throw;
     }
 
-    void TarnelScene::LoadTerrain(const TiXmlElement* element)
+    void TarnelScene::LoadTerrain(const LevelSection& section)
     {
-        String dataFile = TarnelUtilities::GetStringAttribute(element, "dataFile");
-        if (!dataFile.empty())
+        const TerrainDescription& terrain = section.terrain;
+        if (!terrain.dataFile.empty())
         {
-            sceneManager->setWorldGeometry(dataFile);
-            String renderQueue = TarnelUtilities::GetStringAttribute(element, "renderQueue");
-            if (!renderQueue.empty())
-                sceneManager->setWorldGeometryRenderQueue(Domains::RenderQueue(element, "renderQueue", renderQueue));
+            sceneManager->setWorldGeometry(terrain.dataFile);
+            if (terrain.renderQueue)
+                sceneManager->setWorldGeometryRenderQueue(*terrain.renderQueue);
         }
-
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (child->ValueStr() == "rotation")
-                GetSceneNode("Terrain")->setOrientation(TarnelUtilities::LoadRotation(child));
-            else
-                TarnelUtilities::LoadUserDataElement(child, terrainExtraData);
-        }
+        if (terrain.rotation)
+            GetSceneNode("Terrain")->setOrientation(*terrain.rotation);
+        // What a second terrain element says of its user data adds to the first's.
+        if (!terrain.extraData.userDataReference.empty())
+            terrainExtraData.userDataReference = terrain.extraData.userDataReference;
+        if (!terrain.extraData.userData.empty())
+            terrainExtraData.userData = terrain.extraData.userData;
     }
 
-    void TarnelScene::BuildUnattachedObject(const Types::ObjectParameters& object)
+    void TarnelScene::BuildUnattachedObject(const LevelSection& section)
     {
         try
         {
-            BuildObject(object, MovableObjectOwner());
+            BuildObject(*section.object, MovableObjectOwner());
             building = BuildingPlace();
         }
         catch (...)

@@ -38,20 +38,6 @@ namespace Tarnel
             Quaternion(1, 0, 0, 0),                  Quaternion(0, 0, -1, 0),
         };
 
-        /// The "name" attributes of the children of that name; others are not list entries.
-        std::vector<String> LoadNameList(const TiXmlElement* element, const char* childName)
-        {
-            std::vector<String> names;
-            for (const TiXmlElement* child = element->FirstChildElement(childName); child;
-                 child = child->NextSiblingElement(childName))
-            {
-                String name = TarnelUtilities::GetStringAttribute(child, "name");
-                if (!name.empty())
-                    names.push_back(name);
-            }
-            return names;
-        }
-
         Vector3 CubePosition(const RenderTexture& renderTexture)
         {
             if (renderTexture.renderObjectNode)
@@ -95,8 +81,10 @@ namespace Tarnel
         }
     }
 
-    void TarnelScene::LoadRenderTextures(const TiXmlElement* element)
+    void TarnelScene::LoadRenderTextures(const std::vector<RenderTextureDescription>& textures)
     {
+        if (textures.empty())
+            return;
         uint32 colourDepth = 32;
         if (renderWindows->Start())
         {
@@ -105,71 +93,20 @@ namespace Tarnel
             while (renderWindows->MoveNext());
         }
         PixelFormat defaultPixelFormat = colourDepth == 16 ? PF_A4R4G4B4 : PF_A8R8G8B8;
-
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-            LoadRenderTexture(child, defaultPixelFormat);
+        for (const RenderTextureDescription& texture : textures)
+            LoadRenderTexture(texture, defaultPixelFormat);
     }
 
-    std::unique_ptr<RenderTexture> TarnelScene::ReadRenderTexture(const TiXmlElement* element,
-                                                                  PixelFormat defaultPixelFormat,
-                                                                  const ColourValue& backgroundColour,
-                                                                  const String& resourceGroupName)
+    void TarnelScene::LoadRenderTexture(const RenderTextureDescription& description, PixelFormat defaultPixelFormat)
     {
-        auto read = std::make_unique<RenderTexture>();
-        RenderTexture& renderTexture = *read;
-        renderTexture.name = TarnelUtilities::GetStringAttribute(element, "name");
-        renderTexture.width = TarnelUtilities::GetIntAttribute(element, "width", 512);
-        renderTexture.height = TarnelUtilities::GetIntAttribute(element, "height", 512);
-        TarnelUtilities::CheckRange(renderTexture.width, 1, Limits::MAX_TEXTURE_SIZE,
-                                    "The width of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
-        TarnelUtilities::CheckRange(renderTexture.height, 1, Limits::MAX_TEXTURE_SIZE,
-                                    "The height of render texture " + renderTexture.name, "TarnelScene::LoadRenderTexture");
-        renderTexture.pixelFormat = TarnelUtilities::GetPixelFormatAttribute(element, defaultPixelFormat);
-        renderTexture.textureType = TarnelUtilities::GetTextureTypeAttribute(element, TEX_TYPE_2D);
-        renderTexture.cameraName = TarnelUtilities::GetStringAttribute(element, "camera");
-        renderTexture.scheme = TarnelUtilities::GetStringAttribute(element, "scheme");
-        renderTexture.clearEveryFrame = TarnelUtilities::GetBoolAttribute(element, "clearEveryFrame", true);
-        renderTexture.autoUpdate = TarnelUtilities::GetBoolAttribute(element, "autoUpdate", true);
-        renderTexture.hideRenderObject = TarnelUtilities::GetBoolAttribute(element, "hideRenderObject", true);
-        renderTexture.renderObjectName = TarnelUtilities::GetStringAttribute(element, "renderObjectName");
-        renderTexture.backgroundColour = backgroundColour;
-        renderTexture.resourceGroupName = resourceGroupName;
-
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            std::string_view name = child->ValueStr();
-            if (name == "backgroundColor")
-                renderTexture.backgroundColour = TarnelUtilities::LoadColor(child);
-            else if (name == "renderPlane")
-                renderTexture.renderPlane = TarnelUtilities::LoadPlane(child);
-            else if (name == "hiddenObjects")
-                renderTexture.hiddenObjects = LoadNameList(child, "hiddenObject");
-            else if (name == "exclusiveObjects")
-                renderTexture.exclusiveObjects = LoadNameList(child, "exclusiveObject");
-            else if (name == "materials")
-            {
-                for (const TiXmlElement* material = child->FirstChildElement("material"); material;
-                     material = material->NextSiblingElement("material"))
-                {
-                    RenderTexture::MaterialLayer layer;
-                    layer.name = TarnelUtilities::GetStringAttribute(material, "name");
-                    layer.technique = uint16(TarnelUtilities::GetIntAttribute(material, "technique", 0));
-                    layer.pass = uint16(TarnelUtilities::GetIntAttribute(material, "pass", 0));
-                    layer.textureUnit = uint16(TarnelUtilities::GetIntAttribute(material, "textureUnit", 0));
-                    if (!layer.name.empty())
-                        renderTexture.materials.push_back(layer);
-                }
-            }
-        }
-
-        return read;
-    }
-
-    void TarnelScene::LoadRenderTexture(const TiXmlElement* element, PixelFormat defaultPixelFormat)
-    {
-        renderTextures.push_back(
-            ReadRenderTexture(element, defaultPixelFormat, backgroundColour, defaultResourceGroupName));
+        renderTextures.push_back(std::make_unique<RenderTexture>());
         RenderTexture& renderTexture = *renderTextures.back();
+        static_cast<RenderTextureDescription&>(renderTexture) = description;
+        if (renderTexture.pixelFormat == PF_UNKNOWN)
+            renderTexture.pixelFormat = defaultPixelFormat;
+        if (!renderTexture.backgroundColour)
+            renderTexture.backgroundColour = backgroundColour;
+        renderTexture.resourceGroupName = defaultResourceGroupName;
 
         // This engine makes the textures that material scripts name as it reads them; such a
         // stand-in, never loaded from a file, gives way, and the layers that show it follow.
@@ -317,7 +254,7 @@ namespace Tarnel
     {
         Viewport* viewport = renderTexture.texture->getBuffer(face)->getRenderTarget()->addViewport(camera);
         viewport->setClearEveryFrame(renderTexture.clearEveryFrame, FBT_COLOUR | FBT_DEPTH);
-        viewport->setBackgroundColour(renderTexture.backgroundColour);
+        viewport->setBackgroundColour(renderTexture.backgroundColour.value_or(backgroundColour));
         viewport->setMaterialScheme(renderTexture.scheme.empty() ? MaterialManager::DEFAULT_SCHEME_NAME
                                                                  : renderTexture.scheme);
         // A mirror or a cube map shows the level, not the viewer's panels drawn over the window.

@@ -14,50 +14,29 @@ using namespace Ogre;
 
 namespace Tarnel
 {
-    namespace
-    {
-        /// The direct children of that name, in document order; other children are not aliases.
-        void LoadFlagAliases(const TiXmlElement* element, const char* childName, std::vector<FlagAlias>& aliases)
-        {
-            aliases.resize(TarnelUtilities::GetChildElementCount(element, childName));
-            size_t index = 0;
-            for (const TiXmlElement* child = element->FirstChildElement(childName); child;
-                 child = child->NextSiblingElement(childName))
-            {
-                FlagAlias& alias = aliases[index++];
-                alias.name = TarnelUtilities::GetStringAttribute(child, "name");
-                alias.bit = TarnelUtilities::GetIntAttribute(child, "bit", 0);
-            }
-        }
-    }
-
-    bool TarnelScene::LoadResourceLocations(const TiXmlElement* element)
+    bool TarnelScene::LoadResourceLocations(const std::vector<ResourceLocation>& locations)
     {
         // A scene read through the resource system has no directory of its own to add to.
         if (!loadedFromFileSystem)
             return false;
 
         bool added = false;
-        for (const ResourceLocation& location : ReadResourceLocations(element, baseResourceLocation))
+        for (ResourceLocation location : locations)
+        {
+            if (!baseResourceLocation.empty())
+                location.name = TarnelUtilities::JoinPath(baseResourceLocation, location.name);
             added = AddResourceLocation(location) || added;
+        }
         return added;
     }
 
     std::vector<ResourceLocation> TarnelScene::ReadResourceLocations(const TiXmlElement* element,
                                                                      const String& baseLocation)
     {
-        std::vector<ResourceLocation> locations;
-        for (const TiXmlElement* child = element->FirstChildElement("resourceLocation"); child;
-             child = child->NextSiblingElement("resourceLocation"))
-        {
-            ResourceLocation location;
-            location.name = TarnelUtilities::GetStringAttribute(child, "name");
-            if (!baseLocation.empty())
+        std::vector<ResourceLocation> locations = Sections::ReadResourceLocations(element);
+        if (!baseLocation.empty())
+            for (ResourceLocation& location : locations)
                 location.name = TarnelUtilities::JoinPath(baseLocation, location.name);
-            location.type = TarnelUtilities::GetStringAttribute(child, "type");
-            location.recursive = TarnelUtilities::GetBoolAttribute(child, "recursive", false);
-            locations.push_back(location);
-        }
         return locations;
     }
 
@@ -106,50 +85,18 @@ namespace Tarnel
         resources.initialiseAllResourceGroups();
     }
 
-    void TarnelScene::LoadExternals(const TiXmlElement* element)
+    void TarnelScene::LoadExternals(const LevelSection& section)
     {
-        for (const TiXmlElement* child = element->FirstChildElement("item"); child;
-             child = child->NextSiblingElement("item"))
-        {
-            LoadExternalItem(child);
-        }
+        externalItems.insert(externalItems.end(), section.externals.begin(), section.externals.end());
     }
 
-    void TarnelScene::LoadExternalItem(const TiXmlElement* element)
+    void TarnelScene::LoadQueryFlagAliases(const LevelSection& section)
     {
-        ExternalItem item;
-        item.name = TarnelUtilities::GetStringAttribute(element, "name");
-        item.type = TarnelUtilities::GetStringAttribute(element, "type");
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            std::string_view name = child->ValueStr();
-            if (name == "file")
-                item.file = TarnelUtilities::GetStringAttribute(child, "name");
-            else if (name == "position")
-                item.position = TarnelUtilities::LoadXYZ(child);
-            else if (name == "rotation")
-                item.rotation = TarnelUtilities::LoadRotation(child);
-            else if (name == "scale")
-                item.scale = TarnelUtilities::LoadXYZ(child);
-            else if (name == "boundingVolume")
-                TarnelUtilities::LoadBoundingVolume(child, item.boundingVolume);
-            else if (name == "userDataReference")
-                TarnelUtilities::LoadUserDataReference(child, item.userDataReference);
-            else if (name == "userData")
-                TarnelUtilities::GetElementText(child, item.userData);
-            else if (name == "noteTracks")
-                TarnelUtilities::LoadNoteTracks(child, item.noteTracks);
-        }
-        externalItems.push_back(item);
+        queryFlagAliases = section.flags;
     }
 
-    void TarnelScene::LoadQueryFlagAliases(const TiXmlElement* element)
+    void TarnelScene::LoadVisibilityFlagAliases(const LevelSection& section)
     {
-        LoadFlagAliases(element, "queryFlag", queryFlagAliases);
-    }
-
-    void TarnelScene::LoadVisibilityFlagAliases(const TiXmlElement* element)
-    {
-        LoadFlagAliases(element, "visibilityFlag", visibilityFlagAliases);
+        visibilityFlagAliases = section.flags;
     }
 }

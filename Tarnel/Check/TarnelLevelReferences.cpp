@@ -5,7 +5,7 @@
 #include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Check/TarnelDomains.h"
-#include "Tarnel/Build/TarnelEnvironment.h"
+#include "Tarnel/Read/TarnelEnvironment.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Build/TarnelScene.h"
@@ -71,20 +71,50 @@ namespace Tarnel
                     firstUse[key] = place;
             }
 
-            /** The level's names: those of the sections the description holds from it, the
-                rest from the document. */
+            /// The level's names, from its description when there is one, else from its document.
             void ReadFile(const TiXmlElement* root, const LevelDescription* described)
             {
-                for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+                if (!described)
+                    Read(root, "", Objects::Rules::SCENE);
+                else
+                    AddLevel(*described);
+            }
+
+            /// What the description names, as the load takes it: batched geometry's copies last.
+            void AddLevel(const LevelDescription& level)
+            {
+                if (level.environment)
+                    for (const Types::SkyParameters& sky : level.environment->skies)
+                        Add("material", sky.material, "", Place{sky.line, SkyElement(sky.kind)});
+                for (const RenderTextureDescription& texture : level.renderTextures)
                 {
-                    const LevelSection* section = described ? described->Find(child) : nullptr;
-                    if (!section)
-                        ReadChild(child, "", Objects::Rules::SCENE);
-                    else if (section->object)
-                        AddObject(*section->object, "", PlaceOf(*section->object));
-                    else
-                        AddNode(section->nodes, "");
+                    renderTextures.insert(texture.name);
+                    for (const RenderTextureDescription::MaterialLayer& layer : texture.materials)
+                        Add("material", layer.name, texture.name,
+                            Place{texture.line, "renderTexture \"" + texture.name + "\""});
                 }
+                for (const LevelSection& section : level.sections)
+                {
+                    if (section.kind == LevelSection::OBJECT)
+                        AddObject(*section.object, "", PlaceOf(*section.object));
+                    else if (section.kind == LevelSection::NODES)
+                        AddNode(section.nodes, "");
+                }
+                for (const auto* geometries : {&level.instancedGeometries, &level.staticGeometries})
+                    for (const GeometryDescription& geometry : *geometries)
+                        for (const GeometryEntity& entity : geometry.entities)
+                        {
+                            Add("mesh", entity.meshFile, geometry.name, Place{entity.line, "entity"});
+                            for (const String& material : entity.subentities)
+                                Add("material", material, geometry.name, Place{entity.line, "entity"});
+                        }
+            }
+
+            static String SkyElement(Types::SkyParameters::Kind kind)
+            {
+                return kind == Types::SkyParameters::DOME ? "skyDome"
+                       : kind == Types::SkyParameters::PLANE ? "skyPlane"
+                                                             : "skyBox";
             }
 
             explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
@@ -231,17 +261,17 @@ namespace Tarnel
 
             void ReadRenderTexture(const TiXmlElement* element, const String& user)
             {
-                std::unique_ptr<RenderTexture> texture;
+                RenderTextureDescription texture;
                 try
                 {
-                    texture = TarnelScene::ReadRenderTexture(element, PF_A8R8G8B8, ColourValue::Black, BLANKSTRING);
+                    texture = Sections::ReadRenderTexture(element);
                 }
                 catch (const Exception&)
                 {
                     return;
                 }
-                renderTextures.insert(texture->name);
-                for (const RenderTexture::MaterialLayer& layer : texture->materials)
+                renderTextures.insert(texture.name);
+                for (const RenderTextureDescription::MaterialLayer& layer : texture.materials)
                     Add("material", layer.name, user, element);
             }
 

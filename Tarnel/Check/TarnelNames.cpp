@@ -67,13 +67,10 @@ namespace Tarnel
         Names names;
         for (const LevelSection& section : level.sections)
         {
-            if (section.object)
+            if (section.kind == LevelSection::OBJECT)
                 names.Object(*section.object);
-            else
-            {
-                for (const NodeDescription& node : section.nodes.childNodes)
-                    names.Node(node);
-            }
+            for (const NodeDescription& node : section.nodes.childNodes)
+                names.Node(node);
         }
         return names.repeated;
     }

@@ -26,7 +26,7 @@ namespace Tarnel
         const size_t SAID_EACH = 5;
 
         /// The top-level sections the loader reads.
-        const std::set<String>& Sections()
+        const std::set<String>& KnownSections()
         {
             static const std::set<String> sections = {"resourceLocations", "environment", "renderTextures", "nodes",
                                                       "externals", "terrain", "queryFlags", "visibilityFlags",
@@ -128,25 +128,9 @@ namespace Tarnel
 
     void ReadMarks::Clear(const TiXmlDocument* document, const LevelDescription* described)
     {
+        // A description was read from the document as the load reads it: its marks are the load's.
         if (!described)
-            return Clear(document);
-        for (const TiXmlNode* node = document->FirstChild(); node; node = node->NextSibling())
-        {
-            const TiXmlElement* scene = node->ToElement();
-            if (!scene)
-            {
-                Clear(node);
-                continue;
-            }
-            const_cast<TiXmlElement*>(scene)->SetUserData(nullptr);
-            for (const TiXmlAttribute* attribute = scene->FirstAttribute(); attribute; attribute = attribute->Next())
-                const_cast<TiXmlAttribute*>(attribute)->SetUserData(nullptr);
-            for (const TiXmlNode* child = scene->FirstChild(); child; child = child->NextSibling())
-            {
-                if (!child->ToElement() || !described->Find(child->ToElement()))
-                    Clear(child);
-            }
-        }
+            Clear(static_cast<const TiXmlNode*>(document));
     }
 
     std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad)
@@ -184,7 +168,7 @@ namespace Tarnel
         {
             if (section->ValueStr() == "terrain")
                 lines.push_back("Tarnel: the terrain is not drawn: only its user data is read");
-            else if (!Sections().count(section->ValueStr()))
+            else if (!KnownSections().count(section->ValueStr()))
                 walk.Say("the element <" + section->ValueStr() + ">", section);
             else if (afterLoad)
                 walk.Element(section, true);

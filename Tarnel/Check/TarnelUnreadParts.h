@@ -27,8 +27,8 @@ namespace Tarnel
         bool IsMarked(const TiXmlBase* part);
         /// Unmarks the node and everything below it.
         void Clear(const TiXmlNode* node);
-        /** Unmarks the document, but for the sections the description holds, whose marks are
-            those of the reading that described them; all of it without a description. */
+        /** Unmarks the document, unless it was described: then its marks are those of the
+            reading that described it, as the load reads it. */
         void Clear(const TiXmlDocument* document, const LevelDescription* described);
     }
 

@@ -290,6 +290,7 @@ namespace Types
         Ogre::Real scale = 1000;    ///< plane
         Ogre::Real bow = 0;         ///< plane
         ObjectExtraData extraData;
+        int line = 0;
     };
 
     struct KeyFrameParameters

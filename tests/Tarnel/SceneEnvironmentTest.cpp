@@ -119,7 +119,7 @@ TEST_F(Environment, ShadowTechniquesAndCameraSetups)
     EXPECT_EQ("_shadowOptimalPlane", plane->getName());
     EXPECT_EQ(Plane(0, 0, 1, 0), *plane);
     EXPECT_EQ(typeid(PlaneOptimalShadowCameraSetup), typeid(*sceneManager->getShadowCameraSetup()));
-    LoadEnvironment("<shadows technique='stencilModulative' planeX='1' planeZ='0' planeD='3'>"
+    LoadEnvironment("<shadows technique='stencilModulative' planeX='1' planeY='0' planeZ='0' planeD='3'>"
                     "<shadowCameraSetup type='planeoptimal'/></shadows>");
     EXPECT_EQ(plane, scene.GetShadowCameraPlane());
     EXPECT_EQ(Plane(1, 0, 0, 3), *plane);

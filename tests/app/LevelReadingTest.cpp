@@ -47,9 +47,9 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
          false, ""},
         {"--lenient takes repeats", "<scene><nodes>\n<node name=\"A\"/>\n<node name=\"A\"/>\n</nodes></scene>", true, ""},
         {"a keyword near one the parser knows", "<scene><nodes>\n<node name=\"N\"><light name=\"Sun\" type=\"Spott\"/></node>\n</nodes></scene>",
-         false, "2: light \"Sun\": Invalid light type specified: Spott (did you mean \"spot\"?)"},
+         false, "2: light \"Sun\": InvalidParametersException: Invalid light type specified: Spott (did you mean \"spot\"?)"},
         {"a keyword near none", "<scene><nodes>\n<node name=\"N\"><light name=\"Sun\" type=\"LT_POINT\"/></node>\n</nodes></scene>",
-         false, "2: light \"Sun\": Invalid light type specified: LT_POINT"},
+         false, "2: light \"Sun\": InvalidParametersException: Invalid light type specified: LT_POINT"},
         {"a block the loader does not read", "<scene><lights>\n<light name=\"Sun\" type=\"LT_POINT\"/>\n</lights></scene>",
          false, ""},
         {"an element the loader does not read, in a node",
@@ -57,7 +57,7 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
          false, ""},
         {"a node's own keyword", "<scene><nodes>\n<node name=\"N\">\n<lookTarget nodeName=\"N\" relativeTo=\"wrld\"/>"
                                  "</node>\n</nodes></scene>",
-         false, "2: node \"N\": Invalid transform space specified: wrld (did you mean \"world\"?)"},
+         false, "2: node \"N\": InvalidParametersException: Invalid transform space specified: wrld (did you mean \"world\"?)"},
         {"an object on a bone repeats a name",
          "<scene><nodes>\n<node name=\"N\"><entity name=\"E\" meshFile=\"Crate.mesh\"><boneAttachments>\n"
          "<boneAttachment bone=\"b\"><light name=\"E\"/></boneAttachment></boneAttachments></entity></node>\n</nodes></scene>",

@@ -153,11 +153,16 @@ check "a missing template is said with its line" grep -qF 'sparks.scene:1: parti
 run "$sample" --no-draw --ref refs
 check "--no-draw refuses to compare pictures (status $status)" [ "$status" = 1 ] && grep -qF "which --no-draw does not draw" err.txt
 
-# A fault only the load finds is said with where the load stopped.
-printf '<scene>\n<environment>\n<shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows>\n</environment>\n</scene>\n' >stopped.scene
+# A keyword the readers refuse is said with its line before anything is built; a fault only
+# the load finds, with where the load stopped.
+printf '<scene>\n<environment>\n<shadows technique="textureModulative"><shadowCameraSetup type="bogus"/></shadows>\n</environment>\n</scene>\n' >refused.scene
+run refused.scene
+check "a refused keyword is said with its line (status $status)" \
+    grep -qF "refused.scene:3: shadows: InvalidParametersException: Invalid shadow camera setup specified: bogus" out.txt
+printf '<scene>\n<environment>\n<shadows technique="textureModulative"><shadowTextures shadowCasterMaterial="Nowhere"/></shadows>\n</environment>\n</scene>\n' >stopped.scene
 run stopped.scene
 check "a fault only the load finds names where the load stopped (status $status)" \
-    grep -qE "Invalid shadow camera setup specified: bogus in .*; the load stopped at $work/stopped.scene:3: shadows\$" out.txt
+    grep -qE "Cannot locate material called 'Nowhere' in .*; the load stopped at $work/stopped.scene:2: environment\$" out.txt
 
 # Each level is checked with its own materials: a game's media that define one of the same
 # name, and the other levels of a folder given as media, do not stand in for it.
