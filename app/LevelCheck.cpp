@@ -345,8 +345,8 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);
     check.warnings = log.warnings;
-    // Only the sections: the readers of the rest run as the level is built.
-    const std::vector<String> unread = Tarnel::UnreadParts(document, file, false);
+    // The level was read whole, as the load reads it: what it left unread is known without a load.
+    const std::vector<String> unread = Tarnel::UnreadParts(document, file, check.loaded);
     check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());
     DropWarningsOfMissing(check);
     check.totalMs = check.checkMs = total.getMicroseconds() / 1000.0;

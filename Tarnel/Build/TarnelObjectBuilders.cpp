@@ -127,8 +127,8 @@ namespace Tarnel
                                               const Types::BillboardSetParameters& parameters,
                                               const String& resourceGroupName)
     {
-        // The pool always starts at 20; a given pool size is applied below.
-        BillboardSet* set = sceneManager->createBillboardSet(name, 20);
+        // The pool always starts at its first size; a given pool size is applied below.
+        BillboardSet* set = sceneManager->createBillboardSet(name, Limits::BILLBOARD_POOL_START);
         ApplyCommonSettings(set, parameters);
         ApplyQueueAndDistance(set, parameters);
         TarnelUtilities::SetCustomParameters(static_cast<Renderable*>(set), parameters.customParameters);
@@ -148,16 +148,12 @@ namespace Tarnel
         set->setSortingEnabled(parameters.sort);
         set->setUseAccurateFacing(parameters.accurateFacing);
 
-        size_t leftOut = 0;
         for (const Types::Billboard& description : parameters.billboards)
         {
             Billboard* billboard = set->createBillboard(description.position, description.color);
-            // A fixed pool that is full makes no more billboards.
+            // A fixed pool that is full makes no more billboards; the reader said so.
             if (!billboard)
-            {
-                ++leftOut;
-                continue;
-            }
+                break;
             if (description.rotation != Radian(0))
                 billboard->setRotation(description.rotation);
             // Without both sizes the billboard keeps the set's; without an area, the set's coordinates.
@@ -167,11 +163,6 @@ namespace Tarnel
             if (rectangle.right - rectangle.left != 0 && rectangle.bottom - rectangle.top != 0)
                 billboard->setTexcoordRect(rectangle.left, rectangle.top, rectangle.right, rectangle.bottom);
         }
-        if (leftOut)
-            LogManager::getSingleton().logWarning(
-                "Tarnel: billboard set \"" + name + "\" has " + std::to_string(parameters.billboards.size()) +
-                " billboards, more than its fixed pool of " + std::to_string(set->getPoolSize()) + " holds (autoExtendPool=\"false\"); the last " +
-                std::to_string(leftOut) + " are left out");
         return set;
     }
 

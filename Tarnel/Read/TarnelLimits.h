@@ -17,6 +17,8 @@ namespace Tarnel
         const int MAX_TEXTURE_SIZE = 16384;
         /// A billboard set draws with 16-bit indices, four vertices a billboard.
         const int MAX_BILLBOARD_POOL_SIZE = 65536 / 4;
+        /// A billboard set's pool as the engine makes it; it never shrinks below this.
+        const unsigned int BILLBOARD_POOL_START = 20;
         /// Plane and sky meshes have 16-bit indices; the engine checks their vertex count itself.
         const int MAX_SEGMENTS = 65535;
         const int MAX_TEXTURE_COORD_SETS = OGRE_MAX_TEXTURE_COORD_SETS;

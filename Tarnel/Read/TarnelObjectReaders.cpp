@@ -3,8 +3,11 @@
 #include "Tarnel/Check/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelKeywords.h"
+#include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
+
+#include <OgreLogManager.h>
 
 #include <tinyxml.h>
 
@@ -201,6 +204,19 @@ namespace Tarnel
             return entity;
         }
 
+        /// Says what a fixed pool leaves out: the engine never shrinks a pool below the 20 it starts with.
+        void CheckPool(const Types::BillboardSetParameters& set)
+        {
+            const size_t pool = std::max<size_t>(Limits::BILLBOARD_POOL_START, set.poolSize);
+            if (set.autoExtendPool || set.billboards.size() <= pool)
+                return;
+            LogManager::getSingleton().logWarning(
+                "Tarnel: billboard set \"" + set.name + "\" has " + std::to_string(set.billboards.size()) +
+                " billboards, more than its fixed pool of " + std::to_string(pool) +
+                " holds (autoExtendPool=\"false\"); the last " + std::to_string(set.billboards.size() - pool) +
+                " are left out");
+        }
+
         /// A particle system, billboard set or plane: attributes, extra data with its shadow flag, children.
         template <typename Record>
         std::unique_ptr<Types::ObjectParameters> LoadShadowReceiver(const TiXmlElement* element, const String& name,
@@ -237,9 +253,13 @@ namespace Tarnel
                                                                rules.receiveShadows, &ReadParticleSystemAttributes,
                                                                nullptr);
         if (kind == "billboardSet")
-            return LoadShadowReceiver<Types::BillboardSetParameters>(element, name, rules.effectsReceiveShadows,
-                                                             rules.receiveShadows, &ReadBillboardSetAttributes,
-                                                             &LoadBillboardSetChild);
+        {
+            auto set = LoadShadowReceiver<Types::BillboardSetParameters>(element, name, rules.effectsReceiveShadows,
+                                                                 rules.receiveShadows, &ReadBillboardSetAttributes,
+                                                                 &LoadBillboardSetChild);
+            CheckPool(static_cast<const Types::BillboardSetParameters&>(*set));
+            return set;
+        }
         if (kind == "plane")
         {
             auto plane = LoadShadowReceiver<Types::PlaneParameters>(element, name, true, rules.receiveShadows,
