@@ -258,6 +258,10 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
                             repeated.name + "\" repeats the name of line " + StringConverter::toString(repeated.firstLine) +
                             " (--lenient renames repeats)";
     }
+    const Tarnel::MissingTarget target = Tarnel::FindMissingTarget(reading.description);
+    if (reading.fault.empty() && target.request)
+        reading.fault = file + ":" + StringConverter::toString(target.line) + ": " + target.by + " " + target.request +
+                        " node \"" + target.node + "\", which the level does not have";
 
     ScratchGroup group;
     String folder, base;

@@ -194,12 +194,12 @@ namespace Tarnel
     {
         for (const LookTarget& target : lookTargets)
         {
-            SceneNode* targetNode = GetSceneNode(target.nodeName);
             Vector3 point = target.position;
             Node::TransformSpace relativeTo = target.relativeTo;
+            // A point given is looked at as it is: the node named, if any, is not needed.
             if (!target.isPositionSet)
             {
-                point = targetNode->_getDerivedPosition();
+                point = GetSceneNode(target.nodeName)->_getDerivedPosition();
                 relativeTo = Node::TS_WORLD;
             }
             if (target.sourceNode)

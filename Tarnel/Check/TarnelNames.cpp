@@ -2,6 +2,7 @@
 #include "Tarnel/Check/TarnelNames.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 using namespace Ogre;
 
@@ -73,5 +74,87 @@ namespace Tarnel
                 names.Node(node);
         }
         return names.repeated;
+    }
+
+    namespace
+    {
+        /// The level's node names, and whether something besides its nodes makes more.
+        class Targets
+        {
+        public:
+            MissingTarget missing;
+
+            explicit Targets(const LevelDescription& level)
+            {
+                for (const LevelSection& section : level.sections)
+                {
+                    moreNodes = moreNodes || section.kind == LevelSection::TERRAIN;
+                    Collect(section.nodes);
+                }
+            }
+
+            void Check(const LevelDescription& level)
+            {
+                if (moreNodes)
+                    return;
+                for (const LevelSection& section : level.sections)
+                {
+                    if (section.kind == LevelSection::OBJECT)
+                        CheckObject(*section.object);
+                    for (const NodeDescription& node : section.nodes.childNodes)
+                        CheckNode(node);
+                }
+            }
+
+        private:
+            void Collect(const NodeDescription& node)
+            {
+                names.insert(node.name);
+                moreNodes = moreNodes || !node.modelFile.empty();
+                for (const NodeDescription& child : node.childNodes)
+                    Collect(child);
+            }
+
+            void CheckNode(const NodeDescription& node)
+            {
+                const String by = node.name.empty() ? String(node.element) : String(node.element) + " \"" + node.name + "\"";
+                for (const Types::LookTarget& target : node.lookTargets)
+                    Need(target.nodeName, !target.isPositionSet, by, "looks at", node.line);
+                for (const Types::TrackTarget& target : node.trackTargets)
+                    Need(target.nodeName, true, by, "tracks", node.line);
+                for (const auto& object : node.objects)
+                    CheckObject(*object);
+                for (const NodeDescription& child : node.childNodes)
+                    CheckNode(child);
+            }
+
+            void CheckObject(const Types::ObjectParameters& object)
+            {
+                if (object.objectType != Types::CAMERA)
+                    return;
+                const auto& camera = static_cast<const Types::CameraParameters&>(object);
+                const String by = "camera \"" + camera.name + "\"";
+                for (const Types::LookTarget& target : camera.lookTargets)
+                    Need(target.nodeName, !target.isPositionSet, by, "looks at", camera.line);
+                for (const Types::TrackTarget& target : camera.trackTargets)
+                    Need(target.nodeName, true, by, "tracks", camera.line);
+            }
+
+            void Need(const String& node, bool needed, const String& by, const char* request, int line)
+            {
+                if (needed && !missing.request && !names.count(node))
+                    missing = {node, by, request, line};
+            }
+
+            std::unordered_set<String> names;
+            bool moreNodes = false;
+        };
+    }
+
+    MissingTarget FindMissingTarget(const LevelDescription& level)
+    {
+        Targets targets(level);
+        targets.Check(level);
+        return targets.missing;
     }
 }

@@ -18,6 +18,20 @@ namespace Tarnel
         them: an unnamed object by its node's name as written, the unnamed apart. What a
         model file makes is left to the load. */
     RepeatedName FindRepeatedName(const LevelDescription& level);
+
+    /// A look or track target that names a node the level does not have.
+    struct MissingTarget
+    {
+        Ogre::String node;             ///< the node named
+        Ogre::String by;               ///< who names it: "node "Door"", "camera "Eye""
+        const char* request = nullptr; ///< "looks at" or "tracks"; null when none is missing
+        int line = 0;
+    };
+
+    /** The first look or track request whose node the level's description does not have.
+        Nodes a model file or the terrain makes are not described: with either, none is
+        said to be missing. */
+    MissingTarget FindMissingTarget(const LevelDescription& level);
 }
 
 #endif

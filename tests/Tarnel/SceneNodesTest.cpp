@@ -96,9 +96,12 @@ TEST_F(Nodes, LookTargetsAreAppliedInOrderAfterAllNodes)
               "<localDirection x='1' y='0' z='0'/></trackTarget></node>"
               "<node name='Later'><position x='10' y='0' z='0'/></node>"
               "<node name='Parent'><position x='0' y='0' z='5'/>"
-              "<node name='Child'><lookTarget nodeName='Later' relativeTo='local'/></node></node>");
+              "<node name='Child'><lookTarget nodeName='Later' relativeTo='local'/></node></node>"
+              // A point needs no node.
+              "<node name='Pointer'><lookTarget relativeTo='world'><position x='0' y='0' z='10'/></lookTarget></node>");
     // The second request wins: its local +Z faces the world point (0, 0, 10).
     EXPECT_TRUE(Near(Vector3::UNIT_Z, scene.GetSceneNode("Watcher")->getOrientation() * Vector3::UNIT_Z));
+    EXPECT_TRUE(Near(Vector3::UNIT_Z, scene.GetSceneNode("Pointer")->getOrientation() * Vector3::NEGATIVE_UNIT_Z));
     SceneNode* follower = scene.GetSceneNode("Follower");
     EXPECT_EQ(scene.GetSceneNode("Later"), follower->getAutoTrackTarget());
     EXPECT_EQ(std::make_pair(Vector3(1, 0, 0), Vector3::UNIT_X),

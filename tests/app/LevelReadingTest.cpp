@@ -58,6 +58,13 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
         {"a node's own keyword", "<scene><nodes>\n<node name=\"N\">\n<lookTarget nodeName=\"N\" relativeTo=\"wrld\"/>"
                                  "</node>\n</nodes></scene>",
          false, "2: node \"N\": InvalidParametersException: Invalid transform space specified: wrld (did you mean \"world\"?)"},
+        {"a node looks at a node the level does not have",
+         "<scene><nodes>\n<node name=\"N\"><lookTarget nodeName=\"Gone\"/></node>\n</nodes></scene>", false,
+         "2: node \"N\" looks at node \"Gone\", which the level does not have"},
+        {"a camera tracks one", "<scene><nodes>\n<node name=\"N\"/>\n</nodes>\n<camera name=\"C\"><trackTarget nodeName=\"M\"/></camera></scene>",
+         false, "4: camera \"C\" tracks node \"M\", which the level does not have"},
+        {"a point to look at needs no node",
+         "<scene><nodes>\n<node name=\"N\"><lookTarget><position x=\"1\"/></lookTarget></node>\n</nodes></scene>", false, ""},
         {"an object on a bone repeats a name",
          "<scene><nodes>\n<node name=\"N\"><entity name=\"E\" meshFile=\"Crate.mesh\"><boneAttachments>\n"
          "<boneAttachment bone=\"b\"><light name=\"E\"/></boneAttachment></boneAttachments></entity></node>\n</nodes></scene>",
