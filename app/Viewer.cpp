@@ -163,6 +163,22 @@ namespace
         LogMessageLevel least;
     };
 
+    /** Ogre.log's summary of a load's warnings and errors, a line a group, after the lines
+        themselves; masked, as the terminal groups them already. */
+    void LogFindingsSummary(const std::vector<String>& findings)
+    {
+        if (findings.empty())
+            return;
+        LogManager& log = LogManager::getSingleton();
+        const std::vector<WarningGroup> groups = GroupWarnings(findings);
+        log.logMessage("Summary of the load: " + StringConverter::toString(findings.size()) +
+                           (findings.size() == 1 ? " warning or error" : " warnings and errors") + " in " +
+                           StringConverter::toString(groups.size()) + (groups.size() == 1 ? " group" : " groups"),
+                       LML_NORMAL, true);
+        for (const WarningGroup& group : groups)
+            log.logMessage("  " + DescribeGroup(group), LML_NORMAL, true);
+    }
+
     Light* CreateCameraLight(Camera* camera)
     {
         // A light's own position starts at the origin, where the camera light belongs.
@@ -487,6 +503,7 @@ void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* view
 {
     levelRows = parsed ? LevelRows::Of(*parsed, levelFile) : LevelRows{levelFile, {}, {}};
     loadFindings = findings;
+    LogFindingsSummary(findings);
     scene = std::move(loaded);
     sceneManager = viewerCamera->getSceneManager();
     camera = viewerCamera;

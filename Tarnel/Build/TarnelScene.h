@@ -285,6 +285,9 @@ namespace Tarnel
                        const std::unordered_map<const Ogre::SceneNode*, Ogre::PCZone*>& zones);
         /// The portal of a quad, or null; it joins its node's zone in LoadZones.
         Ogre::Portal* BuildPortal(Ogre::SceneNode* node, const PortalDescription& description);
+        /// Enters a node's or a camera's look and track requests, applied once every node exists.
+        void RequestTargets(const std::vector<LookTarget>& looks, const std::vector<TrackTarget>& tracks,
+                            Ogre::SceneNode* node, Ogre::Camera* camera);
         void ApplyLookAndTrackTargets();
 
         // Objects

@@ -19,17 +19,7 @@ namespace Tarnel
                                    const MovableObjectOwner& owner)
     {
         Ogre::Camera* camera = Objects::CreateCamera(sceneManager, name, parameters);
-        // Applied once every node exists.
-        for (LookTarget target : parameters.lookTargets)
-        {
-            target.camera = camera;
-            lookTargets.push_back(target);
-        }
-        for (TrackTarget target : parameters.trackTargets)
-        {
-            target.camera = camera;
-            trackTargets.push_back(target);
-        }
+        RequestTargets(parameters.lookTargets, parameters.trackTargets, nullptr, camera);
         owner.Attach(camera);
         RegisterObject(name, camera, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }

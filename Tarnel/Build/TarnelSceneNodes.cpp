@@ -76,16 +76,7 @@ namespace Tarnel
                                   defaultResourceGroupName, instanceNode, this);
             IndexSceneNodes(instanceNode);
         }
-        for (LookTarget target : description.lookTargets)
-        {
-            target.sourceNode = node;
-            lookTargets.push_back(target);
-        }
-        for (TrackTarget target : description.trackTargets)
-        {
-            target.sourceNode = node;
-            trackTargets.push_back(target);
-        }
+        RequestTargets(description.lookTargets, description.trackTargets, node, nullptr);
         for (const NodeDescription::Part& part : description.order)
         {
             switch (part.kind)
@@ -185,6 +176,23 @@ namespace Tarnel
         portal->updateDerivedValues();
         portals.push_back(portal);
         return portal;
+    }
+
+    void TarnelScene::RequestTargets(const std::vector<LookTarget>& looks, const std::vector<TrackTarget>& tracks,
+                                     SceneNode* node, Camera* camera)
+    {
+        for (LookTarget target : looks)
+        {
+            target.sourceNode = node;
+            target.camera = camera;
+            lookTargets.push_back(target);
+        }
+        for (TrackTarget target : tracks)
+        {
+            target.sourceNode = node;
+            target.camera = camera;
+            trackTargets.push_back(target);
+        }
     }
 
 // Cameras keep their own look-at and tracking, which this engine marks as deprecated.

@@ -368,8 +368,11 @@ exporter-habits)
                    'has qx="0" qy="0" qz="0", a rotation of length 0; it keeps the identity' \
                    'lightRange of light "Spot" has outer="45", which is not above 0 up to pi radians; it is read as 45 degrees' \
                    'lightAttenuation of light "Spot" has range="-1", which is not above 0'; do
-        check "one warning: $warning" [ "$(grep -cF -- "$warning" Ogre.log)" = 1 ]
+        # Once as it was said; the summary after the load groups it again, indented.
+        check "one warning: $warning" [ "$(grep -aF -- "$warning" Ogre.log | grep -acvE '^[0-9:]+   ')" = 1 ]
     done
+    check "Ogre.log sums the load's warnings up by what they say" \
+        grep -qE '^[0-9:]+ Summary of the load: [0-9]+ warnings and errors in [0-9]+ groups$' Ogre.log
     ;;
 mistyped-mesh)
     # A level given by name is checked before any window: one plain line, the nearest name.

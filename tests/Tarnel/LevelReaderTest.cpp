@@ -1,4 +1,6 @@
-// One node reader for scenes and model files: what differs between them is the rules at the call.
+// A level read into its one description: one node reader for scenes and model files, their
+// differences the rules at the call; every section in the order the load takes it.
+#include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelNodes.h"
 #include "support/Engine.h"
 
@@ -80,4 +82,63 @@ TEST(NodeReader, AScenesPortalTakesTheTransformsBeforeItInDocumentOrder)
     EXPECT_EQ(Vector3(3, 3, 3), node.scale);
     EXPECT_FALSE(node.animated);
     EXPECT_FALSE(node.orientation.has_value());
+}
+
+TEST(LevelReader, TheWholeLevelIsDescribedInTheOrderTheLoadTakesIt)
+{
+    TestEngine::Root();
+    TiXmlDocument document;
+    document.SetTabSize(4); // rows are counted
+    document.Parse("<scene upAxis=\"z\">\n<staticGeometries><staticGeometry name=\"S\"><entities>"
+                   "<entity meshFile=\"a.mesh\"/><entity/></entities></staticGeometry></staticGeometries>\n"
+                   "<terrain/><nodes><node name=\"N\"/></nodes><light name=\"L\"/><queryFlags/><externals/>\n"
+                   "<environment><skyBox material=\"Sky\"/><shadows><shadowCameraSetup type=\"planeOptimal\"/></shadows>"
+                   "</environment>\n<renderTextures><renderTexture name=\"R\"/></renderTextures>\n"
+                   "<resourceLocations><resourceLocation name=\"m\" type=\"Zip\"/></resourceLocations></scene>");
+    const LevelDescription level = LevelReader().Read(document.RootElement());
+    std::vector<int> kinds;
+    for (const LevelSection& section : level.sections)
+        kinds.push_back(section.kind);
+    EXPECT_EQ((std::vector<int>{LevelSection::TERRAIN, LevelSection::NODES, LevelSection::OBJECT,
+                                LevelSection::QUERY_FLAGS, LevelSection::EXTERNALS}),
+              kinds);
+    ASSERT_EQ(1u, level.staticGeometries.size());
+    EXPECT_EQ(1u, level.staticGeometries[0].entities.size()) << "an entity without a mesh places nothing";
+    ASSERT_TRUE(level.environment.has_value());
+    EXPECT_EQ(1u, level.environment->skies.size());
+    ASSERT_EQ(1u, level.environment->shadows.size());
+    EXPECT_EQ(Plane(Vector3::UNIT_Z, 0), level.environment->shadows[0].optimalPlane) << "across the level's up axis";
+    ASSERT_EQ(1u, level.renderTextures.size());
+    EXPECT_EQ(std::make_pair(PF_UNKNOWN, false), std::make_pair(level.renderTextures[0].pixelFormat,
+                                                              level.renderTextures[0].backgroundColour.has_value()))
+        << "the windows and the level's background decide when the texture is made";
+    ASSERT_TRUE(level.resourceLocations.has_value());
+    EXPECT_EQ("m", level.resourceLocations->at(0).name) << "as written: the load joins the level's folder";
+}
+
+TEST(LevelReader, AReaderThatRefusesLeavesWhereItWas)
+{
+    TestEngine::Root();
+    const struct
+    {
+        const char* level;
+        const char* reading; ///< the element's name and row
+    } rows[] = {
+        {"<scene>\n<environment>\n<fog/>\n<shadows technique=\"nope\"/></environment></scene>", "shadows 4"},
+        {"<scene>\n<nodes>\n<node name=\"N\">\n<light type=\"nope\"/></node></nodes></scene>", "light 4"},
+        {"<scene>\n<renderTextures>\n<renderTexture width=\"0\"/></renderTextures></scene>", "renderTexture 3"},
+        {"<scene>\n<nodes>\n<node name=\"N\" visibility=\"visible\">\n<scale x=\"1\"/><animations>\n"
+         "<animation name=\"A\" interpolationMode=\"nope\"/></animations></node></nodes></scene>",
+         "animation 5"},
+    };
+    for (const auto& row : rows)
+    {
+        TiXmlDocument document;
+        document.SetTabSize(4);
+        document.Parse(row.level);
+        LevelReader reader;
+        EXPECT_THROW(reader.Read(document.RootElement()), Exception) << row.level;
+        ASSERT_NE(nullptr, reader.Reading()) << row.level;
+        EXPECT_EQ(row.reading, reader.Reading()->ValueStr() + " " + std::to_string(reader.Reading()->Row()));
+    }
 }
