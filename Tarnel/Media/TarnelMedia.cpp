@@ -15,6 +15,7 @@
 #include <OgreParticleSystemManager.h>
 #include <OgreRenderSystem.h>
 #include <OgreRoot.h>
+#include <OgreResourceManager.h>
 #include <OgreScriptLoader.h>
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
@@ -29,6 +30,58 @@ using namespace Ogre;
 
 namespace Tarnel
 {
+    namespace
+    {
+        /** The fonts a font definition file defines: "font NAME" at the top, or a bare name
+            in the older form. */
+        std::vector<String> FontNames(DataStream& stream)
+        {
+            std::vector<String> names;
+            int depth = 0;
+            while (!stream.eof())
+            {
+                String line = stream.getLine();
+                if (line.empty() || StringUtil::startsWith(line, "//"))
+                    continue;
+                if (line == "{" || line == "}")
+                {
+                    depth += line == "{" ? 1 : -1;
+                    continue;
+                }
+                if (depth > 0)
+                    continue;
+                const bool opens = StringUtil::endsWith(line, "{");
+                if (opens)
+                    line.pop_back();
+                if (StringUtil::startsWith(line, "font "))
+                    line = line.substr(5);
+                StringUtil::trim(line);
+                if (!line.empty())
+                    names.push_back(line);
+                depth += opens;
+            }
+            return names;
+        }
+
+        /** Whether a font definition file defines a font the group has already, which the
+            engine would refuse by ending the whole group's reading; said once when it does. */
+        bool DefinesAFontAgain(const String& script, DataStream& stream, const String& group)
+        {
+            ResourceManager* fonts = ResourceGroupManager::getSingleton()._getResourceManager("Font");
+            if (!fonts || !StringUtil::endsWith(script, ".fontdef"))
+                return false;
+            for (const String& font : FontNames(stream))
+            {
+                if (!fonts->getResourceByName(font, group))
+                    continue;
+                LogManager::getSingleton().logError("Tarnel: the font '" + font + "' is defined again in " + script +
+                                                    "; its first definition stays, and " + script + " is not read");
+                return true;
+            }
+            return false;
+        }
+    }
+
     namespace
     {
         /// The names of the materials with a layer that shows the texture, quoted, or empty.
@@ -109,6 +162,26 @@ namespace Tarnel
         ScriptsRead();
     }
 
+    void TarnelMedia::resourceGroupScriptingStarted(const String& group, size_t)
+    {
+        scriptingGroup = group;
+    }
+
+    void TarnelMedia::scriptParseStarted(const String& script, bool& skip)
+    {
+        if (!StringUtil::endsWith(script, ".fontdef"))
+            return;
+        try
+        {
+            DataStreamPtr stream = ResourceGroupManager::getSingleton().openResource(script, scriptingGroup);
+            skip = DefinesAFontAgain(script, *stream, scriptingGroup);
+        }
+        catch (const Exception&)
+        {
+            // The engine says why when it reads it.
+        }
+    }
+
     void TarnelMedia::ScriptsRead()
     {
         for (const GpuProgramPtr& program : discardedPrograms)
@@ -178,6 +251,8 @@ namespace Tarnel
                     for (const String& script : *scripts)
                     {
                         LogManager::getSingleton().logMessage("Parsing script " + script);
+                        if (DefinesAFontAgain(script, *location.first->open(script), group))
+                            continue;
                         DataStreamPtr stream = location.first->open(script);
                         entry.second->parseScript(stream, group);
                     }

@@ -91,6 +91,10 @@ namespace Tarnel
 
         /// Calls ScriptsRead for the engine's own reading of a group's scripts.
         void resourceGroupScriptingEnded(const Ogre::String& group) override;
+        void resourceGroupScriptingStarted(const Ogre::String& group, size_t scriptCount) override;
+        /** A font definition file that defines a font the group has already is skipped with an
+            error line: the engine would end the whole group's reading on it. */
+        void scriptParseStarted(const Ogre::String& script, bool& skip) override;
 
     private:
         /** Once scripts are read: second definitions of programs leave the manager, and the
@@ -109,6 +113,8 @@ namespace Tarnel
         std::vector<std::pair<Ogre::String, Ogre::ParticleSystem*>> replacedTemplates; ///< owned, by name
         std::set<Ogre::String> missingTextures, missingProgramSources;
         std::unique_ptr<StandInImages> images;
+        /// The group whose scripts the engine reads now.
+        Ogre::String scriptingGroup;
         /// Whether the scripts read now are a level's own (LevelOwnScripts).
         bool levelOwn = false;
         bool levelReadBefore = false; ///< read again: a replacement is not worth a warning

@@ -44,6 +44,16 @@ TEST_F(LevelMedia, AMaterialDefinedTwiceKeepsItsFirstDefinition)
                            "twice.material, stays"));
 }
 
+TEST_F(LevelMedia, AFontDefinedTwiceKeepsItsFirstDefinition)
+{
+    // The engine ends the reading of a whole group on a font of a name it has.
+    LogRecorder log;
+    WriteFile("a.fontdef", "font Twice/Font\n{\n    type truetype\n    source a.ttf\n}\n");
+    WriteFile("fonts/b.fontdef", "// a copy of the game's\nTwice/Font\n{\n    type truetype\n    source b.ttf\n}\n");
+    LoadNodes("", "<resourceLocations><resourceLocation name='fonts' type='FileSystem'/></resourceLocations>");
+    EXPECT_EQ(1, log.Count("the font 'Twice/Font' is defined again in b.fontdef; its first definition stays"));
+}
+
 TEST_F(LevelMedia, AMissingTextureIsDrawnBlank)
 {
     LogRecorder log;
