@@ -67,9 +67,12 @@ namespace Tarnel
             engine would refuse by ending the whole group's reading; said once when it does. */
         bool DefinesAFontAgain(const String& script, DataStream& stream, const String& group)
         {
-            ResourceManager* fonts = ResourceGroupManager::getSingleton()._getResourceManager("Font");
-            if (!fonts || !StringUtil::endsWith(script, ".fontdef"))
+            // Programs without the engine's overlays have no fonts, and read no font files.
+            const auto& managers = ResourceGroupManager::getSingleton().getResourceManagers();
+            const auto found = managers.find("Font");
+            if (found == managers.end() || !StringUtil::endsWith(script, ".fontdef"))
                 return false;
+            ResourceManager* fonts = found->second;
             for (const String& font : FontNames(stream))
             {
                 if (!fonts->getResourceByName(font, group))
