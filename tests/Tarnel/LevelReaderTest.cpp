@@ -1,10 +1,12 @@
 // A level read into its one description: one node reader for scenes and model files, their
 // differences the rules at the call; every section in the order the load takes it.
+#include "Tarnel/Check/TarnelLevelReferences.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelNodes.h"
 #include "support/Engine.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <tinyxml.h>
 
 using namespace Ogre;
@@ -141,4 +143,41 @@ TEST(LevelReader, AReaderThatRefusesLeavesWhereItWas)
         ASSERT_NE(nullptr, reader.Reading()) << row.level;
         EXPECT_EQ(row.reading, reader.Reading()->ValueStr() + " " + std::to_string(reader.Reading()->Row()));
     }
+}
+
+TEST(LevelReader, ItsDescriptionNamesTheMediaTheFileNames)
+{
+    // The walk of the missing media over the description is the walk over the file, as it was.
+    TestEngine::Root();
+    TiXmlDocument document;
+    document.SetTabSize(4); // rows are counted
+    document.Parse(
+        "<scene>\n<environment><skyDome material=\"Gone/Sky\"/></environment>\n"
+        "<renderTextures><renderTexture name=\"RT\"><materials><material name=\"Gone/Mirror\"/></materials>"
+        "</renderTexture></renderTextures>\n<nodes>\n<node name=\"A\" modelFile=\"gone.model\">\n"
+        "<entity meshFile=\"gone.mesh\" materialFile=\"Gone/Paint\"><subentities><subentity index=\"0\" "
+        "materialName=\"Gone/Sub\"/></subentities><boneAttachments><boneAttachment bone=\"b\">"
+        "<particleSystem name=\"P\" file=\"Gone/Sparks\"/></boneAttachment></boneAttachments></entity>\n"
+        "<node><plane name=\"Floor\" material=\"Gone/Floor\"><normal y=\"1\"/></plane>"
+        "<billboardSet name=\"B\" material=\"Gone/Halo\"/></node></node>\n</nodes>\n"
+        "<staticGeometries><staticGeometry name=\"S\"><entities>\n<entity meshFile=\"gone2.mesh\"><subentities>"
+        "<subentity index=\"0\" materialName=\"Gone/Rock\"/></subentities></entity></entities></staticGeometry>"
+        "</staticGeometries>\n</scene>");
+    const LevelDescription level = LevelReader().Read(document.RootElement());
+    auto lines = [](const std::vector<MissingResource>& missing) {
+        std::vector<String> said;
+        for (const MissingResource& resource : missing)
+        {
+            String users;
+            for (const String& user : resource.usedBy)
+                users += " " + user;
+            said.push_back(resource.kind + " " + resource.name + " at " + std::to_string(resource.row) + " " +
+                           resource.firstUser + " by" + users);
+        }
+        std::sort(said.begin(), said.end());
+        return said;
+    };
+    const std::vector<String> fromFile = lines(FindMissingResources(document, false));
+    EXPECT_EQ(11u, fromFile.size());
+    EXPECT_EQ(fromFile, lines(FindMissingResources(document, false, &level)));
 }
