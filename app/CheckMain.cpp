@@ -119,11 +119,18 @@ namespace
                 if (levels.size() > 1)
                     std::cerr << "[" << index + 1 << "/" << levels.size() << "] " << levels[index] << std::endl;
             },
-            [json](size_t, const LevelCheck& check) {
-                if (!json)
+            // What the game's media say is said under the first level that has it, then referred to.
+            [json, media = FindingLists(), saidUnder = String()](size_t, const LevelCheck& check) mutable {
+                if (json)
+                    return;
+                const FindingLists own = FindingLists::OfMedia(check);
+                const bool said = !saidUnder.empty() && own == media;
+                WriteText(std::cout, check, said ? saidUnder : String());
+                std::cout.flush();
+                if (saidUnder.empty() && !own.Empty())
                 {
-                    WriteText(std::cout, check);
-                    std::cout.flush();
+                    media = own;
+                    saidUnder = check.file;
                 }
             });
     }

@@ -112,6 +112,8 @@ namespace
                              duplicates.end());
             check.duplicateDefinitions.insert(check.duplicateDefinitions.begin(), duplicates.begin(), duplicates.end());
             check.warnings.insert(check.warnings.begin(), warnings.begin(), warnings.end());
+            check.mediaDuplicates = duplicates.size();
+            check.mediaWarnings = warnings.size();
         }
         catch (const Exception& error)
         {

@@ -58,7 +58,41 @@ namespace
     }
 }
 
-void WriteText(std::ostream& out, const LevelCheck& check)
+namespace
+{
+    /// The check's duplicate definitions and warnings parted: the game's media's, then the level's own.
+    std::pair<FindingLists, FindingLists> Parted(const LevelCheck& check)
+    {
+        const auto duplicates = check.duplicateDefinitions.begin() +
+                                long(std::min(check.mediaDuplicates, check.duplicateDefinitions.size()));
+        const auto warnings = check.warnings.begin() + long(std::min(check.mediaWarnings, check.warnings.size()));
+        return {{{check.duplicateDefinitions.begin(), duplicates}, {check.warnings.begin(), warnings}},
+                {{duplicates, check.duplicateDefinitions.end()}, {warnings, check.warnings.end()}}};
+    }
+
+    /// The level's duplicates and warnings to say: without the game's media's when they are said elsewhere.
+    FindingLists OwnFindings(const LevelCheck& check, bool mediaSaidElsewhere)
+    {
+        return mediaSaidElsewhere ? Parted(check).second : FindingLists{check.duplicateDefinitions, check.warnings};
+    }
+
+    /// "3 duplicate definitions and 1 warning"
+    String Counts(const FindingLists& media)
+    {
+        auto counted = [](size_t count, const char* noun) {
+            return StringConverter::toString(count) + " " + noun + (count == 1 ? "" : "s");
+        };
+        return counted(media.duplicates.size(), "duplicate definition") + " and " +
+               counted(media.warnings.size(), "warning");
+    }
+}
+
+FindingLists FindingLists::OfMedia(const LevelCheck& check)
+{
+    return Parted(check).first;
+}
+
+void WriteText(std::ostream& out, const LevelCheck& check, const String& mediaSaidUnder)
 {
     out << check.file << ": " << VERDICTS[check.GetStatus()] << "\n";
     if (!check.error.empty())
@@ -73,9 +107,13 @@ void WriteText(std::ostream& out, const LevelCheck& check)
         out << "  missing " << MissingLine(missing) << "\n";
     for (const String& portal : check.unconnectedPortals)
         out << "  portal without a target zone: " << portal << "\n";
-    for (const String& duplicate : check.duplicateDefinitions)
-        out << "  duplicate: " << duplicate << "\n";
-    for (const WarningGroup& group : GroupWarnings(check.warnings))
+    if (!mediaSaidUnder.empty())
+        out << "  the game's media: " << Counts(FindingLists::OfMedia(check)) << ", as under " << mediaSaidUnder
+            << "\n";
+    const FindingLists own = OwnFindings(check, !mediaSaidUnder.empty());
+    for (const WarningGroup& group : GroupWarnings(own.duplicates))
+        out << "  duplicate: " << DescribeGroup(group) << "\n";
+    for (const WarningGroup& group : GroupWarnings(own.warnings))
         out << "  warning: " << DescribeGroup(group) << "\n";
     for (const LevelCheck::Picture& picture : check.pictures)
     {
@@ -128,6 +166,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
         {"duplicateDefinitions", check.duplicateDefinitions},
         {"warnings", check.warnings},
         {"warningGroups", groups},
+        {"fromMedia", {{"duplicateDefinitions", check.mediaDuplicates}, {"warnings", check.mediaWarnings}}},
         {"pictures", pictures},
     };
 }
@@ -164,6 +203,9 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
     check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
     check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
     check.warnings = level.at("warnings").get<std::vector<String>>();
+    const auto fromMedia = level.value("fromMedia", nlohmann::ordered_json::object());
+    check.mediaDuplicates = fromMedia.value("duplicateDefinitions", size_t(0));
+    check.mediaWarnings = fromMedia.value("warnings", size_t(0));
     for (const auto& entry : level.value("pictures", nlohmann::ordered_json::array()))
     {
         LevelCheck::Picture picture;
@@ -339,7 +381,7 @@ namespace
     }
 
     /// The verdict's one line: why a level is not fine, in a few words.
-    String Reason(const LevelCheck& check)
+    String Reason(const LevelCheck& check, size_t warnings)
     {
         switch (check.GetStatus())
         {
@@ -360,7 +402,7 @@ namespace
                 reason += (reason.empty() ? "" : ", ") + Counted("portal without a zone", check.unconnectedPortals.size());
             return reason;
         }
-        default: return Counted("warning", check.warnings.size());
+        default: return Counted("warning", warnings);
         }
     }
 
@@ -389,14 +431,16 @@ namespace
         out << "</div>";
     }
 
-    /// A level's card: its verdict in one line, its pictures, its figures, then its findings folded.
-    void WriteCard(std::ostream& out, const LevelCheck& check, const String& pageFolder)
+    /** A level's card: its verdict in one line, its pictures, its figures, then its findings
+        folded; without the game's media's when the page says them above. */
+    void WriteCard(std::ostream& out, const LevelCheck& check, const String& pageFolder, bool mediaAbove)
     {
         static const char* const classes[] = {"fine", "failed", "incomplete", "looks-different"};
         LevelCheck::Status status = check.GetStatus();
+        const FindingLists own = OwnFindings(check, mediaAbove);
         out << "<section class=\"card " << classes[status] << "\" data-level=\"" << Escaped(check.file)
             << "\" data-status=\"" << VERDICTS[status] << "\"><h2>" << Escaped(check.file) << "</h2>"
-            << "<div class=\"verdict\"><span class=\"status\">" << VERDICTS[status] << "</span>: " << Escaped(Reason(check))
+            << "<div class=\"verdict\"><span class=\"status\">" << VERDICTS[status] << "</span>: " << Escaped(Reason(check, own.warnings.size()))
             << "</div>";
         if (!check.error.empty())
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
@@ -405,11 +449,13 @@ namespace
             out << "<div class=\"facts\">" << PhasesLine(check) << "</div>";
         if (check.loaded && !check.readOnly)
             out << "<div class=\"facts\">" << CountsLine(check.counts) << "</div>";
-        std::vector<String> missing, warnings, unread;
+        std::vector<String> missing, duplicates, warnings, unread;
         for (const Tarnel::MissingResource& resource : check.missing)
             missing.push_back(MissingLine(resource));
+        for (const WarningGroup& group : GroupWarnings(own.duplicates))
+            duplicates.push_back(DescribeGroup(group));
         size_t warningCount = 0, unreadCount = 0;
-        for (const WarningGroup& group : GroupWarnings(check.warnings))
+        for (const WarningGroup& group : GroupWarnings(own.warnings))
         {
             const bool isUnread = group.message.find(" is not read") != String::npos;
             (isUnread ? unreadCount : warningCount) += group.count;
@@ -419,9 +465,7 @@ namespace
         WriteList(out, GroupsTitle("Portals without a target zone", check.unconnectedPortals.size(),
                                    check.unconnectedPortals.size()),
                   check.unconnectedPortals);
-        WriteList(out, GroupsTitle("Duplicate definitions", check.duplicateDefinitions.size(),
-                                   check.duplicateDefinitions.size()),
-                  check.duplicateDefinitions);
+        WriteList(out, GroupsTitle("Duplicate definitions", own.duplicates.size(), duplicates.size()), duplicates);
         WriteList(out, GroupsTitle("Warnings", warningCount, warnings.size()), warnings);
         WriteList(out, GroupsTitle("Unread parts", unreadCount, unread.size()), unread);
         out << "</section>\n";
@@ -439,7 +483,22 @@ void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, c
         << counts[LevelCheck::INCOMPLETE] << " incomplete, " << counts[LevelCheck::FAILED] << " failed";
     if (counts[LevelCheck::LOOKS_DIFFERENT])
         out << ", " << counts[LevelCheck::LOOKS_DIFFERENT] << " look different";
-    out << "</div>\n<input id=\"filter\" type=\"search\" placeholder=\"Filter by file or status\" "
+    out << "</div>\n";
+    // What the game's media say, the same for every level, is said once, folded, above the levels.
+    FindingLists media;
+    for (const LevelCheck& check : checks)
+        if (media.Empty())
+            media = FindingLists::OfMedia(check);
+    const bool mediaAbove = checks.size() > 1 && !media.Empty();
+    if (mediaAbove)
+    {
+        std::vector<String> lines;
+        for (const std::vector<String>* list : {&media.duplicates, &media.warnings})
+            for (const WarningGroup& group : GroupWarnings(*list))
+                lines.push_back(DescribeGroup(group));
+        WriteList(out, "The game's media: " + Counts(media), lines);
+    }
+    out << "<input id=\"filter\" type=\"search\" placeholder=\"Filter by file or status\" "
            "aria-label=\"Filter the levels\">\n";
     // Failures first, then what looks different, what is incomplete, and what is fine; in order within each.
     for (LevelCheck::Status status : {LevelCheck::FAILED, LevelCheck::LOOKS_DIFFERENT, LevelCheck::INCOMPLETE,
@@ -448,7 +507,7 @@ void WriteHtmlReport(std::ostream& out, const std::vector<LevelCheck>& checks, c
         for (const LevelCheck& check : checks)
         {
             if (check.GetStatus() == status)
-                WriteCard(out, check, pageFolder);
+                WriteCard(out, check, pageFolder, mediaAbove && FindingLists::OfMedia(check) == media);
         }
     }
     out << "<script>" << FILTER_SCRIPT << "</script>\n</body></html>\n";

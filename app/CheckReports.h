@@ -11,8 +11,24 @@
 #include <ostream>
 #include <vector>
 
-/// The compact report for people, one block a level.
-void WriteText(std::ostream& out, const LevelCheck& check);
+/// A check's duplicate definitions and warnings, or a part of them.
+struct FindingLists
+{
+    std::vector<Ogre::String> duplicates, warnings;
+
+    /// The game's media's: the same for every level of a run checked with the same media.
+    static FindingLists OfMedia(const LevelCheck& check);
+    bool Empty() const { return duplicates.empty() && warnings.empty(); }
+    bool operator==(const FindingLists& other) const
+    {
+        return duplicates == other.duplicates && warnings == other.warnings;
+    }
+};
+
+/** The compact report for people, one block a level, with its warnings and duplicate
+    definitions grouped. With `mediaSaidUnder`, the level whose block gave the same findings
+    of the game's media, this level's are not said again but referred to in one line. */
+void WriteText(std::ostream& out, const LevelCheck& check, const Ogre::String& mediaSaidUnder = "");
 /** The stable document of the README's schema (2), for all levels checked. Its text is as
     the engine gave it, which need not be valid UTF-8: see AsValidUtf8. */
 nlohmann::ordered_json ToJson(const std::vector<LevelCheck>& checks);

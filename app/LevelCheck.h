@@ -93,6 +93,9 @@ struct LevelCheck
     std::vector<Ogre::String> unconnectedPortals;
     std::vector<Ogre::String> duplicateDefinitions;
     std::vector<Ogre::String> warnings;
+    /** How many of the first duplicate definitions and warnings the game's media gave (not
+        the level): every level of a run checked with the same media has the same. */
+    size_t mediaDuplicates = 0, mediaWarnings = 0;
     std::vector<Picture> pictures;
 
     Status GetStatus() const;

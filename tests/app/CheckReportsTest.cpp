@@ -124,3 +124,46 @@ TEST(CheckReports, PicturesTravelFromTheChildInTheDocument)
     EXPECT_FALSE(back.pictures[1].matches);
     EXPECT_EQ(LevelCheck::LOOKS_DIFFERENT, back.GetStatus());
 }
+
+TEST(CheckReports, TheGameMediasFindingsAreSaidOnceForARun)
+{
+    auto level = [](const String& file, const String& own) {
+        LevelCheck check;
+        check.file = file;
+        check.loaded = check.drawn = true;
+        check.duplicateDefinitions = {"Error: Tarnel: the GPU program 'A' is defined again in b.program; its first "
+                                      "definition, in a.program, stays",
+                                      "Error: Tarnel: the GPU program 'B' is defined again in b.program; its first "
+                                      "definition, in a.program, stays"};
+        check.warnings = {"WARNING: Mesh 'game.mesh' uses an old format", own};
+        check.mediaDuplicates = 2;
+        check.mediaWarnings = 1;
+        return check;
+    };
+    const LevelCheck first = level("a.scene", "Warning: Tarnel: light \"A\" is dim");
+    const LevelCheck second = FromJson(ToJson(level("b.scene", "Warning: Tarnel: light \"B\" is dim")));
+    EXPECT_EQ(FindingLists::OfMedia(first), FindingLists::OfMedia(second)) << "carried by the document";
+
+    std::ostringstream text;
+    WriteText(text, first);
+    WriteText(text, second, first.file);
+    const String said = text.str();
+    EXPECT_NE(String::npos, said.find("(2 times: A, B)")) << "duplicates are grouped\n" << said;
+    EXPECT_EQ(said.find("is defined again"), said.rfind("is defined again")) << said;
+    EXPECT_NE(String::npos, said.find("the game's media: 2 duplicate definitions and 1 warning, as under a.scene"));
+    EXPECT_NE(String::npos, said.find("light \"B\" is dim")) << "the level's own still said";
+
+    std::ostringstream page;
+    WriteHtmlReport(page, {first, second}, ".");
+    const String html = page.str();
+    const size_t above = html.find("The game&#39;s media: 2 duplicate definitions and 1 warning");
+    ASSERT_NE(String::npos, above) << html;
+    EXPECT_LT(above, html.find("<section")) << "above the levels";
+    EXPECT_EQ(html.find("old format"), html.rfind("old format")) << "said once";
+    EXPECT_NE(String::npos, html.find("ok</span>: 1 warning<")) << "a card counts its own";
+
+    std::ostringstream alone;
+    WriteHtmlReport(alone, {first}, ".");
+    EXPECT_EQ(String::npos, alone.str().find("The game&#39;s media")) << "one level's card says them itself";
+    EXPECT_NE(String::npos, alone.str().find("old format"));
+}

@@ -162,5 +162,9 @@ check "a folder named twice, once with a trailing slash, is read once" \
 run ./TarnelCheck "$game/levels/far.scene" --media "$game/media" --media "$game/faulty"
 check "the checker agrees (status $status)" [ "$status" = 0 ]
 check "and names the program defined twice" grep -qF "the GPU program 'Twice' is defined again" out.txt
+run ./TarnelCheck "$game/levels/far.scene" "$game/levels/agreed.scene" --media "$game/media" --media "$game/faulty"
+check "two levels with those media: the program defined twice is named once" \
+    [ "$(grep -c "the GPU program 'Twice' is defined again" out.txt)" = 1 ]
+check "and referred to under the second level" grep -qF "the game's media: 1 duplicate definition and " out.txt
 
 exit $((failures != 0))
