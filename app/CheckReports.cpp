@@ -103,8 +103,12 @@ void WriteText(std::ostream& out, const LevelCheck& check, const String& mediaSa
     out << "  " << PhasesLine(check) << "\n";
     if (check.loaded && !check.readOnly)
         out << "  " << CountsLine(check.counts) << "\n";
-    for (const Tarnel::MissingResource& missing : check.missing)
-        out << "  missing " << MissingLine(missing) << "\n";
+    // Resources missing alike (70 materials of the game's meshes) make one line with a count.
+    std::vector<String> missing;
+    for (const Tarnel::MissingResource& resource : check.missing)
+        missing.push_back("missing " + MissingLine(resource));
+    for (const WarningGroup& group : GroupWarnings(missing))
+        out << "  " << DescribeGroup(group) << "\n";
     for (const String& portal : check.unconnectedPortals)
         out << "  portal without a target zone: " << portal << "\n";
     if (!mediaSaidUnder.empty())

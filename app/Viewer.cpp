@@ -111,7 +111,7 @@ public:
 
     void Flush()
     {
-        for (const WarningGroup& group : GroupWarnings(waiting))
+        for (const WarningGroup& group : GroupWarnings(WithoutRepeatsOfMissing(waiting)))
         {
             size_t& said = saidCounts[MessageShape(group.message)];
             if (said != group.count)

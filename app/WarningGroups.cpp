@@ -69,7 +69,31 @@ namespace
 
 String MessageShape(const String& message)
 {
-    return Shape(message, nullptr);
+    // A list of names is one name, however long: "used by A, B, C" is "used by *".
+    String shape = Shape(message, nullptr);
+    for (size_t list = shape.find("*, *"); list != String::npos; list = shape.find("*, *", list))
+        shape.erase(list + 1, 3);
+    return shape;
+}
+
+std::vector<String> WithoutRepeatsOfMissing(const std::vector<String>& lines)
+{
+    static const String missing = "Tarnel: missing ";
+    std::vector<String> names;
+    for (const String& line : lines)
+    {
+        const size_t at = line.find(missing);
+        const size_t open = at == String::npos ? at : line.find('\'', at);
+        const size_t close = open == String::npos ? open : line.find('\'', open + 1);
+        if (close != String::npos)
+            names.push_back(line.substr(open, close - open + 1));
+    }
+    std::vector<String> kept;
+    for (const String& line : lines)
+        if (line.find(missing) != String::npos ||
+            std::none_of(names.begin(), names.end(), [&line](const String& name) { return line.find(name) != String::npos; }))
+            kept.push_back(line);
+    return kept;
 }
 
 std::vector<WarningGroup> GroupWarnings(const std::vector<String>& warnings)

@@ -16,9 +16,13 @@ struct WarningGroup
 };
 
 /** What a message says, without what it says it of: quoted values and names (words with a
-    digit, a dot, a slash or an underscore: files, paths, numbers, "Crate_01") made "*". Two
-    messages of one shape make one group. */
+    digit, a dot, a slash or an underscore: files, paths, numbers, "Crate_01") made "*", and a
+    list of them one "*". Two messages of one shape make one group. */
 Ogre::String MessageShape(const Ogre::String& message);
+
+/** The lines without those that quote a resource a "Tarnel: missing <kind> '<name>'" line
+    names: a missing resource is said once, where its users are listed. */
+std::vector<Ogre::String> WithoutRepeatsOfMissing(const std::vector<Ogre::String>& lines);
 
 /** The warnings grouped by their shape, in the order of their first line. */
 std::vector<WarningGroup> GroupWarnings(const std::vector<Ogre::String>& warnings);

@@ -102,6 +102,18 @@ namespace Tarnel
         }
     }
 
+    namespace
+    {
+        /// The folder's full path without a closing separator: "/a/b/" and "/a/b" are one folder.
+        String FolderPath(const String& path)
+        {
+            String full = TarnelUtilities::FullPath(path);
+            while (full.size() > 1 && full.back() == '/')
+                full.pop_back();
+            return full;
+        }
+    }
+
     TarnelMedia::TarnelMedia()
     {
         images = std::make_unique<StandInImages>();
@@ -272,12 +284,10 @@ namespace Tarnel
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
         if (!resources.resourceGroupExists(group))
             return false;
-        String fullPath = location;
-        TarnelUtilities::MakeFullPath(fullPath);
+        const String fullPath = FolderPath(location);
         for (const ResourceGroupManager::ResourceLocation& registered : resources.getResourceLocationList(group))
         {
-            String registeredPath = registered.archive->getName();
-            TarnelUtilities::MakeFullPath(registeredPath);
+            const String registeredPath = FolderPath(registered.archive->getName());
             if (registeredPath == fullPath)
                 return true;
             // A folder searched with its subfolders holds theirs already: scripts read twice would clash.

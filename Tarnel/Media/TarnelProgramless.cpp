@@ -70,11 +70,16 @@ namespace Tarnel
             }
 #pragma GCC diagnostic pop
 
-            String Names(const std::vector<String>& names)
+            const size_t NAMES_IN_WARNING = 8;
+
+            /// "A, B, C", or the first `most` of them and how many more.
+            String Names(const std::vector<String>& names, size_t most)
             {
                 String text;
-                for (const String& name : names)
-                    text += (text.empty() ? "" : ", ") + name;
+                for (size_t i = 0; i < names.size() && i < most; ++i)
+                    text += (text.empty() ? "" : ", ") + names[i];
+                if (names.size() > most)
+                    text += ", ... +" + std::to_string(names.size() - most) + " (all of them in the next line)";
                 return text;
             }
         }
@@ -135,7 +140,12 @@ namespace Tarnel
                     "Tarnel: " + std::to_string(number) + (number == 1 ? " material uses " : " materials use ") +
                     language.first + " programs, which this build of the engine cannot compile; drawn from " +
                     (number == 1 ? "its texture" : "their textures") + " without " + (number == 1 ? "its" : "their") +
-                    " programs: " + Names(language.second));
+                    " programs: " + Names(language.second, NAMES_IN_WARNING));
+                // A game may have hundreds: the warning stays a line, and the log has them all.
+                if (number > NAMES_IN_WARNING)
+                    LogManager::getSingleton().logMessage("Tarnel: the materials drawn without their " +
+                                                          language.first + " programs: " +
+                                                          Names(language.second, number));
             }
             return count;
         }

@@ -57,6 +57,24 @@ TEST(CheckReports, NamesNumbersAndQuotedValuesMakeNoNewGroup)
     EXPECT_EQ(warnings[3] + " (9 times: a.png, b.png, ... +7)", DescribeGroup(groups[1]));
 }
 
+TEST(CheckReports, AListOfNamesIsOneNameAndAMissingResourceIsSaidOnce)
+{
+    const std::vector<String> lines = {
+        "Warning: Tarnel: missing texture 'cg0.tga', used by E0, E70, E30, E100",
+        "Warning: Tarnel: missing texture 'cg10.tga', used by E10, E80",
+        "Error: Tarnel: the texture 'cg0.tga' of the material 'Game/Cg0' cannot be found; it is drawn blank",
+        "Warning: Can't assign material 'Gone' to SubMesh of 'a.mesh'",
+        "Warning: Tarnel: missing material 'Gone', used by E1",
+        "Error: Tarnel: the texture 'other.tga' of the material 'Wall' cannot be found; it is drawn blank",
+    };
+    const std::vector<String> kept = WithoutRepeatsOfMissing(lines);
+    EXPECT_EQ((std::vector<String>{lines[0], lines[1], lines[4], lines[5]}), kept);
+    const std::vector<WarningGroup> groups = GroupWarnings(kept);
+    ASSERT_EQ(3u, groups.size()) << "lists of users of different lengths make one group";
+    EXPECT_EQ(2u, groups[0].count);
+    EXPECT_EQ((std::vector<String>{"cg0.tga", "cg10.tga"}), groups[0].subjects);
+}
+
 TEST(CheckReports, StatusesAndTheirWeight)
 {
     LevelCheck fine;

@@ -127,6 +127,34 @@ check "the terminal says little ($(cat out.txt err.txt | wc -l) lines)" [ "$(cat
 # Each line once, and the summary after the load, indented, groups them.
 check "Ogre.log keeps every line" [ "$(grep -a "Tarnel: missing material" Ogre.log | grep -acvE '^[0-9:]+   ')" = 30 ]
 
+# A game's habits: meshes of an old format whose materials are missing or need Cg, and textures never shipped.
+mkdir -p "$game/old"
+OgreXMLConverter -q "$game/media/meshes/Crate.mesh" "$game/old/crate.xml" >/dev/null 2>&1
+for i in $(seq 10 21); do
+    sed "s|Level/Brass|Game/Missing$i|; s|Level/Wood|Game/Cg$i|" "$game/old/crate.xml" >"$game/old/m.xml"
+    OgreXMLConverter -q "$game/old/m.xml" "$game/old/new.mesh" >/dev/null 2>&1
+    OgreMeshUpgrader -V 1.8 "$game/old/new.mesh" "$game/old/Prop$i.mesh" >/dev/null 2>&1
+    printf 'material Game/Cg%s { technique { pass { vertex_program_ref Game/CgVS { } texture_unit { texture cg%s.tga } } } }\n' \
+        "$i" "$i" >>"$game/old/game.material"
+done
+rm "$game/old/"*.xml "$game/old/new.mesh"
+printf 'vertex_program Game/CgVS cg\n{\n source game.cg\n entry_point main\n profiles arbvp1\n}\n' >"$game/old/game.program"
+printf 'void main() {}\n' >"$game/old/game.cg"
+python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><position x=\"%d\"/><entity name=\"E%d\" meshFile=\"Prop%d.mesh\"/></node>" % (i, 3 * i, i, 10 + i % 12) for i in range(36)) + "</nodes></scene>")' \
+    >"$game/levels/habits.scene"
+picture habits.png ../game/levels/habits.scene --media ../game/old
+check "a level of a game's habits is drawn (status $status)" [ "$status" = 0 ]
+check "its terminal says little ($(cat out.txt err.txt | wc -l) lines)" [ "$(cat out.txt err.txt | wc -l)" -le 8 ]
+check "twelve meshes of an old format are one line" grep -qF "uses an old format [MeshSerializer_v1.8]; upgrade with the OgreMeshUpgrader tool (12 times:" err.txt
+check "twelve Cg materials are one line of eight names" grep -qF "Game/Cg17, ... +4 (all of them in the next line)" err.txt
+check "whose names are all in Ogre.log" grep -qF "Tarnel: the materials drawn without their Cg programs: Game/Cg10," Ogre.log
+check "a texture never shipped is said once, with its users" [ "$(grep -c "cg10.tga" err.txt)" = 1 ]
+cp "$game/levels/habits.scene" "$game/old/"
+picture own.png ../game/old/habits.scene --media ../game/old
+check "a level whose folder is also given as media (status $status)" [ "$status" = 0 ]
+check "has it read once" [ "$(grep -c "Added resource location '$game/old/\?' of type 'FileSystem' to resource group 'General'" Ogre.log)" = 1 ]
+check "and its materials are not said to stand for themselves" bash -c '! grep -q "is used instead of" err.txt'
+
 echo "--- the check before the window agrees with the loader"
 # A block the format does not read, holding a light the format would refuse; meshes in a zip.
 (cd "$game/media/meshes" && python3 -c 'import sys, zipfile; z = zipfile.ZipFile("../../props.zip", "w"); z.write("Crate.mesh"); z.close()')
