@@ -180,7 +180,9 @@ printf '%s' '<scene><nodes><node name="A"><entity name="A" meshFile="Block.mesh"
     >"$levels/images.scene"
 picture images.png ../levels/images.scene --media ../Media/Meshes
 check "a level with a missing .tif and a corrupt image opens (status $status)" [ "$status" = 0 -a -s images.png ]
-check "the missing texture is named" grep -qF "the texture 'S4-007-2.tif' of the material 'Unshipped' cannot be found; it is drawn blank" err.txt
+check "the missing texture is named with its user" grep -qF "missing texture 'S4-007-2.tif', used by A" err.txt
+check "once" [ "$(grep -c "S4-007-2.tif" err.txt)" = 1 ]
+check "and its material in Ogre.log" grep -qF "the texture 'S4-007-2.tif' of the material 'Unshipped' cannot be found; it is drawn blank" Ogre.log
 check "so is the corrupt one" grep -qF "the image 'corrupt.png' cannot be read" err.txt
 ./TarnelCheck ../levels/images.scene --media ../Media/Meshes >out.txt 2>&1
 check "the checker loads it too" grep -qF "images.scene: INCOMPLETE" out.txt
