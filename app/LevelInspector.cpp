@@ -143,6 +143,16 @@ bool LevelInspector::SetOpen(bool wanted)
             {ImGuiKey_C, OIS::KC_C},          {ImGuiKey_V, OIS::KC_V},            {ImGuiKey_X, OIS::KC_X}};
         for (const auto& [key, code] : keys)
             io.KeyMap[key] = code;
+        // Copied text is the display's, so that other programs paste it; ImGui keeps its own otherwise.
+        io.ClipboardUserData = this;
+        io.SetClipboardTextFn = [](void* inspector, const char* text) {
+            static_cast<LevelInspector*>(inspector)->clipboard.Set(text);
+        };
+        io.GetClipboardTextFn = [](void* inspector) {
+            LevelInspector* self = static_cast<LevelInspector*>(inspector);
+            self->pasted = self->clipboard.Get();
+            return self->pasted.c_str();
+        };
         overlay->setZOrder(600);
         OverlayManager::getSingleton().addOverlay(overlay); // the manager owns it from now on
         // Showing it builds ImGui's font; the overlay draws at the next frame what one began.
@@ -377,7 +387,11 @@ void LevelInspector::DrawProperties()
         const String text = AsValidUtf8(PropertiesText(selection));
         ImGui::TextUnformatted(text.c_str());
         if (ImGui::Button("Copy"))
+        {
             ImGui::SetClipboardText(text.c_str());
+            LogManager::getSingleton().logMessage("Copied the properties of " + selection->getName() +
+                                                  " to the clipboard");
+        }
         ImGui::SameLine();
         ImGui::TextUnformatted("G puts it in view");
     }

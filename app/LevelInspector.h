@@ -3,6 +3,8 @@
 
 #include <OgrePrerequisites.h>
 
+#include "XClipboard.h"
+
 #include <OIS/OISKeyboard.h>
 
 #include <map>
@@ -131,6 +133,8 @@ private:
     std::vector<TreeRow> tree;
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
+    XClipboard clipboard; ///< Copy, and Ctrl+C and Ctrl+V in the fields, go through the display's
+    std::string pasted;   ///< what ImGui was given to paste, kept while it reads it
 };
 
 #endif
