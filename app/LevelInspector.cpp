@@ -13,17 +13,20 @@
 #include <OgreAnimationTrack.h>
 #include <OgreCamera.h>
 #include <OgreEntity.h>
+#include <OgreHardwarePixelBuffer.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
 #include <OgreOverlayManager.h>
 #include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
+#include <OgreRenderTexture.h>
 #include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
 #include <OgreStringConverter.h>
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
+#include <OgreTexture.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreImGuiOverlay.h>
 
@@ -83,6 +86,26 @@ namespace
         return "yaw " + StringConverter::toString(orientation.getYaw().valueDegrees(), 4) + ", pitch " +
                StringConverter::toString(orientation.getPitch().valueDegrees(), 4) + ", roll " +
                StringConverter::toString(orientation.getRoll().valueDegrees(), 4) + " deg";
+    }
+
+    /// The render texture's name and size, and for a flat one what it holds now, as wide as the window.
+    void DrawThumbnail(const Tarnel::RenderTexture& renderTexture)
+    {
+        const TexturePtr& texture = renderTexture.texture;
+        if (!texture)
+            return;
+        const String title = renderTexture.name + " (" + StringConverter::toString(texture->getWidth()) + "x" +
+                             StringConverter::toString(texture->getHeight()) + ")";
+        ImGui::TextUnformatted(AsValidUtf8(title).c_str());
+        if (texture->getTextureType() != TEX_TYPE_2D)
+        {
+            ImGui::TextDisabled("a cube map: its faces are not shown");
+            return;
+        }
+        const float width = std::max(ImGui::GetContentRegionAvail().x, 16.0f);
+        const float height = width * float(texture->getHeight()) / float(std::max(texture->getWidth(), 1u));
+        // The engine's overlay binds a texture by its handle.
+        ImGui::Image(ImTextureID(uintptr_t(texture->getHandle())), ImVec2(width, std::min(height, width * 2)));
     }
 
     String Lower(String text)
@@ -241,6 +264,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     DrawTree();
     DrawFindings();
     DrawLevel(controls);
+    DrawRenderTextures();
     if (clickInView)
         PickAt(x, y);
 }
@@ -535,6 +559,22 @@ void LevelInspector::DrawLevel(const LevelControls& controls)
         }
         ImGui::TreePop();
     }
+    ImGui::End();
+}
+
+void LevelInspector::DrawRenderTextures()
+{
+    if (!scene || scene->GetRenderTextures().empty())
+        return;
+    // Left, under the statistics: what the mirrors and cameras of the level draw, beside the view.
+    const ImVec2 display = ImGui::GetIO().DisplaySize;
+    ImGui::SetNextWindowPos(ImVec2(10, 170), ImGuiCond_FirstUseEver);
+    ImGui::SetNextWindowSize(ImVec2(210, std::max(120.0f, display.y - 290)), ImGuiCond_FirstUseEver);
+    // Folded at first: open, it would cover the left of the view, where the level is.
+    ImGui::SetNextWindowCollapsed(true, ImGuiCond_FirstUseEver);
+    if (ImGui::Begin(RENDER_TEXTURES_WINDOW))
+        for (const auto& renderTexture : scene->GetRenderTextures())
+            DrawThumbnail(*renderTexture);
     ImGui::End();
 }
 

@@ -55,7 +55,8 @@ struct LevelControls
     so a viewer that never opens it, and every picture of `--screenshot` and the checker,
     never shows it. A "Level" window looks through the level's cameras, plays, pauses and
     scrubs its animations, sets the flying speed and gives the last reload's time and memory;
-    a finding that names an object selects it on a click. */
+    a finding that names an object selects it on a click. A "Render textures" window, for a
+    level that has them, shows each flat one as it is drawn now; it is folded at first. */
 class LevelInspector
 {
 public:
@@ -94,6 +95,9 @@ public:
         selection's box fills most of the view; false without a selection. */
     bool FrameSelection();
 
+    /// The title of the window of render textures, folded at first.
+    static constexpr const char* RENDER_TEXTURES_WINDOW = "Render textures";
+
     /// "entity", "light", "camera", "particle system", "billboard set".
     static Ogre::String Kind(const Ogre::MovableObject* object);
     /// The node's path from its zone's node down: "Hall › Table › Lamp".
@@ -113,6 +117,7 @@ private:
     void DrawTree();
     void DrawFindings();
     void DrawLevel(const LevelControls& controls);
+    void DrawRenderTextures();
     /// The first object of the scene named by one of the finding's names, or null.
     Ogre::MovableObject* ObjectNamedIn(const std::vector<Ogre::String>& names) const;
     void BuildTree(Ogre::SceneNode* node, int depth);

@@ -1,0 +1,90 @@
+#include "LevelInspector.h"
+#include "support/SceneTest.h"
+
+#include <OgreCamera.h>
+#include <OgreOverlayManager.h>
+#include <OgreRenderSystem.h>
+#include <OgreRenderWindow.h>
+#include <OgreRoot.h>
+#include <OgreViewport.h>
+
+#include <imgui.h>
+
+using namespace Ogre;
+
+namespace
+{
+    /// A window of the viewer's shape beside the tests' small one, gone with the test, with the inspector's overlay.
+    struct ViewerWindow
+    {
+        explicit ViewerWindow(SceneManager* sceneManager)
+        {
+            window = Root::getSingleton().createRenderWindow("Inspector test", 480, 400, false);
+            camera = sceneManager->createCamera("Viewer");
+            sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
+            window->addViewport(camera)->setBackgroundColour(ColourValue(0.2f, 0.2f, 0.2f));
+        }
+        ~ViewerWindow()
+        {
+            // The other tests' pictures are drawn without the inspector's overlay.
+            if (OverlayManager::getSingleton().getByName("ImGuiOverlay"))
+                OverlayManager::getSingleton().destroy("ImGuiOverlay");
+            Root::getSingleton().getRenderSystem()->destroyRenderWindow("Inspector test");
+        }
+
+        RenderWindow* window;
+        Camera* camera;
+    };
+
+    bool Red(const ColourValue& colour) { return colour.r > 0.8f && colour.g < 0.2f && colour.b < 0.2f; }
+    bool White(const ColourValue& colour) { return colour.r > 0.8f && colour.g > 0.8f && colour.b > 0.8f; }
+}
+
+using Inspector = SceneTest;
+
+TEST_F(Inspector, ARenderTextureIsShownAsItIsDrawnTheRightWayUp)
+{
+    // The texture's camera sees a white box from the middle of its view up, on its red background.
+    LoadText("<scene><environment><colourAmbient r='1' g='1' b='1'/></environment>"
+             "<renderTextures><renderTexture name='Shot' width='64' height='64' camera='ShotCam'>"
+             "<backgroundColor r='1'/></renderTexture></renderTextures><nodes>"
+             "<node name='Eye'><camera name='ShotCam'/></node>"
+             "<node name='Above'><position y='60' z='-200'/><scale x='800' y='120' z='1'/>"
+             "<entity name='Above' meshFile='TwoPart.mesh'/></node></nodes></scene>");
+    ViewerWindow view(sceneManager);
+    LevelInspector inspector(view.window);
+    inspector.ShowLevel(sceneManager, view.camera, LevelRows(), {}, &scene);
+    ASSERT_TRUE(inspector.SetOpen(true));
+    // As in the viewer: each drawn frame ends one of ImGui's, and the inspector begins the next.
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        Root::getSingleton().renderOneFrame();
+        inspector.Frame(0.016f, 0, LevelControls());
+        // Unfolded, at a known place.
+        ImGui::SetWindowCollapsed(LevelInspector::RENDER_TEXTURES_WINDOW, false);
+        ImGui::SetWindowPos(LevelInspector::RENDER_TEXTURES_WINDOW, ImVec2(0, 0));
+        ImGui::SetWindowSize(LevelInspector::RENDER_TEXTURES_WINDOW, ImVec2(200, 300));
+    }
+    Root::getSingleton().renderOneFrame();
+    Image picture(PF_BYTE_RGB, view.window->getWidth(), view.window->getHeight());
+    view.window->copyContentsToMemory(picture.getPixelBox(), picture.getPixelBox());
+
+    // Down the thumbnail's middle: red, the white box, red again; the box above the middle.
+    int top = -1, bottom = -1, boxTop = -1, boxBottom = -1;
+    const size_t column = 100;
+    for (int y = 0; y < 300; ++y)
+    {
+        const ColourValue colour = picture.getColourAt(column, size_t(y), 0);
+        int& first = Red(colour) ? top : boxTop;
+        int& last = Red(colour) ? bottom : boxBottom;
+        if (Red(colour) || (White(colour) && top >= 0))
+        {
+            first = first < 0 ? y : first;
+            last = y;
+        }
+    }
+    ASSERT_GT(bottom - top, 150) << "the render texture fills the window's width, and it is square";
+    ASSERT_GT(boxBottom - boxTop, 20) << "the box is in it";
+    EXPECT_LT(boxTop + boxBottom, top + bottom) << "above the middle, as the camera sees it";
+    EXPECT_LT(std::abs(boxBottom - (top + bottom) / 2), 4) << "down to the middle";
+}
