@@ -269,6 +269,13 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
         PickAt(x, y);
 }
 
+void LevelInspector::Search(const String& text)
+{
+    const size_t length = std::min(text.size(), sizeof(search) - 1);
+    text.copy(search, length);
+    search[length] = '\0';
+}
+
 void LevelInspector::PickAt(int x, int y)
 {
     Viewport* viewport = camera->getViewport();

@@ -89,6 +89,8 @@ public:
         "Crate" on node "Crate" (zone Hall_PCZone), level.scene:12`. */
     void Select(Ogre::MovableObject* object);
     Ogre::MovableObject* GetSelection() const { return selection; }
+    /// Narrows the level's tree to the rows that hold the text, any case, as typed in its search box.
+    void Search(const Ogre::String& text);
     /// Selects what lies under the window point, or nothing.
     void PickAt(int x, int y);
     /** Puts the selection in view: the camera keeps its direction and steps back until the
