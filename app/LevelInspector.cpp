@@ -25,6 +25,7 @@
 #include <OgreSceneManager.h>
 #include <OgreStringConverter.h>
 #include <OgreSubEntity.h>
+#include <OgreSubMesh.h>
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
 #include <OgreViewport.h>
@@ -365,15 +366,28 @@ String LevelInspector::PropertiesText(const MovableObject* object) const
         text << "Mesh: " << entity->getMesh()->getName() << "\n";
         for (size_t index = 0; index < entity->getNumSubEntities(); ++index)
         {
-            const MaterialPtr& material = entity->getSubEntity(index)->getMaterial();
+            const SubEntity* sub = entity->getSubEntity(index);
+            const MaterialPtr& material = sub->getMaterial();
             text << "Sub-entity " << index << ": " << (material ? material->getName() : String("none"));
+            // The engine draws a mesh's material that it could not find in its plain white one.
+            if (material && material->getName() == "BaseWhite" &&
+                entity->getMesh()->getSubMesh(unsigned(index))->getMaterialName().empty())
+                text << " (the mesh's own material is missing: see the findings)";
+            // Why the others are not used says why a material looks plainer than its script.
+            String unusable = material ? material->getUnsupportedTechniquesExplanation() : String();
+            StringUtil::trim(unusable);
+            std::replace(unusable.begin(), unusable.end(), '\n', ' ');
             if (material && !material->getSupportedTechniques().empty())
             {
                 const Technique* best = material->getBestTechnique();
-                text << ", technique " << (best && !best->getName().empty() ? best->getName() : String("0"));
+                const auto& techniques = material->getTechniques();
+                const size_t number = size_t(std::find(techniques.begin(), techniques.end(), best) - techniques.begin());
+                text << ", technique " << (best && !best->getName().empty() ? best->getName() : std::to_string(number));
+                if (!unusable.empty())
+                    text << "; others not usable: " << unusable;
             }
             else if (material)
-                text << ", no usable technique: " << material->getUnsupportedTechniquesExplanation();
+                text << ", no usable technique: " << unusable;
             text << "\n";
         }
     }
@@ -416,7 +430,9 @@ void LevelInspector::DrawProperties()
     else
     {
         const String text = AsValidUtf8(PropertiesText(selection));
+        ImGui::PushTextWrapPos(0); // long lines (a material's reasons) wrap at the window's edge
         ImGui::TextUnformatted(text.c_str());
+        ImGui::PopTextWrapPos();
         if (ImGui::Button("Copy"))
         {
             ImGui::SetClipboardText(text.c_str());

@@ -100,6 +100,11 @@ public:
     /// The title of the window of render textures, folded at first.
     static constexpr const char* RENDER_TEXTURES_WINDOW = "Render textures";
 
+    /** The object's properties as the "Selection" window shows them and Copy copies them:
+        for an entity, each sub-entity's material, the technique drawn, and why the others
+        are not usable. */
+    Ogre::String PropertiesText(const Ogre::MovableObject* object) const;
+
     /// "entity", "light", "camera", "particle system", "billboard set".
     static Ogre::String Kind(const Ogre::MovableObject* object);
     /// The node's path from its zone's node down: "Hall › Table › Lamp".
@@ -124,7 +129,6 @@ private:
     Ogre::MovableObject* ObjectNamedIn(const std::vector<Ogre::String>& names) const;
     void BuildTree(Ogre::SceneNode* node, int depth);
     Ogre::String Describe(const Ogre::MovableObject* object) const;
-    Ogre::String PropertiesText(const Ogre::MovableObject* object) const;
 
     Ogre::RenderWindow* window;
     Ogre::ImGuiOverlay* overlay = nullptr; ///< the overlay manager's once made

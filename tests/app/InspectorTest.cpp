@@ -88,3 +88,18 @@ TEST_F(Inspector, ARenderTextureIsShownAsItIsDrawnTheRightWayUp)
     EXPECT_LT(boxTop + boxBottom, top + bottom) << "above the middle, as the camera sees it";
     EXPECT_LT(std::abs(boxBottom - (top + bottom) / 2), 4) << "down to the middle";
 }
+
+TEST_F(Inspector, TheSelectionSaysWhichTechniqueIsDrawnAndWhyTheOthersAreNot)
+{
+    WriteFile("toon.program", "vertex_program Toon/VP cg\n{ source toon.cg\n entry_point main\n profiles arbvp1\n}\n");
+    WriteFile("toon.material", "material Toon/Both { technique { pass {\n vertex_program_ref Toon/VP { }\n } }\n"
+                               " technique { pass {\n diffuse 0 1 0\n } } }\n");
+    LoadNodes("<node name='N'><entity name='E' meshFile='TwoPart.mesh' materialFile='Toon/Both'/></node>");
+    LevelInspector inspector(TestEngine::Window());
+    inspector.ShowLevel(sceneManager, nullptr, LevelRows(), {}, &scene);
+    const Ogre::String text = inspector.PropertiesText(Get("E"));
+    EXPECT_NE(Ogre::String::npos, text.find("Sub-entity 0: Toon/Both, technique 1; others not usable: Pass 0: vertex "
+                                            "program Toon/VP cannot be used"))
+        << text;
+    EXPECT_NE(Ogre::String::npos, text.find("Mesh: TwoPart.mesh\n")) << text;
+}
