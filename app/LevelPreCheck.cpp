@@ -87,10 +87,17 @@ namespace
     }
 
     /// The names a missing resource of that kind might have been meant as.
-    std::vector<String> Candidates(const String& kind, const std::set<String>& templates)
+    std::vector<String> Candidates(const String& kind, const Tarnel::ScriptNames& scripts)
     {
         if (kind == "particle template")
-            return {templates.begin(), templates.end()};
+            return {scripts.particleTemplates.begin(), scripts.particleTemplates.end()};
+        if (kind == "material")
+        {
+            std::vector<String> names;
+            for (const auto& material : scripts.materials)
+                names.push_back(material.first);
+            return names;
+        }
         std::vector<String> names;
         StringVectorPtr files = ResourceGroupManager::getSingleton().findResourceNames(GROUP, "*");
         for (const String& name : *files)
@@ -101,6 +108,19 @@ namespace
                 names.push_back(name);
         }
         return names;
+    }
+
+    /** Whether the engine refuses what is missing: a mesh, a model file, a particle template,
+        and the material of a sky that is switched on. */
+    bool StopsTheLoad(const Tarnel::MissingResource& missing, const Tarnel::LevelDescription& level)
+    {
+        if (missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template")
+            return true;
+        return missing.kind == "material" && level.environment &&
+               std::any_of(level.environment->skies.begin(), level.environment->skies.end(),
+                           [&missing](const Tarnel::Types::SkyParameters& sky) {
+                               return sky.enable && sky.material == missing.name;
+                           });
     }
 
     String Nearest(const String& name, const std::vector<String>& candidates)
@@ -272,12 +292,11 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description);
     for (const Tarnel::MissingResource& missing : reading.missing)
     {
-        bool stopsTheLoad = missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template";
-        if (!stopsTheLoad || !reading.fault.empty())
+        if (!StopsTheLoad(missing, reading.description) || !reading.fault.empty())
             continue;
         String where = missing.row ? ":" + StringConverter::toString(missing.row) : String();
         String who = missing.row ? missing.firstUser : String("the level");
-        String nearest = Nearest(missing.name, Candidates(missing.kind, scripts.particleTemplates));
+        String nearest = Nearest(missing.name, Candidates(missing.kind, scripts));
         reading.fault = file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
                         "\", which is nowhere to be found" +
                         (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)") + "; searched " +

@@ -377,8 +377,10 @@ namespace Tarnel
                 ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
                 if (scripts)
                 {
+                    // The engine makes its own two materials as it starts its render system, not from scripts.
                     if (kind == "material")
-                        return scripts->materials.count(name) != 0;
+                        return scripts->materials.count(name) != 0 || name == "BaseWhite" ||
+                               name == "BaseWhiteNoLighting";
                     if (kind == "particle template")
                         return scripts->particleTemplates.count(name) != 0;
                     return resources.resourceExists(

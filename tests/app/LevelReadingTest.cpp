@@ -10,6 +10,7 @@
 #include <fstream>
 
 using Ogre::String;
+using Ogre::StringUtil;
 
 namespace
 {
@@ -69,13 +70,23 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
          "<scene><nodes>\n<node name=\"N\"><entity name=\"E\" meshFile=\"Crate.mesh\"><boneAttachments>\n"
          "<boneAttachment bone=\"b\"><light name=\"E\"/></boneAttachment></boneAttachments></entity></node>\n</nodes></scene>",
          false, "3: light \"E\" repeats the name of line 2 (--lenient renames repeats)"},
+        {"a sky's material the media lack", "<scene><environment>\n<skyBox material=\"Sky\"/></environment></scene>",
+         false, "2: skyBox names material \"Sky\", which is nowhere to be found; searched "},
+        {"a sky switched off needs none", "<scene><environment>\n<skyBox enable=\"false\" material=\"Sky\"/>"
+                                          "</environment></scene>", false, ""},
+        {"the engine's own material", "<scene><environment>\n<skyDome material=\"BaseWhite\"/></environment></scene>",
+         false, ""},
     };
     for (const auto& row : rows)
     {
         LevelFolder folder({{"level.scene", row.level}});
         TiXmlDocument document;
         const LevelReading reading = ReadLevel(folder.File("level.scene"), MediaSources(), row.lenient, document, true);
-        EXPECT_EQ(*row.fault ? folder.File("level.scene") + ":" + row.fault : String(), reading.fault) << row.what;
+        // The folders searched, which end a missing file's fault, are this machine's.
+        const String expected = *row.fault ? folder.File("level.scene") + ":" + row.fault : String();
+        EXPECT_EQ(expected, StringUtil::endsWith(expected, "searched ", false) ? reading.fault.substr(0, expected.size())
+                                                                             : reading.fault)
+            << row.what;
     }
 }
 
