@@ -3,6 +3,7 @@
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Read/TarnelLevel.h"
+#include "Tarnel/Read/TarnelObjects.h"
 
 #include <OgreException.h>
 #include <OgreStringConverter.h>
@@ -41,6 +42,28 @@ namespace Tarnel
             return element->ValueStr() + (name && *name ? String(" \"") + name + "\"" : String());
         }
 
+        void CountObjects(const TiXmlElement* element, std::map<String, size_t>& counts)
+        {
+            for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+            {
+                if (Objects::IsObject(child))
+                    ++counts[child->ValueStr()];
+                CountObjects(child, counts);
+            }
+        }
+
+        /// "the element <lights>, with the 2 lights in it,": what a designer misses when it is not read.
+        String UnreadElement(const TiXmlElement* element, const String& where)
+        {
+            std::map<String, size_t> counts;
+            CountObjects(element, counts);
+            String held;
+            for (const auto& [kind, count] : counts)
+                held += (held.empty() ? "" : " and ") + StringConverter::toString(count) + " " + kind +
+                        (count == 1 ? "" : "s");
+            return "the element <" + element->ValueStr() + ">" + where + (held.empty() ? "" : ", with the " + held + " in it,");
+        }
+
         /// Collects the unread parts below the sections, counting those said often.
         class Walk
         {
@@ -68,7 +91,7 @@ namespace Tarnel
                 if (!read)
                     return false;
                 for (const TiXmlElement* child : unreadChildren)
-                    Say("the element <" + child->ValueStr() + "> in " + Describe(element), child);
+                    Say(UnreadElement(child, " in " + Describe(element)), child);
                 for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
                     if (!ReadMarks::IsMarked(attribute))
                         Say("the attribute " + String(attribute->Name()) + " of " + Describe(element), element);
@@ -169,7 +192,7 @@ namespace Tarnel
             if (section->ValueStr() == "terrain")
                 lines.push_back("Tarnel: the terrain is not drawn: only its user data is read");
             else if (!KnownSections().count(section->ValueStr()))
-                walk.Say("the element <" + section->ValueStr() + ">", section);
+                walk.Say(UnreadElement(section, ""), section);
             else if (afterLoad)
                 walk.Element(section, true);
         }

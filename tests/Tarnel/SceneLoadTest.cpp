@@ -48,14 +48,14 @@ TEST_F(SceneLoading, WhatTheLoadLeavesUnreadIsSaidWithItsLine)
     const std::string at = " is not read (" + path + ":";
     EXPECT_EQ(Tarnel::UnreadParts(document, path, true),
               (std::vector<String>{"Tarnel: the attribute exporter of scene" + at + "1)",
-                                   "Tarnel: the element <lights>" + at + "2)",
+                                   "Tarnel: the element <lights>, with the 1 light in it," + at + "2)",
                                    "Tarnel: the attribute quadratic of lightAttenuation" + at + "4)",
                                    "Tarnel: the attribute powerScale of light \"Lamp\"" + at + "4)",
                                    "Tarnel: the element <physics> in node \"Lamp\"" + at + "5)",
                                    "Tarnel: the attribute layer of node \"Lamp\"" + at + "3)"}));
     // Without a load, only the sections are known; a load marks the document afresh.
     EXPECT_EQ(Tarnel::UnreadParts(document, path, false),
-              (std::vector<String>{"Tarnel: the element <lights>" + at + "2)"}));
+              (std::vector<String>{"Tarnel: the element <lights>, with the 1 light in it," + at + "2)"}));
 }
 
 TEST_F(SceneLoading, TheHeaderAndItsDefaults)

@@ -139,7 +139,7 @@ for built, only_read in zip(full, read):
     missed = [w for w in only_read["warnings"] if w not in built["warnings"]]
     assert not missed, (name, missed)
 by_name = {level["file"].rsplit("/", 1)[-1]: level for level in read}
-assert any(w.startswith('Tarnel: the element <lights> is not read (') and w.endswith("unread.scene:1)") for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
+assert any(w.startswith('Tarnel: the element <lights>, with the 1 light in it, is not read (') and w.endswith("unread.scene:1)") for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
 assert any("resource location" in w and "gone" in w for w in by_name["unread.scene"]["warnings"])
 assert any("range" in w for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
 assert ("texture", "stone.png", ("Floor",)) in [(m["kind"], m["name"], tuple(m["usedBy"])) for m in by_name["textures.scene"]["missing"]]
