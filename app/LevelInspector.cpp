@@ -6,7 +6,7 @@
 
 #include "Tarnel/Build/TarnelLevelViews.h"
 #include "Tarnel/Build/TarnelScene.h"
-#include "Tarnel/Read/TarnelObjects.h"
+#include "Tarnel/Check/TarnelNames.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>
@@ -31,7 +31,6 @@
 #include <OgreViewport.h>
 #include <Overlay/OgreImGuiOverlay.h>
 
-#include <tinyxml.h>
 
 #include <X11/Xlib.h>
 
@@ -42,26 +41,6 @@ using namespace Ogre;
 
 namespace
 {
-    void RowsOf(const TiXmlElement* element, const String& nodeName, LevelRows& rows)
-    {
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            const String kind = child->ValueStr();
-            const char* given = child->Attribute("name");
-            const String name = given ? given : "";
-            if (kind == "node" || kind == "modelInstance")
-            {
-                if (!name.empty())
-                    rows.nodes.emplace(name, child->Row());
-                RowsOf(child, name, rows);
-            }
-            else if (Tarnel::Objects::IsObject(child))
-                rows.objects.emplace(name.empty() ? nodeName : name, child->Row());
-            else
-                RowsOf(child, "", rows); // a section, or what holds nodes
-        }
-    }
-
     /// The pointer in the window and whether its buttons are down; false when it cannot be read.
     bool ReadPointer(RenderWindow* window, int& x, int& y, bool& left, bool& right)
     {
@@ -116,12 +95,17 @@ namespace
     }
 }
 
-LevelRows LevelRows::Of(const TiXmlDocument& level, const String& file)
+LevelRows LevelRows::Of(const Tarnel::LevelDescription& level, const String& file)
 {
     LevelRows rows;
     rows.file = file;
-    if (const TiXmlElement* scene = level.RootElement())
-        RowsOf(scene, "", rows);
+    Tarnel::ForEachNodeAndObject(
+        level,
+        [&rows](const Tarnel::NodeDescription& node) {
+            if (!node.name.empty())
+                rows.nodes.emplace(node.name, node.line);
+        },
+        [&rows](const Tarnel::Types::ObjectParameters& object) { rows.objects.emplace(object.name, object.line); });
     return rows;
 }
 

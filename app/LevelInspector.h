@@ -11,11 +11,10 @@
 #include <memory>
 #include <vector>
 
-class TiXmlDocument;
-
 namespace Tarnel
 {
     class TarnelScene;
+    struct LevelDescription;
 }
 
 namespace Ogre
@@ -29,9 +28,9 @@ struct LevelRows
     Ogre::String file;
     std::map<Ogre::String, int> nodes, objects;
 
-    /** The level's own nodes and objects, named as the loader names them (an unnamed object
-        by its node); model files' objects are not in the level's file. */
-    static LevelRows Of(const TiXmlDocument& level, const Ogre::String& file);
+    /** The level's own nodes and objects, from its description, named as the loader names
+        them (an unnamed object by its node); model files' objects are not in the level's file. */
+    static LevelRows Of(const Tarnel::LevelDescription& level, const Ogre::String& file);
     /// "level.scene:12", or the file alone when the line is not known.
     Ogre::String Where(const Ogre::MovableObject* object) const;
 };

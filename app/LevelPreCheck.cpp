@@ -315,31 +315,6 @@ String PreCheckLevel(const String& file, const MediaSources& media, TiXmlDocumen
     return reading.fault;
 }
 
-namespace
-{
-    /// The names of the level's cameras as the loader would make them; false when a model file may hold more.
-    bool CameraNames(const TiXmlElement* element, std::vector<String>& names)
-    {
-        bool whole = true;
-        for (const TiXmlElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
-        {
-            if (child->Attribute("modelFile") || child->Attribute("modelName"))
-                whole = false;
-            if (child->ValueStr() == "camera")
-            {
-                // An unnamed camera takes its node's name.
-                const char* name = child->Attribute("name");
-                if ((!name || !*name) && element->ValueStr() == "node")
-                    name = element->Attribute("name");
-                if (name && *name)
-                    names.push_back(name);
-            }
-            whole = CameraNames(child, names) && whole;
-        }
-        return whole;
-    }
-}
-
 String FindLevelCamera(const String& name, const std::vector<String>& cameras)
 {
     for (const String& camera : cameras)
@@ -367,10 +342,17 @@ String NoSuchCamera(const String& name, const std::vector<String>& cameras)
     return "The level has no camera named " + name + " (its cameras: " + (names.empty() ? "none" : names) + ")";
 }
 
-String PreCheckCamera(const TiXmlDocument& document, const String& name)
+String PreCheckCamera(const Tarnel::LevelDescription& level, const String& name)
 {
     std::vector<String> cameras;
-    if (!document.RootElement() || !CameraNames(document.RootElement(), cameras))
+    bool whole = true;
+    Tarnel::ForEachNodeAndObject(
+        level, [&whole](const Tarnel::NodeDescription& node) { whole = whole && node.modelFile.empty(); },
+        [&cameras](const Tarnel::Types::ObjectParameters& object) {
+            if (object.objectType == Tarnel::Types::CAMERA && !object.name.empty())
+                cameras.push_back(object.name);
+        });
+    if (!whole)
         return ""; // a model file may hold it: the load tells
     return FindLevelCamera(name, cameras).empty() ? NoSuchCamera(name, cameras) : "";
 }

@@ -57,9 +57,9 @@ Ogre::String FindLevelCamera(const Ogre::String& name, const std::vector<Ogre::S
 /// "The level has no camera named N (its cameras: A, B)".
 Ogre::String NoSuchCamera(const Ogre::String& name, const std::vector<Ogre::String>& cameras);
 
-/** Why `--camera NAME` cannot be looked through, from the level's document before the
+/** Why `--camera NAME` cannot be looked through, from the level's description before the
     window opens; empty when the level has such a camera or a model file may hold it. */
-Ogre::String PreCheckCamera(const TiXmlDocument& document, const Ogre::String& name);
+Ogre::String PreCheckCamera(const Tarnel::LevelDescription& level, const Ogre::String& name);
 
 /// The edit distance of the two names, letters compared without case.
 size_t EditDistance(const Ogre::String& a, const Ogre::String& b);

@@ -49,6 +49,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 using namespace Ogre;
@@ -261,7 +262,7 @@ namespace
         String fault =
             PreCheckLevel(options.levelFile, options.media, &document, options.lenientNames, described.get());
         if (fault.empty() && !options.cameraName.empty())
-            fault = PreCheckCamera(document, options.cameraName);
+            fault = PreCheckCamera(*described, options.cameraName);
         if (fault.empty())
             return true;
         // Masked: the terminal has it once, plainly.
@@ -479,6 +480,20 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed, const Ta
     TiXmlDocument document;
     if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document, true))
         parsed = &document, described = nullptr;
+    // Read whole once, for the load and the inspector; a reader that refuses is the load's to report.
+    std::optional<Tarnel::LevelDescription> own;
+    if (!described && parsed && parsed->RootElement())
+    {
+        try
+        {
+            own = Tarnel::LevelReader().Read(parsed->RootElement());
+            described = &*own;
+        }
+        catch (const Exception&)
+        {
+            // The load reads it again, and stops where the reader stopped, saying where.
+        }
+    }
     auto loaded = std::make_unique<Tarnel::TarnelScene>();
     LoggedErrors findings(LML_WARNING);
     String loadTime;
@@ -494,14 +509,14 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed, const Ta
             std::cerr << where << ": the load stopped here" << std::endl;
         throw;
     }
-    ShowLevel(std::move(loaded), camera, loadTime, parsed, findings.errors);
+    ShowLevel(std::move(loaded), camera, loadTime, described, findings.errors);
     WriteSceneTreeReport("scenetree.txt", sceneManager->getRootSceneNode());
 }
 
 void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* viewerCamera, const String& loadTime,
-                       const TiXmlDocument* parsed, const std::vector<String>& findings)
+                       const Tarnel::LevelDescription* described, const std::vector<String>& findings)
 {
-    levelRows = parsed ? LevelRows::Of(*parsed, levelFile) : LevelRows{levelFile, {}, {}};
+    levelRows = described ? LevelRows::Of(*described, levelFile) : LevelRows{levelFile, {}, {}};
     loadFindings = findings;
     LogFindingsSummary(findings);
     scene = std::move(loaded);
@@ -587,7 +602,7 @@ bool Viewer::ReloadLevel(String& error)
         scene->Destroy();
     Tarnel::Platform::PlaceInZone(freshCamera->getParentSceneNode());
     window->getViewport(0)->setCamera(freshCamera);
-    ShowLevel(std::move(loaded), freshCamera, loadTime, &document, reloadFindings);
+    ShowLevel(std::move(loaded), freshCamera, loadTime, &described, reloadFindings);
     Tarnel::Engine::DestroySceneManager(previous);
     if (levelGroup != ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME)
         DropLevelGroup(levelGroup);

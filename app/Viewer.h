@@ -138,9 +138,9 @@ private:
     void StartView(const Options& options);
     /// Draws the camera's view once into a picture of that size and writes it to the file.
     void WritePicture(const Ogre::String& file, unsigned width, unsigned height);
-    /// Makes the loaded level and its camera the ones on screen.
+    /// Makes the loaded level and its camera the ones on screen; its description gives the inspector its lines.
     void ShowLevel(std::unique_ptr<Tarnel::TarnelScene> scene, Ogre::Camera* camera, const Ogre::String& loadTime,
-                   const TiXmlDocument* parsed, const std::vector<Ogre::String>& findings);
+                   const Tarnel::LevelDescription* described, const std::vector<Ogre::String>& findings);
 
     Ogre::RenderWindow* window;
     Ogre::SceneManager* sceneManager;

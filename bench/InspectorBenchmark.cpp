@@ -144,9 +144,10 @@ int main(int argc, char** argv)
 
     TiXmlDocument document(file);
     document.LoadFile();
+    const Tarnel::LevelDescription described = Tarnel::LevelReader().Read(document.RootElement());
     std::printf("A level of %zu nodes, %d frames a phase, 1280x800\n", nodes, frames);
     LevelInspector inspector(window);
-    inspector.ShowLevel(sceneManager, camera, LevelRows::Of(document, file), {}, &scene);
+    inspector.ShowLevel(sceneManager, camera, LevelRows::Of(described, file), {}, &scene);
 
     DrawFrames(inspector, 20); // the first frames load the meshes
     const Frames closed = DrawFrames(inspector, frames);

@@ -3,8 +3,17 @@
 
 #include "Tarnel/Read/TarnelLevel.h"
 
+#include <functional>
+
 namespace Tarnel
 {
+    /** Walks the level's nodes and objects in document order, as the loader names them (an
+        unnamed object by its node's name as written): each node and model instance, and each
+        object, one on a bone after its entity. What a model file makes is not described. */
+    void ForEachNodeAndObject(const LevelDescription& level,
+                              const std::function<void(const NodeDescription&)>& node,
+                              const std::function<void(const Types::ObjectParameters&)>& object);
+
     /// A name given twice where the loader keeps one of each: nodes apart from objects.
     struct RepeatedName
     {

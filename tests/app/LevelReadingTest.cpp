@@ -115,7 +115,36 @@ TEST(LevelReading, EachObjectsLineByTheNameTheLoaderGivesIt)
     document.SetTabSize(4); // rows are counted
     document.Parse("<scene>\n<nodes>\n<node name=\"Hall\">\n<entity meshFile=\"a.mesh\"/>\n"
                    "<node name=\"Lamp\"><light name=\"Glow\"/></node>\n</node>\n</nodes>\n<camera name=\"Top\"/>\n</scene>");
-    const LevelRows rows = LevelRows::Of(document, "level.scene");
+    const LevelRows rows = LevelRows::Of(Tarnel::LevelReader().Read(document.RootElement()), "level.scene");
     EXPECT_EQ((std::map<String, int>{{"Hall", 3}, {"Lamp", 5}}), rows.nodes);
     EXPECT_EQ((std::map<String, int>{{"Hall", 4}, {"Glow", 5}, {"Top", 8}}), rows.objects);
+}
+
+TEST(LevelReading, ACameraForTheCommandLineIsLookedForInTheDescription)
+{
+    auto described = [](const char* level) {
+        TiXmlDocument document;
+        document.Parse(level);
+        return Tarnel::LevelReader().Read(document.RootElement());
+    };
+    const Tarnel::LevelDescription cameras = described(
+        "<scene><nodes><node name=\"Eye\"><camera/><entity name=\"E\" meshFile=\"a.mesh\"><boneAttachments>"
+        "<boneAttachment bone=\"b\"><camera name=\"OnBone\"/></boneAttachment></boneAttachments></entity></node>"
+        "</nodes><camera name=\"Top\"/><physics><camera name=\"NotRead\"/></physics></scene>");
+    const struct
+    {
+        const char* asked;
+        String fault;
+    } rows[] = {
+        {"Top", ""},
+        {"top", ""},     // its case aside
+        {"Eye", ""},     // an unnamed camera takes its node's name
+        {"OnBone", ""},  // on an entity's bone
+        {"NotRead", NoSuchCamera("NotRead", {"Eye", "OnBone", "Top"})},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.fault, PreCheckCamera(cameras, row.asked)) << row.asked;
+    EXPECT_EQ("", PreCheckCamera(described("<scene><nodes><node name=\"P\" modelFile=\"p.model\"/></nodes></scene>"),
+                                 "Inside"))
+        << "a model file may hold it";
 }
