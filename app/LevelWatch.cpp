@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 using namespace Ogre;
 
@@ -38,16 +39,36 @@ LevelWatch::~LevelWatch()
         close(notifications);
 }
 
-void LevelWatch::Watch(const std::vector<String>& folders)
+void LevelWatch::Watch(const std::vector<Folder>& folders)
 {
     if (notifications < 0)
         return;
     for (int watch : watches)
         inotify_rm_watch(notifications, watch);
     watches.clear();
-    for (const String& folder : folders)
+    std::vector<String> paths;
+    for (const Folder& folder : folders)
     {
-        int watch = inotify_add_watch(notifications, folder.c_str(), CHANGES);
+        paths.push_back(folder.path);
+        if (!folder.withSubfolders)
+            continue;
+        std::error_code error;
+        for (auto entry = std::filesystem::recursive_directory_iterator(
+                 folder.path, std::filesystem::directory_options::skip_permission_denied, error);
+             !error && entry != std::filesystem::recursive_directory_iterator() && paths.size() <= MOST_FOLDERS;
+             entry.increment(error))
+            if (entry->is_directory(error))
+                paths.push_back(entry->path().string());
+    }
+    if (paths.size() > MOST_FOLDERS)
+    {
+        LogManager::getSingleton().logWarning("Tarnel: --watch watches the first " + std::to_string(MOST_FOLDERS) +
+                                              " folders of the level and its media; changes in the others are not seen");
+        paths.resize(MOST_FOLDERS);
+    }
+    for (const String& path : paths)
+    {
+        int watch = inotify_add_watch(notifications, path.c_str(), CHANGES);
         if (watch >= 0)
             watches.push_back(watch);
     }

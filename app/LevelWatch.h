@@ -20,8 +20,19 @@ public:
     LevelWatch(const LevelWatch&) = delete;
     LevelWatch& operator=(const LevelWatch&) = delete;
 
-    /// Watches these folders from now on, instead of the ones before; those that are not there are left out.
-    void Watch(const std::vector<Ogre::String>& folders);
+    /// A folder to watch, and whether the folders below it count too, as a recursive media location does.
+    struct Folder
+    {
+        Ogre::String path;
+        bool withSubfolders = false;
+    };
+
+    /// Most folders watched at once: the system's watches are few, and shared by every program.
+    static constexpr size_t MOST_FOLDERS = 2000;
+
+    /** Watches these folders from now on, instead of the ones before; those that are not there
+        are left out. Beyond MOST_FOLDERS, the rest is not watched, with a warning. */
+    void Watch(const std::vector<Folder>& folders);
 
     /** Reads the notifications that arrived, without waiting; true once for each burst of
         changes, when none has come for SETTLE. The viewer's own files (its log, its report,

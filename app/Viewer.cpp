@@ -628,20 +628,20 @@ void Viewer::WatchLevelFiles()
         return;
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(levelFile), base, folder);
-    std::vector<String> folders = {folder.empty() ? String(".") : folder};
+    std::vector<LevelWatch::Folder> folders = {{folder.empty() ? String(".") : folder, false}};
     if (scene)
     {
         for (const auto& location : scene->GetResourceLocations())
         {
             if (location.second.type == "FileSystem")
-                folders.push_back(location.second.name);
+                folders.push_back({location.second.name, location.second.recursive});
         }
     }
-    // The game's media are read again on each reload: a change there shows too.
+    // The game's media are read again on each reload, with their subfolders: a change there shows too.
     for (const MediaSources::Location& location : media.Locations())
     {
         if (location.type == "FileSystem")
-            folders.push_back(location.path);
+            folders.push_back({location.path, location.recursive});
     }
     watch->Watch(folders);
 }

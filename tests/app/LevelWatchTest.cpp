@@ -23,7 +23,12 @@ TEST(LevelWatch, ABurstOfWritesCountsOnceWhenItSettles)
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     LevelWatch watch;
-    watch.Watch({folder.string(), (folder / "not-there").string()});
+    std::filesystem::create_directories(folder / "media" / "materials");
+    std::filesystem::create_directories(folder / "flat" / "below");
+    watch.Watch({{folder.string(), false},
+                 {(folder / "not-there").string(), true},
+                 {(folder / "media").string(), true},
+                 {(folder / "flat").string(), false}});
     EXPECT_FALSE(SettledAfterQuiet(watch)) << "nothing changed";
 
     for (int piece = 0; piece < 3; ++piece) // an exporter writing in pieces
@@ -36,6 +41,12 @@ TEST(LevelWatch, ABurstOfWritesCountsOnceWhenItSettles)
     std::ofstream(folder / "Ogre.log") << "line\n";
     std::ofstream(folder / "screenshot_3.png") << "picture";
     EXPECT_FALSE(SettledAfterQuiet(watch));
+
+    // A game's media are searched with their subfolders, and watched so.
+    std::ofstream(folder / "media" / "materials" / "wall.material") << "material Wall {}";
+    EXPECT_TRUE(SettledAfterQuiet(watch)) << "a change in a subfolder of a folder watched with them";
+    std::ofstream(folder / "flat" / "below" / "wall.material") << "material Wall {}";
+    EXPECT_FALSE(SettledAfterQuiet(watch)) << "not below a folder watched alone";
 
     std::filesystem::rename(folder / "level.scene", folder / "renamed.scene");
     EXPECT_TRUE(SettledAfterQuiet(watch)) << "a file moved counts";
