@@ -194,6 +194,19 @@ namespace Tarnel
         return fallback;
     }
 
+    Vector3 Domains::PlaneUp(const TiXmlElement* element, const Vector3& normal, const Vector3& up)
+    {
+        // The engine's own test: the cross product of the two.
+        if (!up.crossProduct(normal).isZeroLength())
+            return up;
+        const Vector3 other = std::abs(normal.normalisedCopy().y) < 0.9f ? Vector3::UNIT_Y : Vector3::UNIT_Z;
+        LogManager::getSingleton().logWarning("Tarnel: " + Describe(element) + " has its up vector " +
+                                              StringConverter::toString(up) + " along its normal " +
+                                              StringConverter::toString(normal) + ", which gives the plane no up; "
+                                              "its up is " + StringConverter::toString(other));
+        return other;
+    }
+
     Plane Domains::PlaneWithNormal(const TiXmlElement* element, const Plane& plane, const Plane& fallback)
     {
         Real squared = plane.normal.squaredLength();

@@ -76,6 +76,11 @@ namespace Tarnel
             camera asserts on it at the first frame. It keeps the fallback. */
         Ogre::Plane PlaneWithNormal(const TiXmlElement* element, const Ogre::Plane& plane, const Ogre::Plane& fallback);
 
+        /** A plane mesh's up vector: one along the plane's normal gives the mesh no up, which
+            the engine refuses; it is then the axis least along the normal, Y or Z, with a
+            warning. The normal is not of length 0. */
+        Ogre::Vector3 PlaneUp(const TiXmlElement* element, const Ogre::Vector3& normal, const Ogre::Vector3& up);
+
         /** A render queue (the attribute's text, parsed as the format says): one past the
             engine's last queue, which the engine asserts on, is the last queue. */
         Ogre::uint8 RenderQueue(const TiXmlElement* element, const char* attribute, const Ogre::String& text);

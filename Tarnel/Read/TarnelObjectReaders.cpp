@@ -2,14 +2,19 @@
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Check/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelLimits.h"
+#include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
 
 #include <OgreLogManager.h>
+#include <OgreStringConverter.h>
 
 #include <tinyxml.h>
+
+#include <cmath>
 
 using namespace Ogre;
 
@@ -264,7 +269,15 @@ namespace Tarnel
         {
             auto plane = LoadShadowReceiver<Types::PlaneParameters>(element, name, true, rules.receiveShadows,
                                                             &ReadPlaneAttributes, &LoadPlaneChild);
-            static_cast<Types::PlaneParameters&>(*plane).planeName = plane->name;
+            auto& parameters = static_cast<Types::PlaneParameters&>(*plane);
+            parameters.planeName = plane->name;
+            // No normal (none is given, or one of length 0) makes no plane: the engine refuses it.
+            if (!(parameters.normal.squaredLength() > 0) || !std::isfinite(parameters.normal.squaredLength()))
+                TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS,
+                              "The normal of plane " + plane->name + " is " +
+                                  StringConverter::toString(parameters.normal) + ", which is no direction",
+                              "Objects::ReadObject", UTILITIES_SOURCE_FILE);
+            parameters.upVector = Domains::PlaneUp(element, parameters.normal, parameters.upVector);
             return plane;
         }
         return nullptr;
@@ -293,7 +306,8 @@ namespace Tarnel
 
     String Objects::ReadMeshFile(const TiXmlElement* element)
     {
-        return TarnelUtilities::GetStringAttribute(element, "meshFile");
+        // A mesh in a folder of a location, as Windows tools write it: "props\crate.mesh".
+        return TarnelUtilities::NativeSeparators(TarnelUtilities::GetStringAttribute(element, "meshFile"));
     }
 
     Types::LookTarget Objects::LoadLookTarget(const TiXmlElement* element)

@@ -56,7 +56,8 @@ namespace Tarnel
 
         /// A node element's name, model file (given as modelFile or modelName), id and visibility.
         Types::NodeAttributes ReadNodeAttributes(const TiXmlElement* element);
-        /// The mesh an entity element shows, whether an object or a copy batched into geometry.
+        /** The mesh an entity element shows, whether an object or a copy batched into geometry;
+            a backslash in its name is a folder's separator, as in the level's other file names. */
         Ogre::String ReadMeshFile(const TiXmlElement* element);
 
         /// A look-at or tracking request of a node or a camera, without its node or camera.

@@ -150,7 +150,7 @@ TEST(ObjectRules, ScenesAndModelsReadOneElementDifferentlyOnlyWhereTheRulesSay)
         bool scene, model;
     } rows[] = {
         {"<entity/>", true, false},
-        {"<plane/>", true, false},
+        {"<plane><normal y='1'/></plane>", true, false},
         {"<particleSystem receiveShadows='true'/>", false, true},
         {"<billboardSet receiveShadows='true'/>", false, true},
     };

@@ -139,10 +139,27 @@ TEST_F(Objects, Planes)
     EXPECT_EQ(nullptr, scene.GetMovablePlane("Flat_movable"));
     EXPECT_EQ(3u, scene.GetSceneNode("Pool")->numAttachedObjects()) << "two entities, one movable plane";
 
-    // A missing normal is zero; it reaches the movable plane, made first, and then the engine, which refuses it.
-    EXPECT_THROW(LoadFresh(NodesScene("<node name='N'><plane name='Unset'/></node>")), InvalidParametersException);
-    ASSERT_NE(nullptr, scene.GetMovablePlane("Unset_movable"));
-    EXPECT_EQ(Vector3::ZERO, scene.GetMovablePlane("Unset_movable")->normal);
+    // A plane facing its up vector (the default, Z) has no up, which the engine refuses: it takes Y.
+    LogRecorder log;
+    LoadFresh(NodesScene("<node name='N'><plane name='Wall' width='4' height='2'><normal z='1'/></plane></node>"));
+    const Vector3 wall = Get("Wall")->getMesh()->getBounds().getSize();
+    EXPECT_NEAR(2, wall.y, 0.1) << "its height up Y";
+    EXPECT_NEAR(4, wall.x, 0.1);
+    EXPECT_EQ(1, log.Count("Tarnel: plane \"Wall\" has its up vector 0 0 1 along its normal 0 0 1, which gives the "
+                           "plane no up; its up is 0 1 0"));
+
+    // A missing normal is zero, which is no plane: the reader refuses it before anything is made.
+    try
+    {
+        LoadFresh(NodesScene("<node name='N'><plane name='Unset'/></node>"));
+        ADD_FAILURE() << "a plane without a normal loaded";
+    }
+    catch (const InvalidParametersException& error)
+    {
+        EXPECT_EQ("The normal of plane Unset is 0 0 0, which is no direction", error.getDescription());
+        EXPECT_STREQ("Tarnel/TarnelUtilities", error.getFile());
+    }
+    EXPECT_EQ(nullptr, scene.GetMovablePlane("Unset_movable"));
 }
 
 TEST_F(Objects, ParticleSystemsOnNodesAndBones)

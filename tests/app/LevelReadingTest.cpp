@@ -74,6 +74,8 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
          false, "2: skyBox names material \"Sky\", which is nowhere to be found; searched "},
         {"a sky switched off needs none", "<scene><environment>\n<skyBox enable=\"false\" material=\"Sky\"/>"
                                           "</environment></scene>", false, ""},
+        {"a plane without a normal", "<scene><nodes>\n<node name=\"N\"><plane name=\"P\"/></node>\n</nodes></scene>",
+         false, "2: plane \"P\": InvalidParametersException: The normal of plane P is 0 0 0, which is no direction"},
         {"the engine's own material", "<scene><environment>\n<skyDome material=\"BaseWhite\"/></environment></scene>",
          false, ""},
     };
