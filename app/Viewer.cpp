@@ -7,6 +7,7 @@
 #include "SceneTreeReport.h"
 #include "WindowCloseRequests.h"
 
+#include "Utf8Text.h"
 #include "WarningGroups.h"
 
 #include "Tarnel/Engine/TarnelEngine.h"
@@ -105,7 +106,7 @@ public:
         if (maskDebug)
             return;
         if (message.compare(0, 6, "Level ") == 0 || message.compare(0, 7, "Reload ") == 0)
-            std::cout << message << std::endl;
+            std::cout << AsValidUtf8(message) << std::endl;
         else if (level >= LML_WARNING)
             waiting.push_back(message);
     }
@@ -115,8 +116,9 @@ public:
         for (const WarningGroup& group : GroupWarnings(WithoutRepeatsOfMissing(waiting)))
         {
             size_t& said = saidCounts[MessageShape(group.message)];
+            // A name in an 8-bit encoding shows as its letter, not as a broken character.
             if (said != group.count)
-                std::cerr << DescribeGroup(group) << std::endl;
+                std::cerr << AsValidUtf8(DescribeGroup(group)) << std::endl;
             said = group.count;
         }
         waiting.clear();

@@ -127,6 +127,11 @@ check "the terminal says little ($(cat out.txt err.txt | wc -l) lines)" [ "$(cat
 # Each line once, and the summary after the load, indented, groups them.
 check "Ogre.log keeps every line" [ "$(grep -a "Tarnel: missing material" Ogre.log | grep -acvE '^[0-9:]+   ')" = 30 ]
 
+printf '<?xml version="1.0" encoding="ISO-8859-1"?>\n<scene><nodes><node name="Caf\xe9"><rotation qx="0" qy="0" qz="0" qw="0"/><entity name="Cup" meshFile="Crate.mesh"/></node></nodes></scene>' \
+    >"$game/levels/latin.scene"
+picture latin.png ../game/levels/latin.scene --media ../game/media
+check "a name in Latin-1 shows on the terminal as its letter" grep -qF 'rotation of node "Café"' err.txt
+
 # A game's habits: meshes of an old format whose materials are missing or need Cg, and textures never shipped.
 mkdir -p "$game/old"
 OgreXMLConverter -q "$game/media/meshes/Crate.mesh" "$game/old/crate.xml" >/dev/null 2>&1
