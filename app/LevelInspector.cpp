@@ -211,7 +211,7 @@ void LevelInspector::KeyPressed(const OIS::KeyEvent& event)
     if (event.key < 512)
         io.KeysDown[event.key] = true;
     if (event.text >= 32 && event.text < 0x10000)
-        io.AddInputCharacter(event.text);
+        typed.push_back(event.text);
 }
 
 void LevelInspector::KeyReleased(const OIS::KeyEvent& event)
@@ -231,6 +231,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     if (!open || !sceneManager)
     {
         io.MouseDown[0] = io.MouseDown[1] = false;
+        typed.clear();
         ImGuiOverlay::NewFrame();
         return;
     }
@@ -244,6 +245,15 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     io.DeltaTime = std::max(seconds, 1e-4f);
     // What ImGui took in the last frame decides where this click goes.
     const bool clickInView = leftClicks > 0 && !io.WantCaptureMouse;
+    // The modifiers its shortcuts read (Ctrl+C, Ctrl+V, Shift+arrows), set only here, before
+    // its frame begins: ImGui ends a frame on them changed since it began by aborting.
+    io.KeyCtrl = io.KeysDown[OIS::KC_LCONTROL] || io.KeysDown[OIS::KC_RCONTROL];
+    io.KeyShift = io.KeysDown[OIS::KC_LSHIFT] || io.KeysDown[OIS::KC_RSHIFT];
+    io.KeyAlt = io.KeysDown[OIS::KC_LMENU] || io.KeysDown[OIS::KC_RMENU];
+    // Typed between frames; ImGui drops what is added after its frame began.
+    for (unsigned int character : typed)
+        io.AddInputCharacter(character);
+    typed.clear();
     ImGuiOverlay::NewFrame();
     DrawProperties();
     DrawTree();

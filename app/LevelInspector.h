@@ -143,6 +143,7 @@ private:
     std::vector<TreeRow> tree;
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
+    std::vector<unsigned int> typed; ///< the characters typed since the last frame
     XClipboard clipboard; ///< Copy, and Ctrl+C and Ctrl+V in the fields, go through the display's
     std::string pasted;   ///< what ImGui was given to paste, kept while it reads it
 };

@@ -482,18 +482,27 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed, const Ta
     TiXmlDocument document;
     if (!parsed && Tarnel::TarnelUtilities::LoadXmlFile(levelFile, document, true))
         parsed = &document, described = nullptr;
-    // Read whole once, for the load and the inspector; a reader that refuses is the load's to report.
+    // Read whole once, for the load and the inspector, where no check before the window read it.
     std::optional<Tarnel::LevelDescription> own;
     if (!described && parsed && parsed->RootElement())
     {
+        Tarnel::LevelReader reader;
         try
         {
-            own = Tarnel::LevelReader().Read(parsed->RootElement());
+            own = reader.Read(parsed->RootElement());
             described = &*own;
         }
         catch (const Exception&)
         {
-            // The load reads it again, and stops where the reader stopped, saying where.
+            // Where, as a load that stops says it; the program's end gives the engine's message.
+            if (const TiXmlElement* at = reader.Reading())
+            {
+                const char* name = at->Attribute("name");
+                std::cerr << levelFile << ":" << at->Row() << ": " << at->ValueStr()
+                          << (name && *name ? String(" \"") + name + "\"" : String()) << ": the load stopped here"
+                          << std::endl;
+            }
+            throw;
         }
     }
     auto loaded = std::make_unique<Tarnel::TarnelScene>();

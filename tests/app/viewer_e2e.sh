@@ -5,6 +5,7 @@
 set -uo pipefail
 run_tree=$1
 close_window=$2
+clipboard=$(dirname "$close_window")/clipboard # another program on the display's clipboard
 case_name=$3
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tools/viewer-driver.sh"
@@ -306,6 +307,17 @@ inspector)
     viewer_press F5
     click_at 40 $((HEIGHT / 2))
     click_at 60 $((HEIGHT - 82))     # the first finding: the level is read before its meshes load
+    # The search box pastes what another program copied, and copies to the display's clipboard.
+    "$clipboard" offer Box &
+    offer=$!
+    sleep 0.5
+    click_at $((WIDTH - 250)) 317    # the level tree's search box
+    viewer_press x
+    xdotool keydown ctrl; sleep 0.2; viewer_press v; viewer_press a; viewer_press c; xdotool keyup ctrl
+    sleep 0.5
+    pasted=$("$clipboard" print)
+    kill "$offer" 2>/dev/null
+    click_at 40 $((HEIGHT / 2))      # the view again, the search box let go
     viewer_press i
     viewer_press Escape
     viewer_wait_for_exit
@@ -321,6 +333,7 @@ inspector)
         [ "$(sed -n '/Reload of/,$p' Ogre.log | grep -c 'Selected entity "Crate"')" -ge 1 ]
     check "a click on empty space clears it" grep -qF "Selected nothing" Ogre.log
     check "a finding that names an object selects it" grep -qF 'Selected camera "Wide" on node "Eye"' Ogre.log
+    check "the search box pasted another program's text and copied its own: '$pasted'" [ "$pasted" = xBox ]
     check "I closes it" grep -qF "Inspector closed" Ogre.log
     ;;
 level-cameras)
