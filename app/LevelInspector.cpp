@@ -214,6 +214,11 @@ void LevelInspector::KeyPressed(const OIS::KeyEvent& event)
         typed.push_back(event.text);
 }
 
+void LevelInspector::Scroll(float notches)
+{
+    wheel += notches;
+}
+
 void LevelInspector::KeyReleased(const OIS::KeyEvent& event)
 {
     if (event.key < 512)
@@ -231,6 +236,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     if (!open || !sceneManager)
     {
         io.MouseDown[0] = io.MouseDown[1] = false;
+        io.MouseWheel = wheel = 0;
         typed.clear();
         ImGuiOverlay::NewFrame();
         return;
@@ -250,10 +256,12 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     io.KeyCtrl = io.KeysDown[OIS::KC_LCONTROL] || io.KeysDown[OIS::KC_RCONTROL];
     io.KeyShift = io.KeysDown[OIS::KC_LSHIFT] || io.KeysDown[OIS::KC_RSHIFT];
     io.KeyAlt = io.KeysDown[OIS::KC_LMENU] || io.KeysDown[OIS::KC_RMENU];
-    // Typed between frames; ImGui drops what is added after its frame began.
+    // Typed and turned between frames; ImGui drops what is added after its frame began.
     for (unsigned int character : typed)
         io.AddInputCharacter(character);
     typed.clear();
+    io.MouseWheel = wheel;
+    wheel = 0;
     ImGuiOverlay::NewFrame();
     DrawProperties();
     DrawTree();

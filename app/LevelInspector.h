@@ -83,6 +83,8 @@ public:
     bool WantsKeyboard() const;
     void KeyPressed(const OIS::KeyEvent& event);
     void KeyReleased(const OIS::KeyEvent& event);
+    /// The mouse wheel turned over its windows, in notches (up is positive).
+    void Scroll(float notches);
 
     /** Selects the object (null clears the selection) and logs it, for example `Selected entity
         "Crate" on node "Crate" (zone Hall_PCZone), level.scene:12`. */
@@ -144,6 +146,7 @@ private:
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
     std::vector<unsigned int> typed; ///< the characters typed since the last frame
+    float wheel = 0;                 ///< the notches turned since the last frame
     XClipboard clipboard; ///< Copy, and Ctrl+C and Ctrl+V in the fields, go through the display's
     std::string pasted;   ///< what ImGui was given to paste, kept while it reads it
 };

@@ -224,7 +224,10 @@ bool ZelFrameListener::readMouse(const FrameEvent& event)
         return ExampleFrameListener::readMouse(event);
     // The pointer is for clicking: the view turns only while the right button is held.
     const OIS::MouseState& state = mouse->getMouseState();
-    if (state.Z.rel != 0 && !inspector.WantsMouse())
+    // Over its windows the wheel scrolls them; a notch is 120 of the wheel's axis.
+    if (state.Z.rel != 0 && inspector.WantsMouse())
+        inspector.Scroll(float(state.Z.rel) / 120);
+    else if (state.Z.rel != 0)
         scaleMoveSpeed(state.Z.rel > 0 ? 2 : 0.5f);
     if (state.buttonDown(OIS::MB_Right) && !inspector.WantsMouse())
     {

@@ -336,6 +336,29 @@ inspector)
     check "the search box pasted another program's text and copied its own: '$pasted'" [ "$pasted" = xBox ]
     check "I closes it" grep -qF "Inspector closed" Ogre.log
     ;;
+inspector-wheel)
+    # Over the inspector's windows the wheel scrolls them; elsewhere it sets the flying speed.
+    mkdir -p "$work/many"
+    python3 -c 'print("<scene><nodes>" + "".join("<node name=\"N%d\"><position x=\"%d\"/><entity name=\"E%d\" meshFile=\"Crate.mesh\"/></node>" % (i, 2 * i, i) for i in range(60)) + "</nodes></scene>")' \
+        >"$work/many/many.scene"
+    viewer_start --media ../Media/Meshes ../many/many.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    viewer_press i
+    eval "$(xdotool getwindowgeometry --shell "$VIEWER_WINDOW")"
+    xdotool mousemove $((X + WIDTH - 200)) $((Y + 400)); sleep 0.5
+    viewer_press Print               # screenshot_1: the tree from its top
+    for _ in 1 2 3; do xdotool click 5; sleep 0.2; done
+    sleep 0.5
+    viewer_press Print               # screenshot_2: scrolled down
+    xdotool mousemove $((X + 200)) $((Y + 300)); sleep 0.3
+    xdotool click 5; sleep 0.5
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the wheel over the level's tree scrolls it: $(differing_pixels_in 300x150+480+330 screenshot_1.png screenshot_2.png) pixels" \
+        greater "$(differing_pixels_in 300x150+480+330 screenshot_1.png screenshot_2.png)" 500
+    check "and leaves the flying speed" [ "$(grep -c "Flying speed" Ogre.log)" = 1 ]
+    check "over the view it halves the speed" grep -qF "Flying speed" Ogre.log
+    ;;
 level-cameras)
     # A box, a camera behind the start view and one to the side that looks at the box.
     mkdir -p "$work/cameras"
