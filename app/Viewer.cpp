@@ -498,7 +498,7 @@ void Viewer::OpenLevel(const String& file, const TiXmlDocument* parsed, const Ta
             if (const TiXmlElement* at = reader.Reading())
             {
                 const char* name = at->Attribute("name");
-                std::cerr << levelFile << ":" << at->Row() << ": " << at->ValueStr()
+                std::cerr << Tarnel::TarnelUtilities::FullPath(levelFile) << ":" << at->Row() << ": " << at->ValueStr()
                           << (name && *name ? String(" \"") + name + "\"" : String()) << ": the load stopped here"
                           << std::endl;
             }
