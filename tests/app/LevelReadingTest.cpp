@@ -92,6 +92,19 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
     }
 }
 
+TEST(LevelReading, AMeshNamedWithBackslashesIsLookedUpWithSlashes)
+{
+    TestEngine::Root();
+    // As a Windows exporter writes a mesh in a folder of a location searched with its subfolders.
+    LevelFolder folder({{"level.scene", "<scene><resourceLocations><resourceLocation type=\"FileSystem\" name=\".\\\" "
+                                        "recursive=\"true\"/></resourceLocations><nodes><node name=\"N\"><entity "
+                                        "meshFile=\"props\\crate.mesh\"/></node></nodes></scene>"}});
+    std::filesystem::create_directories(folder.path / "props");
+    std::ofstream(folder.path / "props" / "crate.mesh") << "a mesh";
+    TiXmlDocument document;
+    EXPECT_EQ("", ReadLevel(folder.File("level.scene"), MediaSources(), false, document, true).fault);
+}
+
 TEST(LevelReading, AMaterialsImagesAreReadFromItsScriptsText)
 {
     TestEngine::Root();
