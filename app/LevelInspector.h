@@ -7,6 +7,7 @@
 
 #include <OIS/OISKeyboard.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -146,6 +147,8 @@ private:
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
     std::vector<unsigned int> typed; ///< the characters typed since the last frame
+    std::array<bool, 512> keysHeld{};  ///< by the input's key codes, as ImGui's key map gives them
+    std::vector<OIS::KeyCode> tapped; ///< the keys pressed since the last frame
     float wheel = 0;                 ///< the notches turned since the last frame
     XClipboard clipboard; ///< Copy, and Ctrl+C and Ctrl+V in the fields, go through the display's
     std::string pasted;   ///< what ImGui was given to paste, kept while it reads it
