@@ -207,13 +207,7 @@ bool LevelInspector::WantsKeyboard() const
 
 void LevelInspector::KeyPressed(const OIS::KeyEvent& event)
 {
-    if (event.key < keysHeld.size())
-    {
-        keysHeld[event.key] = true;
-        tapped.push_back(event.key);
-    }
-    if (event.text >= 32 && event.text < 0x10000)
-        typed.push_back(event.text);
+    keys.Pressed(event);
 }
 
 void LevelInspector::Scroll(float notches)
@@ -223,8 +217,7 @@ void LevelInspector::Scroll(float notches)
 
 void LevelInspector::KeyReleased(const OIS::KeyEvent& event)
 {
-    if (event.key < keysHeld.size())
-        keysHeld[event.key] = false;
+    keys.Released(event);
 }
 
 void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& controls)
@@ -239,8 +232,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     {
         io.MouseDown[0] = io.MouseDown[1] = false;
         io.MouseWheel = wheel = 0;
-        typed.clear();
-        tapped.clear();
+        keys.Clear();
         ImGuiOverlay::NewFrame();
         return;
     }
@@ -254,21 +246,9 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     io.DeltaTime = std::max(seconds, 1e-4f);
     // What ImGui took in the last frame decides where this click goes.
     const bool clickInView = leftClicks > 0 && !io.WantCaptureMouse;
-    // The keys, set only here, before its frame begins: a key tapped since the last frame is
-    // down for this one, however short the tap; ImGui ends a frame whose modifiers changed
-    // since it began by aborting.
-    for (size_t key = 0; key < keysHeld.size(); ++key)
-        io.KeysDown[key] = keysHeld[key];
-    for (OIS::KeyCode key : tapped)
-        io.KeysDown[key] = true;
-    tapped.clear();
-    io.KeyCtrl = io.KeysDown[OIS::KC_LCONTROL] || io.KeysDown[OIS::KC_RCONTROL];
-    io.KeyShift = io.KeysDown[OIS::KC_LSHIFT] || io.KeysDown[OIS::KC_RSHIFT];
-    io.KeyAlt = io.KeysDown[OIS::KC_LMENU] || io.KeysDown[OIS::KC_RMENU];
-    // Typed and turned between frames; ImGui drops what is added after its frame began.
-    for (unsigned int character : typed)
-        io.AddInputCharacter(character);
-    typed.clear();
+    // Set only here, before its frame begins: ImGui ends a frame whose modifiers changed since
+    // it began by aborting, and drops characters added after it began.
+    keys.HandTo(io);
     io.MouseWheel = wheel;
     wheel = 0;
     ImGuiOverlay::NewFrame();

@@ -3,6 +3,7 @@
 
 #include <OgrePrerequisites.h>
 
+#include "InspectorKeys.h"
 #include "XClipboard.h"
 
 #include <OIS/OISKeyboard.h>
@@ -146,9 +147,7 @@ private:
     std::vector<TreeRow> tree;
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
-    std::vector<unsigned int> typed; ///< the characters typed since the last frame
-    std::array<bool, 512> keysHeld{};  ///< by the input's key codes, as ImGui's key map gives them
-    std::vector<OIS::KeyCode> tapped; ///< the keys pressed since the last frame
+    InspectorKeys keys;
     float wheel = 0;                 ///< the notches turned since the last frame
     XClipboard clipboard; ///< Copy, and Ctrl+C and Ctrl+V in the fields, go through the display's
     std::string pasted;   ///< what ImGui was given to paste, kept while it reads it

@@ -314,8 +314,12 @@ inspector)
     click_at $((WIDTH - 250)) 317    # the level tree's search box
     # Taps, as a quick hand gives them: each counts once, however short.
     xdotool key x; sleep 0.3; xdotool key ctrl+v; sleep 0.3; xdotool key ctrl+a; sleep 0.3; xdotool key ctrl+c
-    sleep 0.5
-    pasted=$("$clipboard" print)
+    # A paste waits for the other program, so a slow machine may take the copy a few frames later.
+    for _ in $(seq 20); do
+        pasted=$("$clipboard" print)
+        [ "$pasted" = xBox ] && break
+        sleep 0.25
+    done
     kill "$offer" 2>/dev/null
     click_at 40 $((HEIGHT / 2))      # the view again, the search box let go
     viewer_press i
