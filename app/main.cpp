@@ -1,4 +1,5 @@
 // The level viewer: loads a level (the sample level by default) and lets the user fly through it.
+#include "CrashReport.h"
 #include "EngineFiles.h"
 #include "Viewer.h"
 #include "ViewerKeys.h"
@@ -70,6 +71,7 @@ namespace
 
 int main(int argc, char** argv)
 {
+    InstallCrashReport("TarnelViewer");
     Viewer::Options options;
     std::vector<std::string> levels;
     bool sizeGiven = false;

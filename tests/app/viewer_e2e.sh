@@ -703,6 +703,17 @@ reload-memory)
     echo "memory after the 5th reload: $fifth MB, after the last: $last MB"
     check "memory stays flat: $fifth MB after the 5th, $last MB after the last" [ $((last - fifth)) -le 40 ]
     ;;
+crash-report)
+    # A crash says so, with its call stack, and still ends by its signal. The sanitizer
+    # build reports crashes itself.
+    if ldd ./TarnelViewer | grep -q libasan; then echo "skipped: the sanitizer reports crashes"; exit 0; fi
+    start_level
+    kill -SEGV "$VIEWER_PID"
+    viewer_wait_for_exit
+    check "the viewer ends by the signal (status $VIEWER_STATUS)" [ "$VIEWER_STATUS" = 139 ]
+    check "standard error says it crashed" grep -qF "TarnelViewer: crashed with Segmentation fault; Ogre.log holds" viewer.stderr
+    check "and gives the call stack" grep -qE "^\./TarnelViewer\(" viewer.stderr
+    ;;
 no-display)
     # The render system fails inside the engine's start; its error names a file in its own plug-in.
     DISPLAY=:4242 ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" ./TarnelViewer >viewer.stdout 2>viewer.stderr
