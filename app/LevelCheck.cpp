@@ -270,7 +270,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         try
         {
             if (check.loaded)
-                sceneManager->connectPortalsToTargetZonesByLocation();
+                Tarnel::Platform::ConnectPortals(sceneManager);
             connected = check.loaded;
         }
         catch (const Exception& error)

@@ -241,7 +241,7 @@ namespace
             scene.Load(levelFile, window, sceneManager, group);
         String loadTime = Milliseconds(timer);
         timer.reset();
-        static_cast<PCZSceneManager*>(sceneManager)->connectPortalsToTargetZonesByLocation();
+        Tarnel::Platform::ConnectPortals(sceneManager);
         LogManager::getSingleton().logMessage("Level " + levelFile + " loaded in " + loadTime +
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
         // Before the search for missing resources, whose readers would mark the document read.

@@ -1,5 +1,6 @@
 #include "FuzzEngine.h"
 
+#include "Tarnel/Engine/TarnelPlatform.h"
 #include "Tarnel/Engine/TarnelEngine.h"
 #include "Tarnel/Build/TarnelLevelViews.h"
 #include "Tarnel/Build/TarnelScene.h"
@@ -62,9 +63,8 @@ namespace FuzzEngine
             try
             {
                 scene.Load(path, window, sceneManager, GROUP);
-                auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
-                zones->connectPortalsToTargetZonesByLocation();
-                Tarnel::DrawLevelViews(zones, window, scene);
+                Tarnel::Platform::ConnectPortals(sceneManager);
+                Tarnel::DrawLevelViews(static_cast<Ogre::PCZSceneManager*>(sceneManager), window, scene);
                 ++drawn;
             }
             catch (const Ogre::Exception& error)

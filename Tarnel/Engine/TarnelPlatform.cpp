@@ -105,5 +105,16 @@ namespace Platform
         Ogre::Vector3 position = node->_getDerivedPosition();
         SetHomeZone(zones, node, zones->findZoneForPoint(position));
     }
+
+    void ConnectPortals(Ogre::SceneManager* sceneManager)
+    {
+        auto* zones = static_cast<Ogre::PCZSceneManager*>(sceneManager);
+        zones->connectPortalsToTargetZonesByLocation();
+        // An update records where each node is; the second record makes that its last place too.
+        zones->getRootSceneNode()->_update(true, false);
+        static_cast<Ogre::PCZSceneNode*>(zones->getRootSceneNode())->savePrevPosition();
+        for (Ogre::SceneNode* node : sceneManager->*ManagerTables::Nodes())
+            static_cast<Ogre::PCZSceneNode*>(node)->savePrevPosition();
+    }
 }
 }

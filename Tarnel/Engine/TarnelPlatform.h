@@ -33,6 +33,13 @@ namespace Tarnel
             the zone that holds its new place: the zone manager follows nodes from zone to
             zone only through portals. */
         void PlaceInZone(Ogre::SceneNode* node);
+
+        /** Connects the zone manager's portals to the zones at their places, once a level is
+            built, and makes each node's last place its place now. The zone manager moves a node
+            into another zone when the line from its last place to its place crosses a portal,
+            and engine 1.12 leaves a new node's last place unset: on the first frame, a node
+            that never moves could cross into a zone that does not hold it. */
+        void ConnectPortals(Ogre::SceneManager* sceneManager);
     }
 }
 

@@ -1,7 +1,10 @@
 #include "support/SceneTest.h"
 
+#include "Tarnel/Engine/TarnelPlatform.h"
+
 #include <OgreCamera.h>
 #include <OgreMaterialManager.h>
+#include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
 #include <OgrePortal.h>
 #include <OgreRenderWindow.h>
@@ -9,6 +12,8 @@
 #include <OgreSubEntity.h>
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
+
+#include <map>
 
 using namespace Ogre;
 
@@ -80,7 +85,7 @@ TEST_F(LevelMedia, AMissingTextureIsDrawnBlank)
 TEST_F(LevelMedia, TheSampleLevelIsWholeAndWearsItsOwnMaterials)
 {
     LoadFile(TARNEL_SAMPLE_LEVEL);
-    sceneManager->connectPortalsToTargetZonesByLocation();
+    Tarnel::Platform::ConnectPortals(sceneManager);
     int zones = 0, portals = 0;
     for (PCZSceneManager::ZoneIterator zone = sceneManager->getZoneIterator(); zone.hasMoreElements();)
     {
@@ -105,6 +110,27 @@ TEST_F(LevelMedia, TheSampleLevelIsWholeAndWearsItsOwnMaterials)
         for (size_t i = 0; i < entity->getNumSubEntities(); ++i)
             EXPECT_NE("BaseWhite", entity->getSubEntity(i)->getMaterialName()) << entity->getName();
     }
+}
+
+TEST_F(LevelMedia, NodesThatDoNotMoveStayInTheirZonesAtTheFirstFrame)
+{
+    LoadFile(TARNEL_SAMPLE_LEVEL);
+    Tarnel::Platform::ConnectPortals(sceneManager);
+    std::map<PCZSceneNode*, PCZone*> homes;
+    for (Node* child : sceneManager->getRootSceneNode()->getChildren())
+    {
+        auto* node = static_cast<PCZSceneNode*>(child);
+        if (node->getName().empty())
+            continue;
+        EXPECT_EQ(node->_getDerivedPosition(), node->getPrevPosition()) << node->getName();
+        homes[node] = node->getHomeZone();
+    }
+    // What a frame does to the nodes before it draws them.
+    Camera* camera = sceneManager->createCamera("Viewer");
+    sceneManager->getRootSceneNode()->createChildSceneNode()->attachObject(camera);
+    sceneManager->_updateSceneGraph(camera);
+    for (const auto& [node, home] : homes)
+        EXPECT_EQ(home, node->getHomeZone()) << node->getName();
 }
 
 TEST_F(LevelMedia, AnImageThatCannotBeReadCostsOnlyItself)
