@@ -37,17 +37,18 @@ void InspectorKeys::Released(const OIS::KeyEvent& event)
         held[event.key] = false;
 }
 
-void InspectorKeys::Clear()
+void InspectorKeys::Clear(ImGuiIO& io)
 {
     held.fill(false);
-    downLastFrame.fill(false);
     waiting.clear();
+    HandTo(io);
 }
 
 void InspectorKeys::HandTo(ImGuiIO& io)
 {
     bool ctrl = Held(OIS::KC_LCONTROL, OIS::KC_RCONTROL), shift = Held(OIS::KC_LSHIFT, OIS::KC_RSHIFT),
          alt = Held(OIS::KC_LMENU, OIS::KC_RMENU);
+    const bool* downLastFrame = io.KeysDown;
     std::array<bool, 512> down = held;
     while (!waiting.empty())
     {
@@ -78,5 +79,4 @@ void InspectorKeys::HandTo(ImGuiIO& io)
     io.KeyCtrl = ctrl;
     io.KeyShift = shift;
     io.KeyAlt = alt;
-    downLastFrame = down;
 }

@@ -21,9 +21,10 @@ class InspectorKeys
 public:
     void Pressed(const OIS::KeyEvent& event);
     void Released(const OIS::KeyEvent& event);
-    /// Forgets what is waiting and what is held, as when the inspector closes.
-    void Clear();
-    /// Sets the keys, modifiers and characters of ImGui's next frame; call before it begins.
+    /// Forgets what is waiting and what is held, and lets ImGui's keys go, as when the inspector closes.
+    void Clear(ImGuiIO& io);
+    /** Sets the keys, modifiers and characters of ImGui's next frame; call before it begins. The
+        keys ImGui holds from the last call are those its last frame saw down. */
     void HandTo(ImGuiIO& io);
 
 private:
@@ -35,8 +36,7 @@ private:
     };
     bool Held(OIS::KeyCode left, OIS::KeyCode right) const { return held[left] || held[right]; }
 
-    std::array<bool, 512> held{};         ///< by the input's key codes, as ImGui's key map gives them
-    std::array<bool, 512> downLastFrame{}; ///< what ImGui was last given
+    std::array<bool, 512> held{}; ///< by the input's key codes, as ImGui's key map gives them
     std::deque<Tap> waiting;
 };
 

@@ -232,7 +232,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     {
         io.MouseDown[0] = io.MouseDown[1] = false;
         io.MouseWheel = wheel = 0;
-        keys.Clear();
+        keys.Clear(io);
         ImGuiOverlay::NewFrame();
         return;
     }
