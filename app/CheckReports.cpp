@@ -119,6 +119,8 @@ void WriteText(std::ostream& out, const LevelCheck& check, const String& mediaSa
         out << "  duplicate: " << DescribeGroup(group) << "\n";
     for (const WarningGroup& group : GroupWarnings(own.warnings))
         out << "  warning: " << DescribeGroup(group) << "\n";
+    if (!check.firstView.empty())
+        out << "  first view: " << check.firstView << "\n";
     for (const LevelCheck::Picture& picture : check.pictures)
     {
         out << "  picture " << picture.view << ": " << picture.file;
@@ -171,6 +173,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
         {"warnings", check.warnings},
         {"warningGroups", groups},
         {"fromMedia", {{"duplicateDefinitions", check.mediaDuplicates}, {"warnings", check.mediaWarnings}}},
+        {"firstView", check.firstView.empty() ? ordered_json() : ordered_json(check.firstView)},
         {"pictures", pictures},
     };
 }
@@ -210,6 +213,8 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
     const auto fromMedia = level.value("fromMedia", nlohmann::ordered_json::object());
     check.mediaDuplicates = fromMedia.value("duplicateDefinitions", size_t(0));
     check.mediaWarnings = fromMedia.value("warnings", size_t(0));
+    if (level.contains("firstView") && level.at("firstView").is_string())
+        check.firstView = level.at("firstView").get<String>();
     for (const auto& entry : level.value("pictures", nlohmann::ordered_json::array()))
     {
         LevelCheck::Picture picture;

@@ -1,5 +1,5 @@
 #include "LevelCheck.h"
-#include "LevelFraming.h"
+#include "FirstView.h"
 #include "LevelPictures.h"
 #include "LevelPreCheck.h"
 
@@ -129,9 +129,9 @@ namespace
         node->attachObject(camera);
         Light* light = sceneManager->createLight("Tarnel/PictureLight");
         node->attachObject(light);
-        LevelExtent extent;
-        LevelFraming::Fit(camera, scene.GetUpAxisVector(), extent).Apply(camera, light);
-        Tarnel::Platform::PlaceInZone(node);
+        const FirstView first = FirstView::Choose(camera, &scene, levelCameras, scene.GetUpAxisVector());
+        first.Apply(camera, light);
+        check.firstView = first.Line();
 
         const std::filesystem::path folder = settings.picturesFolder;
         const String stem = PictureStem(check.file);
@@ -176,6 +176,21 @@ namespace
         node->detachAllObjects();
         sceneManager->destroyCamera(camera);
         sceneManager->destroyMovableObject(light);
+    }
+
+    /// The first view the pictures would start from, and why, without drawing the pictures.
+    void ChooseFirstView(LevelCheck& check, PCZSceneManager* sceneManager, const Tarnel::TarnelScene& scene,
+                         const CheckSettings& settings)
+    {
+        Camera* camera = sceneManager->createCamera("Tarnel/Picture");
+        camera->setFOVy(Degree(90));
+        camera->setAspectRatio(Real(settings.pictureWidth) / Real(settings.pictureHeight));
+        SceneNode* node = sceneManager->getRootSceneNode()->createChildSceneNode("Tarnel/Picture");
+        node->attachObject(camera);
+        check.firstView = FirstView::Choose(camera, &scene, Tarnel::LevelCameras(sceneManager, scene),
+                                            scene.GetUpAxisVector()).Line();
+        node->detachAllObjects();
+        sceneManager->destroyCamera(camera);
     }
 
     /// A resource the engine warned about that is missing is said once, under missing resources.
@@ -308,6 +323,8 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         {
             if (check.drawn && !settings.picturesFolder.empty())
                 TakePictures(check, sceneManager, scene, settings);
+            else if (check.drawn)
+                ChooseFirstView(check, sceneManager, scene, settings);
         }
         catch (const Exception& error)
         {

@@ -97,6 +97,8 @@ struct LevelCheck
         the level): every level of a run checked with the same media has the same. */
     size_t mediaDuplicates = 0, mediaWarnings = 0;
     std::vector<Picture> pictures;
+    /// Which view the first picture is drawn from and why: "through camera Eye (covers 71 % of the picture, ...)".
+    Ogre::String firstView;
 
     Status GetStatus() const;
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 using namespace Ogre;
 
@@ -43,6 +44,14 @@ namespace
         return digits;
     }
 
+    /// 2.46 as "2.5".
+    String Tenths(Real value)
+    {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.1f", double(value));
+        return text;
+    }
+
     /// Marks the objects far from the middle half of all of them.
     void LeaveOutFar(const std::vector<LevelExtent::Item>& items, std::vector<String>& why)
     {
@@ -69,10 +78,32 @@ namespace
             if (distance > 4 * spread)
                 why[index] = Grouped(size_t(std::lround(distance))) + " units from the rest";
         }
+        // Many objects tell where the level is even when its middle half is a tight cluster
+        // and a few pieces stand thousands of units off (a ground plane left by the exporter).
+        const size_t MANY = 20;
+        if (items.size() < MANY)
+            return;
+        Vector3 lowest, highest;
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            std::vector<Real> centres;
+            for (const auto& item : items)
+                centres.push_back(item.box.getCenter()[axis]);
+            lowest[axis] = Quantile(centres, 0.05f);
+            highest[axis] = Quantile(centres, 0.95f);
+        }
+        const Vector3 margin = (highest - lowest) * 0.5f + Vector3(spread * 0.5f);
+        const AxisAlignedBox most(lowest - margin, highest + margin);
+        for (size_t index = 0; index < items.size(); ++index)
+        {
+            if (why[index].empty() && !most.contains(items[index].box.getCenter()))
+                why[index] = Grouped(size_t(std::lround(Gap(items[index].box, middle)))) + " units from the rest";
+        }
     }
 
     /// Marks, of the objects not yet left out, those that enclose most of the others and dwarf them.
-    void LeaveOutEnclosing(const std::vector<LevelExtent::Item>& items, std::vector<String>& why)
+    void LeaveOutEnclosing(const std::vector<LevelExtent::Item>& items, const Vector3& up, std::vector<String>& why,
+                           std::vector<LevelExtent::Role>& roles)
     {
         std::vector<size_t> kept, enclosing;
         std::vector<Real> shares(items.size(), 0);
@@ -106,19 +137,35 @@ namespace
             return; // all of them nest in one another: nothing stands apart as a backdrop
         for (size_t index : enclosing)
         {
-            if (Diagonal(items[index].box) > 3 * std::max(Diagonal(rest), Real(1e-3f)))
+            const Real ratio = Diagonal(items[index].box) / std::max(Diagonal(rest), Real(1e-3f));
+            const Vector3 size = items[index].box.getSize();
+            const Real height = std::abs(size.dotProduct(up.normalisedCopy()));
+            const Real width = std::sqrt(std::max(Real(0), size.squaredLength() - height * height));
+            if (height < width / 3 && ratio > 1.5f)
+            {
+                why[index] = "a ground " + Tenths(ratio) + " times the size of what stands on it";
+                roles[index] = LevelExtent::Role::Ground;
+            }
+            else if (height >= width / 3 && ratio > 1.8f)
+            {
                 why[index] = "encloses " + std::to_string(std::lround(shares[index] * 100)) + " % of the level";
+                roles[index] = LevelExtent::Role::Backdrop;
+            }
         }
     }
 }
 
-LevelExtent LevelExtent::Choose(const std::vector<Item>& items)
+LevelExtent LevelExtent::Choose(const std::vector<Item>& items, const Vector3& up)
 {
     LevelExtent extent;
     extent.total = items.size();
     std::vector<String> why(items.size());
+    extent.roles.assign(items.size(), Role::Level);
     LeaveOutFar(items, why);
-    LeaveOutEnclosing(items, why);
+    for (size_t index = 0; index < items.size(); ++index)
+        if (!why[index].empty())
+            extent.roles[index] = Role::Far;
+    LeaveOutEnclosing(items, up, why, extent.roles);
     for (size_t index = 0; index < items.size(); ++index)
     {
         if (!why[index].empty())
@@ -129,7 +176,10 @@ LevelExtent LevelExtent::Choose(const std::vector<Item>& items)
         ++extent.kept;
         extent.bounds.merge(items[index].box);
         const AxisAlignedBox::Corners corners = items[index].box.getAllCorners();
-        extent.corners.insert(extent.corners.end(), corners.begin(), corners.end());
+        if (items[index].corners.empty())
+            extent.corners.insert(extent.corners.end(), corners.begin(), corners.end());
+        else
+            extent.corners.insert(extent.corners.end(), items[index].corners.begin(), items[index].corners.end());
     }
     return extent;
 }
@@ -155,8 +205,17 @@ namespace
         for (const MovableObject* object : node->getAttachedObjects())
         {
             // A box of numbers out of range would place the camera nowhere.
-            if (Drawn(object) && Finite(object->getWorldBoundingBox(true)))
-                items.push_back({object->getName(), object->getWorldBoundingBox(true)});
+            if (!Drawn(object) || !Finite(object->getWorldBoundingBox(true)))
+                continue;
+            LevelExtent::Item item{object->getName(), object->getWorldBoundingBox(true), object, {}};
+            const AxisAlignedBox& own = object->getBoundingBox();
+            if (own.isFinite() && object->getParentNode())
+            {
+                const Affine3& placed = object->_getParentNodeFullTransform();
+                for (const Vector3& corner : own.getAllCorners())
+                    item.corners.push_back(placed * corner);
+            }
+            items.push_back(std::move(item));
         }
         for (const Node* child : node->getChildren())
             AddItems(static_cast<const SceneNode*>(child), skip, items);

@@ -3,6 +3,7 @@
 
 #include <OgreAxisAlignedBox.h>
 #include <OgrePrerequisites.h>
+#include <OgreVector.h>
 
 #include <vector>
 
@@ -16,6 +17,18 @@ struct LevelExtent
     {
         Ogre::String name;
         Ogre::AxisAlignedBox box;
+        const Ogre::MovableObject* object = nullptr; ///< what draws it, when it is in a scene
+        /// The corners of its own box as placed in the world, tighter than `box` when turned; none: the box's.
+        std::vector<Ogre::Vector3> corners;
+    };
+
+    /// What an object is to a person looking at the level.
+    enum class Role
+    {
+        Level,    ///< sets the frame
+        Ground,   ///< a ground far larger than what stands on it: the level, but not its frame
+        Backdrop, ///< a sky dome, sky box or backdrop around the level: not the level
+        Far,      ///< a lone piece far from the rest: the level, but not its frame
     };
 
     /// One object left out of the frame, and why, in words.
@@ -26,17 +39,22 @@ struct LevelExtent
     };
 
     Ogre::AxisAlignedBox bounds;       ///< of the objects kept; null when nothing is drawn
-    std::vector<Ogre::Vector3> corners; ///< of each kept object's box
+    std::vector<Ogre::Vector3> corners; ///< of each kept object's box, as placed
     size_t kept = 0;
     size_t total = 0;
     std::vector<LeftOut> leftOut;
+    std::vector<Role> roles; ///< of each object given to Choose, in its order
 
     /** Chooses the objects that set the frame. Far: an object whose box lies, from the box
         of the middle half of the objects' centres, more than four times that box's size away
-        (or the typical object's, when the middle half is a point). Enclosing: of the objects
-        kept, one whose box holds at least half of the others' centres and is more than three
-        times the size of what the others fill. Levels of few objects keep them all. */
-    static LevelExtent Choose(const std::vector<Item>& items);
+        (or the typical object's, when the middle half is a point); in levels of 20 objects or
+        more, also one whose centre lies outside the box of the middle 90 % of the centres
+        grown by half its size on every side. Enclosing: of the objects kept, one whose box
+        holds at least half of the others' centres. A flat one (its height under a third of
+        its width) more than 1.5 times the size of what the others fill is a ground; another
+        more than 1.8 times that size is a backdrop; a hall about the size of what it holds
+        stays. Levels of few objects keep them all. */
+    static LevelExtent Choose(const std::vector<Item>& items, const Ogre::Vector3& up = Ogre::Vector3::UNIT_Y);
 
     /** The drawn objects below the scene's root node, but those under `skip` (the viewer's
         camera): entities and static geometry. Skies the environment sets hang elsewhere. */

@@ -15,20 +15,22 @@
 using namespace Ogre;
 
 LevelFraming LevelFraming::Of(const AxisAlignedBox& bounds, const std::vector<Vector3>& corners, const Vector3& up,
-                              Radian fovY, Real aspectRatio)
+                              Radian fovY, Real aspectRatio, int quarter)
 {
     AxisAlignedBox box = bounds.isFinite() ? bounds : AxisAlignedBox(-Vector3::UNIT_SCALE, Vector3::UNIT_SCALE);
     LevelFraming framing = Sized(box, up);
     framing.target = box.getCenter();
     // Raised diagonal: from one side and from above, whichever axis is up.
-    const Vector3 side = up.perpendicular();
+    const Quaternion turn(Degree(90 * Real(quarter)), up);
+    const Vector3 side = turn * up.perpendicular();
     const Vector3 across = up.crossProduct(side);
     const Vector3 back = (side + across + up * 0.8f).normalisedCopy(); // from the target toward the camera
     const Vector3 right = up.crossProduct(back).normalisedCopy();
     const Vector3 upward = back.crossProduct(right);
     const Real tanVertical = std::tan(fovY.valueRadians() / 2);
     const Real tanHorizontal = tanVertical * aspectRatio;
-    // Far enough back that every corner of every drawn box is inside the view.
+    // Far enough back that every corner of every drawn box is inside the view; what the view
+    // then shows may fit it closer (FirstView), as corners of boxes stand outside their meshes.
     const AxisAlignedBox::Corners boxCorners = box.getAllCorners();
     const std::vector<Vector3> points =
         corners.empty() ? std::vector<Vector3>(boxCorners.begin(), boxCorners.end()) : corners;
@@ -43,6 +45,17 @@ LevelFraming LevelFraming::Of(const AxisAlignedBox& bounds, const std::vector<Ve
     framing.position = framing.target + back * distance * 1.02f;
     framing.farClip = distance + framing.farClip;
     framing.lightRange = std::max(distance + framing.lightRange, Real(500));
+    return framing;
+}
+
+LevelFraming LevelFraming::Looking(const AxisAlignedBox& bounds, const Vector3& up, const Vector3& position,
+                                   const Vector3& target)
+{
+    LevelFraming framing = Sized(bounds.isFinite() ? bounds : AxisAlignedBox(-Vector3::UNIT_SCALE, Vector3::UNIT_SCALE), up);
+    framing.position = position;
+    framing.target = target;
+    framing.farClip += position.distance(bounds.isFinite() ? bounds.getCenter() : position);
+    framing.lightRange = std::max(framing.lightRange, Real(500));
     return framing;
 }
 

@@ -28,9 +28,13 @@ struct LevelFraming
 
     /** The view of the bounds from a raised diagonal, with the level's up axis up, at a
         distance where the camera's field of view holds every corner (the bounds' own when
-        none are given). */
+        none are given); `quarter` turns the diagonal a quarter turn about the up axis at a time. */
     static LevelFraming Of(const Ogre::AxisAlignedBox& bounds, const std::vector<Ogre::Vector3>& corners,
-                           const Ogre::Vector3& up, Ogre::Radian fovY, Ogre::Real aspectRatio);
+                           const Ogre::Vector3& up, Ogre::Radian fovY, Ogre::Real aspectRatio, int quarter = 0);
+
+    /** The view from that place toward that target, sized by the level's bounds. */
+    static LevelFraming Looking(const Ogre::AxisAlignedBox& bounds, const Ogre::Vector3& up,
+                                const Ogre::Vector3& position, const Ogre::Vector3& target);
 
     /** The view from a raised corner inside a zone, looking across it: a camera outside
         every zone sees none of them. Sized by the level's bounds. */

@@ -414,17 +414,16 @@ void Viewer::StartView(const Options& options)
 
 void Viewer::FrameLevel()
 {
-    SceneNode* node = camera->getParentSceneNode();
-    LevelExtent extent;
-    LevelFraming framing = LevelFraming::Fit(camera, scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y, extent);
-    const AxisAlignedBox& bounds = extent.bounds;
+    if (!firstView)
+        firstView = std::make_unique<FirstView>(
+            FirstView::Choose(camera, scene.get(), levelCameras, scene ? scene->GetUpAxisVector() : Vector3::UNIT_Y));
     Light* light = sceneManager->hasLight("CamLight") ? sceneManager->getLight("CamLight") : nullptr;
-    framing.Apply(camera, light);
-    Tarnel::Platform::PlaceInZone(node);
-    suggestedMoveSpeed = framing.moveSpeed;
+    firstView->Apply(camera, light);
+    suggestedMoveSpeed = firstView->MoveSpeed();
+    const AxisAlignedBox& bounds = firstView->Extent().bounds;
     LogManager::getSingleton().logMessage(
         "View: the whole level, " + (bounds.isFinite() ? StringConverter::toString(bounds.getSize()) : String("empty")) +
-        " in size, from " + StringConverter::toString(framing.position));
+        " in size, from " + StringConverter::toString(camera->getParentSceneNode()->getPosition()));
 }
 
 void Viewer::LookThroughLevelCamera(const String& asked)
@@ -535,6 +534,7 @@ void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* view
     camera = viewerCamera;
     levelCameras = Tarnel::LevelCameras(sceneManager, *scene, camera);
     levelPortals = scene->GetPortals();
+    firstView.reset();
     levelLoadTime = loadTime;
 }
 

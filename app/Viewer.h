@@ -1,6 +1,7 @@
 #ifndef TARNEL_APP_VIEWER_H
 #define TARNEL_APP_VIEWER_H
 
+#include "FirstView.h"
 #include "LevelInspector.h"
 #include "LevelWatch.h"
 #include "MediaSources.h"
@@ -92,8 +93,8 @@ public:
         textures, whose names the new level needed. */
     bool ReloadLevel(Ogre::String& error);
 
-    /** Puts the camera where the whole level is in view, from a raised diagonal about the
-        level's up axis, with clip distances, light reach and a flying speed that fit it. */
+    /** Puts the camera at the level's first view, the one that shows most of it, with clip
+        distances, light reach and a flying speed that fit the level; chosen once a level. */
     void FrameLevel();
     /// Puts the camera where the level's camera of that name is; raises when it has none of that name.
     void LookThroughLevelCamera(const Ogre::String& name);
@@ -166,6 +167,8 @@ private:
     MediaSources media; ///< the game's media, which a reloaded level's group holds too
     std::unique_ptr<LevelWatch> watch; ///< null unless asked for
     Ogre::Real suggestedMoveSpeed = 0; ///< 0: none waiting
+    /// The first view chosen for the level on screen, which Home goes back to; null until chosen.
+    std::unique_ptr<FirstView> firstView;
     TerminalLines* terminal = nullptr; ///< null with --verbose, which shows every line as it comes
     /// Scene managers made so far, the first one included; a reload's is named with its number.
     unsigned sceneManagerCount = 1;

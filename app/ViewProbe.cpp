@@ -1,0 +1,205 @@
+// What a view shows: each object drawn in a colour of its own, and the pixels counted.
+#include "ViewProbe.h"
+
+#include "Tarnel/Engine/TarnelPlatform.h"
+
+#include <OgreCamera.h>
+#include <OgreEntity.h>
+#include <OgreHardwarePixelBuffer.h>
+#include <OgreMaterial.h>
+#include <OgrePass.h>
+#include <OgreRenderTexture.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubEntity.h>
+#include <OgreTechnique.h>
+#include <OgreTextureManager.h>
+#include <OgreViewport.h>
+
+#include <algorithm>
+#include <set>
+
+using namespace Ogre;
+
+namespace
+{
+    const char* const SCHEME = "Tarnel/Probe";
+    const String GROUP = ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME;
+
+    // Six bits a channel, in the middle of each step: the colour read back need not be exact.
+    ColourValue CodeColour(size_t code)
+    {
+        auto channel = [code](int shift) { return Real((((code >> shift) & 63) << 2) | 2) / 255; };
+        return ColourValue(channel(12), channel(6), channel(0));
+    }
+
+    size_t ColourCode(const uint8* pixel) { return size_t(pixel[0] >> 2) << 12 | size_t(pixel[1] >> 2) << 6 | (pixel[2] >> 2); }
+
+    // 0 is the background: every channel of a code's colour is at least 2.
+    bool Background(const uint8* pixel) { return pixel[0] < 2 && pixel[1] < 2 && pixel[2] < 2; }
+}
+
+ViewProbe::ViewProbe(SceneManager* sceneManager, const std::vector<LevelExtent::Item>& items,
+                     const LevelExtent& extent, unsigned width, unsigned height)
+    : sceneManager(sceneManager), width(width), height(height)
+{
+    for (size_t index = 0; index < items.size(); ++index)
+    {
+        if (items[index].object)
+            codes[items[index].object] = index + 1;
+        roles.push_back(index < extent.roles.size() ? extent.roles[index] : LevelExtent::Role::Level);
+        names.push_back(items[index].name);
+    }
+    // Static geometry's batches are drawn without saying whose they are.
+    roles.push_back(LevelExtent::Role::Level);
+    names.push_back("static geometry");
+    materials.resize(roles.size() * 2);
+
+    hidden = MaterialManager::getSingleton().create("Tarnel/Probe/Hidden", GROUP);
+    Pass* pass = hidden->getTechnique(0)->getPass(0);
+    pass->setColourWriteEnabled(false);
+    pass->setDepthWriteEnabled(false);
+    pass->setLightingEnabled(false);
+    hidden->load();
+
+    texture = TextureManager::getSingleton().createManual("Tarnel/Probe", GROUP, TEX_TYPE_2D, width, height, 0,
+                                                          PF_BYTE_RGB, TU_RENDERTARGET);
+    target = texture->getBuffer()->getRenderTarget();
+    target->setAutoUpdated(false);
+    // Left in the scene, empty, when the probe goes: this zone manager cannot find its nodes to destroy them.
+    static unsigned probes = 0;
+    node = sceneManager->getRootSceneNode()->createChildSceneNode("Tarnel/Probe/" + std::to_string(++probes));
+    MaterialManager::getSingleton().addListener(this, SCHEME);
+}
+
+ViewProbe::~ViewProbe()
+{
+    MaterialManager::getSingleton().removeListener(this, SCHEME);
+    target->removeAllViewports();
+    TextureManager::getSingleton().remove(texture);
+    node->detachAllObjects();
+    for (Camera* camera : cameras)
+        sceneManager->destroyCamera(camera);
+    for (MaterialPtr& material : materials)
+        if (material)
+            MaterialManager::getSingleton().remove(material);
+    MaterialManager::getSingleton().remove(hidden);
+}
+
+Technique* ViewProbe::FlatTechnique(size_t code, bool twoSided)
+{
+    MaterialPtr& material = materials[(code - 1) * 2 + twoSided];
+    if (!material)
+    {
+        material = MaterialManager::getSingleton().create(
+            "Tarnel/Probe/" + std::to_string(code) + (twoSided ? "/both" : ""), GROUP);
+        Pass* pass = material->getTechnique(0)->getPass(0);
+        // Lit by nothing but itself: the colour is exactly the code's.
+        pass->setAmbient(ColourValue::Black);
+        pass->setDiffuse(ColourValue::Black);
+        pass->setSpecular(ColourValue::Black);
+        pass->setSelfIllumination(CodeColour(code));
+        pass->setFog(true, FOG_NONE);
+        pass->setCullingMode(twoSided ? CULL_NONE : CULL_CLOCKWISE);
+        material->load();
+    }
+    return material->getTechnique(0);
+}
+
+Technique* ViewProbe::handleSchemeNotFound(unsigned short, const String&, Material* original, unsigned short,
+                                           const Renderable* renderable)
+{
+    size_t code = roles.size(); // static geometry, whose batches come without a renderable
+    if (renderable)
+    {
+        auto* part = dynamic_cast<const SubEntity*>(renderable);
+        auto found = part ? codes.find(part->getParent()) : codes.end();
+        if (found == codes.end())
+            return hidden->getTechnique(0);
+        code = found->second;
+    }
+    // Faces the material draws from both sides are seen from both.
+    bool twoSided = drawingBothSides;
+    if (!twoSided && original && original->getNumTechniques() && original->getTechnique(0)->getNumPasses())
+        twoSided = original->getTechnique(0)->getPass(0)->getCullingMode() == CULL_NONE;
+    return FlatTechnique(code, twoSided);
+}
+
+std::vector<size_t> ViewProbe::Draw(Camera* camera, bool twoSided)
+{
+    drawingBothSides = twoSided;
+    Viewport* viewport = target->addViewport(camera);
+    viewport->setBackgroundColour(ColourValue::Black);
+    viewport->setClearEveryFrame(true);
+    viewport->setOverlaysEnabled(false);
+    viewport->setSkiesEnabled(false);
+    viewport->setShadowsEnabled(false);
+    viewport->setMaterialScheme(SCHEME);
+    target->update(false);
+    std::vector<uint8> pixels(size_t(width) * height * 3);
+    target->copyContentsToMemory(Box(0, 0, width, height),
+                                 PixelBox(width, height, 1, PF_BYTE_RGB, pixels.data()), RenderTarget::FB_AUTO);
+    target->removeAllViewports();
+    std::vector<size_t> found(size_t(width) * height, 0);
+    for (size_t at = 0; at < found.size(); ++at)
+    {
+        const uint8* pixel = &pixels[at * 3];
+        if (!Background(pixel))
+            found[at] = ColourCode(pixel);
+    }
+    return found;
+}
+
+ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, bool backFaces)
+{
+    ++looks;
+    Camera* camera = sceneManager->createCamera(node->getName() + "/" + std::to_string(cameras.size()));
+    cameras.push_back(camera);
+    node->detachAllObjects();
+    node->attachObject(camera);
+    camera->setAspectRatio(aspectRatio);
+    place(camera);
+    camera->setAspectRatio(aspectRatio);
+    Tarnel::Platform::PlaceInZone(node);
+
+    Measure measure;
+    const std::vector<size_t> found = Draw(camera, false);
+    std::vector<size_t> counts(roles.size() + 1, 0);
+    size_t level = 0, ground = 0;
+    double levelLeft = 1, levelRight = 0, levelTop = 1, levelBottom = 0;
+    std::set<size_t> seen;
+    for (size_t at = 0; at < found.size(); ++at)
+    {
+        const size_t code = found[at];
+        if (code == 0 || code > roles.size() || roles[code - 1] == LevelExtent::Role::Backdrop)
+            continue;
+        ++counts[code];
+        ++level;
+        ground += roles[code - 1] == LevelExtent::Role::Ground;
+        const double x = double(at % width) / width, y = double(at / width) / height;
+        levelLeft = std::min(levelLeft, x), levelRight = std::max(levelRight, x + 1.0 / width);
+        levelTop = std::min(levelTop, y), levelBottom = std::max(levelBottom, y + 1.0 / height);
+        if (roles[code - 1] != LevelExtent::Role::Level)
+            continue;
+        seen.insert(code);
+        measure.left = std::min(measure.left, x), measure.right = std::max(measure.right, x + 1.0 / width);
+        measure.top = std::min(measure.top, y), measure.bottom = std::max(measure.bottom, y + 1.0 / height);
+    }
+    const double pixels = double(found.size());
+    measure.level = double(level) / pixels;
+    measure.ground = double(ground) / pixels;
+    auto most = std::max_element(counts.begin(), counts.end());
+    measure.largest = double(*most) / pixels;
+    if (*most)
+        measure.largestName = names[size_t(most - counts.begin()) - 1];
+    measure.objectsSeen = seen.size();
+    measure.span = level ? std::max(levelRight - levelLeft, levelBottom - levelTop) : 0;
+    if (backFaces)
+    {
+        size_t both = 0;
+        for (size_t code : Draw(camera, true))
+            both += code != 0 && code <= roles.size() && roles[code - 1] != LevelExtent::Role::Backdrop;
+        measure.backFaces = std::max(0.0, double(both) / pixels - measure.level);
+    }
+    return measure;
+}
