@@ -9,6 +9,7 @@
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Build/TarnelSceneGraph.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Media/TarnelProgramless.h"
 
 #include <OgrePCZSceneManager.h>
 #include <OgreRoot.h>
@@ -230,6 +231,9 @@ namespace Tarnel
         finished(loadTimes.nodesAndObjects);
         FinishLoadingRenderTextures();
         finished(loadTimes.renderTextures);
+        // The level's materials are loaded, their programs compiled: those that failed show now.
+        if (Ogre::Root::getSingleton().getRenderSystem())
+            Programless::DrawBrokenWithoutPrograms();
     }
 
     void TarnelScene::LoadHeader(const LevelHeader& header)

@@ -20,6 +20,7 @@
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -213,6 +214,11 @@ namespace Tarnel
         std::vector<std::pair<String, String>> materials;
         materials.swap(newMaterials);
         Programless::DrawWithoutPrograms(materials);
+        std::map<std::pair<String, String>, std::vector<String>> undeclared;
+        undeclared.swap(undeclaredPrograms);
+        Programless::DrawWithoutUndeclaredPrograms(undeclared);
+        compilingMaterial = {};
+        compilingFile.clear();
     }
 
     std::vector<std::pair<TextureUnitState*, unsigned int>> TarnelMedia::LayersShowing(const String& textureName,
@@ -309,6 +315,8 @@ namespace Tarnel
         if (event->mType != CreateMaterialScriptCompilerEvent::eventType)
             return false;
         const CreateMaterialScriptCompilerEvent* create = static_cast<CreateMaterialScriptCompilerEvent*>(event);
+        compilingMaterial = {create->mName, create->mResourceGroup};
+        compilingFile = create->mFile;
         MaterialManager& materials = MaterialManager::getSingleton();
         MaterialPtr first = materials.getByName(create->mName, create->mResourceGroup);
         const std::pair<String, String> key(create->mName, create->mResourceGroup);
@@ -388,6 +396,19 @@ namespace Tarnel
         String name = "Tarnel/Discarded/" + std::to_string(discardedTemplates++) + "/" + create->mName;
         *static_cast<ParticleSystem**>(result) = particles.createTemplate(name, create->mResourceGroup);
         return true;
+    }
+
+    void TarnelMedia::handleError(ScriptCompiler* compiler, uint32 code, const String& file, int line,
+                                  const String& message)
+    {
+        ScriptCompilerListener::handleError(compiler, code, file, line, message);
+        // The compiler leaves the pass without the program: drawn so, the pass would be plain white.
+        if (code != ScriptCompiler::CE_REFERENCETOANONEXISTINGOBJECT || file != compilingFile ||
+            compilingMaterial.first.empty() || GpuProgramManager::getSingleton().getByName(message, compilingMaterial.second))
+            return;
+        std::vector<String>& programs = undeclaredPrograms[compilingMaterial];
+        if (std::find(programs.begin(), programs.end(), message) == programs.end())
+            programs.push_back(message);
     }
 
     DataStreamPtr TarnelMedia::UnshippedProgramSource(const String& name, const GpuProgram* program)

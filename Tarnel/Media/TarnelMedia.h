@@ -5,6 +5,7 @@
 #include <OgreScriptCompiler.h>
 
 #include <memory>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -56,6 +57,9 @@ namespace Tarnel
             const Ogre::String& textureName, const Ogre::String& group = Ogre::String());
 
         bool handleEvent(Ogre::ScriptCompiler* compiler, Ogre::ScriptCompilerEvent* event, void* result) override;
+        /// Logged as the engine logs it; a program no script declares marks the material that calls it.
+        void handleError(Ogre::ScriptCompiler* compiler, Ogre::uint32 code, const Ogre::String& file, int line,
+                         const Ogre::String& message) override;
         Ogre::DataStreamPtr resourceLoading(const Ogre::String& name, const Ogre::String& group,
                                             Ogre::Resource* resource) override;
         /// An image the engine's codecs cannot read is replaced by a blank one (StandInImages).
@@ -122,6 +126,11 @@ namespace Tarnel
         std::set<std::pair<Ogre::String, Ogre::String>> levelMaterials;
         /// Materials the scripts defined, by name and group, not yet looked at by ScriptsRead.
         std::vector<std::pair<Ogre::String, Ogre::String>> newMaterials;
+        /// The material the compiler reads now, by name and group, and its file.
+        std::pair<Ogre::String, Ogre::String> compilingMaterial;
+        Ogre::String compilingFile;
+        /// Of the materials read, those that call programs no script declares: the programs' names.
+        std::map<std::pair<Ogre::String, Ogre::String>, std::vector<Ogre::String>> undeclaredPrograms;
     };
 }
 

@@ -2,12 +2,14 @@
 #include "Tarnel/Media/TarnelProgramless.h"
 
 #include <OgreGpuProgram.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterial.h>
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>
 #include <OgreTechnique.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace Ogre;
@@ -115,6 +117,117 @@ namespace Tarnel
             while (pass->getNumTextureUnitStates() > 1)
                 pass->removeTextureUnitState(1);
             pass->setLightingEnabled(true);
+        }
+
+        namespace
+        {
+            const char* const SET_ASIDE = "Tarnel/Unusable";
+
+            /// The material's own techniques are never chosen again; the one without programs is.
+            void SetAsideItsTechniques(Material& material)
+            {
+                for (Technique* technique : material.getTechniques())
+                    if (technique->getName() != "Tarnel/WithoutPrograms")
+                        technique->setSchemeName(SET_ASIDE);
+                bool added = false;
+                for (Technique* technique : material.getTechniques())
+                    added = added || technique->getName() == "Tarnel/WithoutPrograms";
+                if (!added)
+                    AddTechniqueWithoutPrograms(material);
+                const bool loaded = material.isLoaded();
+                material.compile();
+                if (loaded)
+                {
+                    material.unload();
+                    material.load();
+                }
+            }
+
+            /// "8 materials call programs that no script declares (a, b); drawn from their textures ...: A, B"
+            void WarnOf(const std::vector<String>& materials, const String& reason, const std::vector<String>& programs)
+            {
+                if (materials.empty())
+                    return;
+                const size_t number = materials.size();
+                LogManager::getSingleton().logWarning(
+                    "Tarnel: " + std::to_string(number) + (number == 1 ? " material " : " materials ") + reason +
+                    " (" + Names(programs, NAMES_IN_WARNING) + "); drawn from " +
+                    (number == 1 ? "its texture" : "their textures") + " without " + (number == 1 ? "its" : "their") +
+                    " programs: " + Names(materials, NAMES_IN_WARNING));
+                if (number > NAMES_IN_WARNING)
+                    LogManager::getSingleton().logMessage("Tarnel: the materials that " + reason + ": " +
+                                                          Names(materials, number));
+            }
+
+            void AddOnce(std::vector<String>& names, const String& name)
+            {
+                if (std::find(names.begin(), names.end(), name) == names.end())
+                    names.push_back(name);
+            }
+        }
+
+        size_t DrawWithoutUndeclaredPrograms(const std::map<std::pair<String, String>, std::vector<String>>& materials)
+        {
+            std::vector<String> names, programs;
+            for (const auto& entry : materials)
+            {
+                MaterialPtr material = MaterialManager::getSingleton().getByName(entry.first.first, entry.first.second);
+                if (!material)
+                    continue;
+                SetAsideItsTechniques(*material);
+                names.push_back(material->getName());
+                for (const String& program : entry.second)
+                    AddOnce(programs, program);
+            }
+            // "call": the verb of the reason, as the warning reads.
+            WarnOf(names, "call programs that no script declares", programs);
+            return names.size();
+        }
+
+        size_t DrawBrokenWithoutPrograms()
+        {
+            std::vector<String> missing, failed, missingSources, failedPrograms;
+            std::vector<MaterialPtr> broken;
+            ResourceManager::ResourceMapIterator all = MaterialManager::getSingleton().getResourceIterator();
+            while (all.hasMoreElements())
+            {
+                MaterialPtr material = static_pointer_cast<Material>(all.getNext());
+                if (!material->isLoaded() || material->getSupportedTechniques().empty())
+                    continue;
+                String source, program;
+                bool usable = false;
+                for (Technique* technique : material->getSupportedTechniques())
+                {
+                    bool fine = true;
+                    for (Pass* pass : technique->getPasses())
+                        for (GpuProgramType type : PROGRAM_TYPES)
+                        {
+                            if (!pass->hasGpuProgram(type))
+                                continue;
+                            const GpuProgramPtr& used = pass->getGpuProgram(type);
+                            if (!used || !used->hasCompileError())
+                                continue;
+                            fine = false;
+                            program = used->getName();
+                            const String& file = used->getSourceFile();
+                            if (!file.empty() && !ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(file))
+                                source = file;
+                        }
+                    usable = usable || fine;
+                }
+                if (usable)
+                    continue;
+                broken.push_back(material);
+                if (!source.empty())
+                    missing.push_back(material->getName()), AddOnce(missingSources, source);
+                else
+                    failed.push_back(material->getName()), AddOnce(failedPrograms, program);
+            }
+            for (const MaterialPtr& material : broken)
+                SetAsideItsTechniques(*material);
+            WarnOf(missing, "use programs whose source is missing", missingSources);
+            WarnOf(failed, "use programs that fail to compile", failedPrograms);
+            return broken.size();
         }
 
         size_t DrawWithoutPrograms(const std::vector<std::pair<String, String>>& materials)

@@ -3,6 +3,7 @@
 
 #include <OgrePrerequisites.h>
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,18 @@ namespace Tarnel
             drawn from their textures without their programs: A, B, ...". Returns how
             many materials got one. Needs the render system to be running. */
         size_t DrawWithoutPrograms(const std::vector<std::pair<Ogre::String, Ogre::String>>& materials);
+
+        /** Draws each of the materials (name and group) from its first pass without programs, its
+            own techniques set aside: they call programs (named) that no script declares, which
+            the compiler left out of their passes. One warning names them. */
+        size_t DrawWithoutUndeclaredPrograms(
+            const std::map<std::pair<Ogre::String, Ogre::String>, std::vector<Ogre::String>>& materials);
+
+        /** Of the materials loaded, those whose every usable technique has a program that did
+            not compile, or whose source is missing, are drawn from their first pass without
+            programs; one warning for each reason names them. Run once a level's materials are
+            loaded: programs are compiled only then. Returns how many were. */
+        size_t DrawBrokenWithoutPrograms();
     }
 }
 
