@@ -89,11 +89,13 @@ namespace
     /// Whether the node is one of the level's, not a program's own.
     bool LevelsOwn(const String& name) { return !StringUtil::startsWith(name, "Tarnel/", false) && name != "CamNode"; }
 
+    /// The level's nodes below this one; the programs' own (the camera's, the probe's) and theirs not.
     size_t CountNodes(const Node* node)
     {
-        size_t count = LevelsOwn(node->getName());
+        size_t count = 0;
         for (const Node* child : node->getChildren())
-            count += CountNodes(child);
+            if (LevelsOwn(child->getName()))
+                count += 1 + CountNodes(child);
         return count;
     }
 
@@ -164,11 +166,7 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
             "View: tried " + candidate.name + ": covers " + Percent(m.level) + ", ground " + Percent(m.ground) +
                 ", largest " + Percent(m.largest) + ", back faces " + Percent(m.backFaces) + ", " +
                 std::to_string(m.objectsSeen) + " of " + std::to_string(view.extent.kept) + " objects, score " +
-                Decimal(candidate.score) + ", " + Decimal(lookTime.getMicroseconds() / 1000.0) + " ms" +
-                (level ? String() : ", from " + StringConverter::toString(framing.position) + " to " +
-                                        StringConverter::toString(framing.target) + " bounds " +
-                                        StringConverter::toString(m.left) + " " + StringConverter::toString(m.right) + " " +
-                                        StringConverter::toString(m.top) + " " + StringConverter::toString(m.bottom)),
+                Decimal(candidate.score) + ", " + Decimal(lookTime.getMicroseconds() / 1000.0) + " ms",
             LML_NORMAL);
         view.tried.push_back(candidate);
         return view.tried.size() - 1;
@@ -274,14 +272,21 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
     }
 
     // What the view shows, and what the raised corner would have shown when it is not chosen.
+    if (view.tried[view.chosen].name.find("raised corner") == String::npos && view.tried[corner].name != "the raised corner")
+    {
+        // What stood in the way of the raised corner: looked at again with back faces drawn.
+        Candidate blocked = view.tried[corner];
+        blocked.name = "the raised corner";
+        corner = look(blocked, true);
+    }
     const Candidate& chosen = view.tried[view.chosen];
+    const Candidate& raised = view.tried[corner];
     view.line = chosen.name + " (covers " + Percent(chosen.measure.level) + " of the picture, spans " +
                 Percent(chosen.measure.span) + ")";
-    const Candidate& raised = view.tried[corner];
     if (chosen.name.find("raised corner") == String::npos)
     {
         String why;
-        if (raised.measure.backFaces > raised.measure.level)
+        if (raised.measure.backFaces >= 0.5 * raised.measure.level && raised.measure.backFaces > 0)
             why = "the level's surfaces face inward";
         else if (raised.measure.level > 0 && raised.measure.largest > 0.8 * raised.measure.level && view.extent.kept > 1)
             why = "filled by one surface, " + raised.measure.largestName;
@@ -299,9 +304,10 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
     const std::vector<const Light*> lights = LevelLights(zones);
     if (items.empty())
     {
-        String finding = "the level draws nothing: " + Grouped(double(CountNodes(zones->getRootSceneNode()) - 1)) +
+        String finding = "the level draws nothing: " + Grouped(double(CountNodes(zones->getRootSceneNode()))) +
                          " nodes, " + Grouped(double(lights.size())) + " lights, no entity";
-        if (zones->isSkyBoxEnabled())
+        // The engine marks the sky box enabled only once it is drawn: its node says it was made.
+        if (zones->isSkyBoxEnabled() || zones->getSkyBoxNode())
         {
             const Real distance = zones->getSkyBoxGenParameters().skyBoxDistance;
             const Real nearClip = scene && scene->GetNearClipDistance() > 0 ? scene->GetNearClipDistance()
@@ -334,6 +340,7 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
                 reaches = reaches || gap <= range;
             }
         }
+        view.levelLit = directional || reaches;
         if (!directional && !reaches)
         {
             const ColourValue ambient = zones->getAmbientLight();
@@ -355,6 +362,9 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
 void FirstView::Apply(Camera* camera, Light* light) const
 {
     const Candidate& view = Chosen();
+    // Beside the level's own lights the camera's would wash its surfaces out to white.
+    if (light)
+        light->setDiffuseColour(levelLit ? ColourValue(0.5f, 0.5f, 0.5f) : ColourValue::White);
     if (view.levelCamera)
     {
         sizing.Apply(camera, light);

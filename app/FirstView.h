@@ -63,6 +63,7 @@ private:
     Ogre::String line;
     std::vector<Ogre::String> findings;
     double milliseconds = 0;
+    bool levelLit = false; ///< a light of the level's own reaches a drawn object
 };
 
 #endif

@@ -35,6 +35,9 @@ namespace
 
     size_t ColourCode(const uint8* pixel) { return size_t(pixel[0] >> 2) << 12 | size_t(pixel[1] >> 2) << 6 | (pixel[2] >> 2); }
 
+    /// The mark of a back face on an object's code; codes stay below it.
+    const size_t BACK_FACE = size_t(1) << 17;
+
     // 0 is the background: every channel of a code's colour is at least 2.
     bool Background(const uint8* pixel) { return pixel[0] < 2 && pixel[1] < 2 && pixel[2] < 2; }
 }
@@ -53,7 +56,7 @@ ViewProbe::ViewProbe(SceneManager* sceneManager, const std::vector<LevelExtent::
     // Static geometry's batches are drawn without saying whose they are.
     roles.push_back(LevelExtent::Role::Level);
     names.push_back("static geometry");
-    materials.resize(roles.size() * 2);
+    materials.resize(roles.size() * 3);
 
     hidden = MaterialManager::getSingleton().create("Tarnel/Probe/Hidden", GROUP);
     Pass* pass = hidden->getTechnique(0)->getPass(0);
@@ -86,21 +89,31 @@ ViewProbe::~ViewProbe()
     MaterialManager::getSingleton().remove(hidden);
 }
 
-Technique* ViewProbe::FlatTechnique(size_t code, bool twoSided)
+Technique* ViewProbe::FlatTechnique(size_t code, Sides sides)
 {
-    MaterialPtr& material = materials[(code - 1) * 2 + twoSided];
+    MaterialPtr& material = materials[(code - 1) * 3 + size_t(sides)];
     if (!material)
     {
         material = MaterialManager::getSingleton().create(
-            "Tarnel/Probe/" + std::to_string(code) + (twoSided ? "/both" : ""), GROUP);
-        Pass* pass = material->getTechnique(0)->getPass(0);
-        // Lit by nothing but itself: the colour is exactly the code's.
-        pass->setAmbient(ColourValue::Black);
-        pass->setDiffuse(ColourValue::Black);
-        pass->setSpecular(ColourValue::Black);
-        pass->setSelfIllumination(CodeColour(code));
-        pass->setFog(true, FOG_NONE);
-        pass->setCullingMode(twoSided ? CULL_NONE : CULL_CLOCKWISE);
+            "Tarnel/Probe/" + std::to_string(code) + "/" + std::to_string(int(sides)), GROUP);
+        Technique* technique = material->getTechnique(0);
+        // Lit by nothing but itself: the colour is exactly the code's. Of the faces marked, the
+        // back faces take the code with its mark: the nearest face of a pixel tells which it is.
+        auto flat = [](Pass* pass, size_t colour, CullingMode culling) {
+            pass->setAmbient(ColourValue::Black);
+            pass->setDiffuse(ColourValue::Black);
+            pass->setSpecular(ColourValue::Black);
+            pass->setSelfIllumination(CodeColour(colour));
+            pass->setFog(true, FOG_NONE);
+            pass->setCullingMode(culling);
+        };
+        if (sides == Sides::MarkBack)
+        {
+            flat(technique->getPass(0), code | BACK_FACE, CULL_ANTICLOCKWISE);
+            flat(technique->createPass(), code, CULL_CLOCKWISE);
+        }
+        else
+            flat(technique->getPass(0), code, sides == Sides::Both ? CULL_NONE : CULL_CLOCKWISE);
         material->load();
     }
     return material->getTechnique(0);
@@ -118,16 +131,15 @@ Technique* ViewProbe::handleSchemeNotFound(unsigned short, const String&, Materi
             return hidden->getTechnique(0);
         code = found->second;
     }
-    // Faces the material draws from both sides are seen from both.
-    bool twoSided = drawingBothSides;
-    if (!twoSided && original && original->getNumTechniques() && original->getTechnique(0)->getNumPasses())
-        twoSided = original->getTechnique(0)->getPass(0)->getCullingMode() == CULL_NONE;
-    return FlatTechnique(code, twoSided);
+    // Faces the material draws from both sides are seen from both, and are no one's back faces.
+    const bool twoSided = original && original->getNumTechniques() && original->getTechnique(0)->getNumPasses() &&
+                          original->getTechnique(0)->getPass(0)->getCullingMode() == CULL_NONE;
+    return FlatTechnique(code, twoSided ? Sides::Both : markingBackFaces ? Sides::MarkBack : Sides::Front);
 }
 
-std::vector<size_t> ViewProbe::Draw(Camera* camera, bool twoSided)
+std::vector<size_t> ViewProbe::Draw(Camera* camera, bool markBackFaces)
 {
-    drawingBothSides = twoSided;
+    markingBackFaces = markBackFaces;
     Viewport* viewport = target->addViewport(camera);
     viewport->setBackgroundColour(ColourValue::Black);
     viewport->setClearEveryFrame(true);
@@ -150,9 +162,8 @@ std::vector<size_t> ViewProbe::Draw(Camera* camera, bool twoSided)
     return found;
 }
 
-ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, bool backFaces)
+Camera* ViewProbe::Placed(const Placement& place, Real aspectRatio)
 {
-    ++looks;
     Camera* camera = sceneManager->createCamera(node->getName() + "/" + std::to_string(cameras.size()));
     cameras.push_back(camera);
     node->detachAllObjects();
@@ -161,6 +172,13 @@ ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, boo
     place(camera);
     camera->setAspectRatio(aspectRatio);
     Tarnel::Platform::PlaceInZone(node);
+    return camera;
+}
+
+ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, bool backFaces)
+{
+    ++looks;
+    Camera* camera = Placed(place, aspectRatio);
 
     Measure measure;
     const std::vector<size_t> found = Draw(camera, false);
@@ -196,10 +214,15 @@ ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, boo
     measure.span = level ? std::max(levelRight - levelLeft, levelBottom - levelTop) : 0;
     if (backFaces)
     {
-        size_t both = 0;
-        for (size_t code : Draw(camera, true))
-            both += code != 0 && code <= roles.size() && roles[code - 1] != LevelExtent::Role::Backdrop;
-        measure.backFaces = std::max(0.0, double(both) / pixels - measure.level);
+        size_t back = 0;
+        // A camera of its own: the zone manager passes over nodes a camera has seen this frame.
+        for (size_t code : Draw(Placed(place, aspectRatio), true))
+        {
+            const size_t object = code & ~BACK_FACE;
+            back += (code & BACK_FACE) && object != 0 && object <= roles.size() &&
+                    roles[object - 1] != LevelExtent::Role::Backdrop;
+        }
+        measure.backFaces = double(back) / pixels;
     }
     return measure;
 }

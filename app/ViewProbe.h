@@ -22,7 +22,7 @@ public:
         double level = 0;      ///< covered by the level's objects (backdrops are not the level)
         double ground = 0;     ///< of which by grounds far larger than what stands on them
         double largest = 0;    ///< covered by the one object that covers most
-        double backFaces = 0;  ///< covered only once back faces are drawn too (when asked for)
+        double backFaces = 0;  ///< where the nearest surface is a back face, which is not drawn (when asked for)
         size_t objectsSeen = 0; ///< of the objects that set the frame
         /// Bounds, from 0 to 1 across and down, of the pixels of the objects that set the frame.
         double left = 1, right = 0, top = 1, bottom = 0;
@@ -43,7 +43,7 @@ public:
     ViewProbe& operator=(const ViewProbe&) = delete;
 
     /** Draws the view from a camera placed so, with that aspect ratio, and measures it;
-        with `backFaces`, draws it again with every face drawn from both sides. */
+        with `backFaces`, draws it again with back faces marked, to measure what they hide. */
     Measure Look(const Placement& place, Ogre::Real aspectRatio, bool backFaces);
 
     /// How many looks were drawn.
@@ -53,22 +53,30 @@ private:
     Ogre::Technique* handleSchemeNotFound(unsigned short schemeIndex, const Ogre::String& schemeName,
                                           Ogre::Material* originalMaterial, unsigned short lodIndex,
                                           const Ogre::Renderable* renderable) override;
-    /// The flat technique of the code, drawn from one side or both.
-    Ogre::Technique* FlatTechnique(size_t code, bool twoSided);
+    /// Which faces a flat technique draws: the front, both alike, or both with the back ones marked.
+    enum class Sides
+    {
+        Front,
+        Both,
+        MarkBack,
+    };
+    Ogre::Technique* FlatTechnique(size_t code, Sides sides);
+    /// A camera of the probe's own, placed so.
+    Ogre::Camera* Placed(const Placement& place, Ogre::Real aspectRatio);
     /// Draws the target once from the camera; the codes of the pixels, 0 where nothing is.
-    std::vector<size_t> Draw(Ogre::Camera* camera, bool twoSided);
+    std::vector<size_t> Draw(Ogre::Camera* camera, bool markBackFaces);
 
     Ogre::SceneManager* sceneManager;
     std::map<const Ogre::MovableObject*, size_t> codes; ///< of each item's object: its index + 1
     std::vector<LevelExtent::Role> roles;               ///< of each code - 1; the last is static geometry's
     std::vector<Ogre::String> names;
-    std::vector<Ogre::MaterialPtr> materials;            ///< two a code, made as needed
+    std::vector<Ogre::MaterialPtr> materials;            ///< three a code (Sides), made as needed
     Ogre::MaterialPtr hidden;                            ///< for what is not a level object
     Ogre::TexturePtr texture;
     Ogre::RenderTarget* target = nullptr;
     std::vector<Ogre::Camera*> cameras; ///< one a look: the zone manager skips nodes already seen by a camera this frame
     Ogre::SceneNode* node = nullptr;
-    bool drawingBothSides = false;
+    bool markingBackFaces = false;
     unsigned width, height;
     size_t looks = 0;
 };

@@ -51,6 +51,9 @@ const std::vector<ViewerKey>& ViewerKeys()
          "I inspector"},
         {{OIS::KC_G}, KeyAction::FrameSelection, KeyRepeat::AfterToggle, 0.5f, "G", "the inspector's selection in view",
          "G selection"},
+        {{OIS::KC_L}, KeyAction::Unlit, KeyRepeat::AfterToggle, 0.5f, "L",
+         "unlit: every material at full light with its colours and textures, then the level's lighting again",
+         "L unlit"},
         {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", "Esc quit"},
     };
     return keys;

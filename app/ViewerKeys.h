@@ -34,6 +34,7 @@ enum class KeyAction
     Reload,
     Inspector,
     FrameSelection,
+    Unlit,
 };
 
 /// How often a key acts while it is held. Every press of a toggle or speed key acts once, however short.

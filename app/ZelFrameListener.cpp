@@ -106,6 +106,11 @@ bool ZelFrameListener::performKey(KeyAction action)
         portalOutlines.SetVisible(!portalOutlines.IsVisible(), viewer.GetSceneManager(), viewer.GetLevelPortals());
         break;
     case KeyAction::Reload: reloadLevel(); break;
+    case KeyAction::Unlit:
+        unlitView.SetOn(viewer.GetWindow()->getViewport(0), !unlitView.IsOn());
+        LogManager::getSingleton().logMessage(unlitView.IsOn() ? "Unlit view: every material at full light"
+                                                                : "Unlit view off: the level's own lighting");
+        break;
     case KeyAction::Inspector:
         if (!inspector.IsOpen())
             inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings(),

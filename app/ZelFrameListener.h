@@ -5,6 +5,7 @@
 #include "LevelInfoOverlay.h"
 #include "LevelInspector.h"
 #include "PortalOutlines.h"
+#include "UnlitView.h"
 
 #include <OgreQuaternion.h>
 
@@ -46,6 +47,7 @@ protected:
     Viewer& viewer;
     LevelInfoOverlay levelInfo;
     PortalOutlines portalOutlines;
+    UnlitView unlitView;
     LevelInspector inspector;
     Ogre::String reloadError; ///< of the last reload, empty when it succeeded
 

@@ -2,7 +2,8 @@
 # The first view of every level in a folder of real levels, one folder a level (its scene
 # file and its media/), as the viewer's --screenshot draws it at 640x400, with a table of
 # what each shows and a contact sheet of them all.
-#   tools/real-levels.sh [LEVELS_DIR] [OUT_DIR]   (defaults: ../shared/levels, build/real-levels; needs build/run)
+#   tools/real-levels.sh [LEVELS_DIR] [OUT_DIR] [RUN_TREE]
+#   (defaults: ../shared/levels, build/real-levels, build/run, which must be built)
 # summary.tsv columns: level, status, covered (share of the picture the level covers),
 # span (of the picture's width or height), white (share of full-white pixels), terminal
 # lines, and the chosen view's line.
@@ -11,12 +12,12 @@ cd "$(dirname "$0")/.."
 root=$PWD
 levels=$(realpath -m "${1:-../shared/levels}")
 out=$(realpath -m "${2:-build/real-levels}")
-bin=$root/build/run/bin
+run_tree=$(realpath -m "${3:-build/run}")
 [ -d "$levels" ] || { echo "No levels at $levels" >&2; exit 1; }
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp -a "$root/build/run/." "$work/"
+cp -a "$run_tree/." "$work/"
 cd "$work/bin"
 
 printf 'level\tstatus\tcovered\tspan\twhite\tlines\tview\n' >"$out/summary.tsv"
@@ -43,8 +44,8 @@ for folder in "$levels"/*/; do
     span=$(sed -n 's/.*, spans \([0-9.]*\) %).*/\1/p' <<<"$view" | head -n 1)
     white=""
     if [ -s "$picture" ]; then
-        # Full white: every channel at 98 % or more.
-        white=$(convert "$picture" -separate -evaluate-sequence min -threshold 98% -format "%[fx:mean*100]" info:)
+        # Full white: every channel at its highest.
+        white=$(convert "$picture" -separate -evaluate-sequence min -threshold 99.9% -format "%[fx:mean*100]" info:)
         white=$(printf '%.1f' "$white")
     else
         convert -size 640x400 xc:gray20 -fill white -font DejaVu-Sans -pointsize 18 -gravity center \

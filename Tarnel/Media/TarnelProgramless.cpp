@@ -149,8 +149,11 @@ namespace Tarnel
                 if (materials.empty())
                     return;
                 const size_t number = materials.size();
+                // "call programs ..." of many, "calls programs ..." of one.
+                const size_t verb = reason.find(' ');
+                const String said = number == 1 ? reason.substr(0, verb) + "s" + reason.substr(verb) : reason;
                 LogManager::getSingleton().logWarning(
-                    "Tarnel: " + std::to_string(number) + (number == 1 ? " material " : " materials ") + reason +
+                    "Tarnel: " + std::to_string(number) + (number == 1 ? " material " : " materials ") + said +
                     " (" + Names(programs, NAMES_IN_WARNING) + "); drawn from " +
                     (number == 1 ? "its texture" : "their textures") + " without " + (number == 1 ? "its" : "their") +
                     " programs: " + Names(materials, NAMES_IN_WARNING));
