@@ -80,7 +80,7 @@ namespace
         const Real across = Real(seen.left + seen.right - 1), down = Real(seen.top + seen.bottom - 1);
         const Vector3 toward = (forward + right * across * tanHorizontal - upward * down * tanVertical).normalisedCopy();
         const Real distance = framing.target.distance(framing.position);
-        const Real closer = Cut(seen) ? Real(1.15) : Math::Clamp(Real(Fill(seen)) / 0.85f, Real(0.3), Real(1.5));
+        const Real closer = Cut(seen) ? Real(1.15) : Math::Clamp(Real(Fill(seen)) / 0.8f, Real(0.3), Real(1.5));
         framing.target = framing.position + toward * distance;
         framing.position = framing.target - toward * distance * closer;
         return framing;
@@ -124,7 +124,7 @@ namespace
 double FirstView::Score(const ViewProbe::Measure& measure, size_t frameObjects)
 {
     // A bare ground covers much and shows little.
-    const double shown = measure.level - 0.75 * measure.ground;
+    const double shown = measure.level - 0.75 * measure.ground - 0.5 * measure.enclosure;
     const double inView = frameObjects ? std::sqrt(double(measure.objectsSeen) / double(frameObjects)) : 1;
     // One surface filling the view (a wall, a tilted plane) says nothing of the level.
     const double others = measure.level > 0 ? 1 - measure.largest / measure.level : 0;
@@ -195,7 +195,7 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
         for (int fit = 0; fit < 2 && bounds.isFinite(); ++fit)
         {
             const ViewProbe::Measure& seen = view.tried[latest].measure;
-            if (seen.level == 0 || (!Cut(seen) && Fill(seen) > 0.75))
+            if (seen.level == 0 || (!Cut(seen) && Fill(seen) > 0.7))
                 break;
             candidate = view.tried[latest];
             candidate.framing = Refit(candidate.framing, seen, fovY, aspect);

@@ -119,11 +119,21 @@ namespace
         if (largest.size() > LARGEST)
             std::partial_sort(largest.begin(), largest.begin() + LARGEST, largest.end(), larger);
         largest.resize(std::min(LARGEST, largest.size()));
+        const Vector3 upward = up.normalisedCopy();
         for (size_t candidate : largest)
         {
+            // A flat ground holds what stands on it, above it: only across is looked at.
+            const AxisAlignedBox& box = items[candidate].box;
+            const Real height = std::abs(box.getSize().dotProduct(upward));
+            const bool flat = height < std::sqrt(std::max(Real(0), box.getSize().squaredLength() - height * height)) / 3;
             size_t inside = 0;
             for (size_t other : kept)
-                inside += other != candidate && items[candidate].box.contains(items[other].box.getCenter());
+            {
+                Vector3 centre = items[other].box.getCenter();
+                if (flat)
+                    centre += upward * (box.getCenter() - centre).dotProduct(upward);
+                inside += other != candidate && box.contains(centre);
+            }
             shares[candidate] = Real(inside) / Real(kept.size() - 1);
             if (shares[candidate] >= 0.5f)
                 enclosing.push_back(candidate);
@@ -135,21 +145,25 @@ namespace
                 rest.merge(items[index].box);
         if (!rest.isFinite())
             return; // all of them nest in one another: nothing stands apart as a backdrop
+        const Real restHeight = std::abs(rest.getSize().dotProduct(up.normalisedCopy()));
+        // A ground or a low dome stands around a cluster: a lone object on a floor is a room's.
+        const bool cluster = kept.size() - enclosing.size() >= 4;
         for (size_t index : enclosing)
         {
             const Real ratio = Diagonal(items[index].box) / std::max(Diagonal(rest), Real(1e-3f));
             const Vector3 size = items[index].box.getSize();
             const Real height = std::abs(size.dotProduct(up.normalisedCopy()));
             const Real width = std::sqrt(std::max(Real(0), size.squaredLength() - height * height));
-            if (height < width / 3 && ratio > 1.5f)
+            if (height < width / 3 && ratio > 1.5f && cluster)
             {
                 why[index] = "a ground " + Tenths(ratio) + " times the size of what stands on it";
                 roles[index] = LevelExtent::Role::Ground;
             }
-            else if (height >= width / 3 && ratio > 1.8f)
+            // A room stands about as high as what it holds; a dome or sky box stands far above it.
+            else if (height >= width / 3 && (ratio > 3 || (cluster && ratio > 1.5f && height > 4 * std::max(restHeight, Real(1e-3f)))))
             {
                 why[index] = "encloses " + std::to_string(std::lround(shares[index] * 100)) + " % of the level";
-                roles[index] = LevelExtent::Role::Backdrop;
+                roles[index] = ratio > 3 ? LevelExtent::Role::Backdrop : LevelExtent::Role::Enclosure;
             }
         }
     }

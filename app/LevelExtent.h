@@ -27,7 +27,8 @@ struct LevelExtent
     {
         Level,    ///< sets the frame
         Ground,   ///< a ground far larger than what stands on it: the level, but not its frame
-        Backdrop, ///< a sky dome, sky box or backdrop around the level: not the level
+        Enclosure, ///< encloses the rest, a few times their size (a hall, a low dome): drawn, but not the frame
+        Backdrop, ///< a sky dome, sky box or backdrop many times the size of the level: not the level
         Far,      ///< a lone piece far from the rest: the level, but not its frame
     };
 
@@ -52,8 +53,10 @@ struct LevelExtent
         grown by half its size on every side. Enclosing: of the objects kept, one whose box
         holds at least half of the others' centres. A flat one (its height under a third of
         its width) more than 1.5 times the size of what the others fill is a ground; another
-        more than 1.8 times that size is a backdrop; a hall about the size of what it holds
-        stays. Levels of few objects keep them all. */
+        more than three times that size is a backdrop, and one more than 1.5 times that size
+        and more than four times as high as what it holds (a low dome) an enclosure; none of
+        them sets the frame. A hall about the size and height of what it holds stays. Levels
+        of few objects keep them all. */
     static LevelExtent Choose(const std::vector<Item>& items, const Ogre::Vector3& up = Ogre::Vector3::UNIT_Y);
 
     /** The drawn objects below the scene's root node, but those under `skip` (the viewer's

@@ -56,7 +56,9 @@ ViewProbe::ViewProbe(SceneManager* sceneManager, const std::vector<LevelExtent::
     // Static geometry's batches are drawn without saying whose they are.
     roles.push_back(LevelExtent::Role::Level);
     names.push_back("static geometry");
-    materials.resize(roles.size() * 3);
+    techniques.resize(roles.size() * 3, nullptr);
+    flat = MaterialManager::getSingleton().create("Tarnel/Probe/Flat", GROUP);
+    flat->removeAllTechniques();
 
     hidden = MaterialManager::getSingleton().create("Tarnel/Probe/Hidden", GROUP);
     Pass* pass = hidden->getTechnique(0)->getPass(0);
@@ -83,40 +85,38 @@ ViewProbe::~ViewProbe()
     node->detachAllObjects();
     for (Camera* camera : cameras)
         sceneManager->destroyCamera(camera);
-    for (MaterialPtr& material : materials)
-        if (material)
-            MaterialManager::getSingleton().remove(material);
+    MaterialManager::getSingleton().remove(flat);
     MaterialManager::getSingleton().remove(hidden);
 }
 
 Technique* ViewProbe::FlatTechnique(size_t code, Sides sides)
 {
-    MaterialPtr& material = materials[(code - 1) * 3 + size_t(sides)];
-    if (!material)
+    // Techniques of one material, made as they are asked for: thousands of materials would
+    // cost more to make than the looks themselves.
+    Technique*& technique = techniques[(code - 1) * 3 + size_t(sides)];
+    if (!technique)
     {
-        material = MaterialManager::getSingleton().create(
-            "Tarnel/Probe/" + std::to_string(code) + "/" + std::to_string(int(sides)), GROUP);
-        Technique* technique = material->getTechnique(0);
+        technique = flat->createTechnique();
         // Lit by nothing but itself: the colour is exactly the code's. Of the faces marked, the
         // back faces take the code with its mark: the nearest face of a pixel tells which it is.
-        auto flat = [](Pass* pass, size_t colour, CullingMode culling) {
+        auto paint = [](Pass* pass, size_t colour, CullingMode culling) {
             pass->setAmbient(ColourValue::Black);
             pass->setDiffuse(ColourValue::Black);
             pass->setSpecular(ColourValue::Black);
             pass->setSelfIllumination(CodeColour(colour));
             pass->setFog(true, FOG_NONE);
             pass->setCullingMode(culling);
+            pass->setMaxSimultaneousLights(0); // no light to set up for each object
         };
         if (sides == Sides::MarkBack)
         {
-            flat(technique->getPass(0), code | BACK_FACE, CULL_ANTICLOCKWISE);
-            flat(technique->createPass(), code, CULL_CLOCKWISE);
+            paint(technique->createPass(), code | BACK_FACE, CULL_ANTICLOCKWISE);
+            paint(technique->createPass(), code, CULL_CLOCKWISE);
         }
         else
-            flat(technique->getPass(0), code, sides == Sides::Both ? CULL_NONE : CULL_CLOCKWISE);
-        material->load();
+            paint(technique->createPass(), code, sides == Sides::Both ? CULL_NONE : CULL_CLOCKWISE);
     }
-    return material->getTechnique(0);
+    return technique;
 }
 
 Technique* ViewProbe::handleSchemeNotFound(unsigned short, const String&, Material* original, unsigned short,
@@ -183,7 +183,7 @@ ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, boo
     Measure measure;
     const std::vector<size_t> found = Draw(camera, false);
     std::vector<size_t> counts(roles.size() + 1, 0);
-    size_t level = 0, ground = 0;
+    size_t level = 0, ground = 0, enclosure = 0;
     double levelLeft = 1, levelRight = 0, levelTop = 1, levelBottom = 0;
     std::set<size_t> seen;
     for (size_t at = 0; at < found.size(); ++at)
@@ -191,9 +191,12 @@ ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, boo
         const size_t code = found[at];
         if (code == 0 || code > roles.size() || roles[code - 1] == LevelExtent::Role::Backdrop)
             continue;
-        ++counts[code];
         ++level;
         ground += roles[code - 1] == LevelExtent::Role::Ground;
+        enclosure += roles[code - 1] == LevelExtent::Role::Enclosure;
+        // Enclosures are the walls around the view: one of them filling it is no fault.
+        if (roles[code - 1] != LevelExtent::Role::Enclosure)
+            ++counts[code];
         const double x = double(at % width) / width, y = double(at / width) / height;
         levelLeft = std::min(levelLeft, x), levelRight = std::max(levelRight, x + 1.0 / width);
         levelTop = std::min(levelTop, y), levelBottom = std::max(levelBottom, y + 1.0 / height);
@@ -206,6 +209,7 @@ ViewProbe::Measure ViewProbe::Look(const Placement& place, Real aspectRatio, boo
     const double pixels = double(found.size());
     measure.level = double(level) / pixels;
     measure.ground = double(ground) / pixels;
+    measure.enclosure = double(enclosure) / pixels;
     auto most = std::max_element(counts.begin(), counts.end());
     measure.largest = double(*most) / pixels;
     if (*most)

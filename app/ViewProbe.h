@@ -21,7 +21,8 @@ public:
     {
         double level = 0;      ///< covered by the level's objects (backdrops are not the level)
         double ground = 0;     ///< of which by grounds far larger than what stands on them
-        double largest = 0;    ///< covered by the one object that covers most
+        double enclosure = 0;  ///< of which by what encloses the rest (a hall, a low dome)
+        double largest = 0;    ///< covered by the one object that covers most, of those that set the frame or are far
         double backFaces = 0;  ///< where the nearest surface is a back face, which is not drawn (when asked for)
         size_t objectsSeen = 0; ///< of the objects that set the frame
         /// Bounds, from 0 to 1 across and down, of the pixels of the objects that set the frame.
@@ -70,7 +71,8 @@ private:
     std::map<const Ogre::MovableObject*, size_t> codes; ///< of each item's object: its index + 1
     std::vector<LevelExtent::Role> roles;               ///< of each code - 1; the last is static geometry's
     std::vector<Ogre::String> names;
-    std::vector<Ogre::MaterialPtr> materials;            ///< three a code (Sides), made as needed
+    Ogre::MaterialPtr flat;                              ///< holds the flat techniques
+    std::vector<Ogre::Technique*> techniques;            ///< three a code (Sides), made as needed
     Ogre::MaterialPtr hidden;                            ///< for what is not a level object
     Ogre::TexturePtr texture;
     Ogre::RenderTarget* target = nullptr;

@@ -2,6 +2,7 @@
 #include "Tarnel/Media/TarnelProgramless.h"
 
 #include <OgreGpuProgram.h>
+#include <OgreHighLevelGpuProgramManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreLogManager.h>
 #include <OgreMaterial.h>
@@ -41,6 +42,23 @@ namespace Tarnel
                 if (language == "asm")
                     return "assembler";
                 return language.empty() ? String("unknown") : language;
+            }
+
+            /// The first program of the technique this engine cannot use; null when none.
+            const GpuProgram* FirstUnusableIn(Technique& technique)
+            {
+                for (Pass* pass : technique.getPasses())
+                    for (GpuProgramType type : PROGRAM_TYPES)
+                        if (pass->hasGpuProgram(type) && pass->getGpuProgram(type) &&
+                            !pass->getGpuProgram(type)->isSupported())
+                            return pass->getGpuProgram(type).get();
+                return nullptr;
+            }
+
+            /// Of the material's first technique.
+            const GpuProgram* FirstUnusable(Material& material)
+            {
+                return material.getNumTechniques() ? FirstUnusableIn(*material.getTechnique(0)) : nullptr;
             }
 
             /// The language of the first program of the technique this engine cannot use; empty when none.
@@ -236,6 +254,7 @@ namespace Tarnel
         size_t DrawWithoutPrograms(const std::vector<std::pair<String, String>>& materials)
         {
             std::map<String, std::vector<String>> byLanguage;
+            std::vector<String> missing, failed, sources, programs;
             size_t count = 0;
             for (const auto& entry : materials)
             {
@@ -246,9 +265,20 @@ namespace Tarnel
                 if (language.empty())
                     continue;
                 AddTechniqueWithoutPrograms(*material);
-                byLanguage[language].push_back(material->getName());
                 ++count;
+                // A language the engine runs: its program did not compile, or has no source.
+                const GpuProgram* program = FirstUnusable(*material);
+                if (!program || !program->hasCompileError() || program->getLanguage() == "null" ||
+                    !HighLevelGpuProgramManager::getSingleton().isLanguageSupported(program->getLanguage()))
+                    byLanguage[language].push_back(material->getName());
+                else if (!program->getSourceFile().empty() &&
+                         !ResourceGroupManager::getSingleton().resourceExistsInAnyGroup(program->getSourceFile()))
+                    missing.push_back(material->getName()), AddOnce(sources, program->getSourceFile());
+                else
+                    failed.push_back(material->getName()), AddOnce(programs, program->getName());
             }
+            WarnOf(missing, "use programs whose source is missing", sources);
+            WarnOf(failed, "use programs that fail to compile", programs);
             for (const auto& language : byLanguage)
             {
                 const size_t number = language.second.size();

@@ -146,10 +146,16 @@ TEST(LevelFraming, InsideAZoneStaysInItsWalls)
 
 namespace
 {
+    /// A box between those corners, named.
+    LevelExtent::Item Box(const char* name, Vector3 low, Vector3 high)
+    {
+        return {name, AxisAlignedBox(low, high), nullptr, {}};
+    }
+
     /// A cube of that size about the centre, named.
     LevelExtent::Item Cube(const char* name, Vector3 centre, Real size)
     {
-        return {name, AxisAlignedBox(centre - size / 2, centre + size / 2)};
+        return Box(name, centre - size / 2, centre + size / 2);
     }
 
     /// Eight props in a room 100 units across, then the extra objects.
@@ -180,8 +186,21 @@ TEST(LevelExtent, BackdropsAndLoneFarObjectsDoNotSetTheFrame)
          "level)", 100},
         {"one item 50,000 units away", Room({Cube("Far", Vector3(50000, 0, 0), 10)}),
          "framed on 8 of 9 drawn objects; left out: Far (49,950 units from the rest)", 100},
-        {"a hall that holds its props is the level", Room({Cube("Hall", Vector3(0, 20, 0), 160)}),
-         "framed on 9 of 9 drawn objects", 160},
+        {"a hall about the size of its props is the level",
+         Room({Box("Hall", Vector3(-55, -1, -40), Vector3(55, 40, 40))}), "framed on 9 of 9 drawn objects", 110},
+        {"a dome twice the size of the level under it does not set the frame",
+         Room({Cube("Dome", Vector3(0, 20, 0), 250)}),
+         "framed on 8 of 9 drawn objects; left out: Dome (encloses 100 % of the level)", 100},
+        {"nor does a flat ground far larger than what stands on it",
+         Room({Box("Ground", Vector3(-1200, -1, -1200), Vector3(1200, 0, 1200))}),
+         "framed on 8 of 9 drawn objects; left out: Ground (a ground 27.7 times the size of what stands on it)", 100},
+        {"a ground left 3,000 units from a camp of many pieces", [] {
+             std::vector<LevelExtent::Item> items;
+             for (int i = 0; i < 24; ++i)
+                 items.push_back(Cube("Crate", Vector3(Real(i % 6) * 20, 5, Real(i / 6) * 20), 10));
+             items.push_back(Box("Ground", Vector3(2800, -1, 2800), Vector3(3200, 0, 3200)));
+             return items;
+         }(), "framed on 24 of 25 drawn objects; left out: Ground (3,861 units from the rest)", 110},
         {"a long corridor of props", [] {
              std::vector<LevelExtent::Item> items;
              for (int i = 0; i < 40; ++i)

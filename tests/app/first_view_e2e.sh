@@ -105,6 +105,37 @@ check "the box shows its texture's red, not white ($(share glow.png R) red, $(sh
 check "one warning says why, on the terminal" grep -qF \
     "1 material calls programs that no script declares (glow_vs, glow_ps); drawn from its texture without its programs: Glow" err.txt
 
+cat >"$levels/broken.program" <<'PROGRAM'
+fragment_program Water/FP glsl
+{
+    source water.frag
+}
+fragment_program Bad/FP glsl
+{
+    source bad.frag
+}
+PROGRAM
+printf 'void main() { this is not a shader }\n' >"$levels/bad.frag"
+cat >"$levels/broken.material" <<'MATERIAL'
+material Water
+{
+    technique { pass { fragment_program_ref Water/FP { } texture_unit { texture red.ppm } } }
+}
+material Bad
+{
+    technique { pass { fragment_program_ref Bad/FP { } texture_unit { texture red.ppm } } }
+}
+MATERIAL
+scene broken "$(node Box 0 0 0 10 10 10 Block.mesh Water)" "$(node Box2 12 0 0 10 10 10 Block.mesh Bad)"
+picture broken.png ../levels/broken.scene --media ../Media/Meshes
+check "a level of programs without source or that fail to compile opens (status $status)" [ "$status" = 0 ]
+check "its boxes show their texture's red ($(share broken.png R) red, $(share broken.png G) green)" \
+    bash -c "awk 'BEGIN { exit !($(share broken.png R) >= 0.1 && $(share broken.png G) < 0.02) }'"
+check "the source that is missing is named" grep -qF \
+    "1 material uses programs whose source is missing (water.frag); drawn from its texture without its programs: Water" err.txt
+check "so is the program that does not compile" grep -qF \
+    "1 material uses programs that fail to compile (Bad/FP); drawn from its texture without its programs: Bad" err.txt
+
 echo "--- levels that show little say why"
 printf '%s' '<scene><environment><clipping near="10000" far="50000"/><skyBox enable="true" material="BaseWhite" distance="150"/></environment><nodes><node name="Start"><position x="5" y="0" z="0"/></node><node name="Lamp"><light name="Lamp" type="point"/></node></nodes></scene>' \
     >"$levels/sky.scene"
