@@ -119,6 +119,57 @@ namespace
             gap[axis] = std::max({Real(0), box.getMinimum()[axis] - point[axis], point[axis] - box.getMaximum()[axis]});
         return gap.length();
     }
+
+    /// "the level draws nothing: 23 nodes, 11 lights, no entity; its sky box (distance 150) lies inside ..."
+    String DrawsNothing(SceneManager* zones, const Tarnel::TarnelScene* scene, const Camera* camera, size_t lights)
+    {
+        String finding = "the level draws nothing: " + Grouped(double(CountNodes(zones->getRootSceneNode()))) +
+                         " nodes, " + Grouped(double(lights)) + " lights, no entity";
+        // The engine marks the sky box enabled only once it is drawn: its node says it was made.
+        if (zones->isSkyBoxEnabled() || zones->getSkyBoxNode())
+        {
+            const Real distance = zones->getSkyBoxGenParameters().skyBoxDistance;
+            const Real nearClip = scene && scene->GetNearClipDistance() > 0 ? scene->GetNearClipDistance()
+                                                                             : camera->getNearClipDistance();
+            if (distance < nearClip)
+                finding += "; its sky box (distance " + Grouped(distance) + ") lies inside the near clip (" +
+                           Grouped(nearClip) + ")";
+        }
+        return finding;
+    }
+
+    /** "none of the 8 lights reaches a drawn object (...)", or empty when one does, which `lit`
+        says; a directional light reaches everything. */
+    String LightsReachNothing(SceneManager* zones, const std::vector<const Light*>& lights,
+                              const std::vector<LevelExtent::Item>& items, bool& lit)
+    {
+        Real nearest = Math::POS_INFINITY, lowest = Math::POS_INFINITY, highest = 0;
+        lit = false;
+        for (const Light* light : lights)
+        {
+            if (light->getType() == Light::LT_DIRECTIONAL)
+            {
+                lit = true;
+                return String();
+            }
+            const Vector3 place = light->getDerivedPosition(true);
+            const Real range = light->getAttenuationRange();
+            lowest = std::min(lowest, range), highest = std::max(highest, range);
+            for (const auto& item : items)
+            {
+                const Real gap = Gap(place, item.box);
+                nearest = std::min(nearest, gap);
+                lit = lit || gap <= range;
+            }
+        }
+        if (lit)
+            return String();
+        const ColourValue ambient = zones->getAmbientLight();
+        return "none of the " + Grouped(double(lights.size())) + " lights reaches a drawn object (ranges " +
+               (lowest == highest ? Grouped(lowest) : Grouped(lowest) + " to " + Grouped(highest)) +
+               "; the nearest object is " + Grouped(nearest) + " units from a light): the level is lit by its ambient " +
+               Decimal((ambient.r + ambient.g + ambient.b) / 3) + " and the camera light";
+    }
 }
 
 double FirstView::Score(const ViewProbe::Measure& measure, size_t frameObjects)
@@ -303,53 +354,12 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
     // A level that shows little says why.
     const std::vector<const Light*> lights = LevelLights(zones);
     if (items.empty())
-    {
-        String finding = "the level draws nothing: " + Grouped(double(CountNodes(zones->getRootSceneNode()))) +
-                         " nodes, " + Grouped(double(lights.size())) + " lights, no entity";
-        // The engine marks the sky box enabled only once it is drawn: its node says it was made.
-        if (zones->isSkyBoxEnabled() || zones->getSkyBoxNode())
-        {
-            const Real distance = zones->getSkyBoxGenParameters().skyBoxDistance;
-            const Real nearClip = scene && scene->GetNearClipDistance() > 0 ? scene->GetNearClipDistance()
-                                                                             : camera->getNearClipDistance();
-            if (distance < nearClip)
-                finding += "; its sky box (distance " + Grouped(distance) + ") lies inside the near clip (" +
-                           Grouped(nearClip) + ")";
-        }
-        view.findings.push_back(finding);
-    }
+        view.findings.push_back(DrawsNothing(zones, scene, camera, lights.size()));
     else if (!lights.empty())
     {
-        bool directional = false;
-        Real nearest = Math::POS_INFINITY, lowest = Math::POS_INFINITY, highest = 0;
-        bool reaches = false;
-        for (const Light* light : lights)
-        {
-            if (light->getType() == Light::LT_DIRECTIONAL)
-            {
-                directional = true;
-                break;
-            }
-            const Vector3 place = light->getDerivedPosition(true);
-            const Real range = light->getAttenuationRange();
-            lowest = std::min(lowest, range), highest = std::max(highest, range);
-            for (const auto& item : items)
-            {
-                const Real gap = Gap(place, item.box);
-                nearest = std::min(nearest, gap);
-                reaches = reaches || gap <= range;
-            }
-        }
-        view.levelLit = directional || reaches;
-        if (!directional && !reaches)
-        {
-            const ColourValue ambient = zones->getAmbientLight();
-            view.findings.push_back(
-                "none of the " + Grouped(double(lights.size())) + " lights reaches a drawn object (ranges " +
-                (lowest == highest ? Grouped(lowest) : Grouped(lowest) + " to " + Grouped(highest)) +
-                "; the nearest object is " + Grouped(nearest) + " units from a light): the level is lit by its ambient " +
-                Decimal((ambient.r + ambient.g + ambient.b) / 3) + " and the camera light");
-        }
+        const String unlit = LightsReachNothing(zones, lights, items, view.levelLit);
+        if (!unlit.empty())
+            view.findings.push_back(unlit);
     }
     if (scene && !scene->GetTerrainFile().empty())
         view.findings.push_back("the terrain " + scene->GetTerrainFile() +

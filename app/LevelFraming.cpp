@@ -3,9 +3,6 @@
 
 #include <OgreCamera.h>
 #include <OgreLight.h>
-#include <OgreLogManager.h>
-#include <OgrePCZSceneManager.h>
-#include <OgrePCZone.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -82,38 +79,6 @@ LevelFraming LevelFraming::Sized(const AxisAlignedBox& bounds, const Vector3& up
     framing.moveSpeed = std::max(radius / 2, Real(10));
     framing.lightRange = radius * 2;
     return framing;
-}
-
-AxisAlignedBox LevelFraming::ZoneAround(PCZSceneManager* zones, const AxisAlignedBox& level)
-{
-    AxisAlignedBox chosen;
-    Real chosenVolume = -1;
-    auto iterator = zones->getZoneIterator();
-    while (iterator.hasMoreElements())
-    {
-        PCZone* zone = iterator.getNext();
-        SceneNode* enclosure = zone->getEnclosureNode();
-        if (zone == zones->getDefaultZone() || !enclosure)
-            continue;
-        AxisAlignedBox box = enclosure->_getWorldAABB();
-        if (!box.isFinite())
-            continue;
-        bool holdsCentre = level.isFinite() && box.contains(level.getCenter());
-        Real volume = box.volume() + (holdsCentre ? Math::POS_INFINITY : 0);
-        if (volume > chosenVolume)
-            chosen = box, chosenVolume = volume;
-    }
-    return chosen;
-}
-
-LevelFraming LevelFraming::Fit(Camera* camera, const Vector3& up, LevelExtent& extent)
-{
-    auto* zones = static_cast<PCZSceneManager*>(camera->getSceneManager());
-    extent = LevelExtent::Choose(LevelExtent::DrawnItems(zones, camera->getParentSceneNode()));
-    LogManager::getSingleton().logMessage("View: " + extent.Describe());
-    AxisAlignedBox zone = ZoneAround(zones, extent.bounds);
-    return zone.isFinite() ? Within(zone, extent.bounds, up)
-                           : Of(extent.bounds, extent.corners, up, camera->getFOVy(), camera->getAspectRatio());
 }
 
 // The arrow keys turn the camera itself, which this engine still supports but marks as deprecated.

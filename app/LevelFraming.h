@@ -1,21 +1,14 @@
 #ifndef TARNEL_APP_LEVEL_FRAMING_H
 #define TARNEL_APP_LEVEL_FRAMING_H
 
-#include "LevelExtent.h"
-
 #include <OgreAxisAlignedBox.h>
 #include <OgrePrerequisites.h>
 #include <OgreVector.h>
 
 #include <vector>
 
-namespace Ogre
-{
-    class PCZSceneManager;
-}
-
-/** A first view that shows the whole level: where the camera stands and looks, and
-    the clip distances, flying speed and light reach that fit the level's size. */
+/** A view of the level: where the camera stands and looks, and the clip distances, flying
+    speed and light reach that fit the level's size. FirstView chooses among them. */
 struct LevelFraming
 {
     Ogre::Vector3 position;
@@ -40,15 +33,6 @@ struct LevelFraming
         every zone sees none of them. Sized by the level's bounds. */
     static LevelFraming Within(const Ogre::AxisAlignedBox& zone, const Ogre::AxisAlignedBox& bounds,
                                const Ogre::Vector3& up);
-
-    /** The world bounds of the zone a framed view stands in: the one around the level's
-        centre, else the largest; null for a level without zones, seen from outside. */
-    static Ogre::AxisAlignedBox ZoneAround(Ogre::PCZSceneManager* zones, const Ogre::AxisAlignedBox& level);
-
-    /** The first view of the level in the camera's zone scene manager: from inside the
-        zone around its centre, else from outside all of it. `extent` gets what sets the
-        frame, which the log names in one line with what was left out and why. */
-    static LevelFraming Fit(Ogre::Camera* camera, const Ogre::Vector3& up, LevelExtent& extent);
 
     /** Puts the camera's node where the framing stands, looking at its target, turning
         about the up axis from then on; sets the clip distances and the light's reach. */

@@ -1,3 +1,4 @@
+#include "LevelExtent.h"
 #include "LevelFraming.h"
 #include "MediaSources.h"
 
