@@ -52,25 +52,31 @@ namespace
         return text;
     }
 
+    /// The box, on each axis, between those shares (0 to 1) of the objects' sorted centres.
+    AxisAlignedBox CentresBetween(const std::vector<LevelExtent::Item>& items, Real low, Real high)
+    {
+        Vector3 lowest, highest;
+        for (int axis = 0; axis < 3; ++axis)
+        {
+            std::vector<Real> centres;
+            for (const auto& item : items)
+                centres.push_back(item.box.getCenter()[axis]);
+            lowest[axis] = Quantile(centres, low);
+            highest[axis] = Quantile(centres, high);
+        }
+        return AxisAlignedBox(lowest, highest);
+    }
+
     /// Marks the objects far from the middle half of all of them.
     void LeaveOutFar(const std::vector<LevelExtent::Item>& items, std::vector<String>& why)
     {
         const size_t FEWEST = 5; // fewer objects say nothing of where "the rest" is
         if (items.size() < FEWEST)
             return;
-        Vector3 low, high;
         std::vector<Real> sizes;
-        for (int axis = 0; axis < 3; ++axis)
-        {
-            std::vector<Real> centres;
-            for (const auto& item : items)
-                centres.push_back(item.box.getCenter()[axis]);
-            low[axis] = Quantile(centres, 0.25f);
-            high[axis] = Quantile(centres, 0.75f);
-        }
         for (const auto& item : items)
             sizes.push_back(Diagonal(item.box));
-        const AxisAlignedBox middle(low, high);
+        const AxisAlignedBox middle = CentresBetween(items, 0.25f, 0.75f);
         const Real spread = std::max({Diagonal(middle), Quantile(sizes, 0.5f), Real(1)});
         for (size_t index = 0; index < items.size(); ++index)
         {
@@ -83,17 +89,9 @@ namespace
         const size_t MANY = 20;
         if (items.size() < MANY)
             return;
-        Vector3 lowest, highest;
-        for (int axis = 0; axis < 3; ++axis)
-        {
-            std::vector<Real> centres;
-            for (const auto& item : items)
-                centres.push_back(item.box.getCenter()[axis]);
-            lowest[axis] = Quantile(centres, 0.05f);
-            highest[axis] = Quantile(centres, 0.95f);
-        }
-        const Vector3 margin = (highest - lowest) * 0.5f + Vector3(spread * 0.5f);
-        const AxisAlignedBox most(lowest - margin, highest + margin);
+        const AxisAlignedBox most90 = CentresBetween(items, 0.05f, 0.95f);
+        const Vector3 margin = most90.getSize() * 0.5f + Vector3(spread * 0.5f);
+        const AxisAlignedBox most(most90.getMinimum() - margin, most90.getMaximum() + margin);
         for (size_t index = 0; index < items.size(); ++index)
         {
             if (why[index].empty() && !most.contains(items[index].box.getCenter()))

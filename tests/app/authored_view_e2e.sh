@@ -8,29 +8,8 @@ set -uo pipefail
 run_tree=$1
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tools/viewer-driver.sh"
-work=$(mktemp -d)
-trap 'kill -9 "$VIEWER_PID" 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
-cp -a "$run_tree/." "$work/"
-cd "$work/bin"
-rm -f Ogre.log scenetree.txt screenshot_*.png
-
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
-picture() { # file, then the viewer's arguments
-    local file=$1; shift
-    rm -f "$file"
-    status=0
-    env -u DISPLAY ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        ./TarnelViewer "$@" --screenshot "$file" --size 480x300 >out.txt 2>err.txt || status=$?
-    [ "$status" = 0 ] || { echo "--- $*"; cat err.txt; }
-}
-share() { # the share of the picture's pixels whose channel (R, G or B) is above 30 %
-    convert "$1" -channel "$2" -separate -threshold 30% -format "%[fx:mean]" info:
-}
-at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
+PICTURE_SIZE=480x300
+source "$here/picture-checks.sh" "$run_tree"
 differing() { # the share of pixels that differ by more than 3 % in a channel
     compare -metric AE -fuzz 3% "$1" "$2" null: 2>&1 | awk -v size="$(identify -format "%[fx:w*h]" "$1")" '{ print $1 / size }'
 }

@@ -8,30 +8,9 @@ set -uo pipefail
 run_tree=$1
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../tools/viewer-driver.sh"
-work=$(mktemp -d)
-trap 'kill -9 "$VIEWER_PID" 2>/dev/null; [ -n "${KEEP:-}" ] || rm -rf "$work"' EXIT
-cp -a "$run_tree/." "$work/"
-cd "$work/bin"
-
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
-picture() { # file, then the viewer's arguments
-    local file=$1; shift
-    rm -f "$file" Ogre.log
-    status=0
-    env -u DISPLAY ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
-        ./TarnelViewer "$@" --screenshot "$file" --size 640x400 >out.txt 2>err.txt || status=$?
-    [ "$status" = 0 ] || { echo "--- $*"; cat err.txt; }
-}
+source "$here/picture-checks.sh" "$run_tree"
 chosen() { grep -o "View: .* views tried in" Ogre.log | tail -n 1; }
 covered() { chosen | sed -n 's/.*(covers \([0-9.]*\) % of the picture.*/\1/p'; }
-at_least() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
-share() { # the share of the picture's pixels whose channel (R, G or B) is above 30 %
-    convert "$1" -channel "$2" -separate -threshold 30% -format "%[fx:mean]" info:
-}
 node() { # name, x y z, scale x y z, mesh[, material]
     printf '<node name="%s"><position x="%s" y="%s" z="%s"/><scale x="%s" y="%s" z="%s"/><entity name="%s" meshFile="%s"%s/></node>' \
         "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$1" "$8" "${9:+ materialFile=\"$9\"}"
