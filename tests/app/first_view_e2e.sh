@@ -83,6 +83,8 @@ check "the box shows its texture's red, not white ($(share glow.png R) red, $(sh
     bash -c "awk 'BEGIN { exit !($(share glow.png R) >= 0.1 && $(share glow.png G) < 0.02) }'"
 check "one warning says why, on the terminal" grep -qF \
     "1 material calls programs that no script declares (glow_vs, glow_ps); drawn from its texture without its programs: Glow" err.txt
+./TarnelCheck ../levels/glow.scene --media ../Media/Meshes >check.txt 2>&1
+check "and in the checker" grep -qF "Tarnel: 1 material calls programs that no script declares (glow_vs, glow_ps)" check.txt
 
 cat >"$levels/broken.program" <<'PROGRAM'
 fragment_program Water/FP glsl
@@ -128,6 +130,10 @@ scene dark "$(props 0 0)" \
 picture dark.png ../levels/dark.scene --media ../Media/Meshes
 check "a level whose lights reach nothing says so ($(grep -o 'none of the.*' err.txt))" grep -qE \
     "none of the 2 lights reaches a drawn object \(ranges 200; the nearest object is 1,[0-9]{3} units from a light\): the level is lit by its ambient 0.4 and the camera light" err.txt
+./TarnelCheck ../levels/dark.scene --media ../Media/Meshes >check.txt 2>&1
+./TarnelCheck ../levels/dark.scene --media ../Media/Meshes --json >dark.json 2>/dev/null
+check "the checker says it too, and which view its first picture takes" bash -c \
+    "grep -qF 'none of the 2 lights reaches a drawn object' check.txt && grep -q 'first view: .* (covers [0-9]* % of the picture' check.txt && grep -q '\"firstView\": *\".* (covers [0-9]* % of the picture' dark.json"
 
 echo "--- a level with zones is seen from inside one"
 portal() { # name, z of the doorway, bottom and top: the two sides of a doorway go round it the other way
