@@ -361,9 +361,6 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
         if (!unlit.empty())
             view.findings.push_back(unlit);
     }
-    if (scene && !scene->GetTerrainFile().empty())
-        view.findings.push_back("the terrain " + scene->GetTerrainFile() +
-                                " is not drawn: the zone scene manager here has no terrain");
     for (const String& finding : view.findings)
         LogManager::getSingleton().logWarning("Tarnel: " + finding);
     return view;

@@ -169,8 +169,6 @@ namespace Tarnel
         Ogre::SceneManager* GetSceneManager() const { return sceneManager; }
         const Types::ObjectExtraData& GetSceneExtraData() const { return sceneExtraData; }
         const Types::ObjectExtraData& GetTerrainExtraData() const { return terrainExtraData; }
-        /// The world geometry file the level's terrain names; empty without one.
-        const Ogre::String& GetTerrainFile() const { return terrainFile; }
         const Version& GetFormatVersion() const { return formatVersion; }
         const Version& GetMinOgreVersion() const { return minOgreVersion; }
         const Ogre::String& GetAuthor() const { return author; }
@@ -335,7 +333,6 @@ namespace Tarnel
         Ogre::Real unitsPerMeter;
         Ogre::String unitType;
         Types::ObjectExtraData terrainExtraData;
-        Ogre::String terrainFile;
 
         // Environment
         Ogre::ColourValue backgroundColour;

@@ -304,7 +304,6 @@ namespace Tarnel
         const TerrainDescription& terrain = section.terrain;
         if (!terrain.dataFile.empty())
         {
-            terrainFile = terrain.dataFile;
             sceneManager->setWorldGeometry(terrain.dataFile);
             if (terrain.renderQueue)
                 sceneManager->setWorldGeometryRenderQueue(*terrain.renderQueue);
