@@ -52,6 +52,19 @@ namespace Tarnel
             }
         }
 
+        /// "a", "a and b", "a, b and c"; past six names, "a, b, c, d, e and 12 more".
+        String Listed(const std::vector<String>& names)
+        {
+            const size_t MOST = 6;
+            const size_t shown = names.size() > MOST ? MOST - 1 : names.size();
+            String text;
+            for (size_t index = 0; index < shown; ++index)
+                text += (index == 0 ? "" : index + 1 == names.size() ? " and " : ", ") + names[index];
+            if (shown < names.size())
+                text += " and " + StringConverter::toString(names.size() - shown) + " more";
+            return text;
+        }
+
         /// "the element <lights>, with the 2 lights in it,": what a designer misses when it is not read.
         String UnreadElement(const TiXmlElement* element, const String& where)
         {
@@ -90,19 +103,41 @@ namespace Tarnel
                     read = true;
                 if (!read)
                     return false;
-                for (const TiXmlElement* child : unreadChildren)
-                    Say(UnreadElement(child, " in " + Describe(element)), child);
+                // One line an element: its attributes, then its elements, that the load passed over.
+                std::vector<String> attributes, elements;
                 for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
                     if (!ReadMarks::IsMarked(attribute))
-                        Say("the attribute " + String(attribute->Name()) + " of " + Describe(element), element);
+                        attributes.push_back(attribute->Name());
+                // An element repeated is named once, with how many there are.
+                std::map<String, size_t> repeats;
+                for (const TiXmlElement* child : unreadChildren)
+                    if (++repeats[child->ValueStr()] == 1)
+                        elements.push_back(UnreadElement(child, "").substr(sizeof "the element " - 1));
+                for (String& named : elements)
+                {
+                    const size_t count = repeats[named.substr(1, named.find('>') - 1)];
+                    if (count > 1)
+                        named.insert(named.find('>') + 1, " (" + StringConverter::toString(count) + " of them)");
+                }
+                if (attributes.empty() && elements.empty())
+                    return true;
+                String parts;
+                if (!attributes.empty())
+                    parts = (attributes.size() == 1 ? "the attribute " : "the attributes ") + Listed(attributes);
+                if (!elements.empty())
+                    parts += (parts.empty() ? "" : attributes.size() > 1 ? ", and " : " and ") +
+                             String(elements.size() == 1 ? "the element " : "the elements ") + Listed(elements) +
+                             (attributes.size() > 1 ? "," : "");
+                const bool many = attributes.size() + elements.size() > 1;
+                Say(parts + " of " + Describe(element), element, many);
                 return true;
             }
 
-            void Say(const String& what, const TiXmlElement* where)
+            void Say(const String& what, const TiXmlElement* where, bool many = false)
             {
                 size_t& said = saidTimes[what.substr(0, what.find('"'))];
                 if (++said <= SAID_EACH)
-                    lines.push_back("Tarnel: " + what + " is not read (" + Where(where) + ")");
+                    lines.push_back("Tarnel: " + what + (many ? " are" : " is") + " not read (" + Where(where) + ")");
                 else
                     ++unsaid;
             }
@@ -184,9 +219,16 @@ namespace Tarnel
         }
         Walk walk(levelFile, lines);
         if (afterLoad)
+        {
+            std::vector<String> attributes;
             for (const TiXmlAttribute* attribute = scene->FirstAttribute(); attribute; attribute = attribute->Next())
                 if (!ReadMarks::IsMarked(attribute))
-                    walk.Say("the attribute " + String(attribute->Name()) + " of " + Describe(scene), scene);
+                    attributes.push_back(attribute->Name());
+            if (!attributes.empty())
+                walk.Say((attributes.size() == 1 ? "the attribute " : "the attributes ") + Listed(attributes) + " of " +
+                             Describe(scene),
+                         scene, attributes.size() > 1);
+        }
         for (const TiXmlElement* section = scene->FirstChildElement(); section; section = section->NextSiblingElement())
         {
             if (section->ValueStr() == "terrain")

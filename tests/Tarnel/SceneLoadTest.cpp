@@ -41,7 +41,7 @@ TEST_F(SceneLoading, WhatTheLoadLeavesUnreadIsSaidWithItsLine)
 <nodes><node name="Lamp" layer="2">
   <light name="Lamp" type="point" powerScale="3"><lightRange inner="1"/><lightAttenuation range="9" quadratic="1"/></light>
   <physics mass="3"/><position/>
-</node></nodes></scene>)");
+</node><node name="Crate" layer="2" group="props"><physics mass="3"/><script src="crate.lua"/></node></nodes></scene>)");
     TiXmlDocument document;
     ASSERT_TRUE(Tarnel::TarnelUtilities::LoadXmlFile(path, document, true));
     scene.Load(path, document, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP);
@@ -51,8 +51,10 @@ TEST_F(SceneLoading, WhatTheLoadLeavesUnreadIsSaidWithItsLine)
                                    "Tarnel: the element <lights>, with the 1 light in it," + at + "2)",
                                    "Tarnel: the attribute quadratic of lightAttenuation" + at + "4)",
                                    "Tarnel: the attribute powerScale of light \"Lamp\"" + at + "4)",
-                                   "Tarnel: the element <physics> in node \"Lamp\"" + at + "5)",
-                                   "Tarnel: the attribute layer of node \"Lamp\"" + at + "3)"}));
+                                   "Tarnel: the attribute layer and the element <physics> of node \"Lamp\" are not read (" +
+                                       path + ":3)",
+                                   "Tarnel: the attributes layer and group, and the elements <physics> and <script>, of "
+                                   "node \"Crate\" are not read (" + path + ":6)"}));
     // Without a load, only the sections are known; a load marks the document afresh.
     EXPECT_EQ(Tarnel::UnreadParts(document, path, false),
               (std::vector<String>{"Tarnel: the element <lights>, with the 1 light in it," + at + "2)"}));
