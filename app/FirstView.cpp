@@ -25,6 +25,8 @@ namespace
     // Small, as the score needs shares, not detail: a look costs a few milliseconds.
     const unsigned PROBE_WIDTH = 160, PROBE_HEIGHT = 100;
     const size_t MOST_CAMERAS = 12, MOST_ZONES = 6;
+    /// Levels of more drawn objects try fewer views of their whole.
+    const size_t MANY_OBJECTS = 1000;
 
     String Percent(double share)
     {
@@ -280,7 +282,8 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
         Candidate blocked = view.tried[corner];
         blocked.name = "the raised corner";
         corner = look(blocked, true);
-        for (int quarter = 1; quarter < 4 && bounds.isFinite(); ++quarter)
+        // A look at the whole of a big level costs a frame: its other corners are left to Home's user.
+        for (int quarter = 1; quarter < 4 && bounds.isFinite() && frameObjects <= MANY_OBJECTS; ++quarter)
             overview(quarter);
         // From inside: rooms, caves and hangars are made to be seen from within.
         if (bounds.isFinite())
