@@ -48,7 +48,8 @@ ViewProbe::ViewProbe(SceneManager* sceneManager, const std::vector<LevelExtent::
 {
     for (size_t index = 0; index < items.size(); ++index)
     {
-        if (items[index].object)
+        // Codes stay below the back faces' mark; objects past it are left out of the measures.
+        if (items[index].object && index + 1 < BACK_FACE - 1)
             codes[items[index].object] = index + 1;
         roles.push_back(index < extent.roles.size() ? extent.roles[index] : LevelExtent::Role::Level);
         names.push_back(items[index].name);
@@ -123,6 +124,8 @@ Technique* ViewProbe::handleSchemeNotFound(unsigned short, const String&, Materi
                                            const Renderable* renderable)
 {
     size_t code = roles.size(); // static geometry, whose batches come without a renderable
+    if (!renderable && code >= BACK_FACE - 1)
+        return hidden->getTechnique(0);
     if (renderable)
     {
         auto* part = dynamic_cast<const SubEntity*>(renderable);
