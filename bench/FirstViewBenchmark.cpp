@@ -7,6 +7,7 @@
 // the graphics card); the choices after it are the choice alone. The last line is the RESULT line.
 #include "FirstView.h"
 #include "MediaSources.h"
+#include "RoomsLevel.h"
 
 #include "Tarnel/Build/TarnelLevelViews.h"
 #include "Tarnel/Build/TarnelScene.h"
@@ -35,38 +36,6 @@ using namespace Ogre;
 
 namespace
 {
-    const int NODES_PER_ROOM = 20; // the room's node and the crates on it
-
-    /// Rooms in a grid, each a node with crates on nodes of their own, and a floor under them all.
-    std::string WriteLevel(size_t nodes)
-    {
-        std::string text = "<scene formatVersion='1.0'><environment><colourAmbient r='0.5' g='0.5' b='0.5'/>"
-                           "</environment><nodes>\n";
-        const size_t rooms = std::max<size_t>(1, nodes / NODES_PER_ROOM);
-        const int grid = int(std::ceil(std::sqrt(double(rooms))));
-        char line[256];
-        for (size_t room = 0; room < rooms; ++room)
-        {
-            std::snprintf(line, sizeof(line), "<node name='Room_%zu'><position x='%d' z='%d'/>\n", room,
-                          int(room) % grid * 12, int(room) / grid * 12);
-            text += line;
-            for (int crate = 1; crate < NODES_PER_ROOM; ++crate)
-            {
-                std::snprintf(line, sizeof(line),
-                              "<node name='Room_%zu_Crate_%d'><position x='%d' y='0.5' z='%d'/>"
-                              "<entity name='Crate_%zu_%d' meshFile='Crate.mesh'/></node>\n",
-                              room, crate, crate % 5 * 2 - 4, crate / 5 * 2 - 4, room, crate);
-                text += line;
-            }
-            text += "</node>\n";
-        }
-        std::snprintf(line, sizeof(line),
-                      "<node name='Floor'><position x='%d' y='-0.5' z='%d'/><scale x='%d' y='1' z='%d'/>"
-                      "<entity name='Floor' meshFile='Block.mesh'/></node>\n",
-                      grid * 6 - 6, grid * 6 - 6, grid * 12, grid * 12);
-        return text + line + "</nodes></scene>\n";
-    }
-
     double Median(std::vector<double> times)
     {
         std::sort(times.begin(), times.end());
@@ -98,7 +67,7 @@ int main(int argc, char** argv)
         const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarnel-first-view-benchmark";
         std::filesystem::create_directories(folder);
         level = (folder / "level.scene").string();
-        std::ofstream(level) << WriteLevel(nodes);
+        std::ofstream(level) << RoomsLevel(nodes, true);
     }
 
     // Figures only, no log file; the engine lives as long as the process.

@@ -20,6 +20,8 @@
 #include <OgreTimer.h>
 #include <OgreViewport.h>
 
+#include "RoomsLevel.h"
+
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -34,34 +36,6 @@ using namespace Ogre;
 
 namespace
 {
-    const int NODES_PER_ROOM = 20; // the room's node and the props on it
-
-    /// Rooms in a row of rows, each a node with props on nodes of their own, as exporters write them.
-    std::string WriteLevel(size_t nodes)
-    {
-        std::string text = "<scene formatVersion='1.0'><environment><colourAmbient r='0.5' g='0.5' b='0.5'/>"
-                           "</environment><nodes>\n";
-        const size_t rooms = std::max<size_t>(1, nodes / NODES_PER_ROOM);
-        const int grid = int(std::ceil(std::sqrt(double(rooms))));
-        for (size_t room = 0; room < rooms; ++room)
-        {
-            char line[256];
-            std::snprintf(line, sizeof(line), "<node name='Room_%zu'><position x='%d' z='%d'/>\n", room,
-                          int(room) % grid * 12, int(room) / grid * 12);
-            text += line;
-            for (int prop = 1; prop < NODES_PER_ROOM; ++prop)
-            {
-                std::snprintf(line, sizeof(line),
-                              "<node name='Room_%zu_Prop_%d'><position x='%d' y='0.5' z='%d'/>"
-                              "<entity name='Crate_%zu_%d' meshFile='Crate.mesh'/></node>\n",
-                              room, prop, prop % 5 * 2 - 4, prop / 5 * 2 - 4, room, prop);
-                text += line;
-            }
-            text += "</node>\n";
-        }
-        return text + "</nodes></scene>\n";
-    }
-
     struct Figures
     {
         double median, slowest95, slowest;
@@ -119,7 +93,7 @@ int main(int argc, char** argv)
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "tarnel-inspector-benchmark";
     std::filesystem::create_directories(folder);
     const std::string file = (folder / "level.scene").string();
-    std::ofstream(file) << WriteLevel(nodes);
+    std::ofstream(file) << RoomsLevel(nodes);
 
     // Figures only, no log file; the engine lives as long as the process.
     static auto* engine = new Tarnel::Engine({TARNEL_BENCH_PLUGINS_CFG, "", "inspector_benchmark.log", false, false});
