@@ -88,6 +88,15 @@ namespace
         return framing;
     }
 
+    /// Whether the level has zones of its own, beside the default one.
+    bool HasZones(PCZSceneManager* zones)
+    {
+        for (auto iterator = zones->getZoneIterator(); iterator.hasMoreElements();)
+            if (iterator.getNext() != zones->getDefaultZone())
+                return true;
+        return false;
+    }
+
     /// Whether the node is one of the level's, not a program's own.
     bool LevelsOwn(const String& name) { return !StringUtil::startsWith(name, "Tarnel/", false) && name != "CamNode"; }
 
@@ -340,12 +349,16 @@ FirstView FirstView::Choose(Camera* camera, const Tarnel::TarnelScene* scene, co
     if (chosen.name.find("raised corner") == String::npos)
     {
         String why;
+        Vector3 raisedAt = raised.framing.position; // the zone manager takes it by reference
         if (raised.measure.backFaces >= 0.5 * raised.measure.level && raised.measure.backFaces > 0)
             why = "the level's surfaces face inward";
         else if (raised.measure.level > 0 && raised.measure.largest > 0.8 * raised.measure.level && view.extent.kept > 1)
             why = "filled by one surface, " + raised.measure.largestName;
         else if (raised.measure.ground > 0.6 * raised.measure.level && raised.measure.level > 0)
             why = "mostly bare ground";
+        else if (raised.measure.level == 0 && HasZones(zones) &&
+                 zones->findZoneForPoint(raisedAt) == zones->getDefaultZone())
+            why = "it stands outside every zone, and sees none of them";
         else if (raised.measure.level < 0.03)
             why = "the level is a speck";
         view.line += "; the raised corner covered " + Percent(raised.measure.level) + (why.empty() ? "" : " (" + why + ")");

@@ -147,6 +147,7 @@ picture zones.png ../levels/zones.scene --media ../Media/Meshes
 check "it opens (status $status)" [ "$status" = 0 ]
 check "seen from inside a zone, as outside every zone nothing is drawn ($(chosen))" grep -qE "View: inside zone Room" Ogre.log
 check "what it shows covers at least 10 % ($(covered) %)" at_least "$(covered)" 10
+check "and says why not from outside" grep -qF "the raised corner covered 0 % (it stands outside every zone, and sees none of them)" Ogre.log
 
 echo "--- the unlit view"
 printf '%s' "<scene><environment><colourAmbient r=\"0\" g=\"0\" b=\"0\"/></environment><nodes>$(props 0 0)$(node Floor 0 -1 0 200 1 200 Block.mesh Level/Red)</nodes></scene>" \
