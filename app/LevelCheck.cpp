@@ -337,8 +337,11 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());
         scene.Destroy();
         Tarnel::Engine::DestroySceneManager(sceneManager);
-        // Read from the file itself, so that what a failed load never reached is listed too.
-        if (parsed)
+        // Read from the file itself, so that what a failed load never reached is listed too. A load
+        // the check before it stopped never added the level's locations: what that check found stands.
+        if (parsed && !reading.fault.empty())
+            check.missing = reading.missing;
+        else if (parsed)
             check.missing = Tarnel::FindMissingResources(document, true, &reading.description);
         for (const auto& meshMaterial : log.meshMaterials)
             AddMissing(check.missing, "material", meshMaterial.first, meshMaterial.second);

@@ -6,6 +6,7 @@
 #include "Tarnel/Check/TarnelLevelReferences.h"
 #include "Tarnel/Check/TarnelNames.h"
 #include "Tarnel/Read/TarnelLevel.h"
+#include "Tarnel/Read/TarnelModelFiles.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
@@ -251,9 +252,6 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
         try
         {
             reading.description = reader.Read(scene);
-            // What the readers said is the load's to say, as it builds from the description.
-            if (!quiet)
-                Tarnel::LevelReader::Say(reading.description);
         }
         catch (const Exception& error)
         {
@@ -270,24 +268,46 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
             return reading;
         }
     }
-    if (!lenientNames)
+    if (const Tarnel::ResourceLocation* location = Tarnel::FindUnknownArchiveType(reading.description))
     {
-        const Tarnel::RepeatedName repeated = Tarnel::FindRepeatedName(reading.description);
-        if (repeated.element)
-            reading.fault = file + ":" + StringConverter::toString(repeated.line) + ": " + repeated.element + " \"" +
-                            repeated.name + "\" repeats the name of line " + StringConverter::toString(repeated.firstLine) +
-                            " (--lenient renames repeats)";
+        String types;
+        for (const String& type : Tarnel::ArchiveTypes())
+            types += (types.empty() ? "" : ", ") + type;
+        const String nearest = Nearest(location->type, Tarnel::ArchiveTypes());
+        reading.fault = file + ":" + StringConverter::toString(location->line) + ": resourceLocation \"" +
+                        location->name + "\" has type \"" + location->type + "\", which is no archive type the engine " +
+                        "reads" + (nearest.empty() ? String() : " (did you mean \"" + nearest + "\"?)") + "; it reads " + types;
+        return reading;
     }
-    const Tarnel::MissingTarget target = Tarnel::FindMissingTarget(reading.description);
-    if (reading.fault.empty() && target.request)
-        reading.fault = file + ":" + StringConverter::toString(target.line) + ": " + target.by + " " + target.request +
-                        " node \"" + target.node + "\", which the level does not have";
-
     ScratchGroup group;
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
     AddLevelLocations(scene, folder);
     media.AddTo(GROUP);
+    // Found where the load will find them, and read once: the load builds its instances from these.
+    Tarnel::ReadModelFiles(reading.description, Tarnel::OpenModelsFrom(GROUP));
+    if (!quiet)
+        Tarnel::LevelReader::Say(reading.description);
+    String modelRefusal;
+    reading.fault = Tarnel::FindModelFault(reading.description, file, &modelRefusal);
+    if (!modelRefusal.empty())
+        reading.fault += CloseKeyword(modelRefusal);
+    const Tarnel::RepeatedName repeated = Tarnel::FindRepeatedName(reading.description, lenientNames);
+    if (reading.fault.empty() && repeated.element)
+        reading.fault = file + ":" + StringConverter::toString(repeated.line) + ": " + repeated.element + " \"" +
+                        repeated.name + "\"" +
+                        (repeated.modelFile.empty()
+                             ? String()
+                             : " (made by model file " + repeated.modelFile + ":" +
+                                   StringConverter::toString(repeated.modelLine) + ")") +
+                        " repeats the name of line " + StringConverter::toString(repeated.firstLine) +
+                        (repeated.modelFile.empty() ? " (--lenient renames repeats)"
+                                                    : " (--lenient renames only the level's own repeats)");
+    const Tarnel::MissingTarget target = Tarnel::FindMissingTarget(reading.description);
+    if (reading.fault.empty() && target.request)
+        reading.fault = file + ":" + StringConverter::toString(target.line) + ": " + target.by + " " + target.request +
+                        " node \"" + target.node + "\", which the level does not have";
+
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
     reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description);
     for (const Tarnel::MissingResource& missing : reading.missing)
@@ -346,13 +366,18 @@ String PreCheckCamera(const Tarnel::LevelDescription& level, const String& name)
 {
     std::vector<String> cameras;
     bool whole = true;
-    Tarnel::ForEachNodeAndObject(
-        level, [&whole](const Tarnel::NodeDescription& node) { whole = whole && node.modelFile.empty(); },
-        [&cameras](const Tarnel::Types::ObjectParameters& object) {
-            if (object.objectType == Tarnel::Types::CAMERA && !object.name.empty())
-                cameras.push_back(object.name);
-        });
+    Tarnel::ForEachBuiltPart(level, [&](const Tarnel::BuiltPart& part) {
+        if (part.node && !part.node->modelFile.empty() && !level.models.count(part.node->modelFile))
+            whole = false; // a model file not read may hold it: the load tells
+        else if (part.object && part.object->objectType == Tarnel::Types::CAMERA && !part.name.empty())
+        {
+            if (part.named)
+                cameras.push_back(part.name);
+            else
+                whole = false;
+        }
+    });
     if (!whole)
-        return ""; // a model file may hold it: the load tells
+        return "";
     return FindLevelCamera(name, cameras).empty() ? NoSuchCamera(name, cameras) : "";
 }

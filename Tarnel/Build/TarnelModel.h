@@ -23,6 +23,9 @@ namespace Tarnel
         /// The description's transform is not applied to the node an instance is built on.
         static const int NO_INITIAL_TRANSFORMATION = 2;
 
+        TarnelModel() = default;
+        /// A model from the level's description of the file, which the model shares.
+        explicit TarnelModel(std::shared_ptr<const ModelDescription> described) : described(std::move(described)) {}
         virtual ~TarnelModel() = default;
 
         /// Reads the file from the resource group; the engine's errors pass up.
@@ -38,7 +41,11 @@ namespace Tarnel
         /// The file's root node as written, read by the node reader with a model's rules.
         NodeDescription rootNode;
 
+        /// The root node the instances are built from: the description's, else the one Load read.
+        const NodeDescription& Root() const { return described ? described->rootNode : rootNode; }
+
     private:
+        std::shared_ptr<const ModelDescription> described;
 
         /// The models being built, innermost first: a model found here again would never end.
         struct Nesting

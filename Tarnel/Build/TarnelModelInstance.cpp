@@ -31,7 +31,7 @@ namespace Tarnel
     {
         if (!parentNode)
             parentNode = sceneManager->getRootSceneNode();
-        return CreateNode(sceneManager, baseName, options, rootNode, parentNode, resourceGroupName, instanceNode,
+        return CreateNode(sceneManager, baseName, options, Root(), parentNode, resourceGroupName, instanceNode,
                           scene, nullptr);
     }
 
@@ -68,7 +68,7 @@ namespace Tarnel
                                   "A model file instances itself: " + record.modelFile, "TarnelModel::CreateNode",
                                   "Tarnel/TarnelModel");
             }
-            nested->CreateNode(sceneManager, node->getName(), options | NO_INITIAL_TRANSFORMATION, nested->rootNode,
+            nested->CreateNode(sceneManager, node->getName(), options | NO_INITIAL_TRANSFORMATION, nested->Root(),
                                parentNode, resourceGroupName, node, scene, &nesting);
         }
 

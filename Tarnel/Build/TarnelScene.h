@@ -398,6 +398,8 @@ namespace Tarnel
         /// Model instances' planes: not the level's planes, which the checker counts.
         std::vector<std::pair<Ogre::String, Ogre::String>> instancePlaneMeshes;
         std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
+        /// The model files the level being built was read with, which GetModel takes before reading one.
+        const std::map<Ogre::String, std::shared_ptr<const ModelDescription>>* describedModels = nullptr;
         std::vector<Ogre::Portal*> portals;
         /// Each portal element read among the nodes: its node, which becomes a zone, and its portal or null.
         std::vector<std::pair<Ogre::SceneNode*, Ogre::Portal*>> portalsOfZones;

@@ -5,6 +5,7 @@
 #include "Tarnel/Engine/TarnelPlatform.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelKeywords.h"
+#include "Tarnel/Read/TarnelModelFiles.h"
 #include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "Tarnel/Build/TarnelSceneGraph.h"
@@ -189,6 +190,17 @@ namespace Tarnel
             }
             InitialiseResourceLocations();
         }
+        // The model files are found where the level's resources are; a description read before
+        // the load has them already.
+        if (!described)
+            ReadModelFiles(own, OpenModelsFrom(defaultResourceGroupName));
+        describedModels = &level.models;
+        // Only while the description lives: later models are read by GetModel itself.
+        struct Forget
+        {
+            TarnelScene& scene;
+            ~Forget() { scene.describedModels = nullptr; }
+        } forget{*this};
 
         finished(loadTimes.resources);
         if (level.environment)

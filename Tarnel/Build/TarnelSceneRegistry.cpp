@@ -162,8 +162,22 @@ namespace Tarnel
         if (found != models.end())
             return found->second.get();
         // Entered only once it loaded: a failed file is read, and fails, again at its next mention.
-        auto model = std::make_unique<TarnelModel>();
-        model->Load(TarnelUtilities::NativeSeparators(fileName), defaultResourceGroupName);
+        std::unique_ptr<TarnelModel> model;
+        std::shared_ptr<const ModelDescription> described;
+        if (describedModels && describedModels->count(fileName))
+            described = describedModels->at(fileName);
+        if (described)
+        {
+            // Read with the level: its error is raised here, where the load meets the file.
+            if (described->fault)
+                std::rethrow_exception(described->fault);
+            model = std::make_unique<TarnelModel>(described);
+        }
+        else
+        {
+            model = std::make_unique<TarnelModel>();
+            model->Load(TarnelUtilities::NativeSeparators(fileName), defaultResourceGroupName);
+        }
         return (models[fileName] = std::move(model)).get();
     }
 

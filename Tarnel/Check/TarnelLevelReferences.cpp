@@ -7,6 +7,7 @@
 #include "Tarnel/Check/TarnelDomains.h"
 #include "Tarnel/Read/TarnelEnvironment.h"
 #include "Tarnel/Read/TarnelLevel.h"
+#include "Tarnel/Read/TarnelModelFiles.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Build/TarnelScene.h"
 
@@ -66,14 +67,15 @@ namespace Tarnel
                     found[key].push_back(user);
                 if (order.insert(key).second)
                     sequence.push_back(key);
-                // Where the level itself first names it; a model file's rows are not the level's.
-                if (place.row > 0 && readModelDepth == 0 && !firstUse.count(key))
+                // Where the level first names it: a model file's parts give the line that instances them.
+                if (place.row > 0 && !firstUse.count(key))
                     firstUse[key] = place;
             }
 
             /// The level's names, from its description when there is one, else from its document.
             void ReadFile(const TiXmlElement* root, const LevelDescription* described)
             {
+                level = described;
                 if (!described)
                     Read(root, "", Objects::Rules::SCENE);
                 else
@@ -275,29 +277,48 @@ namespace Tarnel
                     Add("material", layer.name, user, element);
             }
 
+            /** A model file's names, from its description: the level's when it has one, else read
+                here as the load reads it. Each file once: one that names itself ends here. */
             void ReadModel(const String& file, const String& user, const Place& element)
             {
                 if (file.empty())
                     return;
                 Add("model file", file, user, element);
-                String native = TarnelUtilities::NativeSeparators(file);
-                // Each file once: a model that names itself, directly or not, ends here.
-                if (!readModels.insert(native).second || !Exists("model file", file))
+                if (!readModels.insert(file).second || !Exists("model file", file))
                     return;
-                ++readModelDepth;
-                try
+                std::shared_ptr<const ModelDescription> model;
+                if (level && level->models.count(file))
+                    model = level->models.at(file);
+                else
                 {
-                    TiXmlDocument document;
-                    TarnelUtilities::LoadXmlDocument(native, document,
-                                                     ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
-                    if (const TiXmlElement* root = document.FirstChildElement())
-                        Read(root, user, Objects::Rules::MODEL);
+                    Domains::QuietLog quiet;
+                    model = ReadModelFile(file, OpenModelsFrom(ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME));
                 }
-                catch (const Exception&)
+                // A model that does not read is the load's error to report, not a missing file.
+                if (model->fault)
+                    return;
+                ReadModel(model->rootNode.modelFile, user, element);
+                AddModelNode(*model, model->rootNode, user, element.row);
+            }
+
+            /// What a model file's node names, placed at the level's line that instances it.
+            void AddModelNode(const ModelDescription& model, const NodeDescription& node, const String& owner, int row)
+            {
+                const String& user = node.name.empty() ? owner : node.name;
+                for (const auto& object : node.objects)
                 {
-                    // A model that does not read is the load's error to report, not a missing file.
+                    Place place = PlaceOf(*object);
+                    place.row = row;
+                    place.who += " of model file \"" + model.file + "\" (its line " + std::to_string(object->line) + ")";
+                    AddObject(*object, user, place);
                 }
-                --readModelDepth;
+                for (const NodeDescription& child : node.childNodes)
+                {
+                    const String& childUser = child.name.empty() ? user : child.name;
+                    ReadModel(child.modelFile, childUser,
+                              {row, "node of model file \"" + model.file + "\" (its line " + std::to_string(child.line) + ")"});
+                    AddModelNode(model, child, childUser, row);
+                }
             }
 
             /// A mesh that exists names its skeleton and its sub-meshes' materials.
@@ -400,7 +421,7 @@ namespace Tarnel
             std::set<String> renderTextures;
             std::set<String> readModels;
             std::map<Key, Place> firstUse;
-            int readModelDepth = 0;
+            const LevelDescription* level = nullptr;
             const ScriptNames* scripts;
         };
 

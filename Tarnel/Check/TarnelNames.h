@@ -14,19 +14,55 @@ namespace Tarnel
                               const std::function<void(const NodeDescription&)>& node,
                               const std::function<void(const Types::ObjectParameters&)>& object);
 
+    /** A node or object as the build names it, model instances' parts included: those carry
+        the instance's base name before their own. */
+    struct BuiltPart
+    {
+        const NodeDescription* node = nullptr;           ///< a node, or
+        const Types::ObjectParameters* object = nullptr; ///< an object
+        Ogre::String name;
+        /// False where the engine names it (an unnamed node), or where its base is such a name.
+        bool named = true;
+        const ModelDescription* model = nullptr; ///< the model file it comes from; null: the level
+        int levelLine = 0;                        ///< its line, or that of the level's node that instances it
+    };
+
+    /** Walks the nodes and objects in the order the build makes them: a node, then the
+        instance of its model file, then its own parts. Model files the description lacks
+        make nothing; one inside itself is entered once. */
+    void ForEachBuiltPart(const LevelDescription& level, const std::function<void(const BuiltPart&)>& visit);
+
     /// A name given twice where the loader keeps one of each: nodes apart from objects.
     struct RepeatedName
     {
         Ogre::String name;
         const char* element = nullptr; ///< of the second; null when no name is repeated
-        int line = 0;                  ///< of the second
+        int line = 0;                  ///< of the second, or of the level's node that instances it
         int firstLine = 0;
+        /// Where the second comes from a model file: the file and its line there.
+        Ogre::String modelFile;
+        int modelLine = 0;
     };
 
     /** The first node or object that takes a name one took before it, as the loader names
-        them: an unnamed object by its node's name as written, the unnamed apart. What a
-        model file makes is left to the load. */
-    RepeatedName FindRepeatedName(const LevelDescription& level);
+        them: an unnamed object by its node's name as written, the unnamed apart, a model
+        instance's parts after their base name. Lenient names rename the level's own repeats,
+        not a model's. */
+    RepeatedName FindRepeatedName(const LevelDescription& level, bool lenient = false);
+
+    /** The first model file that cannot be read, or that instances itself: "<where>: ..." in
+        one line, where is the level's node (and file) that instances it; empty when none.
+        A file that is not there is a missing resource, not this. The reader's refusal, when
+        one is the fault, goes to `refusal`. */
+    Ogre::String FindModelFault(const LevelDescription& level, const Ogre::String& levelFile,
+                                Ogre::String* refusal = nullptr);
+
+    /// The archive types a level's resource locations may name: the engine's own.
+    const std::vector<Ogre::String>& ArchiveTypes();
+
+    /** The first resource location whose archive type the engine has no reader for (the
+        engine would end the load on it); null when every one is known. */
+    const ResourceLocation* FindUnknownArchiveType(const LevelDescription& level);
 
     /// A look or track target that names a node the level does not have.
     struct MissingTarget
@@ -37,9 +73,9 @@ namespace Tarnel
         int line = 0;
     };
 
-    /** The first look or track request whose node the level's description does not have.
-        Nodes a model file or the terrain makes are not described: with either, none is
-        said to be missing. */
+    /** The first look or track request whose node the level's description does not have,
+        model instances' nodes included. Nodes the terrain makes, or the engine names, are not
+        known: with either, none is said to be missing. */
     MissingTarget FindMissingTarget(const LevelDescription& level);
 }
 

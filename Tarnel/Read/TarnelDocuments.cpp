@@ -134,7 +134,7 @@ namespace Tarnel
     }
 
     void TarnelUtilities::LoadXmlDocument(const String& fileName, TiXmlDocument& document,
-                                          const String& resourceGroupName)
+                                          const String& resourceGroupName, bool rows)
     {
         ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
         String groupName = resourceGroupName;
@@ -150,7 +150,7 @@ namespace Tarnel
         stream->close();
         stream.reset();
 
-        if (!ParseXml(std::move(text), document, fileName))
+        if (!ParseXml(std::move(text), document, fileName, rows))
             TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "There was an error with the XML file: " + fileName,
                           "TarnelUtilities::LoadXmlDocument", UTILITIES_SOURCE_FILE);
     }

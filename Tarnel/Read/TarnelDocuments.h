@@ -27,9 +27,10 @@ namespace Tarnel
         bool NestsDeeperThan(const char* text, int depth);
 
         /** Parses a document read through the engine's resource system; searches
-            the other groups when the given one lacks the file. */
+            the other groups when the given one lacks the file; its elements know their rows
+            when asked (`rows`). */
         void LoadXmlDocument(const Ogre::String& fileName, TiXmlDocument& document,
-                                    const Ogre::String& resourceGroupName);
+                             const Ogre::String& resourceGroupName, bool rows = false);
 
         /// Elements of that name in the subtree, the element itself included.
         int GetElementCount(const TiXmlElement* element, const char* name);

@@ -7,6 +7,7 @@
 
 #include <OgreLog.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -88,6 +89,9 @@ namespace Tarnel
         const TiXmlElement *resourceLocationsElement = nullptr, *environmentElement = nullptr,
                            *renderTexturesElement = nullptr, *instancedGeometriesElement = nullptr,
                            *staticGeometriesElement = nullptr;
+        /** The model files the nodes name, and those those name, by the name as written; filled by
+            ReadModelFiles once the level's resource locations are known. */
+        std::map<Ogre::String, std::shared_ptr<const ModelDescription>> models;
         /// What the readers said of the values as they read, for the load to say as it builds.
         std::vector<std::pair<Ogre::LogMessageLevel, Ogre::String>> said;
 

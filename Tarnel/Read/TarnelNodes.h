@@ -5,6 +5,7 @@
 #include "Tarnel/Read/Types.h"
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <set>
@@ -75,6 +76,23 @@ namespace Tarnel
         NodeDescription& operator=(NodeDescription&&) = default;
         NodeDescription(const NodeDescription&) = delete;
         NodeDescription& operator=(const NodeDescription&) = delete;
+    };
+
+    /** A model file as a level instances it: read once, with a model's rules, however many
+        nodes name it. */
+    struct ModelDescription
+    {
+        Ogre::String file; ///< as the first node that names it writes it
+        NodeDescription rootNode; ///< empty when the file could not be read
+        /// Why it could not be read, the engine's error: the build raises it where it instances the file.
+        std::exception_ptr fault;
+        /// That error in one line, at the model file's line when the reader refused an element.
+        Ogre::String faultText;
+        Ogre::String refusal; ///< the error's own description
+        bool found = false; ///< the file was opened
+        /// The first node that names it: its line, and the model file it stands in (empty: the level).
+        int instancedAt = 0;
+        Ogre::String instancedIn;
     };
 
     /** Reads node elements into descriptions, by the object rules of scene or model files,

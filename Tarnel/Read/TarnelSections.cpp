@@ -99,6 +99,7 @@ namespace Tarnel
             location.name = TarnelUtilities::GetStringAttribute(child, "name");
             location.type = TarnelUtilities::GetStringAttribute(child, "type");
             location.recursive = TarnelUtilities::GetBoolAttribute(child, "recursive", false);
+            location.line = child->Row();
             locations.push_back(location);
         }
         return locations;

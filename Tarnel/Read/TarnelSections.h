@@ -23,6 +23,7 @@ namespace Tarnel
         Ogre::String type; ///< engine archive type, such as "FileSystem"
         bool recursive = false;
         bool initialised = false;
+        int line = 0; ///< of its element
     };
     /// Resource locations by absolute name, each name once.
     typedef std::map<Ogre::String, ResourceLocation> ResourceLocations;

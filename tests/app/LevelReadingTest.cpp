@@ -76,6 +76,10 @@ TEST(LevelReading, WhatStopsTheLoadIsSaidWithItsLine)
                                           "</environment></scene>", false, ""},
         {"a plane without a normal", "<scene><nodes>\n<node name=\"N\"><plane name=\"P\"/></node>\n</nodes></scene>",
          false, "2: plane \"P\": InvalidParametersException: The normal of plane P is 0 0 0, which is no direction"},
+        {"an archive type in the wrong case",
+         "<scene><resourceLocations>\n<resourceLocation name=\"media\" type=\"filesystem\"/></resourceLocations></scene>",
+         false, "2: resourceLocation \"media\" has type \"filesystem\", which is no archive type the engine reads "
+                "(did you mean \"FileSystem\"?); it reads FileSystem, Zip, EmbeddedZip"},
         {"the engine's own material", "<scene><environment>\n<skyDome material=\"BaseWhite\"/></environment></scene>",
          false, ""},
     };
@@ -137,6 +141,7 @@ TEST(LevelReading, EachObjectsLineByTheNameTheLoaderGivesIt)
 
 TEST(LevelReading, ACameraForTheCommandLineIsLookedForInTheDescription)
 {
+    TestEngine::Root();
     auto described = [](const char* level) {
         TiXmlDocument document;
         document.Parse(level);
@@ -161,5 +166,68 @@ TEST(LevelReading, ACameraForTheCommandLineIsLookedForInTheDescription)
         EXPECT_EQ(row.fault, PreCheckCamera(cameras, row.asked)) << row.asked;
     EXPECT_EQ("", PreCheckCamera(described("<scene><nodes><node name=\"P\" modelFile=\"p.model\"/></nodes></scene>"),
                                  "Inside"))
-        << "a model file may hold it";
+        << "a model file not read may hold it";
+    // A model file read with the level: its cameras are named after the node that instances it.
+    LevelFolder folder({{"level.scene", "<scene><nodes><node name=\"P\" modelFile=\"p.model\"/></nodes></scene>"},
+                        {"p.model", "<node><node name=\"Head\"><camera name=\"Eye\"/></node></node>"}});
+    Tarnel::LevelDescription read;
+    PreCheckLevel(folder.File("level.scene"), MediaSources(), nullptr, false, &read);
+    EXPECT_EQ("", PreCheckCamera(read, "PEye"));
+    EXPECT_EQ(NoSuchCamera("Eye", {"PEye"}), PreCheckCamera(read, "Eye"));
+}
+
+TEST(LevelReading, WhatAModelFileHoldsIsCheckedBeforeTheWindow)
+{
+    TestEngine::Root();
+    const char* const post = "<scene><nodes>\n<node name=\"P\" modelFile=\"post.model\"/>\n";
+    const struct
+    {
+        const char* what;
+        String level;  ///< post.model is instanced at line 2
+        const char* model;
+        bool lenient;
+        const char* fault; ///< after the level's path; empty: none
+    } rows[] = {
+        {"a refused keyword", String(post) + "</nodes></scene>", "<node>\n<light name=\"L\" type=\"Spott\"/></node>",
+         false, ":2: model file \"post.model\" does not load: post.model:2: light \"L\": Invalid light type specified: "
+                "Spott (did you mean \"spot\"?)"},
+        {"a repeated name", String(post) + "</nodes></scene>", "<node>\n<node name=\"A\"/>\n<node name=\"A\"/></node>",
+         true, ":2: node \"PA\" (made by model file post.model:3) repeats the name of line 2 (--lenient renames only "
+               "the level's own repeats)"},
+        {"a level node the model's name takes", String(post) + "<node name=\"PA\"/>\n</nodes></scene>",
+         "<node>\n<node name=\"A\"/></node>", false, ":3: node \"PA\" repeats the name of line 2 (--lenient renames repeats)"},
+        {"a target the model makes", String(post) + "<node name=\"N\"><lookTarget nodeName=\"PA\"/></node>\n</nodes></scene>",
+         "<node>\n<node name=\"A\"/></node>", false, ""},
+        {"a target nothing makes", String(post) + "<node name=\"N\"><lookTarget nodeName=\"PB\"/></node>\n</nodes></scene>",
+         "<node>\n<node name=\"A\"/></node>", false,
+         ":3: node \"N\" looks at node \"PB\", which the level does not have"},
+        {"a mesh inside an element the loader does not read", String(post) + "</nodes></scene>",
+         "<node>\n<physics><entity name=\"E\" meshFile=\"gone.mesh\"/></physics></node>", false, ""},
+        {"a mesh the media lack", String(post) + "</nodes></scene>",
+         "<node>\n<entity name=\"E\" meshFile=\"gone.mesh\"/></node>", false,
+         ":2: entity \"E\" of model file \"post.model\" (its line 2) names mesh \"gone.mesh\", which is nowhere to be "
+         "found; searched "},
+    };
+    for (const auto& row : rows)
+    {
+        LevelFolder folder({{"level.scene", row.level}, {"post.model", row.model}});
+        TiXmlDocument document;
+        const LevelReading reading = ReadLevel(folder.File("level.scene"), MediaSources(), row.lenient, document, true);
+        const String expected = *row.fault ? folder.File("level.scene") + row.fault : String();
+        EXPECT_EQ(expected, StringUtil::endsWith(expected, "searched ", false) ? reading.fault.substr(0, expected.size())
+                                                                             : reading.fault)
+            << row.what;
+    }
+    // A file inside itself, through another, would never end building.
+    LevelFolder loop({{"level.scene", String(post) + "</nodes></scene>"},
+                      {"post.model", "<node>\n<node name=\"In\" modelFile=\"lamp.model\"/></node>"},
+                      {"lamp.model", "<node>\n<node name=\"Back\" modelFile=\"post.model\"/></node>"}});
+    TiXmlDocument document;
+    EXPECT_EQ("lamp.model:2: node instances model file \"post.model\", which holds it: a model file may not instance "
+              "itself",
+              ReadLevel(loop.File("level.scene"), MediaSources(), false, document, true).fault);
+    // The description holds each file once, read for the load to build from.
+    Tarnel::LevelDescription described;
+    PreCheckLevel(loop.File("level.scene"), MediaSources(), nullptr, false, &described);
+    EXPECT_EQ(2u, described.models.size());
 }
