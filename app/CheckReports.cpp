@@ -54,7 +54,9 @@ namespace
         String users;
         for (const String& user : missing.usedBy)
             users += (users.empty() ? "" : ", ") + (user.empty() ? String("the level") : user);
-        return missing.kind + " " + missing.name + ", used by " + users;
+        return missing.kind + " " + missing.name +
+               (missing.unreadable.empty() ? String() : " (there, but it cannot be read: " + missing.unreadable + ")") +
+               ", used by " + users;
     }
 }
 
@@ -138,7 +140,11 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
     const LevelCheck::Counts& c = check.counts;
     ordered_json missing = ordered_json::array();
     for (const Tarnel::MissingResource& resource : check.missing)
+    {
         missing.push_back({{"kind", resource.kind}, {"name", resource.name}, {"usedBy", resource.usedBy}});
+        if (!resource.unreadable.empty())
+            missing.back()["unreadable"] = resource.unreadable;
+    }
     ordered_json groups = ordered_json::array();
     for (const WarningGroup& group : GroupWarnings(check.warnings))
         groups.push_back({{"severity", group.severity}, {"kind", group.kind}, {"message", group.message},
@@ -206,7 +212,8 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
                               {"modelInstances", &c.modelInstances}, {"triangles", &c.triangles}})
         *field = counts.at(key);
     for (const auto& resource : level.at("missing"))
-        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, ""});
+        check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, "",
+                                 resource.value("unreadable", "")});
     check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
     check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
     check.warnings = level.at("warnings").get<std::vector<String>>();

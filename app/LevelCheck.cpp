@@ -45,7 +45,7 @@ namespace
             return resource.kind == kind && resource.name == name;
         });
         if (found == missing.end())
-            missing.push_back({kind, name, {user}, 0, ""});
+            missing.push_back({kind, name, {user}, 0, "", ""});
         else if (std::find(found->usedBy.begin(), found->usedBy.end(), user) == found->usedBy.end())
             found->usedBy.push_back(user);
     }
@@ -198,7 +198,8 @@ namespace
     {
         auto namesMissing = [&check](const String& warning) {
             return std::any_of(check.missing.begin(), check.missing.end(), [&warning](const auto& resource) {
-                return warning.find("'" + resource.name + "'") != String::npos;
+                return warning.find("'" + resource.name + "'") != String::npos ||
+                       warning.find("its mesh \"" + resource.name + "\" cannot be read") != String::npos;
             });
         };
         check.warnings.erase(std::remove_if(check.warnings.begin(), check.warnings.end(), namesMissing),
@@ -360,7 +361,7 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     Timer total;
     LogFindings log;
     TiXmlDocument document;
-    LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, false);
+    LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, false, true);
     check.error = reading.fault;
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);

@@ -17,6 +17,7 @@
 #include "Tarnel/Read/TarnelReaders.h"
 
 #include <OgreConfigFile.h>
+#include <OgreDefaultHardwareBufferManager.h>
 #include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreStringConverter.h>
@@ -115,6 +116,8 @@ namespace
         and the material of a sky that is switched on. */
     bool StopsTheLoad(const Tarnel::MissingResource& missing, const Tarnel::LevelDescription& level)
     {
+        if (!missing.unreadable.empty())
+            return false; // a mesh that is there but does not read costs only its entities
         if (missing.kind == "mesh" || missing.kind == "model file" || missing.kind == "particle template")
             return true;
         return missing.kind == "material" && level.environment &&
@@ -221,7 +224,7 @@ namespace
 }
 
 LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenientNames, TiXmlDocument& document,
-                       bool quiet)
+                       bool quiet, bool readMeshes)
 {
     // Parsed as the loader parses, once, with rows: the load goes on with this document.
     LevelReading reading;
@@ -279,6 +282,11 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
                         "reads" + (nearest.empty() ? String() : " (did you mean \"" + nearest + "\"?)") + "; it reads " + types;
         return reading;
     }
+    // Meshes keep their vertices in the engine's buffers; without a render system, in software
+    // ones, which outlive the group that holds the meshes.
+    std::unique_ptr<DefaultHardwareBufferManager> softwareBuffers;
+    if (readMeshes && !HardwareBufferManager::getSingletonPtr())
+        softwareBuffers = std::make_unique<DefaultHardwareBufferManager>();
     ScratchGroup group;
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
@@ -309,7 +317,7 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
                         " node \"" + target.node + "\", which the level does not have";
 
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
-    reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description);
+    reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description, readMeshes);
     for (const Tarnel::MissingResource& missing : reading.missing)
     {
         if (!StopsTheLoad(missing, reading.description) || !reading.fault.empty())

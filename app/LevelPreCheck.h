@@ -46,9 +46,11 @@ struct LevelReading
 
 /** The check of PreCheckLevel, and everything missing. Repeated names stop the load unless
     the names are lenient. Unless `quiet`, the readers' warnings go to the log now; quiet, the
-    description keeps them for the load that builds from it to say. */
+    description keeps them for the load that builds from it to say. With `readMeshes`, the
+    meshes are read with the engine's serializers, without a render system, for what only
+    they know: their skeletons, their own materials, and whether they read at all. */
 LevelReading ReadLevel(const Ogre::String& file, const MediaSources& media, bool lenientNames,
-                       TiXmlDocument& document, bool quiet);
+                       TiXmlDocument& document, bool quiet, bool readMeshes = false);
 
 /** Of the cameras, the one of that name, else the one whose name differs only in case;
     empty when none is. */

@@ -153,7 +153,8 @@ namespace Tarnel
         default:
             return;
         }
-        owner.Attach(object);
+        if (object) // an entity whose mesh cannot be read is left out
+            owner.Attach(object);
     }
 
     MovableObject* TarnelModel::CreateEntity(SceneManager* sceneManager, const String& baseName,
@@ -161,10 +162,16 @@ namespace Tarnel
                                              TarnelScene* scene)
     {
         double reading = 0;
-        Entity* entity =
-            Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName, &reading);
+        String unreadable;
+        Entity* entity = Objects::CreateEntity(sceneManager, baseName + record.name, record, resourceGroupName,
+                                               &reading, scene ? &unreadable : nullptr);
         if (scene)
             scene->AddMeshReadingTime(reading);
+        if (!entity)
+        {
+            scene->LeaveOutEntity(baseName + record.name, record.meshFile, unreadable);
+            return nullptr;
+        }
         // What hangs on the bones is made before the entity hangs on its node.
         for (const Types::BoneAttachment& attachment : record.boneAttachments)
         {

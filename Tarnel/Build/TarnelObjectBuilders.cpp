@@ -45,15 +45,34 @@ namespace Tarnel
 
     Entity* Objects::CreateEntity(SceneManager* sceneManager, const String& name,
                                   const Types::EntityParameters& parameters, const String& resourceGroupName,
-                                  double* meshReadingMs)
+                                  double* meshReadingMs, String* unreadable)
     {
         // Not the engine's timer: it reads the process's CPU clock too, which costs more than the lookup of a loaded mesh.
         const auto reading = std::chrono::steady_clock::now();
         // Mesh and materials from the group named: another group may hold a level of the same names.
         const String& group = parameters.resourceGroupName.empty() ? resourceGroupName : parameters.resourceGroupName;
-        MeshManager::getSingleton().load(parameters.meshFile, group, parameters.vertexBufferUsage,
-                                         parameters.indexBufferUsage, parameters.vertexBufferShadowed,
-                                         parameters.indexBufferShadowed);
+        try
+        {
+            MeshManager::getSingleton().load(parameters.meshFile, group, parameters.vertexBufferUsage,
+                                             parameters.indexBufferUsage, parameters.vertexBufferShadowed,
+                                             parameters.indexBufferShadowed);
+        }
+        catch (const FileNotFoundException&)
+        {
+            throw; // a missing mesh ends the load
+        }
+        catch (const ItemIdentityException&)
+        {
+            throw; // so does a group the engine does not have
+        }
+        catch (const Exception& error)
+        {
+            if (!unreadable)
+                throw;
+            *unreadable = error.getDescription();
+            MeshManager::getSingleton().remove(parameters.meshFile, group);
+            return nullptr;
+        }
         if (meshReadingMs)
             *meshReadingMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - reading).count();
         Entity* entity = sceneManager->createEntity(name, parameters.meshFile, group);

@@ -15,10 +15,13 @@ namespace Tarnel
         /** The entity of a description with its mesh loaded (in the description's group,
             else the given one), its settings and materials; not attached, and without
             what hangs on its bones. The time the mesh took to load is added to
-            `meshReadingMs` when given. */
+            `meshReadingMs` when given. A mesh file that is there but cannot be read
+            (corrupt, cut short, of a version the engine refuses) makes no entity when
+            `unreadable` is given: null comes back, with the engine's reason there, and the
+            mesh is forgotten so that a mended file is read again. */
         Ogre::Entity* CreateEntity(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                    const Types::EntityParameters& parameters, const Ogre::String& resourceGroupName,
-                                   double* meshReadingMs = nullptr);
+                                   double* meshReadingMs = nullptr, Ogre::String* unreadable = nullptr);
         Ogre::ParticleSystem* CreateParticleSystem(Ogre::SceneManager* sceneManager, const Ogre::String& name,
                                                    const Types::ParticleSystemParameters& parameters);
         /** The light with its settings and its own position and direction; not attached.

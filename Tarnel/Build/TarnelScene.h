@@ -153,6 +153,14 @@ namespace Tarnel
         /** Enters a node a model instance made under its own name, which no other node of
             the scene may have; false when one has it. */
         bool AddInstanceNode(Ogre::SceneNode* node);
+        /** Says, with the line being built, that the entity is left out because its mesh
+            cannot be read; the rest of the level loads. */
+        void LeaveOutEntity(const Ogre::String& name, const Ogre::String& meshFile, const Ogre::String& reason);
+        /// Each mesh left out so, with the entity that named it, in the order met.
+        const std::vector<std::pair<Ogre::String, Ogre::String>>& GetUnreadableMeshes() const
+        {
+            return unreadableMeshes;
+        }
         /// Adds to the time spent reading meshes (a model instance's entities read theirs too).
         void AddMeshReadingTime(double milliseconds) { loadTimes.meshes += milliseconds; }
         /// Keeps a plane mesh a model instance made, to be released with the scene.
@@ -404,6 +412,7 @@ namespace Tarnel
         /// Each portal element read among the nodes: its node, which becomes a zone, and its portal or null.
         std::vector<std::pair<Ogre::SceneNode*, Ogre::Portal*>> portalsOfZones;
         size_t modelInstanceCount = 0;
+        std::vector<std::pair<Ogre::String, Ogre::String>> unreadableMeshes;
         LoadTimes loadTimes;
         bool lenientNames = false;
         std::vector<std::pair<Ogre::String, Ogre::String>> renamed;

@@ -72,7 +72,8 @@ namespace Tarnel
         TiXmlDocument document;
         if (TarnelUtilities::FileExists(fullPath))
         {
-            if (!TarnelUtilities::LoadXmlFile(fullPath, document))
+            // With rows: what the load says names the level's lines.
+            if (!TarnelUtilities::LoadXmlFile(fullPath, document, true))
                 TARNEL_EXCEPT(Exception::ERR_INVALID_STATE, "Unable to load Tarnel scene file: " + fullPath,
                               "TarnelScene::Load", SCENE_SOURCE_FILE);
             loadedFromFileSystem = true;
@@ -86,7 +87,7 @@ namespace Tarnel
         {
             String baseName, path;
             StringUtil::splitFilename(fileName, baseName, path);
-            TarnelUtilities::LoadXmlDocument(baseName, document, defaultResourceGroupName);
+            TarnelUtilities::LoadXmlDocument(baseName, document, defaultResourceGroupName, true);
         }
         loadTimes.parse = parsing.getMicroseconds() / 1000.0;
         LoadDocument(document, fullPath, renderWindows, sceneManager, defaultResourceGroupName);

@@ -3,6 +3,8 @@
 #include "Tarnel/Build/TarnelObjectBuilders.h"
 
 #include <OgreEntity.h>
+#include <OgreLogManager.h>
+#include <OgreStringConverter.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
@@ -49,11 +51,27 @@ namespace Tarnel
         }
     }
 
+    void TarnelScene::LeaveOutEntity(const String& name, const String& meshFile, const String& reason)
+    {
+        const String where = building.element && building.line > 0
+                                 ? readingFile + ":" + StringConverter::toString(building.line) + ": "
+                                 : String();
+        LogManager::getSingleton().logError("Tarnel: " + where + "entity \"" + name + "\" is left out: its mesh \"" +
+                                            meshFile + "\" cannot be read: " + reason);
+        unreadableMeshes.emplace_back(meshFile, name);
+    }
+
     void TarnelScene::CreateEntity(const Types::EntityParameters& parameters, const String& name,
                                    const MovableObjectOwner& owner)
     {
+        String unreadable;
         Entity* entity = Objects::CreateEntity(sceneManager, name, parameters, defaultResourceGroupName,
-                                               &loadTimes.meshes);
+                                               &loadTimes.meshes, &unreadable);
+        if (!entity)
+        {
+            LeaveOutEntity(name, parameters.meshFile, unreadable);
+            return;
+        }
         owner.Attach(entity);
         // What hangs on the bones is made, in document order, once the entity hangs on its node.
         for (const Types::BoneAttachment& attachment : parameters.boneAttachments)

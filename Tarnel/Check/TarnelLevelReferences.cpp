@@ -124,7 +124,11 @@ namespace Tarnel
             std::vector<MissingResource> Missing(bool openMedia)
             {
                 if (scripts)
+                {
+                    if (openMedia)
+                        CheckMeshes();
                     CheckScriptTextures();
+                }
                 else if (openMedia)
                 {
                     CheckMeshes();
@@ -133,9 +137,12 @@ namespace Tarnel
                 std::vector<MissingResource> missing;
                 for (const auto& key : sequence)
                 {
-                    if (Exists(key.first, key.second))
+                    auto broken = unreadable.find(key);
+                    if (broken == unreadable.end() && Exists(key.first, key.second))
                         continue;
-                    MissingResource resource{key.first, key.second, found[key], 0, ""};
+                    MissingResource resource{key.first, key.second, found[key], 0, "", ""};
+                    if (broken != unreadable.end())
+                        resource.unreadable = broken->second;
                     auto first = firstUse.find(key);
                     if (first != firstUse.end())
                     {
@@ -330,18 +337,25 @@ namespace Tarnel
                         continue;
                     MeshManager& meshes = MeshManager::getSingleton();
                     MeshPtr mesh;
+                    // The scripts' group when checking before the load, else the group that has the file.
+                    const String group = scripts ? scripts->group
+                                                 : ResourceGroupManager::getSingleton().findGroupContainingResource(
+                                                       key.second);
                     try
                     {
-                        // Already loaded by the level, or read now from the group that has the file.
-                        mesh = meshes.getByName(key.second, ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
+                        // Already loaded by the level, or read now.
+                        mesh = meshes.getByName(key.second, scripts ? group
+                                                                    : ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
                         if (!mesh)
-                            mesh = meshes.load(key.second, ResourceGroupManager::getSingleton().findGroupContainingResource(
-                                                               key.second));
+                            mesh = meshes.load(key.second, group);
                         mesh->load();
                     }
-                    catch (const Exception&)
+                    catch (const Exception& error)
                     {
-                        continue; // a broken mesh file is the load's error
+                        // There, but not a mesh the engine reads: the load leaves its entities out.
+                        unreadable[key] = error.getDescription();
+                        meshes.remove(key.second, group);
+                        continue;
                     }
                     for (const String& user : std::vector<String>(found[key]))
                     {
@@ -421,6 +435,7 @@ namespace Tarnel
             std::set<String> renderTextures;
             std::set<String> readModels;
             std::map<Key, Place> firstUse;
+            std::map<Key, String> unreadable;
             const LevelDescription* level = nullptr;
             const ScriptNames* scripts;
         };
@@ -515,13 +530,13 @@ namespace Tarnel
     }
 
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
-                                                      const LevelDescription* described)
+                                                      const LevelDescription* described, bool openMeshes)
     {
         if (!level.FirstChildElement())
             return {};
         Domains::QuietLog quiet;
         References references(&media);
         references.ReadFile(level.FirstChildElement(), described);
-        return references.Missing(false);
+        return references.Missing(openMeshes);
     }
 }

@@ -21,6 +21,8 @@ namespace Tarnel
         std::vector<Ogre::String> usedBy; ///< the objects or nodes that name it, each once, in document order
         int row = 0;             ///< the level file's line that first names it; 0: only its model files do
         Ogre::String firstUser;  ///< that element, as in: entity "crate"
+        /// Set when the file is there but the engine cannot read it: the engine's reason.
+        Ogre::String unreadable;
     };
 
     /** What the scripts of a resource group define, read from their text without the
@@ -51,10 +53,14 @@ namespace Tarnel
         from the description, as the load takes them, and not read again. */
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true,
                                                       const LevelDescription* described = nullptr);
-    /** The same against the group's files and the names its scripts define: meshes are not
-        opened, and a material's images are those its own script names. */
+    /** The same against the group's files and the names its scripts define: a material's
+        images are those its own script names. Meshes are opened only when asked
+        (`openMeshes`), with the engine's serializers into the group: for their skeletons,
+        their own materials and whether they read at all; this needs hardware buffers,
+        which need no render system (the engine's software ones). */
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
-                                                      const LevelDescription* described = nullptr);
+                                                      const LevelDescription* described = nullptr,
+                                                      bool openMeshes = false);
 }
 
 #endif

@@ -171,3 +171,37 @@ TEST_F(HostileLevels, NamedErrors)
     EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><entity meshFile='NoSuch.mesh'/></node>")), FileNotFoundException);
     EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><lookTarget nodeName='Nobody'/></node>")), ItemIdentityException);
 }
+
+TEST_F(HostileLevels, AMeshThatCannotBeReadCostsOnlyItsEntities)
+{
+    const String whole =
+        ResourceGroupManager::getSingleton().openResource("TwoPart.mesh", TestEngine::RESOURCE_GROUP)->getAsString();
+    String otherVersion = whole;
+    otherVersion.replace(otherVersion.find("[MeshSerializer_v"), 17, "[MeshSerializer_w");
+    WriteFile("cut.mesh", whole.substr(0, 200));
+    WriteFile("noise.mesh", "not a mesh at all, nothing like one");
+    WriteFile("later.mesh", otherVersion);
+    WriteFile("prop.model", "<model><node name='Lamp'><entity name='Glass' meshFile='noise.mesh'/>"
+                            "<light name='Glow'/></node></model>");
+    LogRecorder log;
+    LoadNodes("<node name='A'><entity name='Cut' meshFile='cut.mesh'/></node>\n"
+              "<node name='B'><entity name='Noise' meshFile='noise.mesh'><boneAttachments><boneAttachment bone='b'>"
+              "<light name='OnBone'/></boneAttachment></boneAttachments></entity>"
+              "<entity name='Whole' meshFile='TwoPart.mesh'/></node>\n<node name='C'><entity name='Later' meshFile='later.mesh'/></node>\n"
+              "<node name='P' modelFile='prop.model'/>");
+    EXPECT_TRUE(Get("Whole"));
+    EXPECT_TRUE(sceneManager->hasLight("PGlow")) << "the rest of a model instance is built";
+    for (const char* leftOut : {"Cut", "OnBone", "Noise", "Later"})
+        EXPECT_FALSE(scene.GetObject(leftOut)) << leftOut;
+    EXPECT_FALSE(sceneManager->hasEntity("PGlass"));
+    ASSERT_EQ(4u, scene.GetUnreadableMeshes().size());
+    const String level = directory + "/AMeshThatCannotBeReadCostsOnlyItsEntities.scene:";
+    EXPECT_EQ(1, log.Count("Tarnel: " + level + "1: entity \"Cut\" is left out: its mesh \"cut.mesh\" cannot be read: "));
+    EXPECT_EQ(1, log.Count("Tarnel: " + level + "2: entity \"Noise\" is left out: its mesh \"noise.mesh\" cannot be "
+                           "read: Header chunk didn't match either endian: Corrupted stream?"));
+    EXPECT_EQ(1, log.Count("its mesh \"later.mesh\" cannot be read: Cannot find serializer implementation for mesh "
+                           "version [MeshSerializer_w"));
+    EXPECT_EQ(1, log.Count("Tarnel: " + level + "4: entity \"PGlass\" is left out: its mesh \"noise.mesh\""));
+    // A missing mesh still ends the load: the level lacks it, it is not broken.
+    EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><entity meshFile='NoSuch.mesh'/></node>")), FileNotFoundException);
+}

@@ -115,6 +115,16 @@ cat >nodraw/own.material <<'SCRIPT'
 // a material of the level's own, whose image was never shipped
 material "Own/Stone" { technique { pass { texture_unit { texture stone.png } } } }
 SCRIPT
+# A mesh that is there but is no mesh costs its entity, in both; a model file is read as the
+# load reads it, so what sits in an element it ignores is not looked for.
+printf 'not a mesh at all' >nodraw/noise.mesh
+cat >nodraw/prop.model <<'MODEL'
+<model><node name="Lamp"><light name="Glow" type="point"/><physics><entity name="Hull" meshFile="hull.mesh"/></physics></node></model>
+MODEL
+cat >nodraw/corrupt.scene <<'LEVEL'
+<scene><nodes><node name="Crate"><entity name="Broken" meshFile="noise.mesh"/></node>
+  <node name="P" modelFile="prop.model"/></nodes></scene>
+LEVEL
 cp missing.scene incomplete.scene broken.scene nodraw/
 levels=("$sample" nodraw/*.scene)
 run "${levels[@]}" --json
@@ -128,13 +138,13 @@ check "--no-draw needs no display" no_display "$check_program" --no-draw "$sampl
 check "--no-draw and the full check agree ($elapsed_ms ms without drawing)" python3 - full.json read.json <<'READ'
 import json, sys
 full, read = (json.load(open(name))["levels"] for name in sys.argv[1:])
-assert len(full) == len(read) == 9
+assert len(full) == len(read) == 10
 for built, only_read in zip(full, read):
     name = built["file"]
     assert only_read["readOnly"] and not only_read["drawn"], name
     assert built["status"] == only_read["status"], (name, built["status"], only_read["status"], only_read["error"])
     assert (built["error"] is None) == (only_read["error"] is None), (name, built["error"], only_read["error"])
-    kinds = lambda level: sorted((m["kind"], m["name"], tuple(m["usedBy"])) for m in level["missing"])
+    kinds = lambda level: sorted((m["kind"], m["name"], tuple(m["usedBy"]), m.get("unreadable")) for m in level["missing"])
     assert kinds(built) == kinds(only_read), (name, kinds(built), kinds(only_read))
     missed = [w for w in only_read["warnings"] if w not in built["warnings"]]
     assert not missed, (name, missed)
@@ -142,6 +152,8 @@ by_name = {level["file"].rsplit("/", 1)[-1]: level for level in read}
 assert any(w.startswith('Tarnel: the element <lights>, with the 1 light in it, is not read (') and w.endswith("unread.scene:1)") for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
 assert any("resource location" in w and "gone" in w for w in by_name["unread.scene"]["warnings"])
 assert any("range" in w for w in by_name["unread.scene"]["warnings"]), by_name["unread.scene"]["warnings"]
+assert [(m["kind"], m["name"], m.get("unreadable")) for m in by_name["corrupt.scene"]["missing"]] == [("mesh", "noise.mesh", "Header chunk didn't match either endian: Corrupted stream?")], by_name["corrupt.scene"]["missing"]
+assert by_name["corrupt.scene"]["status"] == 2 and by_name["corrupt.scene"]["error"] is None, by_name["corrupt.scene"]
 assert ("texture", "stone.png", ("Floor",)) in [(m["kind"], m["name"], tuple(m["usedBy"])) for m in by_name["textures.scene"]["missing"]]
 READ
 run nodraw/twice.scene --no-draw
