@@ -92,8 +92,9 @@ namespace
 
 /** The viewer's own lines on the terminal: a level loaded or reloaded, at once, and the
     warnings and errors (missing resources among them) grouped when the viewer says so
-    (Flush), lines alike but for their names once with a count. A group said before with
-    the same count is not said again, so a reload says what changed. The engine's other
+    (Flush), lines alike but for their names once with a count. Each line is said once a
+    load; a reload says what changed since the level on screen was loaded: the lines that
+    are new, even of a shape said before, and then those that are gone. The engine's other
     lines go to Ogre.log only. */
 class TerminalLines : public LogListener
 {
@@ -113,20 +114,60 @@ public:
 
     void Flush()
     {
-        for (const WarningGroup& group : GroupWarnings(WithoutRepeatsOfMissing(waiting)))
+        std::vector<String> fresh;
+        for (const String& line : WithoutRepeatsOfMissing(waiting))
         {
-            size_t& said = saidCounts[MessageShape(group.message)];
-            // A name in an 8-bit encoding shows as its letter, not as a broken character.
-            if (said != group.count)
-                std::cerr << AsValidUtf8(DescribeGroup(group)) << std::endl;
-            said = group.count;
+            if (current.emplace(Compared(line), line).second && !previous.count(Compared(line)))
+                fresh.push_back(line);
         }
+        // A name in an 8-bit encoding shows as its letter, not as a broken character.
+        for (const WarningGroup& group : GroupWarnings(fresh))
+            std::cerr << AsValidUtf8(DescribeGroup(group)) << std::endl;
         waiting.clear();
     }
 
+    /// A reload starts: what the level on screen said is what the reload is compared with.
+    void BeginLoad()
+    {
+        Flush();
+        previous = std::move(current);
+        current.clear();
+    }
+
+    /** A reload ended: built, the lines of the last load that it no longer says are said as
+        gone; refused, the level on screen and its lines stay. */
+    void EndLoad(bool built)
+    {
+        Flush();
+        if (!built)
+        {
+            current = std::move(previous);
+            previous.clear();
+            return;
+        }
+        std::vector<String> gone;
+        for (const auto& [compared, line] : previous)
+        {
+            if (!current.count(compared))
+                gone.push_back(line);
+        }
+        for (const WarningGroup& group : GroupWarnings(gone))
+            std::cerr << AsValidUtf8("Gone since the last load: " + DescribeGroup(group)) << std::endl;
+        previous.clear();
+    }
+
 private:
+    /// The line as compared across loads: a reload reads the level's media into a group of its own.
+    static String Compared(const String& line)
+    {
+        const size_t group = line.find(" group '");
+        const size_t end = group == String::npos ? group : line.find('\'', group + 8);
+        return end == String::npos ? line : line.substr(0, group + 8) + line.substr(end);
+    }
+
     std::vector<String> waiting;
-    std::map<String, size_t> saidCounts; ///< by shape
+    std::map<String, String> current;  ///< said since the load began, by the line as compared
+    std::map<String, String> previous; ///< said by the load before, while a reload runs
 };
 
 namespace
@@ -541,6 +582,19 @@ void Viewer::ShowLevel(std::unique_ptr<Tarnel::TarnelScene> loaded, Camera* view
 bool Viewer::ReloadLevel(String& error)
 {
     LogManager& log = LogManager::getSingleton();
+    if (terminal)
+        terminal->BeginLoad();
+    // The terminal says what changed once the reload is over, whatever its outcome.
+    struct Ended
+    {
+        TerminalLines* terminal;
+        bool built = false;
+        ~Ended()
+        {
+            if (terminal)
+                terminal->EndLoad(built);
+        }
+    } ended{terminal};
     log.logMessage("Reloading level " + levelFile);
     Timer timer;
     LoggedErrors scriptErrors;
@@ -629,7 +683,7 @@ bool Viewer::ReloadLevel(String& error)
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
     log.logMessage("Reload of " + levelFile + ": " + reloadSummary + ", the camera in zone " +
                    (zone ? zone->getName() : String("none")));
-    FlushTerminal();
+    ended.built = true;
     return true;
 }
 

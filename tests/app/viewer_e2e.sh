@@ -640,6 +640,28 @@ reload-media)
         greater "$(differing_pixels screenshot_1.png screenshot_2.png)" 5000
     check "a reload that met a script error says so, with the count and the first" \
         grep -qE "Reload of ../textured/box.scene: Reloaded in [0-9.]+ ms, memory [0-9]+ MB, with [0-9]+ errors? \(first: .*paint.material" viewer.stdout
+    # A reload says what changed, though nothing changed in shape or count: a texture mended
+    # in one material and mistyped in another.
+    two_materials() { # the images of Two/A and Two/B
+        printf 'material Two/%s\n{\n technique\n {\n  pass\n  {\n   texture_unit\n   {\n    texture %s\n   }\n  }\n }\n}\n' \
+            A "$1" B "$2" >"$work/textured/two.material"
+    }
+    two_materials a.png b.png
+    convert -size 8x8 xc:red "$work/textured/a.png"
+    printf '<scene><nodes><node name="A"><position z="-3"/><entity name="A" meshFile="Crate.mesh" materialFile="Two/A"/></node><node name="B"><position x="2" z="-3"/><entity name="B" meshFile="Crate.mesh" materialFile="Two/B"/></node></nodes></scene>' \
+        >"$work/textured/two.scene"
+    viewer_start --media ../Media/Meshes ../textured/two.scene
+    viewer_accept_dialog && viewer_wait_for_window
+    cp "$work/textured/a.png" "$work/textured/b.png"
+    two_materials a2.png b.png
+    viewer_press F5
+    sleep 0.5
+    viewer_press Escape
+    viewer_wait_for_exit
+    check "the first load says the missing image" grep -q "missing texture 'b.png'" viewer.stderr
+    check "a reload says the image newly missing, of a shape said before" grep -q "texture 'a2.png'" viewer.stderr
+    check "and the one that is there now" grep -q "^Gone since the last load: .*missing texture 'b.png'" viewer.stderr
+    check "and nothing else as gone" [ "$(grep -c '^Gone since' viewer.stderr)" = 1 ]
     ;;
 reload-failure)
     # A reload the loader refuses while building leaves the level on screen whole: the mirror's reflection too.
