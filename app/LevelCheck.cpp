@@ -41,6 +41,8 @@ namespace
     void AddMissing(std::vector<Tarnel::MissingResource>& missing, const String& kind, const String& name,
                     const String& user)
     {
+        if (name.empty())
+            return; // a sub-mesh that names no material is drawn white; the engine says so
         auto found = std::find_if(missing.begin(), missing.end(), [&](const Tarnel::MissingResource& resource) {
             return resource.kind == kind && resource.name == name;
         });

@@ -16,6 +16,7 @@
 #include <OgreMeshManager.h>
 #include <OgreParticleSystemManager.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreStringConverter.h>
 #include <OgreSubMesh.h>
 #include <OgreTechnique.h>
 
@@ -384,6 +385,9 @@ namespace Tarnel
                                 for (unsigned int frame = 0; frame < layer->getNumFrames(); ++frame)
                                 {
                                     const String& texture = layer->getFrameTextureName(frame);
+                                    // Six faces given apart become one texture the engine names itself.
+                                    if (layer->getTextureType() == TEX_TYPE_CUBE_MAP && StringUtil::startsWith(texture, "CubeTex_", false))
+                                        continue;
                                     if (!renderTextures.count(texture))
                                         for (const String& user : std::vector<String>(found[key]))
                                             Add("texture", texture, user);
@@ -474,6 +478,49 @@ namespace Tarnel
         }
     }
 
+    namespace
+    {
+        bool IsNumber(const String& word)
+        {
+            return !word.empty() && word.find_first_not_of("0123456789.") == String::npos;
+        }
+
+        /** The images a texture unit's line at `at` names: "texture", "cubic_texture" (one
+            image, or six with separateUV), "anim_texture" (its frames, or a base name and a
+            count, which the engine numbers base_0 onwards). "$name" is a variable an
+            inheriting material sets. */
+        void AddScriptImages(const std::vector<String>& words, size_t at, std::vector<String>& images)
+        {
+            const String& word = words[at];
+            auto add = [&images](const String& image) {
+                if (!image.empty() && image[0] != '$')
+                    images.push_back(image);
+            };
+            if (word == "texture")
+                add(words[at + 1]);
+            else if (word == "cubic_texture")
+            {
+                const bool six = at + 7 < words.size() && words[at + 7] == "separateUV";
+                for (size_t face = 1; face <= (six ? 6u : 1u); ++face)
+                    add(words[at + face]);
+            }
+            else if (word == "anim_texture")
+            {
+                if (at + 3 < words.size() && IsNumber(words[at + 2]) && IsNumber(words[at + 3]))
+                {
+                    String base, extension;
+                    StringUtil::splitBaseFilename(words[at + 1], base, extension);
+                    const int frames = std::min(StringConverter::parseInt(words[at + 2]), 1000);
+                    for (int frame = 0; frame < frames; ++frame)
+                        add(base + "_" + std::to_string(frame) + (extension.empty() ? "" : "." + extension));
+                }
+                else
+                    for (size_t frame = at + 1; frame < words.size() && !IsNumber(words[frame]); ++frame)
+                        add(words[frame]);
+            }
+        }
+    }
+
     ScriptNames ScriptNames::Read(const String& group)
     {
         ScriptNames names;
@@ -501,9 +548,8 @@ namespace Tarnel
                         names.particleTemplates.insert(words[i + 1]);
                     else if (materials && words[i] == "material")
                         textures = &names.materials[words[i + 1]];
-                    // "$name" is a variable an inheriting material sets.
-                    else if (materials && words[i] == "texture" && textures && words[i + 1][0] != '$')
-                        textures->push_back(words[i + 1]);
+                    else if (materials && textures)
+                        AddScriptImages(words, i, *textures);
                 }
             }
         }

@@ -118,14 +118,21 @@ TEST(LevelReading, AMaterialsImagesAreReadFromItsScriptsText)
                                         "material=\"Gone\"><normal y=\"1\"/></plane></node></nodes></scene>"},
                         {"own.material", "// texture commented.png\nmaterial \"Own/Stone\" { technique { pass {\n"
                                          "/* texture hidden.png */ texture_unit { texture stone.png }\n"
-                                         "texture_unit { texture $diffuse } texture_unit { texture here.png } } } }"},
+                                         "texture_unit { texture $diffuse } texture_unit { texture here.png }\n"
+                                         "texture_unit { cubic_texture sky.png combinedUVW }\n"
+                                         "texture_unit { anim_texture fire.png 2 0.5 }\n"
+                                         "texture_unit { anim_texture here.png smoke.png 0.5 }\n"
+                                         "texture_unit { cubic_texture here.png here.png here.png here.png up.png "
+                                         "here.png separateUV } } } }"},
                         {"here.png", "not read, only found"}});
     TiXmlDocument document;
     const LevelReading reading = ReadLevel(folder.File("level.scene"), MediaSources(), false, document, true);
     std::vector<String> missing;
     for (const Tarnel::MissingResource& resource : reading.missing)
         missing.push_back(resource.kind + " " + resource.name);
-    EXPECT_EQ((std::vector<String>{"material Gone", "texture stone.png"}), missing);
+    EXPECT_EQ((std::vector<String>{"material Gone", "texture stone.png", "texture sky.png", "texture fire_0.png",
+                                   "texture fire_1.png", "texture smoke.png", "texture up.png"}),
+              missing);
 }
 
 TEST(LevelReading, EachObjectsLineByTheNameTheLoaderGivesIt)
