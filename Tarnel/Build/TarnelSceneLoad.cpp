@@ -12,6 +12,7 @@
 #include "Tarnel/Check/TarnelUnreadParts.h"
 #include "Tarnel/Media/TarnelProgramless.h"
 
+#include <OgreLogManager.h>
 #include <OgrePCZSceneManager.h>
 #include <OgreRoot.h>
 #include <OgreSceneNode.h>
@@ -194,7 +195,12 @@ namespace Tarnel
         // The model files are found where the level's resources are; a description read before
         // the load has them already.
         if (!described)
+        {
+            const size_t said = own.said.size();
             ReadModelFiles(own, OpenModelsFrom(defaultResourceGroupName));
+            for (size_t next = said; next < own.said.size(); ++next)
+                LogManager::getSingleton().logMessage(own.said[next].second, own.said[next].first);
+        }
         describedModels = &level.models;
         // Only while the description lives: later models are read by GetModel itself.
         struct Forget

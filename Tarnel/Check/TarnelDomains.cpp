@@ -75,11 +75,19 @@ namespace Tarnel
         double Length(double w, double x, double y, double z) { return std::sqrt(w * w + x * x + y * y + z * z); }
     }
 
+    String Domains::Where(const TiXmlElement* element)
+    {
+        const TiXmlDocument* document = element ? element->GetDocument() : nullptr;
+        if (!document || document->ValueStr().empty() || element->Row() <= 0)
+            return "";
+        return " (" + document->ValueStr() + ":" + std::to_string(element->Row()) + ")";
+    }
+
     void Domains::Warn(const TiXmlElement* element, const char* attribute, const String& problem,
                        const String& outcome)
     {
         LogManager::getSingleton().logWarning("Tarnel: " + Describe(element) + " has " + Written(element, attribute) +
-                                              ", " + problem + "; " + outcome);
+                                              ", " + problem + "; " + outcome + Where(element));
     }
 
     Real Domains::Magnitude(const TiXmlElement* element, const char* attribute, Real value)
@@ -203,7 +211,7 @@ namespace Tarnel
         LogManager::getSingleton().logWarning("Tarnel: " + Describe(element) + " has its up vector " +
                                               StringConverter::toString(up) + " along its normal " +
                                               StringConverter::toString(normal) + ", which gives the plane no up; "
-                                              "its up is " + StringConverter::toString(other));
+                                              "its up is " + StringConverter::toString(other) + Where(element));
         return other;
     }
 

@@ -89,9 +89,13 @@ namespace Tarnel
         Ogre::Real Magnitude(const TiXmlElement* element, const char* attribute, Ogre::Real value);
 
         /** Logs the one warning line for a value outside its domain:
-            `Tarnel: <what> "<name>" has <attribute>="<value>", <problem>; <outcome>`. */
+            `Tarnel: <what> "<name>" has <attribute>="<value>", <problem>; <outcome> (<file>:<line>)`,
+            the place where the element's document has a name and rows. */
         void Warn(const TiXmlElement* element, const char* attribute, const Ogre::String& problem,
                   const Ogre::String& outcome);
+
+        /// " (<file>:<line>)" for the element, from its document's name; empty when it has none.
+        Ogre::String Where(const TiXmlElement* element);
 
         /** While it lives, the readers' warnings go to a log of their own: a second reading
             of a level (a pre-check, a resource walk) leaves Ogre.log to the load. */

@@ -122,6 +122,8 @@ namespace Tarnel
         // work; a text it refuses is read again with them, for the message.
         document.SetTabSize(rows ? 4 : 0);
         document.Parse(text.c_str());
+        // Named as the parser's own file reading names it, for what is said of its elements.
+        document.SetValue(name);
         if (!document.Error())
             return true;
         document.Clear();

@@ -210,7 +210,7 @@ namespace Tarnel
         }
 
         /// Says what a fixed pool leaves out: the engine never shrinks a pool below the 20 it starts with.
-        void CheckPool(const Types::BillboardSetParameters& set)
+        void CheckPool(const Types::BillboardSetParameters& set, const TiXmlElement* element)
         {
             const size_t pool = std::max<size_t>(Limits::BILLBOARD_POOL_START, set.poolSize);
             if (set.autoExtendPool || set.billboards.size() <= pool)
@@ -219,7 +219,7 @@ namespace Tarnel
                 "Tarnel: billboard set \"" + set.name + "\" has " + std::to_string(set.billboards.size()) +
                 " billboards, more than its fixed pool of " + std::to_string(pool) +
                 " holds (autoExtendPool=\"false\"); the last " + std::to_string(set.billboards.size() - pool) +
-                " are left out");
+                " are left out" + Domains::Where(element));
         }
 
         /// A particle system, billboard set or plane: attributes, extra data with its shadow flag, children.
@@ -262,7 +262,7 @@ namespace Tarnel
             auto set = LoadShadowReceiver<Types::BillboardSetParameters>(element, name, rules.effectsReceiveShadows,
                                                                  rules.receiveShadows, &ReadBillboardSetAttributes,
                                                                  &LoadBillboardSetChild);
-            CheckPool(static_cast<const Types::BillboardSetParameters&>(*set));
+            CheckPool(static_cast<const Types::BillboardSetParameters&>(*set), element);
             return set;
         }
         if (kind == "plane")
