@@ -208,16 +208,16 @@ TEST_F(HostileLevels, AMeshThatCannotBeReadCostsOnlyItsEntities)
 
 TEST_F(HostileLevels, AValueOutsideItsDomainIsSaidWithItsPlace)
 {
-    WriteFile("lamp.model", "<model><node name='Lamp'>\n<billboardSet name='Few' poolSize='1' autoExtendPool='false'>"
+    WriteFile("crowded.model", "<model><node name='Lamp'>\n<billboardSet name='Few' poolSize='1' autoExtendPool='false'>"
                             "<billboard/><billboard/><billboard/><billboard/><billboard/><billboard/><billboard/>"
                             "<billboard/><billboard/><billboard/><billboard/><billboard/><billboard/><billboard/>"
                             "<billboard/><billboard/><billboard/><billboard/><billboard/><billboard/><billboard/>"
                             "</billboardSet></node></model>");
     LogRecorder log;
     LoadNodes("<node name='N'>\n<camera name='C'><clipping near='0' far='100'/></camera></node>\n"
-              "<node name='P' modelFile='lamp.model'/>");
+              "<node name='P' modelFile='crowded.model'/>");
     const String level = directory + "/AValueOutsideItsDomainIsSaidWithItsPlace.scene";
     EXPECT_EQ(1, log.Count("which is not above 0; it is 0.1 (" + level + ":2)"));
     // A model file's values are placed in the model file.
-    EXPECT_EQ(1, log.Count("the last 1 are left out (lamp.model:2)"));
+    EXPECT_EQ(1, log.Count("the last 1 are left out (crowded.model:2)"));
 }
