@@ -28,8 +28,10 @@
 #include <OgreSubMesh.h>
 #include <OgreTechnique.h>
 #include <OgreTexture.h>
+#include <OgreTimer.h>
 #include <OgreViewport.h>
 #include <Overlay/OgreImGuiOverlay.h>
+#include <imgui_internal.h>
 
 
 #include <X11/Xlib.h>
@@ -41,6 +43,16 @@ using namespace Ogre;
 
 namespace
 {
+    /** Begins ImGui's next frame. A frame the engine did not draw (a test's frame without
+        rendering, a window it does not update) never ended, and ImGui stops the program
+        on a frame begun inside another: that one is ended first, unseen. */
+    void BeginImGuiFrame()
+    {
+        if (GImGui && GImGui->WithinFrameScope)
+            ImGui::EndFrame();
+        ImGuiOverlay::NewFrame();
+    }
+
     /// The pointer in the window and whether its buttons are down; false when it cannot be read.
     bool ReadPointer(RenderWindow* window, int& x, int& y, bool& left, bool& right)
     {
@@ -129,11 +141,14 @@ LevelInspector::LevelInspector(RenderWindow* window) : window(window) {}
 
 LevelInspector::~LevelInspector() = default; // the overlay is the overlay manager's
 
-bool LevelInspector::SetOpen(bool wanted)
+void LevelInspector::Prepare()
 {
-    if (wanted && !overlay && usable)
+    if (!overlay && usable)
     {
-        overlay = new ImGuiOverlay(); // makes the ImGui context of the engine's overlay library
+        // One overlay for the program's ImGui: an inspector made after another takes it over.
+        OverlayManager& overlays = OverlayManager::getSingleton();
+        Overlay* made = overlays.getByName("ImGuiOverlay");
+        overlay = made ? static_cast<ImGuiOverlay*>(made) : new ImGuiOverlay(); // this makes ImGui's context
         if (String(ImGui::GetVersion()) != IMGUI_VERSION)
         {
             LogManager::getSingleton().logError("The inspector needs Dear ImGui " + String(IMGUI_VERSION) +
@@ -161,12 +176,21 @@ bool LevelInspector::SetOpen(bool wanted)
             self->pasted = self->clipboard.Get();
             return self->pasted.c_str();
         };
-        overlay->setZOrder(600);
-        OverlayManager::getSingleton().addOverlay(overlay); // the manager owns it from now on
-        // Showing it builds ImGui's font; the overlay draws at the next frame what one began.
-        overlay->show();
-        ImGuiOverlay::NewFrame();
+        if (!made)
+        {
+            overlay->setZOrder(600);
+            overlays.addOverlay(overlay); // the manager owns it from now on
+            overlay->show(); // builds ImGui's font
+        }
+        // The overlay draws at the next frame what one began.
+        BeginImGuiFrame();
     }
+}
+
+bool LevelInspector::SetOpen(bool wanted)
+{
+    if (wanted)
+        Prepare();
     open = wanted && usable;
     return open || !wanted;
 }
@@ -183,7 +207,7 @@ void LevelInspector::ShowLevel(SceneManager* manager, Camera* viewerCamera, cons
     camera = viewerCamera;
     rows = levelRows;
     findings = loadFindings;
-    tree.clear();
+    RestartTree();
     if (sameLevel || selectedName.empty())
         return;
     if (manager->hasMovableObject(selectedName, selectedType))
@@ -233,7 +257,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
         io.MouseDown[0] = io.MouseDown[1] = false;
         io.MouseWheel = wheel = 0;
         keys.Clear(io);
-        ImGuiOverlay::NewFrame();
+        BeginImGuiFrame();
         return;
     }
     int x = 0, y = 0;
@@ -251,7 +275,7 @@ void LevelInspector::Frame(Real seconds, int leftClicks, const LevelControls& co
     keys.HandTo(io);
     io.MouseWheel = wheel;
     wheel = 0;
-    ImGuiOverlay::NewFrame();
+    BeginImGuiFrame();
     DrawProperties();
     DrawTree();
     DrawFindings();
@@ -436,11 +460,28 @@ void LevelInspector::DrawProperties()
     ImGui::End();
 }
 
-void LevelInspector::BuildTree(SceneNode* node, int depth)
+void LevelInspector::RestartTree()
 {
-    for (Node* child : node->getChildren())
+    tree.clear();
+    treeWalk.clear();
+    if (sceneManager)
+        treeWalk.push_back({sceneManager->getRootSceneNode(), 0, 0});
+}
+
+void LevelInspector::GrowTree(double milliseconds)
+{
+    Timer timer;
+    while (!treeWalk.empty() && timer.getMicroseconds() < milliseconds * 1000)
     {
-        SceneNode* sceneNode = static_cast<SceneNode*>(child);
+        TreeWalk& at = treeWalk.back();
+        const auto& children = at.node->getChildren();
+        if (at.nextChild >= children.size())
+        {
+            treeWalk.pop_back();
+            continue;
+        }
+        auto* sceneNode = static_cast<SceneNode*>(children[at.nextChild++]);
+        const int depth = at.depth;
         if (sceneNode == camera->getParentSceneNode())
             continue; // the viewer's own
         PCZone* home = static_cast<PCZSceneNode*>(sceneNode)->getHomeZone();
@@ -455,7 +496,7 @@ void LevelInspector::BuildTree(SceneNode* node, int depth)
             const String label = kind + " " + AsValidUtf8(object->getName());
             tree.push_back({depth + 1, label, Lower(label), sceneNode, object});
         }
-        BuildTree(sceneNode, depth + 1);
+        treeWalk.push_back({sceneNode, 0, depth + 1});
     }
 }
 
@@ -466,8 +507,12 @@ void LevelInspector::DrawTree()
     ImGui::SetNextWindowSize(ImVec2(320, std::max(120.0f, display.y - 400)), ImGuiCond_FirstUseEver);
     ImGui::Begin("Level tree");
     ImGui::InputText("Search", search, sizeof(search));
-    if (tree.empty())
-        BuildTree(sceneManager->getRootSceneNode(), 0);
+    if (tree.empty() && treeWalk.empty())
+        RestartTree();
+    // About a quarter of a frame at a steady sixty a second.
+    GrowTree(4);
+    if (!treeWalk.empty())
+        ImGui::Text("Reading the level: %zu rows so far", tree.size());
     // Only the rows that match, and of them only those on screen are drawn.
     String needle = search;
     StringUtil::toLowerCase(needle);

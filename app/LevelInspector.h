@@ -66,6 +66,10 @@ public:
     LevelInspector(const LevelInspector&) = delete;
     LevelInspector& operator=(const LevelInspector&) = delete;
 
+    /** Makes its overlay, which builds ImGui's font, ahead of the key that opens it: that costs
+        tens of milliseconds, more than the frame it would otherwise be added to. Call it after
+        this frame's Frame, as the key that opens it would be; a second call does nothing. */
+    void Prepare();
     /// Opens or closes it; false, with the reason in the log, when this build's ImGui cannot be used.
     bool SetOpen(bool open);
     bool IsOpen() const { return open; }
@@ -92,6 +96,8 @@ public:
         "Crate" on node "Crate" (zone Hall_PCZone), level.scene:12`. */
     void Select(Ogre::MovableObject* object);
     Ogre::MovableObject* GetSelection() const { return selection; }
+    /// Whether the level's tree holds every node and object, as it does a few frames after it opens.
+    bool TreeIsWhole() const { return !tree.empty() && treeWalk.empty(); }
     /// Narrows the level's tree to the rows that hold the text, any case, as typed in its search box.
     void Search(const Ogre::String& text);
     /// Selects what lies under the window point, or nothing.
@@ -130,7 +136,11 @@ private:
     void DrawRenderTextures();
     /// The first object of the scene named by one of the finding's names, or null.
     Ogre::MovableObject* ObjectNamedIn(const std::vector<Ogre::String>& names) const;
-    void BuildTree(Ogre::SceneNode* node, int depth);
+    /** Adds the tree's next rows, in the scene's order, for about that many milliseconds: a
+        level of thousands of nodes is read over a few frames, not in the one that opens it. */
+    void GrowTree(double milliseconds);
+    /// Starts the tree of the level on screen afresh.
+    void RestartTree();
     Ogre::String Describe(const Ogre::MovableObject* object) const;
 
     Ogre::RenderWindow* window;
@@ -145,6 +155,13 @@ private:
     Ogre::MovableObject* selection = nullptr;
     Ogre::String selectedName, selectedType; ///< kept over a reload, which ends the objects
     std::vector<TreeRow> tree;
+    struct TreeWalk
+    {
+        Ogre::SceneNode* node;
+        size_t nextChild;
+        int depth;
+    };
+    std::vector<TreeWalk> treeWalk; ///< the nodes whose children are still to be read; empty once whole
     std::vector<const TreeRow*> shown; ///< the rows the search leaves, this frame
     char search[128] = {};
     InspectorKeys keys;

@@ -32,6 +32,7 @@
 #include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
 #include <OgreRenderWindow.h>
+#include <OgreMaterialManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreRoot.h>
 #include <OgreShadowCameraSetup.h>
@@ -289,7 +290,7 @@ namespace
         if (parsed)
             for (const String& unread : Tarnel::UnreadParts(*parsed, levelFile, true))
                 LogManager::getSingleton().logWarning(unread);
-        LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed, true, described)
+        LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed, true, described, group)
                                    : Tarnel::FindMissingResources(levelFile));
         return loadTime;
     }
@@ -613,11 +614,7 @@ bool Viewer::ReloadLevel(String& error)
     // The new level is built beside the one on screen, in a scene manager of its own and with
     // its media read again from disk into a resource group of its own, where its names do not
     // meet the old level's: a load that fails leaves the level on screen as it was.
-    const String group = "Tarnel/Level/" + StringConverter::toString(++levelGroupCount);
-    ResourceGroupManager::getSingleton().createResourceGroup(group, false);
-    media.AddTo(group); // the game's media, read again with the level's
-    // Read before the level's own, which then stand before them, as at the start.
-    ResourceGroupManager::getSingleton().initialiseResourceGroup(group);
+    const String group = NewLevelGroup();
     SceneManager* fresh = CreateSceneManager(++sceneManagerCount);
     Camera* freshCamera = CreateCameraLike(fresh, camera);
     Light* freshLight = CreateCameraLight(freshCamera);
@@ -714,6 +711,21 @@ void Viewer::WatchLevelFiles()
 bool Viewer::LevelFilesChanged()
 {
     return watch && watch->ChangesSettled();
+}
+
+String Viewer::NewLevelGroup()
+{
+    const String group = "Tarnel/Level/" + StringConverter::toString(++levelGroupCount);
+    ResourceGroupManager::getSingleton().createResourceGroup(group, false);
+    media.AddTo(group); // the game's media, read again with the level's
+    // Read before the level's own, which then stand before them, as at the start.
+    ResourceGroupManager::getSingleton().initialiseResourceGroup(group);
+    // A group of its own sees no other group's materials, not even the two the engine makes for
+    // every level to use: each gets its copies, or a sky of the engine's white would end the reload.
+    for (const char* name : {"BaseWhite", "BaseWhiteNoLighting"})
+        if (MaterialPtr base = MaterialManager::getSingleton().getByName(name, ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME))
+            base->clone(name, true, group);
+    return group;
 }
 
 void Viewer::DropLevelGroup(const String& group)

@@ -77,6 +77,15 @@ public:
         caller. */
     static int TakePicture(const Options& options);
 
+    /** The viewer of the window, its media read (its own and the options'), on the camera of its
+        first scene manager, shown in the window when asked. Called once a program, once
+        the engine has a render system: by the viewer, and by the harnesses that drive it. */
+    static Viewer* Start(Ogre::RenderWindow* window, const Options& options, bool showInWindow);
+    /** Loads the level's file into the camera's scene manager and shows it; from its document
+        when parsed already. Engine errors pass to the caller. */
+    void OpenLevel(const Ogre::String& file, const TiXmlDocument* parsed,
+                   const Tarnel::LevelDescription* described = nullptr);
+
     /// A viewer of a window whose viewport shows the camera; no level yet.
     Viewer(Ogre::RenderWindow* window, Ogre::Camera* camera);
     ~Viewer();
@@ -129,12 +138,6 @@ public:
     const std::vector<Ogre::String>& GetLoadFindings() const { return loadFindings; }
 
 private:
-    /** The viewer of the window, its media read (its own and the options'), on the camera of its
-        first scene manager, shown in the window when asked; there is one for the program. */
-    static Viewer* Start(Ogre::RenderWindow* window, const Options& options, bool showInWindow);
-    /// Loads the level's file into the camera's scene manager and shows it; from its document when parsed already.
-    void OpenLevel(const Ogre::String& file, const TiXmlDocument* parsed,
-                   const Tarnel::LevelDescription* described = nullptr);
     /// Framed, through a level camera, or as the viewer starts, as the options ask.
     void StartView(const Options& options);
     /// Draws the camera's view once into a picture of that size and writes it to the file.
@@ -153,11 +156,14 @@ private:
     Ogre::String levelLoadTime;
     /// Watches the folders of the level on screen: its file's and its own resource locations.
     void WatchLevelFiles();
-    /// Forgets a reloaded level's media: its resources and its particle templates.
+    /// A resource group of its own for a reloaded level, with the game's media and the engine's base materials in it.
+    Ogre::String NewLevelGroup();
+    /// Forgets a level's media: its resources and its particle templates.
     static void DropLevelGroup(const Ogre::String& group);
 
     bool lenientNames = false;
-    /// The resource group of the level on screen: the engine's default for the first, one of its own after a reload.
+    /** The resource group of the level on screen: the engine's default for the first, as the
+        program has always loaded it, one of its own after a reload. */
     Ogre::String levelGroup = "General";
     unsigned levelGroupCount = 0;
     Ogre::String reloadSummary;

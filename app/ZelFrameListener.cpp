@@ -45,6 +45,9 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
     controls.levelCameras = &viewer.GetLevelCameras();
     controls.reloadSummary = viewer.GetReloadSummary();
     inspector.Frame(event.timeSinceLastFrame, leftClicks, controls);
+    // Once the level is on screen, so that neither its first frame nor the key that opens the inspector waits for it.
+    if (++framesQueued == 3)
+        inspector.Prepare();
     leftClicks = 0;
     if (!ExampleFrameListener::frameRenderingQueued(event))
         return false;

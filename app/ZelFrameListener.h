@@ -53,6 +53,7 @@ protected:
 
     bool animationsPlaying = false;
     int levelCameraIndex = -1; ///< -1: the viewer's own view
+    unsigned framesQueued = 0;
 
     /// The viewer's own view, kept while it looks through the level's cameras.
     struct View

@@ -124,12 +124,22 @@ int main(int argc, char** argv)
     inspector.ShowLevel(sceneManager, camera, LevelRows::Of(described, file), {}, &scene);
 
     DrawFrames(inspector, 20); // the first frames load the meshes
+    inspector.Prepare(); // as the viewer does once the level is on screen
     const Frames closed = DrawFrames(inspector, frames);
     Timer timer;
     inspector.SetOpen(true);
+    const double made = double(timer.getMicroseconds()) / 1000;
     Root::getSingleton().renderOneFrame();
-    inspector.Frame(0.016f, 0, LevelControls()); // builds the tree
+    const double drawn = double(timer.getMicroseconds()) / 1000;
+    inspector.Frame(0.016f, 0, LevelControls()); // starts the tree
     const double opening = double(timer.getMicroseconds()) / 1000;
+    // The tree is read a part a frame until it is whole.
+    int framesToWhole = 1;
+    for (; framesToWhole < 1000 && !inspector.TreeIsWhole(); ++framesToWhole)
+    {
+        Root::getSingleton().renderOneFrame();
+        inspector.Frame(0.016f, 0, LevelControls());
+    }
     const Frames open = DrawFrames(inspector, frames);
     inspector.Select(sceneManager->getMovableObject("Crate_0_1", "Entity"));
     const Frames selected = DrawFrames(inspector, frames);
@@ -137,7 +147,8 @@ int main(int argc, char** argv)
     const Frames searched = DrawFrames(inspector, frames);
 
     Print("inspector closed", closed);
-    std::printf("%-26s frame: %6.2f ms, the level's tree built in it\n", "the frame that opens it", opening);
+    std::printf("%-26s frame: %6.2f ms (opening %.2f, drawing %.2f, the inspector's own %.2f); the tree whole after %d frames\n",
+                "the frame that opens it", opening, made, drawn - made, opening - drawn, framesToWhole);
     Print("open, the whole tree", open);
     Print("open, a crate selected", selected);
     Print("open, the tree searched", searched);

@@ -1,30 +1,55 @@
 #include "FuzzEngine.h"
 
-#include "Tarnel/Engine/TarnelPlatform.h"
-#include "Tarnel/Engine/TarnelEngine.h"
-#include "Tarnel/Build/TarnelLevelViews.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "MediaSources.h"
+#include "Viewer.h"
 
-#include <OgreException.h>
-#include <OgrePCZSceneManager.h>
+#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Engine/TarnelEngine.h"
 
 #include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreRoot.h>
 #include <OgreSkeletonManager.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
     Ogre::RenderWindow* window = nullptr;
+    Viewer* viewer = nullptr;
     std::string directory;
     unsigned long drawn = 0;
+
+    /** The engine, and the process's directory as the working directory, with the run tree's
+        resource list and media beside it, as the viewer reads them, and an empty model file
+        the group may index. */
+    void StartEngine()
+    {
+        if (window)
+            return;
+        const std::filesystem::path home = std::filesystem::temp_directory_path() / ("tarnel-fuzz-" + std::to_string(getpid()));
+        directory = (home / "bin").string();
+        std::filesystem::create_directories(directory);
+        for (const char* shared : {"resources.cfg", "Media"})
+            if (!std::filesystem::exists(home / shared))
+                std::filesystem::create_symlink(std::filesystem::path(TARNEL_FUZZ_RUN_DIR) / shared, home / shared);
+        std::ofstream(directory + "/input.model") << "<model/>";
+        std::filesystem::current_path(directory);
+        // The log would only grow with every input's faults: it is not written. The engine lives as
+        // long as the process, held here so that the leak check at exit sees it held.
+        static auto* engine = new Tarnel::Engine({TARNEL_FUZZ_PLUGINS_CFG, "", "fuzz.log", false, false});
+        window = engine->StartOpenGL("Tarnel fuzzing", false);
+    }
+
+    const char* const MEDIA[] = {TARNEL_FUZZ_SAMPLE_MEDIA "/Meshes", TARNEL_FUZZ_SAMPLE_MEDIA "/Materials",
+                                 TARNEL_FUZZ_SAMPLE_MEDIA "/Scenes", TARNEL_FUZZ_TEST_MEDIA,
+                                 TARNEL_FUZZ_GENERATED_MEDIA};
 }
 
 namespace FuzzEngine
@@ -33,50 +58,53 @@ namespace FuzzEngine
     {
         if (window)
             return;
-        // The log would only grow with every input's faults: it is not written. The engine lives as
-        // long as the process, held here so that the leak check at exit sees it held.
-        static auto* engine = new Tarnel::Engine({TARNEL_FUZZ_PLUGINS_CFG, "", "fuzz.log", false, false});
-        window = engine->StartOpenGL("Tarnel fuzzing", false);
-
-        directory = (std::filesystem::temp_directory_path() / ("tarnel-fuzz-" + std::to_string(getpid()))).string();
-        std::filesystem::create_directories(directory);
-        // Entered before the group is made, so that the group knows the file by name.
-        std::ofstream(directory + "/input.model") << "<model/>";
-
+        StartEngine();
         Ogre::ResourceGroupManager& resources = Ogre::ResourceGroupManager::getSingleton();
         resources.createResourceGroup(GROUP);
-        for (const char* location : {TARNEL_FUZZ_SAMPLE_MEDIA "/Meshes", TARNEL_FUZZ_SAMPLE_MEDIA "/Materials",
-                                     TARNEL_FUZZ_SAMPLE_MEDIA "/Scenes", TARNEL_FUZZ_TEST_MEDIA,
-                                     TARNEL_FUZZ_GENERATED_MEDIA})
+        for (const char* location : MEDIA)
             resources.addResourceLocation(location, "FileSystem", GROUP);
         resources.addResourceLocation(directory, "FileSystem", GROUP);
         resources.initialiseAllResourceGroups();
     }
 
+    void StartViewer()
+    {
+        if (viewer)
+            return;
+        StartEngine();
+        Viewer::Options options;
+        std::vector<std::string> arguments = {"fuzzer"};
+        for (const char* location : MEDIA)
+            arguments.insert(arguments.end(), {"--media", location});
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        for (int index = 1; index < int(argv.size()); ++index)
+            options.media.TakeOption(int(argv.size()), argv.data(), index);
+        options.levelFile = WriteInput("input.scene", reinterpret_cast<const uint8_t*>("<scene/>"), 8);
+        viewer = Viewer::Start(window, options, true);
+        viewer->OpenLevel(options.levelFile, nullptr);
+    }
+
     Ogre::RenderWindow* Window() { return window; }
 
-    void LoadAndDraw(const std::string& path)
+    void ReloadAndDraw()
     {
-        Ogre::SceneManager* sceneManager = Tarnel::Engine::NewSceneManager();
+        Ogre::String error;
+        if (viewer->ReloadLevel(error))
         {
-            Tarnel::TarnelScene scene;
-            try
+            // As a user looks: the first view the viewer chooses, then through each of the level's cameras (C).
+            viewer->FrameLevel();
+            Ogre::Root::getSingleton().renderOneFrame();
+            for (Ogre::Camera* level : viewer->GetLevelCameras())
             {
-                scene.Load(path, window, sceneManager, GROUP);
-                Tarnel::Platform::ConnectPortals(sceneManager);
-                Tarnel::DrawLevelViews(static_cast<Ogre::PCZSceneManager*>(sceneManager), window, scene);
-                ++drawn;
+                Tarnel::LookThrough(viewer->GetCamera(), level);
+                Ogre::Root::getSingleton().renderOneFrame();
             }
-            catch (const Ogre::Exception& error)
-            {
-                // It must be printable, whatever the level held.
-                const Ogre::String& message = error.getFullDescription();
-                if (std::getenv("TARNEL_FUZZ_VERBOSE"))
-                    std::fprintf(stderr, "%s\n", message.c_str());
-            }
-            scene.Destroy();
+            ++drawn;
         }
-        Tarnel::Engine::DestroySceneManager(sceneManager);
+        else if (std::getenv("TARNEL_FUZZ_VERBOSE"))
+            std::fprintf(stderr, "%s\n", error.c_str()); // it must be printable, whatever the level held
         ForgetUnusedResources();
     }
 

@@ -1,5 +1,6 @@
-// Loads and draws levels made from the format's grammar: every input is a well-formed level,
-// so every execution reaches the loader and, when the level loads, the drawing.
+// Reloads and draws levels made from the format's grammar, each with a model file its nodes may
+// instance, in one viewer as F5 would: every input is a well-formed level, so every execution
+// reaches the check and, when the level passes it, the build and the drawing.
 #include "FuzzEngine.h"
 #include "LevelGrammar.h"
 
@@ -11,12 +12,12 @@ namespace
 {
     unsigned long inputs = 0;
 
-    void PrintCounts() { std::fprintf(stderr, "level inputs: %lu, loaded and drawn: %lu\n", inputs, FuzzEngine::Drawn()); }
+    void PrintCounts() { std::fprintf(stderr, "level inputs: %lu, reloaded and drawn: %lu\n", inputs, FuzzEngine::Drawn()); }
 }
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    FuzzEngine::Start();
+    FuzzEngine::StartViewer();
     std::atexit(PrintCounts);
     return 0;
 }
@@ -24,10 +25,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ++inputs;
-    const std::string level = LevelGrammar::Generate(data, size);
+    const LevelGrammar::Level level = LevelGrammar::Generate(data, size);
     if (std::getenv("TARNEL_FUZZ_VERBOSE"))
-        std::fprintf(stderr, "%s\n", level.c_str());
-    FuzzEngine::LoadAndDraw(
-        FuzzEngine::WriteInput("input.scene", reinterpret_cast<const uint8_t*>(level.data()), level.size()));
+        std::fprintf(stderr, "%s\n%s\n", level.scene.c_str(), level.model.c_str());
+    FuzzEngine::WriteInput("input.model", reinterpret_cast<const uint8_t*>(level.model.data()), level.model.size());
+    FuzzEngine::WriteInput("input.scene", reinterpret_cast<const uint8_t*>(level.scene.data()), level.scene.size());
+    FuzzEngine::ReloadAndDraw();
     return 0;
 }

@@ -25,7 +25,13 @@ namespace LevelGrammar
                           "C:\\Levels\\Crate.mesh", "", "Crate"}},
                 {"material", {"Level/Wood", "Test/Red", "BaseWhite", "Missing/Material", "", "Level/Mirror"}},
                 {"particle", {"Level/Sparks", "Missing/Sparks", ""}},
-                {"model", {"Missing.model", "", "LampPost.model"}},
+                {"model", {"Missing.model", "", "LampPost.model", "input.model", "input.model", "INPUT.model"}},
+                // Folders beside the level only: a location names what the engine indexes at every load.
+                {"location", {".", "./", "", "missing", "C:\\Levels\\media", "input.scene", ".\\"}},
+                {"archive", {"FileSystem", "filesystem", "Zip", "EmbeddedZip", "", "Folder"}},
+                {"text", {"", "a note", "Caf\xe9", "x=1;y=2", "  spaced  ", "&#1;"}},
+                {"dataFile", {"", "terrain.cfg", "Missing.cfg", "C:\\Levels\\terrain.cfg"}},
+                {"volumeType", {"none", "sphere", "box", "mesh", "cube", ""}},
                 {"lightType", {"point", "directional", "spot", "spotlight", "radpoint", "Spott", ""}},
                 {"fogMode", {"none", "exp", "exp2", "linear", "lineer", ""}},
                 {"shadowTechnique", {"none", "stencilModulative", "stencilAdditive", "textureModulative",
@@ -49,16 +55,43 @@ namespace LevelGrammar
         {
             std::vector<std::pair<const char*, const char*>> attributes;
             std::vector<const char*> children;
+            const char* text = nullptr; ///< the kind of its text, when it holds text
         };
 
         const std::map<std::string, Rule>& Rules()
         {
             static const Rule colour = {{{"r", "real"}, {"g", "real"}, {"b", "real"}, {"a", "real"}}, {}};
             static const Rule xyz = {{{"x", "real"}, {"y", "real"}, {"z", "real"}}, {}};
+            static const Rule node = {{{"name", "name"}, {"visibility", "visibility"}, {"modelFile", "model"}},
+                                      {"position", "rotation", "scale", "entity", "light", "camera", "particleSystem",
+                                       "billboardSet", "plane", "animations", "portal", "lookTarget", "trackTarget",
+                                       "node", "userData", "userDataReference"}};
             static const std::map<std::string, Rule> rules = {
                 {"scene", {{{"formatVersion", "real"}, {"upAxis", "upAxis"}, {"unitsPerMeter", "real"}},
                            {"environment", "renderTextures", "nodes", "light", "camera", "staticGeometries",
-                            "instancedGeometries"}}},
+                            "instancedGeometries", "resourceLocations", "externals", "terrain", "userData",
+                            "userDataReference"}}},
+                {"model", {{}, {"node", "entity", "light", "camera", "particleSystem", "billboardSet", "plane",
+                                "animations", "userData"}}},
+                {"resourceLocations", {{}, {"resourceLocation", "resourceLocation"}}},
+                {"resourceLocation", {{{"name", "location"}, {"type", "archive"}, {"recursive", "bool"}}, {}}},
+                {"externals", {{}, {"item", "item"}}},
+                {"item", {{{"name", "name"}, {"type", "name"}},
+                          {"file", "position", "rotation", "scale", "boundingVolume", "userData", "userDataReference",
+                           "noteTracks"}}},
+                {"noteTracks", {{}, {"noteTrack"}}},
+                {"noteTrack", {{{"name", "name"}}, {"note", "note"}}},
+                {"note", {{{"time", "real"}}, {}, "text"}},
+                {"file", {{{"name", "mesh"}}, {}}},
+                {"boundingVolume", {{{"type", "volumeType"}, {"radius", "real"}, {"faceCount", "int"}}, {"size", "faces"}}},
+                {"size", xyz},
+                {"faces", {{}, {"face", "face"}}},
+                {"face", {{}, {"vertex", "vertex", "vertex"}}},
+                {"vertex", xyz},
+                {"terrain", {{{"dataFile", "dataFile"}, {"renderQueue", "renderQueue"}},
+                             {"rotation", "userData", "userDataReference"}}},
+                {"userData", {{}, {}, "text"}},
+                {"userDataReference", {{{"id", "name"}}, {}}},
                 {"environment", {{}, {"colourAmbient", "colourBackground", "fog", "skyBox", "skyDome", "skyPlane",
                                       "shadows", "clipping"}}},
                 {"colourAmbient", colour},
@@ -90,10 +123,9 @@ namespace LevelGrammar
                                     {"camera", "name"}, {"renderObjectName", "name"}, {"clearEveryFrame", "bool"},
                                     {"autoUpdate", "bool"}, {"hideRenderObject", "bool"}},
                                    {}}},
-                {"nodes", {{}, {"node", "node", "node"}}},
-                {"node", {{{"name", "name"}, {"visibility", "visibility"}, {"modelFile", "model"}},
-                          {"position", "rotation", "scale", "entity", "light", "camera", "particleSystem",
-                           "billboardSet", "plane", "animations", "portal", "lookTarget", "trackTarget", "node"}}},
+                {"nodes", {{}, {"node", "node", "node", "modelInstance"}}},
+                {"node", node},
+                {"modelInstance", node},
                 {"position", xyz},
                 {"scale", xyz},
                 {"normal", xyz},
@@ -107,7 +139,7 @@ namespace LevelGrammar
                               {}}},
                 {"entity", {{{"name", "name"}, {"meshFile", "mesh"}, {"materialFile", "material"},
                              {"castShadows", "bool"}, {"renderQueue", "renderQueue"}, {"visible", "bool"}},
-                            {"subentities", "boneAttachments"}}},
+                            {"subentities", "boneAttachments", "userData"}}},
                 {"subentities", {{}, {"subentity"}}},
                 {"subentity", {{{"index", "int"}, {"materialName", "material"}}, {}}},
                 {"boneAttachments", {{}, {"boneAttachment"}}},
@@ -206,6 +238,12 @@ namespace LevelGrammar
                 const Values& values = Kinds().at(attribute.second);
                 out += std::string(" ") + attribute.first + "=\"" + Escaped(values[choices.Pick(values.size())]) + "\"";
             }
+            if (rule.text)
+            {
+                const Values& values = Kinds().at(rule.text);
+                out += ">" + Escaped(values[choices.Pick(values.size())]) + "</" + name + ">";
+                return;
+            }
             if (rule.children.empty() || depth >= MAX_DEPTH || choices.Exhausted())
             {
                 out += "/>";
@@ -221,12 +259,14 @@ namespace LevelGrammar
         }
     }
 
-    std::string Generate(const uint8_t* data, size_t size)
+    Level Generate(const uint8_t* data, size_t size)
     {
         Choices choices(data, size);
-        std::string level;
+        Level level;
         size_t elements = 0;
-        Write("scene", 0, choices, elements, level);
+        Write("scene", 0, choices, elements, level.scene);
+        elements = 0;
+        Write("model", 0, choices, elements, level.model);
         return level;
     }
 }

@@ -12,8 +12,14 @@
     it), so that the loader meets what exporters and strangers write, not broken XML. */
 namespace LevelGrammar
 {
-    /// The level the bytes describe; the same bytes make the same level.
-    std::string Generate(const uint8_t* data, size_t size);
+    /// A level and the model file "input.model" that its nodes may instance.
+    struct Level
+    {
+        std::string scene, model;
+    };
+
+    /// The level the bytes describe, then its model file from the bytes left; the same bytes make the same level.
+    Level Generate(const uint8_t* data, size_t size);
 }
 
 #endif

@@ -1,4 +1,4 @@
-// Loads each input as a level file into a fresh zone scene manager, as the viewer would.
+// Reloads each input as the level file of one viewer, as F5 would, and draws it.
 #include "FuzzEngine.h"
 
 #include "Tarnel/Read/TarnelDocuments.h"
@@ -17,7 +17,7 @@ namespace
     /// Inputs run; printed with those drawn when the process ends.
     unsigned long inputs = 0;
 
-    void PrintCounts() { std::fprintf(stderr, "scene inputs: %lu, loaded and drawn: %lu\n", inputs, FuzzEngine::Drawn()); }
+    void PrintCounts() { std::fprintf(stderr, "scene inputs: %lu, reloaded and drawn: %lu\n", inputs, FuzzEngine::Drawn()); }
 }
 
 namespace
@@ -54,7 +54,7 @@ extern "C" size_t LLVMFuzzerCustomMutator(uint8_t* data, size_t size, size_t max
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    FuzzEngine::Start();
+    FuzzEngine::StartViewer();
     std::atexit(PrintCounts);
     return 0;
 }
@@ -64,6 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (FuzzEngine::NamesResourceLocations(data, size))
         return -1;
     ++inputs;
-    FuzzEngine::LoadAndDraw(FuzzEngine::WriteInput("input.scene", data, size));
+    FuzzEngine::WriteInput("input.scene", data, size);
+    FuzzEngine::ReloadAndDraw();
     return 0;
 }

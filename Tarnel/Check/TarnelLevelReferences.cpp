@@ -120,7 +120,11 @@ namespace Tarnel
                                                              : "skyBox";
             }
 
-            explicit References(const ScriptNames* scripts = nullptr) : scripts(scripts) {}
+            explicit References(const ScriptNames* scripts = nullptr,
+                                const String& loadedGroup = ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME)
+                : scripts(scripts), loadedGroup(loadedGroup)
+            {
+            }
 
             std::vector<MissingResource> Missing(bool openMedia)
             {
@@ -376,7 +380,7 @@ namespace Tarnel
                 {
                     if (key.first != "material")
                         continue;
-                    MaterialPtr material = MaterialManager::getSingleton().getByName(key.second);
+                    MaterialPtr material = MaterialManager::getSingleton().getByName(key.second, loadedGroup);
                     if (!material)
                         continue;
                     for (const Technique* technique : material->getTechniques())
@@ -426,7 +430,7 @@ namespace Tarnel
                         scripts->group, kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
                 }
                 if (kind == "material")
-                    return bool(MaterialManager::getSingleton().getByName(name));
+                    return bool(MaterialManager::getSingleton().getByName(name, loadedGroup));
                 if (kind == "particle template")
                     return ParticleSystemManager::getSingleton().getTemplate(name) != nullptr;
                 return resources.resourceExistsInAnyGroup(kind == "model file" ? TarnelUtilities::NativeSeparators(name) : name);
@@ -442,6 +446,8 @@ namespace Tarnel
             std::map<Key, String> unreadable;
             const LevelDescription* level = nullptr;
             const ScriptNames* scripts;
+            /// Where the level's materials were made, and the engine's own: another level's are not its.
+            String loadedGroup;
         };
 
         /// A script's words, with quoted names as one word without their quotes and comments left out.
@@ -565,12 +571,12 @@ namespace Tarnel
     }
 
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia,
-                                                      const LevelDescription* described)
+                                                      const LevelDescription* described, const String& group)
     {
         if (!level.FirstChildElement())
             return {};
         Domains::QuietLog quiet;
-        References references;
+        References references(nullptr, group);
         references.ReadFile(level.FirstChildElement(), described);
         return references.Missing(openMedia);
     }

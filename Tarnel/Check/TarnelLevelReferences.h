@@ -2,6 +2,7 @@
 #define TARNEL_LEVEL_REFERENCES_H
 
 #include <OgrePrerequisites.h>
+#include <OgreResourceGroupManager.h>
 
 #include <map>
 #include <set>
@@ -50,9 +51,11 @@ namespace Tarnel
         has a render system, for the names the level itself gives. */
     std::vector<MissingResource> FindMissingResources(const Ogre::String& levelFile, bool openMedia = true);
     /** The same for a level already parsed; the sections its description holds are taken
-        from the description, as the load takes them, and not read again. */
-    std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, bool openMedia = true,
-                                                      const LevelDescription* described = nullptr);
+        from the description, as the load takes them, and not read again. Its materials are
+        those of the group it was loaded into and of the engine's default one. */
+    std::vector<MissingResource> FindMissingResources(
+        const TiXmlDocument& level, bool openMedia = true, const LevelDescription* described = nullptr,
+        const Ogre::String& group = Ogre::ResourceGroupManager::AUTODETECT_RESOURCE_GROUP_NAME);
     /** The same against the group's files and the names its scripts define: a material's
         images are those its own script names. Meshes are opened only when asked
         (`openMeshes`), with the engine's serializers into the group: for their skeletons,

@@ -80,7 +80,7 @@ TEST(CheckReports, StatusesAndTheirWeight)
     LevelCheck fine;
     fine.loaded = fine.drawn = true;
     LevelCheck incomplete = fine;
-    incomplete.missing.push_back({"mesh", "Statue.mesh", {"Statue"}, 0, ""});
+    incomplete.missing.push_back({"mesh", "Statue.mesh", {"Statue"}, 0, "", ""});
     LevelCheck different = fine;
     different.pictures.push_back({"first view", "a.png", "ref/a.png", "a-difference.png", 0.2, false});
     LevelCheck failed = fine;

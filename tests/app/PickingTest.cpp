@@ -3,6 +3,8 @@
 
 #include <OgreEntity.h>
 #include <OgreLight.h>
+#include <OgreManualObject.h>
+#include <OgreMesh.h>
 #include <OgreSceneNode.h>
 
 using namespace Ogre;
@@ -18,6 +20,18 @@ TEST_F(Picking, TheNearestObjectOnTheRay)
     };
     Entity* nearer = place("Nearer", Vector3(0, 0, -5));
     Entity* farther = place("Farther", Vector3(0.5f, 0, -9)); // overlaps the nearer one in the view
+    // One triangle across its box's lower left half: the box's upper right is empty.
+    ManualObject* shape = sceneManager->createManualObject();
+    shape->begin("BaseWhiteNoLighting");
+    for (const Vector3& corner : {Vector3(-1, -1, 0), Vector3(1, -1, 0), Vector3(-1, 1, 0)})
+        shape->position(corner);
+    shape->triangle(0, 1, 2);
+    shape->end();
+    shape->convertToMesh("Triangle.mesh", TestEngine::RESOURCE_GROUP);
+    sceneManager->destroyManualObject(shape);
+    Entity* triangle = sceneManager->createEntity("Triangle", "Triangle.mesh", TestEngine::RESOURCE_GROUP);
+    sceneManager->getRootSceneNode()->createChildSceneNode("TriangleNode", Vector3(20, 0, -3))->attachObject(triangle);
+    Entity* behind = place("Behind", Vector3(20.7f, 0.7f, -8));
     Light* lamp = sceneManager->createLight("Lamp");
     sceneManager->getRootSceneNode()->createChildSceneNode("LampNode", Vector3(6, 0, -5))->attachObject(lamp);
     const Real side = farther->getBoundingBox().getSize().x;
@@ -34,6 +48,9 @@ TEST_F(Picking, TheNearestObjectOnTheRay)
         {"from behind, the box that is nearer from there", Ray(Vector3(0, 0, -20), Vector3::UNIT_Z), farther},
         {"a light by its marker", Ray(Vector3::ZERO, Vector3(6, 0, -5).normalisedCopy()), lamp},
         {"empty sky", Ray(Vector3::ZERO, Vector3::UNIT_Y), nullptr},
+        {"a triangle where it is", Ray(Vector3(19.5f, -0.5f, 0), Vector3::NEGATIVE_UNIT_Z), triangle},
+        {"through a triangle's box where it is not, what lies behind", Ray(Vector3(20.7f, 0.7f, 0), Vector3::NEGATIVE_UNIT_Z),
+         behind},
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.picked, LevelPicking::Pick(sceneManager, row.ray, 0.5f, nullptr)) << row.what;

@@ -648,12 +648,15 @@ reload-media)
     }
     two_materials a.png b.png
     convert -size 8x8 xc:red "$work/textured/a.png"
-    printf '<scene><nodes><node name="A"><position z="-3"/><entity name="A" meshFile="Crate.mesh" materialFile="Two/A"/></node><node name="B"><position x="2" z="-3"/><entity name="B" meshFile="Crate.mesh" materialFile="Two/B"/></node></nodes></scene>' \
+    # And a material there at the start and deleted since, and a sky of the engine's own white.
+    printf 'material Gone/C\n{\n technique\n {\n  pass\n  {\n  }\n }\n}\n' >"$work/textured/gone.material"
+    printf '<scene><nodes><node name="A"><position z="-3"/><entity name="A" meshFile="Crate.mesh" materialFile="Two/A"/></node><node name="B"><position x="2" z="-3"/><entity name="B" meshFile="Crate.mesh" materialFile="Two/B"/></node><node name="C"><position x="-2" z="-3"/><entity name="C" meshFile="Crate.mesh" materialFile="Gone/C"/></node></nodes><environment><skyBox material="BaseWhite" distance="50"/></environment></scene>' \
         >"$work/textured/two.scene"
     viewer_start --media ../Media/Meshes ../textured/two.scene
     viewer_accept_dialog && viewer_wait_for_window
     cp "$work/textured/a.png" "$work/textured/b.png"
     two_materials a2.png b.png
+    rm "$work/textured/gone.material"
     viewer_press F5
     sleep 0.5
     viewer_press Escape
@@ -662,6 +665,8 @@ reload-media)
     check "a reload says the image newly missing, of a shape said before" grep -q "texture 'a2.png'" viewer.stderr
     check "and the one that is there now" grep -q "^Gone since the last load: .*missing texture 'b.png'" viewer.stderr
     check "and nothing else as gone" [ "$(grep -c '^Gone since' viewer.stderr)" = 1 ]
+    check "a material deleted since the start is missing" grep -q "missing material 'Gone/C'" viewer.stderr
+    check "the engine's own white is there for a reloaded sky" grep -q "Reload of ../textured/two.scene: Reloaded in" Ogre.log
     ;;
 reload-failure)
     # A reload the loader refuses while building leaves the level on screen whole: the mirror's reflection too.
