@@ -408,6 +408,11 @@ namespace Tarnel
         std::map<Ogre::String, std::unique_ptr<TarnelModel>> models;
         /// The model files the level being built was read with, which GetModel takes before reading one.
         const std::map<Ogre::String, std::shared_ptr<const ModelDescription>>* describedModels = nullptr;
+        /** Set while the load builds from a description of its own: each node is let go once it
+            is built, so that the description and the engine's objects are not both held whole. */
+        bool releaseBuiltNodes = false;
+        /// Lets a built node's description go, when the load owns it.
+        void ReleaseBuilt(const NodeDescription& built) const;
         std::vector<Ogre::Portal*> portals;
         /// Each portal element read among the nodes: its node, which becomes a zone, and its portal or null.
         std::vector<std::pair<Ogre::SceneNode*, Ogre::Portal*>> portalsOfZones;

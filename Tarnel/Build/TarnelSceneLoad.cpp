@@ -202,11 +202,16 @@ namespace Tarnel
                 LogManager::getSingleton().logMessage(own.said[next].second, own.said[next].first);
         }
         describedModels = &level.models;
+        releaseBuiltNodes = !described;
         // Only while the description lives: later models are read by GetModel itself.
         struct Forget
         {
             TarnelScene& scene;
-            ~Forget() { scene.describedModels = nullptr; }
+            ~Forget()
+            {
+                scene.describedModels = nullptr;
+                scene.releaseBuiltNodes = false;
+            }
         } forget{*this};
 
         finished(loadTimes.resources);
@@ -286,7 +291,10 @@ namespace Tarnel
             for (const NodeDescription::Part& part : nodes.order)
             {
                 if (part.kind == NodeDescription::Part::NODE)
+                {
                     BuildNode(nodes.childNodes[part.index], rootNode);
+                    ReleaseBuilt(nodes.childNodes[part.index]);
+                }
                 else if (part.kind == NodeDescription::Part::TRANSFORM)
                     ApplyTransform(nodes.transforms[part.index], rootNode);
             }

@@ -81,7 +81,10 @@ namespace Tarnel
         {
             switch (part.kind)
             {
-            case NodeDescription::Part::NODE: BuildNode(description.childNodes[part.index], node); break;
+            case NodeDescription::Part::NODE:
+                BuildNode(description.childNodes[part.index], node);
+                ReleaseBuilt(description.childNodes[part.index]);
+                break;
             case NodeDescription::Part::OBJECT:
                 BuildObject(*description.objects[part.index], MovableObjectOwner(node));
                 break;
@@ -113,6 +116,13 @@ namespace Tarnel
             registered->node = node;
             AddObjectExtraData(registered);
         }
+    }
+
+    void TarnelScene::ReleaseBuilt(const NodeDescription& built) const
+    {
+        // The description is the load's own, so not const in truth; its place in the tree stays, empty.
+        if (releaseBuiltNodes)
+            const_cast<NodeDescription&>(built) = NodeDescription();
     }
 
     void TarnelScene::LoadZones()
