@@ -288,7 +288,8 @@ namespace
                                               " ms, its portals connected in " + Milliseconds(timer) + " ms");
         // Before the search for missing resources, whose readers would mark the document read.
         if (parsed)
-            for (const String& unread : Tarnel::UnreadParts(*parsed, levelFile, true))
+            // A few kinds, then a count: an exporter's own attributes would fill the terminal.
+            for (const String& unread : Tarnel::UnreadParts(*parsed, levelFile, true, 5))
                 LogManager::getSingleton().logWarning(unread);
         LogMissingResources(parsed ? Tarnel::FindMissingResources(*parsed, true, described, group)
                                    : Tarnel::FindMissingResources(levelFile));

@@ -81,7 +81,10 @@ namespace Tarnel
         class Walk
         {
         public:
-            Walk(const String& file, std::vector<String>& lines) : file(file), lines(lines) {}
+            Walk(const String& file, std::vector<String>& lines, size_t mostParts)
+                : file(file), lines(lines), mostParts(mostParts)
+            {
+            }
 
             /** Whether anything at or below the element was read; a section the loader knows
                 counts as read. The unread parts of a read element are said. */
@@ -136,6 +139,11 @@ namespace Tarnel
             void Say(const String& what, const TiXmlElement* where, bool many = false)
             {
                 size_t& said = saidTimes[what.substr(0, what.find('"'))];
+                // Past the most kinds, a new kind is only counted, and so are its repeats.
+                if (said == 0 && kindsSaid >= mostParts)
+                    said = SAID_EACH;
+                else if (said == 0)
+                    ++kindsSaid;
                 if (++said <= SAID_EACH)
                     lines.push_back("Tarnel: " + what + (many ? " are" : " is") + " not read (" + Where(where) + ")");
                 else
@@ -153,6 +161,7 @@ namespace Tarnel
             const String& file;
             std::vector<String>& lines;
             std::map<String, size_t> saidTimes;
+            size_t mostParts, kindsSaid = 0;
         };
     }
 
@@ -191,7 +200,8 @@ namespace Tarnel
             Clear(static_cast<const TiXmlNode*>(document));
     }
 
-    std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad)
+    std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad,
+                                    size_t mostParts)
     {
         std::vector<String> lines;
         const TiXmlElement* scene = level.RootElement();
@@ -217,7 +227,7 @@ namespace Tarnel
                     lines.push_back("Tarnel: the resource location " + location.name + " does not exist");
             }
         }
-        Walk walk(levelFile, lines);
+        Walk walk(levelFile, lines, mostParts);
         if (afterLoad)
         {
             std::vector<String> attributes;

@@ -55,6 +55,12 @@ TEST_F(SceneLoading, WhatTheLoadLeavesUnreadIsSaidWithItsLine)
                                        path + ":3)",
                                    "Tarnel: the attributes layer and group, and the elements <physics> and <script>, of "
                                    "node \"Crate\" are not read (" + path + ":6)"}));
+    // Past the most kinds asked for, the rest are a count.
+    EXPECT_EQ(Tarnel::UnreadParts(document, path, true, 3),
+              (std::vector<String>{"Tarnel: the attribute exporter of scene" + at + "1)",
+                                   "Tarnel: the element <lights>, with the 1 light in it," + at + "2)",
+                                   "Tarnel: the attribute quadratic of lightAttenuation" + at + "4)",
+                                   "Tarnel: 3 more parts of the level like those are not read"}));
     // Without a load, only the sections are known; a load marks the document afresh.
     EXPECT_EQ(Tarnel::UnreadParts(document, path, false),
               (std::vector<String>{"Tarnel: the element <lights>, with the 1 light in it," + at + "2)"}));
