@@ -29,7 +29,8 @@ namespace
     {
         const Tarnel::LoadTimes& t = check.times;
         if (check.readOnly)
-            return "read " + Milliseconds(check.totalMs) + " ms; not built or drawn (--no-draw)";
+            return "read " + Milliseconds(check.totalMs) + " ms, of which meshes read " + Milliseconds(t.meshes) +
+                   " ms; not built or drawn (--no-draw)";
         return "load " + Milliseconds(check.totalMs) + " ms: parse " + Milliseconds(t.parse) + ", resources " +
                Milliseconds(t.resources) + ", environment " + Milliseconds(t.environment) + ", nodes and objects " +
                Milliseconds(t.nodesAndObjects) + ", batched geometry " + Milliseconds(t.batchedGeometry) +

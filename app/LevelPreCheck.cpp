@@ -317,7 +317,7 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
                         " node \"" + target.node + "\", which the level does not have";
 
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
-    reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description, readMeshes);
+    reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description, readMeshes, &reading.meshesMs);
     for (const Tarnel::MissingResource& missing : reading.missing)
     {
         if (!StopsTheLoad(missing, reading.description) || !reading.fault.empty())

@@ -40,6 +40,7 @@ struct LevelReading
         images as the scripts' text names them; empty when the file does not parse. */
     std::vector<Tarnel::MissingResource> missing;
     double parseMs = 0; ///< the parser's time alone
+    double meshesMs = 0; ///< the meshes' reading, when they were read
     /// The level's nodes and objects, read once for the checks and the load; empty after a fault in them.
     Tarnel::LevelDescription description;
 };

@@ -16,6 +16,7 @@
 #include <OgreMeshManager.h>
 #include <OgreParticleSystemManager.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreTimer.h>
 #include <OgreStringConverter.h>
 #include <OgreSubMesh.h>
 #include <OgreTechnique.h>
@@ -126,12 +127,16 @@ namespace Tarnel
             {
             }
 
+            double meshesMs = 0; ///< the time reading the meshes took, before a load
+
             std::vector<MissingResource> Missing(bool openMedia)
             {
                 if (scripts)
                 {
+                    Timer meshes;
                     if (openMedia)
                         CheckMeshes();
+                    meshesMs = meshes.getMicroseconds() / 1000.0;
                     CheckScriptTextures();
                 }
                 else if (openMedia)
@@ -448,6 +453,7 @@ namespace Tarnel
             const ScriptNames* scripts;
             /// Where the level's materials were made, and the engine's own: another level's are not its.
             String loadedGroup;
+
         };
 
         /// A script's words, with quoted names as one word without their quotes and comments left out.
@@ -582,13 +588,17 @@ namespace Tarnel
     }
 
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
-                                                      const LevelDescription* described, bool openMeshes)
+                                                      const LevelDescription* described, bool openMeshes,
+                                                      double* meshesMs)
     {
         if (!level.FirstChildElement())
             return {};
         Domains::QuietLog quiet;
         References references(&media);
         references.ReadFile(level.FirstChildElement(), described);
-        return references.Missing(openMeshes);
+        std::vector<MissingResource> missing = references.Missing(openMeshes);
+        if (meshesMs)
+            *meshesMs = references.meshesMs;
+        return missing;
     }
 }

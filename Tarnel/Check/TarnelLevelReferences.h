@@ -60,10 +60,11 @@ namespace Tarnel
         images are those its own script names. Meshes are opened only when asked
         (`openMeshes`), with the engine's serializers into the group: for their skeletons,
         their own materials and whether they read at all; this needs hardware buffers,
-        which need no render system (the engine's software ones). */
+        which need no render system (the engine's software ones); `meshesMs`, when given,
+        is set to the time their reading took. */
     std::vector<MissingResource> FindMissingResources(const TiXmlDocument& level, const ScriptNames& media,
                                                       const LevelDescription* described = nullptr,
-                                                      bool openMeshes = false);
+                                                      bool openMeshes = false, double* meshesMs = nullptr);
 }
 
 #endif
