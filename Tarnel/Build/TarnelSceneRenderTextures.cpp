@@ -338,6 +338,8 @@ namespace Tarnel
                     sceneManager->destroyCamera(faceCamera);
             }
             TextureManager& textures = TextureManager::getSingleton();
+            // Its surfaces go now: a layer or pass that still holds the texture would keep them.
+            renderTexture->texture->unload();
             textures.remove(renderTexture->texture);
             // The layers that showed it show a texture of its name that was never loaded, as their
             // script made it: naming it again would look for a file of that name, which no level has.
