@@ -244,6 +244,8 @@ namespace Tarnel
         void BuildUnattachedObject(const LevelSection& section);
         /// Makes `building` name the part of the description being built.
         void Building(int line, const char* element, const Ogre::String& name);
+        /// "level.scene:12: " for the element being built, or nothing when its line is not known.
+        Ogre::String WhereBuilding() const;
 
         // Environment and shadows
         void BuildEnvironment(const EnvironmentDescription& environment);

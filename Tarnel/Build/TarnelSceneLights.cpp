@@ -4,6 +4,8 @@
 
 #include <OgreCamera.h>
 #include <OgreLight.h>
+#include <OgreLogManager.h>
+#include <OgreSceneManager.h>
 
 namespace Tarnel
 {
@@ -12,6 +14,15 @@ namespace Tarnel
     {
         Ogre::Light* light = Objects::CreateLight(sceneManager, name, parameters);
         owner.Attach(light);
+        // The zone manager finds a light's place by its node as it draws texture shadows, and
+        // stops the program at one that is on none, as a light of the scene's top level is.
+        if (!light->getParentSceneNode() && light->getCastShadows() && sceneManager->isShadowTechniqueTextureBased())
+        {
+            light->setCastShadows(false);
+            Ogre::LogManager::getSingleton().logWarning(
+                "Tarnel: " + WhereBuilding() + "light \"" + name +
+                "\" is on no node, so it casts no shadow: the zone manager casts texture shadows only of lights on a node");
+        }
         RegisterObject(name, light, std::make_shared<Types::ObjectExtraData>(*parameters.extraData));
     }
 

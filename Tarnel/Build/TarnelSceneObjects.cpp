@@ -51,12 +51,15 @@ namespace Tarnel
         }
     }
 
+    String TarnelScene::WhereBuilding() const
+    {
+        return building.element && building.line > 0 ? readingFile + ":" + StringConverter::toString(building.line) + ": "
+                                                      : String();
+    }
+
     void TarnelScene::LeaveOutEntity(const String& name, const String& meshFile, const String& reason)
     {
-        const String where = building.element && building.line > 0
-                                 ? readingFile + ":" + StringConverter::toString(building.line) + ": "
-                                 : String();
-        LogManager::getSingleton().logError("Tarnel: " + where + "entity \"" + name + "\" is left out: its mesh \"" +
+        LogManager::getSingleton().logError("Tarnel: " + WhereBuilding() + "entity \"" + name + "\" is left out: its mesh \"" +
                                             meshFile + "\" cannot be read: " + reason);
         unreadableMeshes.emplace_back(meshFile, name);
     }

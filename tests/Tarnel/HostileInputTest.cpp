@@ -1,8 +1,12 @@
 // Levels no exporter should write: they end the load with a clear error, never a crash.
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelDocuments.h"
+#include "Tarnel/Build/TarnelLevelViews.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
+
+#include <OgreLight.h>
+#include <OgrePCZSceneManager.h>
 
 using namespace Ogre;
 
@@ -220,4 +224,16 @@ TEST_F(HostileLevels, AValueOutsideItsDomainIsSaidWithItsPlace)
     EXPECT_EQ(1, log.Count("which is not above 0; it is 0.1 (" + level + ":2)"));
     // A model file's values are placed in the model file.
     EXPECT_EQ(1, log.Count("the last 1 are left out (crowded.model:2)"));
+}
+
+TEST_F(HostileLevels, ALightOnNoNodeCastsNoTextureShadow)
+{
+    LogRecorder log;
+    LoadText("<scene><environment><shadows technique='textureModulative'/></environment>\n<light name='Sun'/>"
+             "<nodes><node name='N'><position z='-3'/><entity name='Box' meshFile='TwoPart.mesh'/></node></nodes></scene>");
+    // The zone manager would stop the program in the first frame that draws texture shadows.
+    Tarnel::DrawLevelViews(static_cast<PCZSceneManager*>(sceneManager), TestEngine::Window(), scene);
+    EXPECT_FALSE(sceneManager->getLight("Sun")->getCastShadows());
+    EXPECT_EQ(1, log.Count("Tarnel: " + directory + "/ALightOnNoNodeCastsNoTextureShadow.scene:2: light \"Sun\" is on "
+                           "no node, so it casts no shadow"));
 }

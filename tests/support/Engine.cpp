@@ -46,6 +46,9 @@ namespace
                                      TARNEL_SAMPLE_MEDIA_DIR "/Overlays", TARNEL_SAMPLE_MEDIA_DIR "/Materials",
                                      "/usr/share/fonts/truetype/dejavu"})
             resources.addResourceLocation(location, "FileSystem", TestEngine::RESOURCE_GROUP);
+        // The engine's own programs that a frame with shadows needs, as the run tree lists them.
+        resources.addResourceLocation("/usr/share/OGRE/Media/ShadowVolume", "FileSystem",
+                                      Ogre::ResourceGroupManager::INTERNAL_RESOURCE_GROUP_NAME);
         resources.initialiseAllResourceGroups();
     }
 
