@@ -50,7 +50,8 @@ for i in "${!harnesses[@]}"; do
     if [ "$status" -ne 0 ] || grep -qE 'ERROR: (Address|Leak|UndefinedBehavior)Sanitizer|runtime error:|deadly signal' "$build/$name.log"; then
         failed=1
         echo "FAILED: $name (status $status); the input is in $build/artifacts, the output follows"
-        grep -vE '^(#[0-9]+|\s*$|INFO:)' "$build/$name.log" | head -60
+        # Only the first lines: the pipe closed early must not end the script before the other counts.
+        (grep -vE '^(#[0-9]+|\s*$|INFO:)' "$build/$name.log" | head -60) || true
     fi
     printf '%-6s %12s executions\n' "$name" "$runs"
     grep -h "loaded and drawn" "$build/$name.log" | tail -n 1 || true
