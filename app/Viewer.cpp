@@ -605,7 +605,15 @@ bool Viewer::ReloadLevel(String& error)
     // a mesh, model file or particle template that is nowhere, would stop the load half way.
     TiXmlDocument document;
     Tarnel::LevelDescription described;
-    error = PreCheckLevel(levelFile, media, &document, lenientNames, &described);
+    try
+    {
+        error = PreCheckLevel(levelFile, media, &document, lenientNames, &described);
+    }
+    catch (const Exception& failure)
+    {
+        // A location the engine cannot open (a level file named as a zip archive) raises as it is added.
+        error = failure.getFullDescription();
+    }
     if (!error.empty())
     {
         log.logError("Reload failed, the level on screen stays: " + error);
