@@ -3,6 +3,7 @@
 #include "EngineFiles.h"
 
 #include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Check/TarnelLevelCheck.h"
 #include "Tarnel/Check/TarnelLevelReferences.h"
 #include "Tarnel/Check/TarnelNames.h"
 #include "Tarnel/Read/TarnelLevel.h"
@@ -46,24 +47,39 @@ namespace
         ~ScratchGroup() { ResourceGroupManager::getSingleton().destroyResourceGroup(GROUP); }
     };
 
-    void AddLocation(const String& path, const String& type, bool recursive)
+    /// Adds the location; the engine's refusal of it (a file named as a zip that is none), else empty.
+    String AddLocation(const String& path, const String& type, bool recursive)
     {
         std::error_code error;
         bool readable = (type == "FileSystem" && std::filesystem::is_directory(path, error)) ||
                         (type == "Zip" && std::filesystem::is_regular_file(path, error));
         if (!readable)
-            return; // what cannot be read here is the load's to report
-        ResourceGroupManager::getSingleton().addResourceLocation(path, type, GROUP, recursive);
+            return ""; // what cannot be read here is the load's to report
+        try
+        {
+            ResourceGroupManager::getSingleton().addResourceLocation(path, type, GROUP, recursive);
+        }
+        catch (const Exception& refused)
+        {
+            return refused.getDescription();
+        }
+        return "";
     }
 
-    /// The level's folder, its own resource locations and the program's resource list.
-    void AddLevelLocations(const TiXmlElement* scene, const String& folder)
+    /** The level's folder, its own resource locations and the program's resource list; the first
+        of the level's locations the engine refuses, with its line, else empty. */
+    String AddLevelLocations(const String& file, const TiXmlElement* scene, const String& folder)
     {
-        AddLocation(folder, "FileSystem", false);
+        String fault = AddLocation(folder, "FileSystem", false);
         if (const TiXmlElement* locations = scene->FirstChildElement("resourceLocations"))
         {
             for (const Tarnel::ResourceLocation& location : Tarnel::TarnelScene::ReadResourceLocations(locations, folder))
-                AddLocation(location.name, location.type, location.recursive);
+            {
+                const String refused = AddLocation(location.name, location.type, location.recursive);
+                if (fault.empty() && !refused.empty())
+                    fault = file + ":" + StringConverter::toString(location.line) + ": resourceLocation \"" +
+                            location.name + "\" of type \"" + location.type + "\" cannot be opened: " + refused;
+            }
         }
         ConfigFile resources;
         String list = EngineFiles::Find("..\\resources.cfg");
@@ -73,7 +89,7 @@ namespace
         }
         catch (const Exception&)
         {
-            return;
+            return fault;
         }
         bool besideProgram = list != Tarnel::TarnelUtilities::NativeSeparators("..\\resources.cfg");
         for (const auto& section : resources.getSettingsBySection())
@@ -86,6 +102,7 @@ namespace
                 AddLocation(location.lexically_normal().string(), setting.first, false);
             }
         }
+        return fault;
     }
 
     /// The names a missing resource of that kind might have been meant as.
@@ -127,19 +144,6 @@ namespace
                            });
     }
 
-    String Nearest(const String& name, const std::vector<String>& candidates)
-    {
-        String nearest;
-        size_t best = std::max<size_t>(2, name.size() / 3) + 1;
-        for (const String& candidate : candidates)
-        {
-            size_t distance = EditDistance(name, candidate);
-            if (distance < best)
-                best = distance, nearest = candidate;
-        }
-        return nearest;
-    }
-
     /// The level's folder, its resource locations and the game's media, the first few by name.
     String Searched(const TiXmlElement* scene, const String& folder, const MediaSources& media)
     {
@@ -160,43 +164,11 @@ namespace
         return text;
     }
 
-    /// " (did you mean "spot"?)" for a keyword refused near one the parser knows; empty otherwise.
-    String CloseKeyword(const String& refusal)
-    {
-        const std::vector<String> keywords = Tarnel::TarnelUtilities::KeywordsRefusing(refusal);
-        const size_t colon = refusal.rfind(": ");
-        if (keywords.empty() || colon == String::npos)
-            return "";
-        const String nearest = Nearest(refusal.substr(colon + 2), keywords);
-        return nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)";
-    }
-
     String Describe(const TiXmlElement* element)
     {
         const char* name = element->Attribute("name");
         return element->ValueStr() + (name ? String(" \"") + name + "\"" : String());
     }
-}
-
-size_t EditDistance(const String& a, const String& b)
-{
-    std::vector<size_t> row(b.size() + 1);
-    for (size_t j = 0; j <= b.size(); ++j)
-        row[j] = j;
-    for (size_t i = 1; i <= a.size(); ++i)
-    {
-        size_t diagonal = row[0];
-        row[0] = i;
-        for (size_t j = 1; j <= b.size(); ++j)
-        {
-            bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                        std::tolower(static_cast<unsigned char>(b[j - 1]));
-            size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = row[j];
-            row[j] = next;
-        }
-    }
-    return row[b.size()];
 }
 
 namespace
@@ -265,22 +237,11 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
             const String kind = full.substr(0, full.find(": "));
             reading.fault = file + ":" + StringConverter::toString(refused->Row()) + ": " + Describe(refused) + ": " +
                             (StringUtil::endsWith(kind, "exception") ? kind + ": " : String()) + refusal +
-                            CloseKeyword(refusal);
+                            Tarnel::CloseKeyword(refusal);
             LogManager::getSingleton().logMessage("The check before the load: " + full, LML_TRIVIAL);
             reading.description = Tarnel::LevelDescription();
             return reading;
         }
-    }
-    if (const Tarnel::ResourceLocation* location = Tarnel::FindUnknownArchiveType(reading.description))
-    {
-        String types;
-        for (const String& type : Tarnel::ArchiveTypes())
-            types += (types.empty() ? "" : ", ") + type;
-        const String nearest = Nearest(location->type, Tarnel::ArchiveTypes());
-        reading.fault = file + ":" + StringConverter::toString(location->line) + ": resourceLocation \"" +
-                        location->name + "\" has type \"" + location->type + "\", which is no archive type the engine " +
-                        "reads" + (nearest.empty() ? String() : " (did you mean \"" + nearest + "\"?)") + "; it reads " + types;
-        return reading;
     }
     // Meshes keep their vertices in the engine's buffers; without a render system, in software
     // ones, which outlive the group that holds the meshes.
@@ -290,31 +251,16 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     ScratchGroup group;
     String folder, base;
     StringUtil::splitFilename(Tarnel::TarnelUtilities::FullPath(file), base, folder);
-    AddLevelLocations(scene, folder);
+    reading.fault = AddLevelLocations(file, scene, folder);
+    if (!reading.fault.empty())
+        return reading;
     media.AddTo(GROUP);
     // Found where the load will find them, and read once: the load builds its instances from these.
     Tarnel::ReadModelFiles(reading.description, Tarnel::OpenModelsFrom(GROUP));
     if (!quiet)
         Tarnel::LevelReader::Say(reading.description);
-    String modelRefusal;
-    reading.fault = Tarnel::FindModelFault(reading.description, file, &modelRefusal);
-    if (!modelRefusal.empty())
-        reading.fault += CloseKeyword(modelRefusal);
-    const Tarnel::RepeatedName repeated = Tarnel::FindRepeatedName(reading.description, lenientNames);
-    if (reading.fault.empty() && repeated.element)
-        reading.fault = file + ":" + StringConverter::toString(repeated.line) + ": " + repeated.element + " \"" +
-                        repeated.name + "\"" +
-                        (repeated.modelFile.empty()
-                             ? String()
-                             : " (made by model file " + repeated.modelFile + ":" +
-                                   StringConverter::toString(repeated.modelLine) + ")") +
-                        " repeats the name of line " + StringConverter::toString(repeated.firstLine) +
-                        (repeated.modelFile.empty() ? " (--lenient renames repeats)"
-                                                    : " (--lenient renames only the level's own repeats)");
-    const Tarnel::MissingTarget target = Tarnel::FindMissingTarget(reading.description);
-    if (reading.fault.empty() && target.request)
-        reading.fault = file + ":" + StringConverter::toString(target.line) + ": " + target.by + " " + target.request +
-                        " node \"" + target.node + "\", which the level does not have";
+    reading.fault = Tarnel::CheckLevel(reading.description, file, lenientNames);
+    reading.description.checked = true;
 
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
     reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description, readMeshes, &reading.meshesMs);
@@ -324,7 +270,7 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
             continue;
         String where = missing.row ? ":" + StringConverter::toString(missing.row) : String();
         String who = missing.row ? missing.firstUser : String("the level");
-        String nearest = Nearest(missing.name, Candidates(missing.kind, scripts));
+        String nearest = Tarnel::Nearest(missing.name, Candidates(missing.kind, scripts));
         reading.fault = file + where + ": " + who + " names " + missing.kind + " \"" + missing.name +
                         "\", which is nowhere to be found" +
                         (nearest.empty() ? "" : " (did you mean \"" + nearest + "\"?)") + "; searched " +

@@ -64,7 +64,4 @@ Ogre::String NoSuchCamera(const Ogre::String& name, const std::vector<Ogre::Stri
     window opens; empty when the level has such a camera or a model file may hold it. */
 Ogre::String PreCheckCamera(const Tarnel::LevelDescription& level, const Ogre::String& name);
 
-/// The edit distance of the two names, letters compared without case.
-size_t EditDistance(const Ogre::String& a, const Ogre::String& b);
-
 #endif

@@ -1,6 +1,7 @@
 // Loading entry, document header, version check and the order of the top-level sections.
 #include "Tarnel/Build/TarnelScene.h"
 #include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Check/TarnelLevelCheck.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
 #include "Tarnel/Read/TarnelDocuments.h"
@@ -200,6 +201,14 @@ namespace Tarnel
             ReadModelFiles(own, OpenModelsFrom(defaultResourceGroupName));
             for (size_t next = said; next < own.said.size(); ++next)
                 LogManager::getSingleton().logMessage(own.said[next].second, own.said[next].first);
+        }
+        // A description nobody checked is checked here, so its first fault is said with its
+        // file and line; the build then ends on it with the format's own error.
+        if (!level.checked)
+        {
+            const String fault = CheckLevel(level, readingFile, lenientNames);
+            if (!fault.empty())
+                LogManager::getSingleton().logMessage("The level's check: " + fault, LML_CRITICAL);
         }
         describedModels = &level.models;
         releaseBuiltNodes = !described;

@@ -94,7 +94,8 @@ namespace Tarnel
         std::map<Ogre::String, std::shared_ptr<const ModelDescription>> models;
         /// What the readers said of the values as they read, for the load to say as it builds.
         std::vector<std::pair<Ogre::LogMessageLevel, Ogre::String>> said;
-
+        /// Set once the level's check has passed over the whole of it, model files included.
+        bool checked = false;
     };
 
     /** Reads a level's scene element into its description with a scene's rules; a reader

@@ -1,6 +1,7 @@
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Build/TarnelInstancedGeometry.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelLevel.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 
@@ -296,4 +297,43 @@ TEST_F(SceneLoading, ExternalItemsInDocumentOrder)
     EXPECT_EQ("n", items[0].noteTracks[0].notes[0].text);
     EXPECT_EQ(Vector3::UNIT_SCALE, items[1].scale);
     EXPECT_EQ(Tarnel::BoundingVolume::NONE, items[1].boundingVolume.type);
+}
+
+TEST_F(SceneLoading, ALevelNobodyCheckedIsCheckedBeforeItIsBuilt)
+{
+    // Read by the load itself, or handed over unchecked: the first fault is said with its line,
+    // then the build ends on it as ever. A description the check has passed is not checked again.
+    const std::string path = WriteFile("unchecked.scene", R"(<scene formatVersion="1.0"><nodes>
+<node name="A"/>
+<node name="B"><lookTarget nodeName="Nobody"/></node>
+<node name="A"/>
+</nodes></scene>)");
+    const std::string said = "The level's check: " + path + ":4: node \"A\" repeats the name of line 2";
+    for (const char* how : {"read by the load", "handed over", "handed over checked"})
+    {
+        LogRecorder log;
+        sceneManager = TestEngine::NewSceneManager();
+        scene.Destroy();
+        if (how == std::string("read by the load"))
+            EXPECT_THROW(LoadFile(path), Exception);
+        else
+        {
+            TiXmlDocument document;
+            ASSERT_TRUE(Tarnel::TarnelUtilities::LoadXmlFile(path, document, true));
+            Tarnel::LevelDescription level = Tarnel::LevelReader().Read(document.RootElement());
+            level.checked = how == std::string("handed over checked");
+            EXPECT_THROW(scene.Load(path, document, TestEngine::Window(), sceneManager, TestEngine::RESOURCE_GROUP, &level),
+                         Exception);
+        }
+        EXPECT_EQ(how == std::string("handed over checked") ? 0 : 1, log.Count(said)) << how;
+    }
+    // Names that may repeat leave the look target to be found missing.
+    LogRecorder log;
+    scene.SetLenientNames(true);
+    EXPECT_THROW(LoadFresh(R"(<scene formatVersion="1.0"><nodes>
+<node name="A"/>
+<node name="B"><lookTarget nodeName="Nobody"/></node>
+<node name="A"/>
+</nodes></scene>)"), ItemIdentityException);
+    EXPECT_EQ(1, log.Count(":3: node \"B\" looks at node \"Nobody\", which the level does not have")) << log.messages.back();
 }

@@ -583,6 +583,11 @@ reload)
     viewer_press F5
     check "F5 on a level the loader refuses logs the loader's message, with its line" \
         grep -qF "Reload failed, the level on screen stays: ../reload/box.scene:1: shadows: InvalidParametersException: Invalid shadow camera setup specified: bogus" Ogre.log
+    # The level's own file named as a zip archive: the engine refuses it as the location is added.
+    printf '<scene><resourceLocations><resourceLocation name="box.scene" type="Zip"/></resourceLocations></scene>' >"$level"
+    viewer_press F5
+    check "F5 on a location the engine cannot open logs the engine's message" \
+        grep -qE "Reload failed, the level on screen stays: ../reload/box.scene:1: resourceLocation \".*/reload/box.scene\" of type \"Zip\" cannot be opened: Zip-file.s central directory record missing" Ogre.log
     viewer_press Print               # screenshot_3, the level as it was, with the error in the panel
     check "the viewer keeps running with the level as it was" kill -0 "$VIEWER_PID"
     check "its box is still there" \
