@@ -2,7 +2,7 @@
 #define TARNEL_SCENE_H
 
 #include "Tarnel/Build/MovableObjectOwner.h"
-#include "Tarnel/Build/TarnelIndex.h"
+#include "Tarnel/Read/TarnelIndex.h"
 #include "Tarnel/Build/TarnelRenderWindowIterator.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelSections.h"

@@ -70,9 +70,8 @@ namespace Tarnel
                    (nearest.empty() ? String() : " (did you mean \"" + nearest + "\"?)") + "; it reads " + types;
         }
 
-        String RepeatedNameFault(const LevelDescription& level, const String& file, bool lenientNames)
+        String RepeatedNameFault(const RepeatedName& repeated, const String& file)
         {
-            const RepeatedName repeated = FindRepeatedName(level, lenientNames);
             if (!repeated.element)
                 return "";
             const bool fromModel = !repeated.modelFile.empty();
@@ -84,9 +83,8 @@ namespace Tarnel
                    (fromModel ? " (--lenient renames only the level's own repeats)" : " (--lenient renames repeats)");
         }
 
-        String MissingTargetFault(const LevelDescription& level, const String& file)
+        String MissingTargetFault(const MissingTarget& target, const String& file)
         {
-            const MissingTarget target = FindMissingTarget(level);
             if (!target.request)
                 return "";
             return file + ":" + std::to_string(target.line) + ": " + target.by + " " + target.request + " node \"" +
@@ -104,10 +102,12 @@ namespace Tarnel
             if (!fault.empty() && !refusal.empty())
                 fault += CloseKeyword(refusal);
         }
+        if (!fault.empty())
+            return fault;
+        const NameFaults names = FindNameFaults(level, lenientNames);
+        fault = RepeatedNameFault(names.repeated, levelFile);
         if (fault.empty())
-            fault = RepeatedNameFault(level, levelFile, lenientNames);
-        if (fault.empty())
-            fault = MissingTargetFault(level, levelFile);
+            fault = MissingTargetFault(names.missing, levelFile);
         return fault;
     }
 }

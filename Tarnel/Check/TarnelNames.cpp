@@ -1,7 +1,10 @@
 // Names a level gives twice, found on its description.
 #include "Tarnel/Check/TarnelNames.h"
+#include "Tarnel/Read/TarnelIndex.h"
 
 #include <algorithm>
+#include <deque>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -74,6 +77,19 @@ namespace Tarnel
 
     namespace
     {
+        /// A name seen on the walk, where it was first seen.
+        struct SeenName
+        {
+            std::string_view name;
+            int line = 0;
+        };
+        struct NameOfSeen
+        {
+            std::string_view operator()(const SeenName& seen) const { return seen.name; }
+        };
+        /// Tens of thousands of names a level: one array, no allocation a name.
+        typedef Index<SeenName, NameOfSeen, std::hash<std::string_view>> SeenNames;
+
         /// The build's order and names: BuildNode for the level's nodes, CreateNode for a model's.
         class BuildWalk
         {
@@ -101,7 +117,11 @@ namespace Tarnel
             void Object(const Types::ObjectParameters& object, const String& base, bool named,
                         const ModelDescription* model, int line)
             {
-                Visit(nullptr, &object, base + object.name, named, model, line);
+                // The level's own objects are named as written, without a copy.
+                if (base.empty())
+                    Visit(nullptr, &object, object.name, named, model, line);
+                else
+                    Visit(nullptr, &object, base + object.name, named, model, line);
                 if (object.objectType != Types::ENTITY)
                     return;
                 for (const Types::BoneAttachment& attachment :
@@ -123,14 +143,7 @@ namespace Tarnel
             void Visit(const NodeDescription* node, const Types::ObjectParameters* object, const String& name,
                        bool named, const ModelDescription* model, int line)
             {
-                BuiltPart part;
-                part.node = node;
-                part.object = object;
-                part.name = name;
-                part.named = named;
-                part.model = model;
-                part.levelLine = line;
-                visit(part);
+                visit(BuiltPart{node, object, name, named, model, line});
             }
 
             /// A model built on a node that exists: its root record names nothing of its own.
@@ -184,30 +197,6 @@ namespace Tarnel
             for (const NodeDescription& child : section.nodes.childNodes)
                 walk.LevelNode(child);
         }
-    }
-
-    RepeatedName FindRepeatedName(const LevelDescription& level, bool lenient)
-    {
-        RepeatedName repeated;
-        std::unordered_map<String, int> nodes, objects;
-        ForEachBuiltPart(level, [&](const BuiltPart& part) {
-            // The engine names the unnamed; lenient names rename the level's own repeats.
-            if (part.name.empty() || !part.named || repeated.element)
-                return;
-            auto entered = (part.node ? nodes : objects).emplace(part.name, part.levelLine);
-            if (entered.second || (lenient && !part.model))
-                return;
-            repeated.name = part.name;
-            repeated.element = part.node ? part.node->element : ElementOf(part.object->objectType);
-            repeated.line = part.levelLine;
-            repeated.firstLine = entered.first->second;
-            if (part.model)
-            {
-                repeated.modelFile = part.model->file;
-                repeated.modelLine = part.node ? part.node->line : part.object->line;
-            }
-        });
-        return repeated;
     }
 
     String FindModelFault(const LevelDescription& level, const String& levelFile, String* refusal)
@@ -281,45 +270,87 @@ namespace Tarnel
         return nullptr;
     }
 
-    MissingTarget FindMissingTarget(const LevelDescription& level)
+    NameFaults FindNameFaults(const LevelDescription& level, bool lenient)
     {
-        std::unordered_set<String> names;
+        // One walk, for tens of thousands of nodes: their descriptions are read from memory once.
+        NameFaults faults;
+        RepeatedName& repeated = faults.repeated;
+        // The level's names are seen where its description holds them; a model's, made on the
+        // walk, are kept here.
+        SeenNames nodes, objects;
+        std::deque<String> madeNames;
+        struct Request
+        {
+            const String* node;
+            const char* request;
+            const NodeDescription* byNode;
+            const Types::CameraParameters* byCamera;
+        };
+        std::vector<Request> requests; // the level's own, in document order
+        auto want = [&requests](const std::vector<Types::LookTarget>& looks, const std::vector<Types::TrackTarget>& tracks,
+                                const NodeDescription* node, const Types::CameraParameters* camera) {
+            for (const Types::LookTarget& target : looks)
+                if (!target.isPositionSet)
+                    requests.push_back({&target.nodeName, "looks at", node, camera});
+            for (const Types::TrackTarget& target : tracks)
+                requests.push_back({&target.nodeName, "tracks", node, camera});
+        };
+        // Nodes the terrain makes, whose names the engine gives, or that a file not read would
+        // make, are not known: with any, no target is said to be missing.
         bool moreNodes = false;
         for (const LevelSection& section : level.sections)
             moreNodes = moreNodes || section.kind == LevelSection::TERRAIN;
+        bool unnamedNode = false;
+
         ForEachBuiltPart(level, [&](const BuiltPart& part) {
-            if (!part.node)
+            if (part.node)
+            {
+                const bool unread = !part.node->modelFile.empty() && (!level.models.count(part.node->modelFile) ||
+                                                                      level.models.at(part.node->modelFile)->fault);
+                moreNodes = moreNodes || (!part.named && part.model) || unread;
+                unnamedNode = unnamedNode || part.name.empty();
+                if (!part.model)
+                    want(part.node->lookTargets, part.node->trackTargets, part.node, nullptr);
+            }
+            else if (!part.model && part.object->objectType == Types::CAMERA)
+            {
+                const auto& camera = static_cast<const Types::CameraParameters&>(*part.object);
+                want(camera.lookTargets, camera.trackTargets, nullptr, &camera);
+            }
+            // The engine names the unnamed; lenient names rename the level's own repeats.
+            if (part.name.empty() || !part.named)
                 return;
-            names.insert(part.name);
-            // Nodes whose names the engine gives, or that a file not read would make, are not known.
-            const bool unread = !part.node->modelFile.empty() && (!level.models.count(part.node->modelFile) ||
-                                                                  level.models.at(part.node->modelFile)->fault);
-            moreNodes = moreNodes || (!part.named && part.model) || unread;
+            const std::string_view name = part.model ? std::string_view(madeNames.emplace_back(part.name)) : part.name;
+            auto entered = (part.node ? nodes : objects).Insert(SeenName{name, part.levelLine});
+            if (entered.second || (lenient && !part.model) || repeated.element)
+                return;
+            repeated.name = part.name;
+            repeated.element = part.node ? part.node->element : ElementOf(part.object->objectType);
+            repeated.line = part.levelLine;
+            repeated.firstLine = entered.first->line;
+            if (part.model)
+            {
+                repeated.modelFile = part.model->file;
+                repeated.modelLine = part.node ? part.node->line : part.object->line;
+            }
         });
-        MissingTarget missing;
+
         if (moreNodes)
-            return missing;
-        auto need = [&](const std::vector<Types::LookTarget>& looks, const std::vector<Types::TrackTarget>& tracks,
-                        const String& by, int line) {
-            for (const Types::LookTarget& target : looks)
-                if (!missing.request && !target.isPositionSet && !names.count(target.nodeName))
-                    missing = {target.nodeName, by, "looks at", line};
-            for (const Types::TrackTarget& target : tracks)
-                if (!missing.request && !names.count(target.nodeName))
-                    missing = {target.nodeName, by, "tracks", line};
-        };
-        ForEachNodeAndObject(
-            level,
-            [&](const NodeDescription& node) {
-                const String by = String(node.element) + (node.name.empty() ? "" : " \"" + node.name + "\"");
-                need(node.lookTargets, node.trackTargets, by, node.line);
-            },
-            [&](const Types::ObjectParameters& object) {
-                if (object.objectType != Types::CAMERA)
-                    return;
-                const auto& camera = static_cast<const Types::CameraParameters&>(object);
-                need(camera.lookTargets, camera.trackTargets, "camera \"" + camera.name + "\"", camera.line);
-            });
-        return missing;
+            return faults;
+        for (const Request& request : requests)
+        {
+            if (nodes.Find(std::string_view(*request.node)) || (request.node->empty() && unnamedNode))
+                continue;
+            if (request.byNode)
+                faults.missing = {*request.node,
+                                  String(request.byNode->element) +
+                                      (request.byNode->name.empty() ? "" : " \"" + request.byNode->name + "\""),
+                                  request.request, request.byNode->line};
+            else
+                faults.missing = {*request.node, "camera \"" + request.byCamera->name + "\"", request.request,
+                                  request.byCamera->line};
+            break;
+        }
+        return faults;
     }
 }

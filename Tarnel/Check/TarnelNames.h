@@ -20,7 +20,8 @@ namespace Tarnel
     {
         const NodeDescription* node = nullptr;           ///< a node, or
         const Types::ObjectParameters* object = nullptr; ///< an object
-        Ogre::String name;
+        /// Valid during the visit only: a model's parts are named as they are walked.
+        const Ogre::String& name;
         /// False where the engine names it (an unnamed node), or where its base is such a name.
         bool named = true;
         const ModelDescription* model = nullptr; ///< the model file it comes from; null: the level
@@ -43,12 +44,6 @@ namespace Tarnel
         Ogre::String modelFile;
         int modelLine = 0;
     };
-
-    /** The first node or object that takes a name one took before it, as the loader names
-        them: an unnamed object by its node's name as written, the unnamed apart, a model
-        instance's parts after their base name. Lenient names rename the level's own repeats,
-        not a model's. */
-    RepeatedName FindRepeatedName(const LevelDescription& level, bool lenient = false);
 
     /** The first model file that cannot be read, or that instances itself: "<where>: ..." in
         one line, where is the level's node (and file) that instances it; empty when none.
@@ -73,10 +68,22 @@ namespace Tarnel
         int line = 0;
     };
 
-    /** The first look or track request whose node the level's description does not have,
-        model instances' nodes included. Nodes the terrain makes, or the engine names, are not
-        known: with either, none is said to be missing. */
-    MissingTarget FindMissingTarget(const LevelDescription& level);
+    /// The names' faults of a level, each the first in the build's order; each unset when none.
+    struct NameFaults
+    {
+        RepeatedName repeated;
+        MissingTarget missing;
+    };
+
+    /** In one walk over the level's description, model instances included:
+        - the first node or object that takes a name one took before it, as the loader names
+          them: an unnamed object by its node's name as written, the unnamed apart, a model
+          instance's parts after their base name. Lenient names rename the level's own
+          repeats, not a model's;
+        - the first look or track request of the level whose node the description does not
+          have, model instances' nodes included. Nodes the terrain makes, or the engine names,
+          are not known: with either, none is said to be missing. */
+    NameFaults FindNameFaults(const LevelDescription& level, bool lenient = false);
 }
 
 #endif

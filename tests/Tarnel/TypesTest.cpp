@@ -1,5 +1,5 @@
 #include "Tarnel/Build/MovableObjectOwner.h"
-#include "Tarnel/Build/TarnelIndex.h"
+#include "Tarnel/Read/TarnelIndex.h"
 #include "Tarnel/Read/Types.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
