@@ -9,8 +9,8 @@
 #include "MediaSources.h"
 #include "RoomsLevel.h"
 
-#include "Tarnel/Build/TarnelLevelViews.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelLevelViews.h"
+#include "Tarnel/Scene/TarnelScene.h"
 #include "Tarnel/Engine/TarnelEngine.h"
 
 #include <OgreCamera.h>

@@ -7,7 +7,7 @@
 // The last line is the RESULT line.
 #include "LevelInspector.h"
 
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelScene.h"
 #include "Tarnel/Engine/TarnelEngine.h"
 
 #include <OgreCamera.h>

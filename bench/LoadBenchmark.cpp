@@ -5,9 +5,9 @@
 //   xvfb-run -a build/bench/load_benchmark [--sizes 1000,5000,10000,50000] [--runs 3] [--keep]
 // The last lines are one RESULT line per size.
 #include "Tarnel/Engine/TarnelEngine.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelScene.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
-#include "Tarnel/Build/TarnelSceneGraph.h"
+#include "Tarnel/Scene/TarnelSceneGraph.h"
 
 #include <OgreAnimation.h>
 #include <OgreAnimationState.h>

@@ -3,7 +3,7 @@
 #include "MediaSources.h"
 #include "Viewer.h"
 
-#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Scene/TarnelLevelViews.h"
 #include "Tarnel/Engine/TarnelEngine.h"
 
 #include <OgreMeshManager.h>

@@ -2,9 +2,9 @@
 #include "FuzzEngine.h"
 
 #include "Tarnel/Engine/TarnelEngine.h"
-#include "Tarnel/Build/TarnelLevelViews.h"
-#include "Tarnel/Build/TarnelModel.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelLevelViews.h"
+#include "Tarnel/Scene/TarnelModel.h"
+#include "Tarnel/Scene/TarnelScene.h"
 
 #include <OgreException.h>
 #include <OgreMeshManager.h>

@@ -37,5 +37,6 @@ for shot in screenshot_*.png; do
     grep -qxF "$shot" <<<"$before" || echo "Screenshot:        $bin/$shot"
 done
 echo "Engine log:        $bin/Ogre.log"
-grep -h "loaded in" "$bin/Ogre.log" | sed 's/^/Load time:         /' || true
+# The log's lines start with their clock time, which is no part of the load's.
+grep -h "loaded in" "$bin/Ogre.log" | sed -E 's/^[0-9]{2}:[0-9]{2}:[0-9]{2}: //; s/^/Load time:         /' || true
 exit "$status"

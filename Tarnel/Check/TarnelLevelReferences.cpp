@@ -4,12 +4,11 @@
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelEnvironment.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelModelFiles.h"
 #include "Tarnel/Read/TarnelObjects.h"
-#include "Tarnel/Build/TarnelScene.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>

@@ -1,7 +1,8 @@
 // What a load leaves of a level file: unknown sections, unread elements and attributes.
 #include "Tarnel/Check/TarnelUnreadParts.h"
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Read/TarnelReadMarks.h"
+#include "Tarnel/Read/TarnelSections.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "Tarnel/Read/TarnelObjects.h"
 
@@ -20,9 +21,6 @@ namespace Tarnel
 {
     namespace
     {
-        // Any address unlike null will do; the parser keeps no other user data for us.
-        char readMark;
-
         /// A part said this many times is then only counted.
         const size_t SAID_EACH = 5;
 
@@ -165,41 +163,6 @@ namespace Tarnel
         };
     }
 
-    void ReadMarks::Mark(const TiXmlBase* part)
-    {
-        // A mark is not a change of the document: readers take it as const.
-        const_cast<TiXmlBase*>(part)->SetUserData(&readMark);
-    }
-
-    void ReadMarks::MarkWhole(const TiXmlElement* element)
-    {
-        Mark(element);
-        for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
-            Mark(attribute);
-    }
-
-    bool ReadMarks::IsMarked(const TiXmlBase* part)
-    {
-        return part->GetUserData() == &readMark;
-    }
-
-    void ReadMarks::Clear(const TiXmlNode* node)
-    {
-        const_cast<TiXmlNode*>(node)->SetUserData(nullptr);
-        if (const TiXmlElement* element = node->ToElement())
-            for (const TiXmlAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next())
-                const_cast<TiXmlAttribute*>(attribute)->SetUserData(nullptr);
-        for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
-            Clear(child);
-    }
-
-    void ReadMarks::Clear(const TiXmlDocument* document, const LevelDescription* described)
-    {
-        // A description was read from the document as the load reads it: its marks are the load's.
-        if (!described)
-            Clear(static_cast<const TiXmlNode*>(document));
-    }
-
     std::vector<String> UnreadParts(const TiXmlDocument& level, const String& levelFile, bool afterLoad,
                                     size_t mostParts)
     {
@@ -214,7 +177,7 @@ namespace Tarnel
             std::vector<ResourceLocation> named;
             try
             {
-                named = TarnelScene::ReadResourceLocations(locations, folder);
+                named = Sections::ReadResourceLocations(locations, folder);
             }
             catch (const Exception&)
             {

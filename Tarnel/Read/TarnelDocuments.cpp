@@ -1,6 +1,6 @@
 // Level and model documents: reading, the depth guard, and walking.
 #include "Tarnel/Read/TarnelDocuments.h"
-#include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelReadMarks.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelPaths.h"

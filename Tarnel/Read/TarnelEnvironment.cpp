@@ -1,6 +1,6 @@
 // The environment element read into its description: colours, clipping, fog, skies and shadows.
 #include "Tarnel/Read/TarnelEnvironment.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelLimits.h"

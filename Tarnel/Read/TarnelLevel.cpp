@@ -1,6 +1,6 @@
 // A level's node and object sections, read whole into one description.
 #include "Tarnel/Read/TarnelLevel.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelReaders.h"

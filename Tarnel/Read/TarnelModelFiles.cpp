@@ -1,6 +1,6 @@
 // The model files a level instances, read once each into the level's description.
 #include "Tarnel/Read/TarnelModelFiles.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelPaths.h"

@@ -1,6 +1,6 @@
 // The attributes and children of object elements, read into descriptions.
 #include "Tarnel/Read/TarnelObjects.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelReaders.h"

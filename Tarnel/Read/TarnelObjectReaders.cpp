@@ -1,13 +1,13 @@
 // One reader for each kind of object element, for scene and model files alike.
 #include "Tarnel/Read/TarnelObjects.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelReadMarks.h"
 
 #include <OgreLogManager.h>
 #include <OgreStringConverter.h>

@@ -1,8 +1,8 @@
 // Attribute readers, element forms and the small composite readers.
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Read/TarnelReadMarks.h"
 #include "Tarnel/Read/TarnelDocuments.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelLimits.h"

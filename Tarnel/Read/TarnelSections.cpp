@@ -1,10 +1,11 @@
 // The sections that hold neither nodes nor the environment, read into their descriptions.
 #include "Tarnel/Read/TarnelSections.h"
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelObjects.h"
+#include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
 
 #include <tinyxml.h>
@@ -87,6 +88,16 @@ namespace Tarnel
             }
             return settings;
         }
+    }
+
+    std::vector<ResourceLocation> Sections::ReadResourceLocations(const TiXmlElement* element,
+                                                                     const String& baseLocation)
+    {
+        std::vector<ResourceLocation> locations = ReadResourceLocations(element);
+        if (!baseLocation.empty())
+            for (ResourceLocation& location : locations)
+                location.name = TarnelUtilities::JoinPath(baseLocation, location.name);
+        return locations;
     }
 
     std::vector<ResourceLocation> Sections::ReadResourceLocations(const TiXmlElement* element)

@@ -122,6 +122,8 @@ namespace Tarnel
     {
         /// The locations as written: names relative to the level's folder.
         std::vector<ResourceLocation> ReadResourceLocations(const TiXmlElement* element);
+        /// The same, each taken from the base location (the level's folder) when there is one.
+        std::vector<ResourceLocation> ReadResourceLocations(const TiXmlElement* element, const Ogre::String& baseLocation);
         std::vector<ExternalItem> ReadExternals(const TiXmlElement* element);
         /// The direct children of that name, in document order; other children are not aliases.
         std::vector<FlagAlias> ReadFlagAliases(const TiXmlElement* element, const char* childName);

@@ -1,4 +1,4 @@
-#include "Tarnel/Check/TarnelDomains.h"
+#include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Read/TarnelObjects.h"
 #include "Tarnel/Read/TarnelReaders.h"
 #include "support/Engine.h"

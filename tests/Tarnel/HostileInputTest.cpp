@@ -1,7 +1,7 @@
 // Levels no exporter should write: they end the load with a clear error, never a crash.
 #include "Tarnel/Read/TarnelLimits.h"
 #include "Tarnel/Read/TarnelDocuments.h"
-#include "Tarnel/Build/TarnelLevelViews.h"
+#include "Tarnel/Scene/TarnelLevelViews.h"
 #include "support/SceneTest.h"
 #include "support/Xml.h"
 

@@ -1,5 +1,5 @@
 #include "Tarnel/Read/TarnelDocuments.h"
-#include "Tarnel/Build/TarnelInstancedGeometry.h"
+#include "Tarnel/Scene/TarnelInstancedGeometry.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
 #include "Tarnel/Read/TarnelLevel.h"
 #include "support/SceneTest.h"

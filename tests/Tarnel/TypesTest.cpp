@@ -1,4 +1,4 @@
-#include "Tarnel/Build/MovableObjectOwner.h"
+#include "Tarnel/Scene/MovableObjectOwner.h"
 #include "Tarnel/Read/TarnelIndex.h"
 #include "Tarnel/Read/Types.h"
 #include "support/Engine.h"

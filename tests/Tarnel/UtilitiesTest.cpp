@@ -1,8 +1,8 @@
 #include "Tarnel/Read/TarnelDocuments.h"
 #include "Tarnel/Read/TarnelPaths.h"
 #include "Tarnel/Read/TarnelReaders.h"
-#include "Tarnel/Build/TarnelSceneGraph.h"
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelSceneGraph.h"
+#include "Tarnel/Scene/TarnelScene.h"
 #include "support/Engine.h"
 #include "support/Xml.h"
 

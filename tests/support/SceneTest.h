@@ -1,7 +1,7 @@
 #ifndef TARNEL_TESTS_SCENE_TEST_H
 #define TARNEL_TESTS_SCENE_TEST_H
 
-#include "Tarnel/Build/TarnelScene.h"
+#include "Tarnel/Scene/TarnelScene.h"
 #include "support/Engine.h"
 
 #include <OgreEntity.h>
