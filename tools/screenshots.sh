@@ -16,7 +16,7 @@ fi
 
 source "$here/viewer-driver.sh"
 work=$(mktemp -d)
-trap 'kill -9 "$VIEWER_PID" 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 "$VIEWER_PID" 2>/dev/null || true; rm -rf "$work"' EXIT
 cp -a "$run_tree/." "$work/"
 cd "$work/bin"
 rm -f screenshot_*.png
