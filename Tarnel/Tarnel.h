@@ -28,6 +28,7 @@
 #include "Tarnel/Check/TarnelLevelReferences.h"
 #include "Tarnel/Check/TarnelNames.h"
 #include "Tarnel/Check/TarnelUnreadParts.h"
+#include "Tarnel/Check/TarnelZones.h"
 
 #include "Tarnel/Scene/TarnelLevelViews.h"
 #include "Tarnel/Scene/TarnelScene.h"

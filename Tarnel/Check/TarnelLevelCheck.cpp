@@ -1,6 +1,7 @@
 // The one check of a level's description before anything of it is built.
 #include "Tarnel/Check/TarnelLevelCheck.h"
 #include "Tarnel/Check/TarnelNames.h"
+#include "Tarnel/Check/TarnelZones.h"
 #include "Tarnel/Read/TarnelKeywords.h"
 
 #include <algorithm>
@@ -109,5 +110,13 @@ namespace Tarnel
         if (fault.empty())
             fault = MissingTargetFault(names.missing, levelFile);
         return fault;
+    }
+
+    std::vector<String> CheckLevelWarnings(const LevelDescription& level, const String& levelFile)
+    {
+        std::vector<String> warnings;
+        for (const ZoneFinding& finding : FindZoneFaults(ZoneGraph::Of(level)))
+            warnings.push_back("Tarnel: " + finding.text + " (" + levelFile + ":" + std::to_string(finding.line) + ")");
+        return warnings;
     }
 }

@@ -16,6 +16,10 @@ namespace Tarnel
         it needs the media. */
     Ogre::String CheckLevel(const LevelDescription& level, const Ogre::String& levelFile, bool lenientNames);
 
+    /** The warnings of the level's check, each in one line with the file and line, for the log
+        as they stand: the faults of its zones and portals. */
+    std::vector<Ogre::String> CheckLevelWarnings(const LevelDescription& level, const Ogre::String& levelFile);
+
     /// The edit distance of the two names, letters compared without case.
     size_t EditDistance(const Ogre::String& a, const Ogre::String& b);
 

@@ -209,6 +209,8 @@ namespace Tarnel
             const String fault = CheckLevel(level, readingFile, lenientNames);
             if (!fault.empty())
                 LogManager::getSingleton().logMessage("The level's check: " + fault, LML_CRITICAL);
+            for (const String& warning : CheckLevelWarnings(level, readingFile))
+                LogManager::getSingleton().logMessage(warning, LML_WARNING);
         }
         describedModels = &level.models;
         releaseBuiltNodes = !described;

@@ -47,12 +47,6 @@ namespace
         "                         their scripts name) and the readers' warnings; not what\n"
         "                         only building and drawing find. In well under a second\n";
 
-    std::string Usage()
-    {
-        std::string usage = USAGE;
-        return usage.replace(usage.find("%MEDIA%"), 7, MediaSources::HELP);
-    }
-
     /// The level files an argument names: the file, or every *.scene below a folder, sorted.
     std::vector<String> LevelsOf(const String& argument)
     {

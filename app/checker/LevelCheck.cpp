@@ -364,6 +364,11 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);
     check.warnings = log.warnings;
+    // The portals the engine would find no match for, named as it names them.
+    const Tarnel::ZoneGraph zones = Tarnel::ZoneGraph::Of(reading.description);
+    for (const Tarnel::ZonePortal& portal : zones.portals)
+        if (check.loaded && portal.Quad() && portal.match < 0)
+            check.unconnectedPortals.push_back(zones.zones[portal.zone].name + "_" + portal.name);
     // The level was read whole, as the load reads it: what it left unread is known without a load.
     const std::vector<String> unread = Tarnel::UnreadParts(document, file, check.loaded);
     check.warnings.insert(check.warnings.end(), unread.begin(), unread.end());

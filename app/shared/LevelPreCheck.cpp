@@ -247,6 +247,13 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
     if (!quiet)
         Tarnel::LevelReader::Say(reading.description);
     reading.fault = Tarnel::CheckLevel(reading.description, file, lenientNames);
+    for (const String& warning : Tarnel::CheckLevelWarnings(reading.description, file))
+    {
+        if (quiet)
+            reading.description.said.emplace_back(LML_WARNING, warning);
+        else
+            LogManager::getSingleton().logMessage(warning, LML_WARNING);
+    }
     reading.description.checked = true;
 
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);

@@ -1,0 +1,76 @@
+#ifndef TARNEL_ZONES_H
+#define TARNEL_ZONES_H
+
+#include "Tarnel/Read/TarnelLevel.h"
+
+#include <OgreVector.h>
+
+#include <array>
+#include <vector>
+
+namespace Tarnel
+{
+    /// A portal element of a zone, placed in the world as the level's nodes place it.
+    struct ZonePortal
+    {
+        Ogre::String name;
+        Ogre::String type; ///< as written; only "quad" makes a portal
+        int line = 0;
+        size_t zone = 0; ///< into ZoneGraph::zones
+        std::array<Ogre::Vector3, 4> corners{};
+        /// The engine's facing: from the first three corners, (c1 - c0) x (c2 - c0), of unit length or zero.
+        Ogre::Vector3 normal = Ogre::Vector3::ZERO;
+        Ogre::Vector3 centre = Ogre::Vector3::ZERO;
+        Ogre::Real radius = 0; ///< from the centre to the farthest corner
+        Ogre::Real width = 0, height = 0; ///< of its first and second sides
+        /// The portal of another zone the engine joins it to; -1 when none.
+        long match = -1;
+        bool Quad() const { return type == "quad"; }
+    };
+
+    /// A node that holds portal elements, which makes it a zone.
+    struct Zone
+    {
+        Ogre::String name; ///< the node's
+        int line = 0;
+        /// The middle of what the zone holds: its nodes' places, or the zone node's own without any.
+        Ogre::Vector3 centre = Ogre::Vector3::ZERO;
+        size_t nodes = 0;   ///< in it, its own node included
+        size_t objects = 0; ///< on those nodes
+        std::vector<size_t> portals; ///< into ZoneGraph::portals
+    };
+
+    /** A level's zones and portals as its description places them, without the engine: each
+        node's place from its position, rotation and scale and those of the nodes above it.
+        Portals are joined as the engine joins them: a quad of another zone whose centre lies
+        within a quarter of the two portals' radii together, facing the other way. Model
+        instances make no zones here. */
+    struct ZoneGraph
+    {
+        std::vector<Zone> zones;
+        std::vector<ZonePortal> portals;
+        /// The level's cameras' zones, each once, into zones.
+        std::vector<size_t> cameraZones;
+
+        static ZoneGraph Of(const LevelDescription& level);
+    };
+
+    /// A fault of a level's zones, at its line, with what to do.
+    struct ZoneFinding
+    {
+        int line = 0;
+        Ogre::String text; ///< in one line, without the place
+        /// The engine refuses the level at it: a quad portal it finds no match for.
+        bool endsLoad = false;
+    };
+
+    /** The faults of the level's zones and portals, in the order of their lines: portal
+        elements of a type the loader does not read, quads with no area, off one plane or
+        with corners that cross, quads the engine finds no match for (with the nearest
+        candidate and why it does not match), quads that face out of their zone, zones
+        without a portal, and zones that cannot be reached through portals from the zone
+        nearest the level's middle or from the cameras' zones. */
+    std::vector<ZoneFinding> FindZoneFaults(const ZoneGraph& graph);
+}
+
+#endif

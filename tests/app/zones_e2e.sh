@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Zones and portals: each fault the building generator writes is found at its line before
+# any window, by the checker's reading alone, and a door whose portals face out of their
+# rooms hides the room behind it when drawn.
+#   zones_e2e.sh RUN_TREE SOURCE_DIR
+set -uo pipefail
+run_tree=$1
+generator=$2/tools/zoned-building.py
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+check() { # description, then a command that must succeed
+    local description=$1; shift
+    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
+}
+cd "$run_tree/bin"
+media=(--media "$run_tree/Media/Meshes")
+
+# fault, then what its warning says
+while IFS='|' read -r fault words; do
+    python3 "$generator" "$work/$fault.scene" --rooms 4 --fault "$fault" >"$work/$fault.lines"
+    line=$(awk -v f="$fault" '$2 == f { print $3; exit }' "$work/$fault.lines")
+    ./TarnelCheck --no-draw "$work/$fault.scene" "${media[@]}" >"$work/$fault.out" 2>&1
+    check "$fault: said at line $line" grep -qF "$words" "$work/$fault.out"
+    check "$fault: at its line" grep -qF "$words" <(grep -F "($work/$fault.scene:$line)" "$work/$fault.out")
+done <<'FAULTS'
+unmatched|has no matching portal in another zone
+facing|faces out of its zone
+nonplanar|has corners that are not in one plane
+order|has corners that do not go round it in order
+zero|has no area
+type|has type "AAB", which the loader does not read
+island|cannot be reached through portals
+FAULTS
+check "a portal without a match is a portal without a target zone, read only" \
+    grep -qF "portal without a target zone: Room0_ToRoom1" "$work/unmatched.out"
+
+python3 "$generator" "$work/clean.scene" --rooms 9 --camera >/dev/null
+./TarnelCheck --no-draw "$work/clean.scene" "${media[@]}" >"$work/clean.out" 2>&1
+check "a building without faults is ok" grep -qxF "$work/clean.scene: ok" "$work/clean.out"
+check "and says nothing of its zones" bash -c "! grep -qE 'zone \"|portal \"' '$work/clean.out'"
+./TarnelCheck --no-draw "$run_tree/Media/Scenes/scene3.scene" >"$work/sample.out" 2>&1
+check "the sample level says nothing of its zones" bash -c "! grep -qE 'zone \"|portal \"' '$work/sample.out'"
+
+# Drawn through the first room's camera at its east door: the room behind shows through a
+# door whose portals face into their rooms, and the background through one whose portals face out.
+python3 "$generator" "$work/facing.scene" --rooms 4 --camera --fault facing >/dev/null
+for level in clean facing; do
+    [ "$level" = clean ] && python3 "$generator" "$work/clean.scene" --rooms 4 --camera >/dev/null
+    ./TarnelViewer "$work/$level.scene" "${media[@]}" --camera Eye --screenshot "$work/$level.png" --size 480x300 \
+        >/dev/null 2>&1
+done
+# The doorway, as the camera sees it: its middle.
+doorway() { convert "$1" -crop 30x40+225+130 -scale 1x1! -format '%[fx:int(255*(r+g+b)/3)]' info:; }
+clean=$(doorway "$work/clean.png") facing=$(doorway "$work/facing.png")
+check "through a door facing into its rooms the next room is drawn (brightness $clean)" [ "$clean" -gt 120 ]
+check "through a door facing out of them it is not (brightness $facing)" [ "$facing" -lt 60 ]
+
+exit $((failures != 0))
