@@ -9,6 +9,7 @@
 #include <cmath>
 #include <deque>
 #include <sstream>
+#include <unordered_map>
 
 using namespace Ogre;
 
@@ -171,18 +172,43 @@ namespace Tarnel
 
         void Join(ZoneGraph& graph)
         {
+            // Tens of thousands of portals: each is compared with those in the cells of a grid
+            // around it, whose side is as far as the engine joins two portals at most.
+            Real reach = 0;
+            for (const ZonePortal& portal : graph.portals)
+                reach = std::max(reach, portal.radius / 2);
+            if (reach <= 0 || !std::isfinite(reach))
+                return;
+            auto cell = [reach](const Vector3& at, int dx, int dy, int dz) {
+                auto axis = [reach](Real value, int step) {
+                    return (long long)(std::floor(std::max<Real>(std::min<Real>(value / reach, 1e6f), -1e6f))) + step;
+                };
+                return (axis(at.x, dx) * 4000003LL + axis(at.y, dy)) * 4000003LL + axis(at.z, dz);
+            };
+            std::unordered_map<long long, std::vector<size_t>> cells;
+            for (size_t i = 0; i < graph.portals.size(); ++i)
+                if (graph.portals[i].Quad() && HasArea(graph.portals[i]))
+                    cells[cell(graph.portals[i].centre, 0, 0, 0)].push_back(i);
             for (ZonePortal& portal : graph.portals)
             {
                 if (!portal.Quad() || !HasArea(portal))
                     continue;
                 Real best = 0;
-                for (size_t i = 0; i < graph.portals.size(); ++i)
-                {
-                    const ZonePortal& other = graph.portals[i];
-                    const Real distance = portal.centre.distance(other.centre);
-                    if (Joins(portal, other) && (portal.match < 0 || distance < best))
-                        portal.match = long(i), best = distance;
-                }
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dz = -1; dz <= 1; ++dz)
+                        {
+                            auto found = cells.find(cell(portal.centre, dx, dy, dz));
+                            if (found == cells.end())
+                                continue;
+                            for (size_t i : found->second)
+                            {
+                                const ZonePortal& other = graph.portals[i];
+                                const Real distance = portal.centre.distance(other.centre);
+                                if (Joins(portal, other) && (portal.match < 0 || distance < best))
+                                    portal.match = long(i), best = distance;
+                            }
+                        }
             }
         }
 
@@ -262,6 +288,15 @@ namespace Tarnel
             for (size_t i = 1; i < graph.zones.size(); ++i)
                 if (graph.zones[i].centre.distance(middle) < graph.zones[start].centre.distance(middle))
                     start = i;
+            // Joined both ways: a portal of another zone that joins one of this zone's is a way in as well.
+            std::vector<std::vector<size_t>> joined(graph.zones.size());
+            for (const ZonePortal& portal : graph.portals)
+                if (portal.match >= 0)
+                {
+                    const size_t other = graph.portals[size_t(portal.match)].zone;
+                    joined[portal.zone].push_back(other);
+                    joined[other].push_back(portal.zone);
+                }
             std::vector<bool> reached(graph.zones.size(), false);
             std::deque<size_t> next = {start};
             next.insert(next.end(), graph.cameraZones.begin(), graph.cameraZones.end());
@@ -272,16 +307,8 @@ namespace Tarnel
                 if (reached[at])
                     continue;
                 reached[at] = true;
-                for (size_t index : graph.zones[at].portals)
-                {
-                    const ZonePortal& portal = graph.portals[index];
-                    if (portal.match >= 0)
-                        next.push_back(graph.portals[size_t(portal.match)].zone);
-                }
-                // A portal of another zone that joins one of this zone's is a way in as well.
-                for (const ZonePortal& portal : graph.portals)
-                    if (portal.match >= 0 && graph.portals[size_t(portal.match)].zone == at)
-                        next.push_back(portal.zone);
+                for (size_t other : joined[at])
+                    next.push_back(other);
             }
             for (size_t i = 0; i < graph.zones.size(); ++i)
             {
