@@ -150,6 +150,17 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
     for (const WarningGroup& group : GroupWarnings(check.warnings))
         groups.push_back({{"severity", group.severity}, {"kind", group.kind}, {"message", group.message},
                           {"count", group.count}, {"subjects", group.subjects}});
+    ordered_json zones = ordered_json::array();
+    for (const LevelCheck::ZoneEntry& zone : check.zones)
+    {
+        ordered_json portals = ordered_json::array();
+        for (const LevelCheck::ZoneEntry::Portal& portal : zone.portals)
+            portals.push_back({{"name", portal.name}, {"line", portal.line},
+                               {"target", portal.target.empty() ? ordered_json() : ordered_json(portal.target)},
+                               {"faults", portal.faults}});
+        zones.push_back({{"name", zone.name}, {"line", zone.line}, {"nodes", zone.nodes}, {"objects", zone.objects},
+                         {"portals", portals}, {"faults", zone.faults}});
+    }
     ordered_json pictures = ordered_json::array();
     for (const LevelCheck::Picture& picture : check.pictures)
         pictures.push_back({{"view", picture.view}, {"file", picture.file},
@@ -176,6 +187,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
           {"modelInstances", c.modelInstances}, {"triangles", c.triangles}}},
         {"missing", missing},
         {"unconnectedPortals", check.unconnectedPortals},
+        {"zones", zones},
         {"duplicateDefinitions", check.duplicateDefinitions},
         {"warnings", check.warnings},
         {"warningGroups", groups},
@@ -216,6 +228,16 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
         check.missing.push_back({resource.at("kind"), resource.at("name"), resource.at("usedBy"), 0, "",
                                  resource.value("unreadable", "")});
     check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
+    for (const auto& zone : level.value("zones", nlohmann::ordered_json::array()))
+    {
+        LevelCheck::ZoneEntry entry{zone.at("name"), zone.at("line"), zone.at("nodes"), zone.at("objects"), {},
+                                    zone.at("faults").get<std::vector<String>>()};
+        for (const auto& portal : zone.at("portals"))
+            entry.portals.push_back({portal.at("name"), portal.at("line"),
+                                     portal.at("target").is_null() ? String() : portal.at("target").get<String>(),
+                                     portal.at("faults").get<std::vector<String>>()});
+        check.zones.push_back(std::move(entry));
+    }
     check.duplicateDefinitions = level.at("duplicateDefinitions").get<std::vector<String>>();
     check.warnings = level.at("warnings").get<std::vector<String>>();
     const auto fromMedia = level.value("fromMedia", nlohmann::ordered_json::object());

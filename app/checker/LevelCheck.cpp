@@ -6,6 +6,8 @@
 #include "Tarnel/Tarnel.h"
 
 
+#include <map>
+
 #include <OgreCamera.h>
 #include <OgreLight.h>
 #include <OgreMovableObject.h>
@@ -261,6 +263,7 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         // unread parts and the missing resources.
         TiXmlDocument document;
         const LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, true);
+        check.zones = LevelCheck::ZoneEntry::Of(reading.description);
         const bool parsed = document.RootElement() != nullptr;
         check.error = reading.fault;
         try
@@ -364,6 +367,7 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);
     check.warnings = log.warnings;
+    check.zones = LevelCheck::ZoneEntry::Of(reading.description);
     // The portals the engine would find no match for, named as it names them.
     const Tarnel::ZoneGraph zones = Tarnel::ZoneGraph::Of(reading.description);
     for (const Tarnel::ZonePortal& portal : zones.portals)
@@ -378,6 +382,28 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.times.meshes = reading.meshesMs;
     check.times.parse = check.totalMs - reading.meshesMs;
     return check;
+}
+
+std::vector<LevelCheck::ZoneEntry> LevelCheck::ZoneEntry::Of(const Tarnel::LevelDescription& level)
+{
+    const Tarnel::ZoneGraph graph = Tarnel::ZoneGraph::Of(level);
+    std::map<int, std::vector<String>> faults; // by line: a zone's node and its portals have lines of their own
+    for (const Tarnel::ZoneFinding& finding : Tarnel::FindZoneFaults(graph))
+        faults[finding.line].push_back(finding.text);
+    std::vector<ZoneEntry> zones;
+    for (const Tarnel::Zone& zone : graph.zones)
+    {
+        ZoneEntry entry{zone.name, zone.line, zone.nodes, zone.objects, {}, faults[zone.line]};
+        for (size_t index : zone.portals)
+        {
+            const Tarnel::ZonePortal& portal = graph.portals[index];
+            const String target =
+                portal.match < 0 ? String() : graph.zones[graph.portals[size_t(portal.match)].zone].name;
+            entry.portals.push_back({portal.name, portal.line, target, faults[portal.line]});
+        }
+        zones.push_back(std::move(entry));
+    }
+    return zones;
 }
 
 LevelCheck LevelCheck::NotChecked(const String& file, const String& why)

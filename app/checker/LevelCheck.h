@@ -90,6 +90,25 @@ struct LevelCheck
     Counts counts;
     std::vector<Tarnel::MissingResource> missing;
     std::vector<Ogre::String> unconnectedPortals;
+    /// A zone of the level as its description places it, with its portals and their faults.
+    struct ZoneEntry
+    {
+        struct Portal
+        {
+            Ogre::String name;
+            int line = 0;
+            Ogre::String target; ///< the zone the engine joins it to; empty: none
+            std::vector<Ogre::String> faults;
+        };
+        Ogre::String name;
+        int line = 0;
+        size_t nodes = 0, objects = 0;
+        std::vector<Portal> portals;
+        std::vector<Ogre::String> faults; ///< the zone's own
+        /// The zones of a level's description, in document order.
+        static std::vector<ZoneEntry> Of(const Tarnel::LevelDescription& level);
+    };
+    std::vector<ZoneEntry> zones;
     std::vector<Ogre::String> duplicateDefinitions;
     std::vector<Ogre::String> warnings;
     /** How many of the first duplicate definitions and warnings the game's media gave (not

@@ -35,6 +35,20 @@ FAULTS
 check "a portal without a match is a portal without a target zone, read only" \
     grep -qF "portal without a target zone: Room0_ToRoom1" "$work/unmatched.out"
 
+# The zone graph in JSON, read only and through the full check's process alike.
+for how in --no-draw --json; do
+    ./TarnelCheck --json $how "$work/facing.scene" "${media[@]}" >"$work/facing.json" 2>/dev/null
+    check "JSON ($how) lists the zones, their portals, where each leads and its faults" python3 - "$work/facing.json" <<'PY'
+import json, sys
+zones = json.load(open(sys.argv[1]))["levels"][0]["zones"]
+assert [z["name"] for z in zones] == ["Room0", "Room1", "Room2", "Room3"], zones
+door = next(p for p in zones[0]["portals"] if p["name"] == "ToRoom1")
+assert door["line"] == 8 and door["target"] == "Room1", door
+assert any("faces out of its zone" in f for f in door["faults"]), door
+assert zones[0]["nodes"] > 10 and zones[0]["objects"] > 10 and zones[0]["faults"] == [], zones[0]
+PY
+done
+
 python3 "$generator" "$work/clean.scene" --rooms 9 --camera >/dev/null
 ./TarnelCheck --no-draw "$work/clean.scene" "${media[@]}" >"$work/clean.out" 2>&1
 check "a building without faults is ok" grep -qxF "$work/clean.scene: ok" "$work/clean.out"
