@@ -1,5 +1,6 @@
 // The one check of a level's description before anything of it is built.
 #include "Tarnel/Check/TarnelLevelCheck.h"
+#include "Tarnel/Check/TarnelScales.h"
 #include "Tarnel/Check/TarnelNames.h"
 #include "Tarnel/Check/TarnelZones.h"
 #include "Tarnel/Read/TarnelKeywords.h"
@@ -103,6 +104,8 @@ namespace Tarnel
             if (!fault.empty() && !refusal.empty())
                 fault += CloseKeyword(refusal);
         }
+        if (fault.empty())
+            fault = OverscaledNodeFault(FindOverscaledNode(level), levelFile);
         if (!fault.empty())
             return fault;
         const NameFaults names = FindNameFaults(level, lenientNames);

@@ -11,7 +11,7 @@ namespace Tarnel
         first): the first fault that would end its load, in one line that starts with the
         file and line it lies at; empty when none. In order: a resource location of an
         archive type the engine does not read, a model file that does not load or instances
-        itself, a repeated name (the level's own pass when names are lenient), and a look or
+        itself, a node scaled past a number's bound with its parents, a repeated name (the level's own pass when names are lenient), and a look or
         track target the level does not have. What the level's media lack is another check:
         it needs the media. */
     Ogre::String CheckLevel(const LevelDescription& level, const Ogre::String& levelFile, bool lenientNames);

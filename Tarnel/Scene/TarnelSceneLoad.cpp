@@ -2,6 +2,7 @@
 #include "Tarnel/Scene/TarnelScene.h"
 #include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Check/TarnelLevelCheck.h"
+#include "Tarnel/Check/TarnelScales.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
 #include "Tarnel/Read/TarnelDocuments.h"
@@ -211,6 +212,10 @@ namespace Tarnel
                 LogManager::getSingleton().logMessage("The level's check: " + fault, LML_CRITICAL);
             for (const String& warning : CheckLevelWarnings(level, readingFile))
                 LogManager::getSingleton().logMessage(warning, LML_WARNING);
+            // The one fault the build has no error of its own for: the engine would abort on it.
+            const String overscaled = OverscaledNodeFault(FindOverscaledNode(level), readingFile);
+            if (!overscaled.empty())
+                TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS, overscaled, "TarnelScene::LoadScene", SCENE_SOURCE_FILE);
         }
         describedModels = &level.models;
         releaseBuiltNodes = !described;

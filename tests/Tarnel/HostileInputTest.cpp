@@ -176,6 +176,43 @@ TEST_F(HostileLevels, NamedErrors)
     EXPECT_THROW(LoadFresh(NodesScene("<node name='M'><lookTarget nodeName='Nobody'/></node>")), ItemIdentityException);
 }
 
+TEST_F(HostileLevels, ScalesThatOverflowDownAChainAreRefused)
+{
+    // Each number is within its bound; their product is not, and the engine would abort on it.
+    const std::string big = "<scale x='1e5' y='1e5' z='-1e5'/>";
+    WriteFile("tall.model", "<model><node name='Stand'>" + big + "<node name='Top'>" + big +
+                                "<entity meshFile='TwoPart.mesh'/></node></node></model>");
+    const struct
+    {
+        std::string nodes;
+        const char* fault;
+    } cases[] = {
+        {"<node name='A'>" + big + "\n<node>" + big + "<entity meshFile='TwoPart.mesh'/></node></node>",
+         ":2: node (unnamed) is scaled 1e+10 times"},
+        // Inside a model file, at the level's line that instances it.
+        {"<node name='Tower'>\n<node name='Base' modelFile='tall.model'>" + big + "</node></node>",
+         ":2: node \"Stand\" of model file tall.model is scaled 1e+10 times"},
+        // Scales that undo each other stay within reach.
+        {"<node name='A'>" + big + "<node name='B'><scale x='1e-5' y='1e-5' z='1e-5'/><node name='C'>" + big +
+         "</node></node></node>",
+         nullptr},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string level = directory + "/ScalesThatOverflowDownAChainAreRefused.scene";
+        if (!c.fault)
+        {
+            EXPECT_NO_THROW(LoadFresh(NodesScene(c.nodes))) << c.nodes;
+            continue;
+        }
+        const std::string fault = level + c.fault + " with its parents' scales, past the 1e+09 a level may use: the "
+                                  "engine's bounding boxes would fail on it; scale fewer of its nodes";
+        EXPECT_TRUE(RaisesEngineError([&] { LoadFresh(NodesScene(c.nodes)); }, typeid(InvalidParametersException),
+                                      fault, "TarnelScene::LoadScene", "Tarnel/TarnelScene"))
+            << c.nodes;
+    }
+}
+
 TEST_F(HostileLevels, AMeshThatCannotBeReadCostsOnlyItsEntities)
 {
     const String whole =
