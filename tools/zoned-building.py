@@ -17,6 +17,8 @@ Faults, each written once at a line this prints as "fault KIND LINE":
   type       an extra portal of the type AAB in the first room, which the loader does not read
   island     two rooms far off, joined to each other but not to the building
   sprawl     a long beam in the first room that reaches through its wall into the next
+  overlap    a zone "Annex" half inside the first room (with only a portal of type AAB)
+  outside    a crate "Stray" outside every zone
 """
 import argparse
 import math
@@ -96,7 +98,8 @@ def main():
     parser.add_argument("out")
     parser.add_argument("--rooms", type=int, default=4)
     parser.add_argument("--fault", action="append", default=[],
-                        choices=["unmatched", "facing", "nonplanar", "order", "zero", "type", "island", "sprawl"])
+                        choices=["unmatched", "facing", "nonplanar", "order", "zero", "type", "island", "sprawl",
+                                 "overlap", "outside"])
     parser.add_argument("--heavy", type=int, default=-1, help="a room full of crates (its index)")
     parser.add_argument("--camera", action="store_true",
                         help="a camera Eye in the first room, looking at its east door (its south door in one column)")
@@ -203,6 +206,14 @@ def main():
                   material="Building/Floor")
             w.add('    </node>')
 
+    if "overlap" in faults:
+        said.append(("overlap", w.add('    <node name="Annex"><position x="%g" y="0" z="0"/>' % (ROOM / 2))))
+        w.add(portal_line("Vent", [(-1, 3, -1), (1, 3.5, 1)], "AAB"))
+        block(w, "Annex_Floor", (0, -WALL / 2, 0), (ROOM, WALL, ROOM), material="Building/Floor")
+        w.add('    </node>')
+    if "outside" in faults:
+        said.append(("outside", w.add('    <node name="Stray"><position x="-20" y="0.5" z="-20"/>'
+                                      '<entity name="Stray" meshFile="Crate.mesh" materialFile="Building/Crate"/></node>')))
     w.add('  </nodes>')
     w.add('</scene>')
     with open(options.out, "w") as out:

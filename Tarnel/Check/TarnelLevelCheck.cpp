@@ -115,11 +115,24 @@ namespace Tarnel
         return fault;
     }
 
-    std::vector<String> CheckLevelWarnings(const LevelDescription& level, const String& levelFile)
+    std::vector<String> ZoneWarnings(const std::vector<ZoneFinding>& findings, const String& levelFile)
     {
         std::vector<String> warnings;
-        for (const ZoneFinding& finding : FindZoneFaults(ZoneGraph::Of(level)))
+        for (const ZoneFinding& finding : findings)
             warnings.push_back("Tarnel: " + finding.text + " (" + levelFile + ":" + std::to_string(finding.line) + ")");
         return warnings;
+    }
+
+    std::vector<String> CheckLevelWarnings(const LevelDescription& level, const String& levelFile)
+    {
+        return ZoneWarnings(FindZoneFaults(ZoneGraph::Of(level)), levelFile);
+    }
+
+    std::vector<String> CheckLevelExtentWarnings(const LevelDescription& level, const String& levelFile,
+                                                 const MeshLookup& meshes)
+    {
+        if (!HasZones(level))
+            return {};
+        return ZoneWarnings(FindZoneExtentFaults(ZoneGraph::Of(level, meshes)), levelFile);
     }
 }

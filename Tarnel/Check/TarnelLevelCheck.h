@@ -1,6 +1,7 @@
 #ifndef TARNEL_LEVEL_CHECK_H
 #define TARNEL_LEVEL_CHECK_H
 
+#include "Tarnel/Check/TarnelZones.h"
 #include "Tarnel/Read/TarnelLevel.h"
 
 #include <vector>
@@ -19,6 +20,15 @@ namespace Tarnel
     /** The warnings of the level's check, each in one line with the file and line, for the log
         as they stand: the faults of its zones and portals. */
     std::vector<Ogre::String> CheckLevelWarnings(const LevelDescription& level, const Ogre::String& levelFile);
+
+    /// The zones' findings as warnings: "Tarnel: <finding> (<file>:<line>)".
+    std::vector<Ogre::String> ZoneWarnings(const std::vector<ZoneFinding>& findings, const Ogre::String& levelFile);
+
+    /** The warnings only the level's meshes show, in the same form: its zones' entities that
+        reach into other zones, zones that overlap, entities outside every zone. Empty for a
+        level without zones, which costs no graph. */
+    std::vector<Ogre::String> CheckLevelExtentWarnings(const LevelDescription& level, const Ogre::String& levelFile,
+                                                       const MeshLookup& meshes);
 
     /// The edit distance of the two names, letters compared without case.
     size_t EditDistance(const Ogre::String& a, const Ogre::String& b);

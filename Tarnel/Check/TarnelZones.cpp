@@ -37,7 +37,7 @@ namespace Tarnel
         class Placing
         {
         public:
-            explicit Placing(ZoneGraph& graph) : graph(graph) {}
+            Placing(ZoneGraph& graph, const MeshLookup& meshes) : graph(graph), meshes(meshes) {}
 
             void Node(const NodeDescription& node, const Place& parent, long zone)
             {
@@ -69,6 +69,8 @@ namespace Tarnel
                 }
                 for (const auto& object : node.objects)
                 {
+                    if (meshes && object->objectType == Types::ENTITY)
+                        Entity(static_cast<const Types::EntityParameters&>(*object), place, zone);
                     if (object->objectType == Types::CAMERA && zone >= 0 &&
                         std::find(graph.cameraZones.begin(), graph.cameraZones.end(), size_t(zone)) ==
                             graph.cameraZones.end())
@@ -86,6 +88,25 @@ namespace Tarnel
             }
 
         private:
+            void Entity(const Types::EntityParameters& entity, const Place& place, long zone)
+            {
+                MeshFacts facts;
+                if (!meshes(entity.meshFile, facts) || facts.bounds.isNull() || facts.bounds.isInfinite())
+                    return;
+                ZoneObject object;
+                object.name = entity.name;
+                object.line = entity.line;
+                object.zone = zone;
+                object.box = facts.bounds;
+                object.box.transform(Affine3(place.position, place.orientation, place.scale));
+                if (zone >= 0)
+                {
+                    graph.zones[size_t(zone)].box.merge(object.box);
+                    graph.zones[size_t(zone)].triangles += facts.triangles;
+                }
+                graph.objects.push_back(std::move(object));
+            }
+
             void Portal(const PortalDescription& description, const Place& place, size_t zone)
             {
                 ZonePortal portal;
@@ -108,6 +129,7 @@ namespace Tarnel
             }
 
             ZoneGraph& graph;
+            const MeshLookup& meshes;
             std::vector<std::pair<Vector3, size_t>> sums; ///< of each zone's nodes' places
         };
 
@@ -176,7 +198,8 @@ namespace Tarnel
             // around it, whose side is as far as the engine joins two portals at most.
             Real reach = 0;
             for (const ZonePortal& portal : graph.portals)
-                reach = std::max(reach, portal.radius / 2);
+                if (portal.Quad() && HasArea(portal))
+                    reach = std::max(reach, portal.radius / 2);
             if (reach <= 0 || !std::isfinite(reach))
                 return;
             auto cell = [reach](const Vector3& at, int dx, int dy, int dz) {
@@ -284,10 +307,21 @@ namespace Tarnel
             for (const Zone& zone : graph.zones)
                 middle += zone.centre;
             middle /= Real(graph.zones.size());
+            // The start is a zone with a way out: one without would leave every other unreached.
+            auto joinedOut = [&graph](const Zone& zone) {
+                return std::any_of(zone.portals.begin(), zone.portals.end(),
+                                   [&graph](size_t p) { return graph.portals[p].match >= 0; });
+            };
             size_t start = 0;
             for (size_t i = 1; i < graph.zones.size(); ++i)
-                if (graph.zones[i].centre.distance(middle) < graph.zones[start].centre.distance(middle))
+            {
+                const bool better = joinedOut(graph.zones[i]) != joinedOut(graph.zones[start])
+                                        ? joinedOut(graph.zones[i])
+                                        : graph.zones[i].centre.distance(middle) <
+                                              graph.zones[start].centre.distance(middle);
+                if (better)
                     start = i;
+            }
             // Joined both ways: a portal of another zone that joins one of this zone's is a way in as well.
             std::vector<std::vector<size_t>> joined(graph.zones.size());
             for (const ZonePortal& portal : graph.portals)
@@ -326,10 +360,11 @@ namespace Tarnel
         }
     }
 
-    ZoneGraph ZoneGraph::Of(const LevelDescription& level)
+    ZoneGraph ZoneGraph::Of(const LevelDescription& level, const MeshLookup& meshes)
     {
         ZoneGraph graph;
-        Placing placing(graph);
+        graph.measured = bool(meshes);
+        Placing placing(graph, meshes);
         for (const LevelSection& section : level.sections)
         {
             if (section.kind != LevelSection::NODES)

@@ -3,9 +3,11 @@
 
 #include "Tarnel/Read/TarnelLevel.h"
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreVector.h>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 namespace Tarnel
@@ -17,7 +19,8 @@ namespace Tarnel
         Ogre::String type; ///< as written; only "quad" makes a portal
         int line = 0;
         size_t zone = 0; ///< into ZoneGraph::zones
-        std::array<Ogre::Vector3, 4> corners{};
+        /// Vectors are not zeroed by their constructor.
+        std::array<Ogre::Vector3, 4> corners{Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO};
         /// The engine's facing: from the first three corners, (c1 - c0) x (c2 - c0), of unit length or zero.
         Ogre::Vector3 normal = Ogre::Vector3::ZERO;
         Ogre::Vector3 centre = Ogre::Vector3::ZERO;
@@ -38,6 +41,31 @@ namespace Tarnel
         size_t nodes = 0;   ///< in it, its own node included
         size_t objects = 0; ///< on those nodes
         std::vector<size_t> portals; ///< into ZoneGraph::portals
+        /// With the meshes known: the box of its entities, and their triangles.
+        Ogre::AxisAlignedBox box;
+        size_t triangles = 0;
+    };
+
+    /// What a mesh tells the check: its box and its triangles.
+    struct MeshFacts
+    {
+        Ogre::AxisAlignedBox bounds;
+        size_t triangles = 0;
+    };
+    /// A mesh's facts by its file name; false when the mesh is not known.
+    typedef std::function<bool(const Ogre::String& mesh, MeshFacts& facts)> MeshLookup;
+
+    /** The meshes of the group the engine has loaded (by a load, or read for a check):
+        their bounds and triangles. */
+    MeshLookup LoadedMeshes(const Ogre::String& group);
+
+    /// An entity of a level's nodes placed in the world, with its mesh's box.
+    struct ZoneObject
+    {
+        Ogre::String name; ///< as the load names it: an unnamed one by its node's name
+        int line = 0;
+        long zone = -1; ///< into ZoneGraph::zones; -1: outside every zone
+        Ogre::AxisAlignedBox box;
     };
 
     /** A level's zones and portals as its description places them, without the engine: each
@@ -51,8 +79,12 @@ namespace Tarnel
         std::vector<ZonePortal> portals;
         /// The level's cameras' zones, each once, into zones.
         std::vector<size_t> cameraZones;
+        /// With the meshes known: the level's entities whose mesh is known, zones or not.
+        std::vector<ZoneObject> objects;
+        bool measured = false; ///< the meshes were known
 
-        static ZoneGraph Of(const LevelDescription& level);
+        /// Without meshes, the graph has no objects' boxes and the zones none of their own.
+        static ZoneGraph Of(const LevelDescription& level, const MeshLookup& meshes = MeshLookup());
     };
 
     /// A fault of a level's zones, at its line, with what to do.
@@ -62,6 +94,8 @@ namespace Tarnel
         Ogre::String text; ///< in one line, without the place
         /// The engine refuses the level at it: a quad portal it finds no match for.
         bool endsLoad = false;
+        /// Of an entity or zone at a line that is not the zone's or a portal's: that zone; else -1.
+        long zone = -1;
     };
 
     /** The faults of the level's zones and portals, in the order of their lines: portal
@@ -71,6 +105,17 @@ namespace Tarnel
         without a portal, and zones that cannot be reached through portals from the zone
         nearest the level's middle or from the cameras' zones. */
     std::vector<ZoneFinding> FindZoneFaults(const ZoneGraph& graph);
+
+    /** The faults only the meshes show, in the order of their lines, on a graph with them:
+        entities that reach out of their zone into another's (the engine draws them only where
+        their own zone is seen, so they pop as the camera crosses), zones whose enclosures
+        overlap once such entities are set aside, and, in a level with a zone to look into,
+        entities outside every zone, which are drawn only from outside. */
+    std::vector<ZoneFinding> FindZoneExtentFaults(const ZoneGraph& graph);
+
+    /** True when a node of the level holds a portal element: a walk that stops at the first,
+        so that a level without zones pays for no graph. */
+    bool HasZones(const LevelDescription& level);
 }
 
 #endif

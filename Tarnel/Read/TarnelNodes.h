@@ -20,7 +20,8 @@ namespace Tarnel
     {
         Ogre::String name;
         Ogre::String type; ///< only "quad" makes a portal
-        std::array<Ogre::Vector3, 4> corners{};
+        /// Vectors are not zeroed by their constructor.
+        std::array<Ogre::Vector3, 4> corners{Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO};
         int line = 0;
     };
 

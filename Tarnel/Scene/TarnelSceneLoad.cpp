@@ -274,6 +274,9 @@ namespace Tarnel
         // The level's materials are loaded, their programs compiled: those that failed show now.
         if (Ogre::Root::getSingleton().getRenderSystem())
             Programless::DrawBrokenWithoutPrograms();
+        // With the meshes read, what the zones hold is known.
+        for (const String& warning : CheckLevelExtentWarnings(level, readingFile, LoadedMeshes(defaultResourceGroupName)))
+            LogManager::getSingleton().logMessage(warning, LML_WARNING);
     }
 
     void TarnelScene::LoadHeader(const LevelHeader& header)

@@ -159,6 +159,8 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
                                {"target", portal.target.empty() ? ordered_json() : ordered_json(portal.target)},
                                {"faults", portal.faults}});
         zones.push_back({{"name", zone.name}, {"line", zone.line}, {"nodes", zone.nodes}, {"objects", zone.objects},
+                         {"triangles", zone.measured ? ordered_json(zone.triangles) : ordered_json()},
+                         {"centre", {zone.centre.x, zone.centre.y, zone.centre.z}},
                          {"portals", portals}, {"faults", zone.faults}});
     }
     ordered_json pictures = ordered_json::array();
@@ -230,7 +232,16 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
     check.unconnectedPortals = level.at("unconnectedPortals").get<std::vector<String>>();
     for (const auto& zone : level.value("zones", nlohmann::ordered_json::array()))
     {
-        LevelCheck::ZoneEntry entry{zone.at("name"), zone.at("line"), zone.at("nodes"), zone.at("objects"), {},
+        const auto& triangles = zone.at("triangles");
+        const auto& centre = zone.at("centre");
+        LevelCheck::ZoneEntry entry{zone.at("name"),
+                                    zone.at("line"),
+                                    zone.at("nodes"),
+                                    zone.at("objects"),
+                                    triangles.is_null() ? 0 : triangles.get<size_t>(),
+                                    !triangles.is_null(),
+                                    Ogre::Vector3(centre.at(0), centre.at(1), centre.at(2)),
+                                    {},
                                     zone.at("faults").get<std::vector<String>>()};
         for (const auto& portal : zone.at("portals"))
             entry.portals.push_back({portal.at("name"), portal.at("line"),

@@ -263,7 +263,6 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         // unread parts and the missing resources.
         TiXmlDocument document;
         const LevelReading reading = ReadLevel(file, settings.media, settings.lenientNames, document, true);
-        check.zones = LevelCheck::ZoneEntry::Of(reading.description);
         const bool parsed = document.RootElement() != nullptr;
         check.error = reading.fault;
         try
@@ -282,6 +281,12 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
             if (!where.empty())
                 check.error += "; the load stopped at " + where;
         }
+        // Loaded, the meshes give the zones their entities' boxes and triangles.
+        check.zones = LevelCheck::ZoneEntry::Of(
+            check.loaded && Tarnel::HasZones(reading.description)
+                ? Tarnel::ZoneGraph::Of(reading.description,
+                                        Tarnel::LoadedMeshes(ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
+                : Tarnel::ZoneGraph::Of(reading.description));
         Timer connection;
         bool connected = false;
         try
@@ -367,9 +372,10 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     check.loaded = reading.fault.empty();
     check.missing = std::move(reading.missing);
     check.warnings = log.warnings;
-    check.zones = LevelCheck::ZoneEntry::Of(reading.description);
     // The portals the engine would find no match for, named as it names them.
-    const Tarnel::ZoneGraph zones = Tarnel::ZoneGraph::Of(reading.description);
+    const Tarnel::ZoneGraph zones =
+        reading.zones.measured ? std::move(reading.zones) : Tarnel::ZoneGraph::Of(reading.description);
+    check.zones = LevelCheck::ZoneEntry::Of(zones);
     for (const Tarnel::ZonePortal& portal : zones.portals)
         if (check.loaded && portal.Quad() && portal.match < 0)
             check.unconnectedPortals.push_back(zones.zones[portal.zone].name + "_" + portal.name);
@@ -384,16 +390,27 @@ LevelCheck LevelCheck::Read(const String& file, const CheckSettings& settings)
     return check;
 }
 
-std::vector<LevelCheck::ZoneEntry> LevelCheck::ZoneEntry::Of(const Tarnel::LevelDescription& level)
+std::vector<LevelCheck::ZoneEntry> LevelCheck::ZoneEntry::Of(const Tarnel::ZoneGraph& graph)
 {
-    const Tarnel::ZoneGraph graph = Tarnel::ZoneGraph::Of(level);
     std::map<int, std::vector<String>> faults; // by line: a zone's node and its portals have lines of their own
-    for (const Tarnel::ZoneFinding& finding : Tarnel::FindZoneFaults(graph))
-        faults[finding.line].push_back(finding.text);
-    std::vector<ZoneEntry> zones;
-    for (const Tarnel::Zone& zone : graph.zones)
+    std::map<long, std::vector<String>> ofZones; // its entities' faults, at their own lines
+    std::vector<Tarnel::ZoneFinding> findings = Tarnel::FindZoneFaults(graph);
+    for (Tarnel::ZoneFinding& finding : Tarnel::FindZoneExtentFaults(graph))
+        findings.push_back(std::move(finding));
+    for (const Tarnel::ZoneFinding& finding : findings)
     {
-        ZoneEntry entry{zone.name, zone.line, zone.nodes, zone.objects, {}, faults[zone.line]};
+        if (finding.zone >= 0)
+            ofZones[finding.zone].push_back(finding.text);
+        else
+            faults[finding.line].push_back(finding.text);
+    }
+    std::vector<ZoneEntry> zones;
+    for (size_t index = 0; index < graph.zones.size(); ++index)
+    {
+        const Tarnel::Zone& zone = graph.zones[index];
+        ZoneEntry entry{zone.name, zone.line,          zone.nodes, zone.objects, zone.triangles, graph.measured,
+                        zone.centre, {},         faults[zone.line]};
+        entry.faults.insert(entry.faults.end(), ofZones[long(index)].begin(), ofZones[long(index)].end());
         for (size_t index : zone.portals)
         {
             const Tarnel::ZonePortal& portal = graph.portals[index];

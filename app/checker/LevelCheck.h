@@ -103,10 +103,13 @@ struct LevelCheck
         Ogre::String name;
         int line = 0;
         size_t nodes = 0, objects = 0;
+        size_t triangles = 0; ///< of its entities, when the meshes were read
+        bool measured = false; ///< the meshes were read: its triangles and extents are known
+        Ogre::Vector3 centre = Ogre::Vector3::ZERO; ///< the middle of its nodes, for a map of the zones
         std::vector<Portal> portals;
-        std::vector<Ogre::String> faults; ///< the zone's own
-        /// The zones of a level's description, in document order.
-        static std::vector<ZoneEntry> Of(const Tarnel::LevelDescription& level);
+        std::vector<Ogre::String> faults; ///< the zone's own, its entities' after
+        /// The zones of a level, in document order.
+        static std::vector<ZoneEntry> Of(const Tarnel::ZoneGraph& graph);
     };
     std::vector<ZoneEntry> zones;
     std::vector<Ogre::String> duplicateDefinitions;

@@ -258,6 +258,13 @@ LevelReading ReadLevel(const String& file, const MediaSources& media, bool lenie
 
     const Tarnel::ScriptNames scripts = Tarnel::ScriptNames::Read(GROUP);
     reading.missing = Tarnel::FindMissingResources(document, scripts, &reading.description, readMeshes, &reading.meshesMs);
+    if (readMeshes && Tarnel::HasZones(reading.description))
+    {
+        // The meshes read, what the zones hold is known, as after a load.
+        reading.zones = Tarnel::ZoneGraph::Of(reading.description, Tarnel::LoadedMeshes(GROUP));
+        for (const String& warning : Tarnel::ZoneWarnings(Tarnel::FindZoneExtentFaults(reading.zones), file))
+            LogManager::getSingleton().logMessage(warning, LML_WARNING);
+    }
     for (const Tarnel::MissingResource& missing : reading.missing)
     {
         if (!StopsTheLoad(missing, reading.description) || !reading.fault.empty())

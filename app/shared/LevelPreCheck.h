@@ -42,6 +42,8 @@ struct LevelReading
     double meshesMs = 0; ///< the meshes' reading, when they were read
     /// The level's nodes and objects, read once for the checks and the load; empty after a fault in them.
     Tarnel::LevelDescription description;
+    /// With the meshes read, the zones with their entities' boxes; else empty.
+    Tarnel::ZoneGraph zones;
 };
 
 /** The check of PreCheckLevel, and everything missing. Repeated names stop the load unless

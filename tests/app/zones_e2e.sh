@@ -31,6 +31,9 @@ order|has corners that do not go round it in order
 zero|has no area
 type|has type "AAB", which the loader does not read
 island|cannot be reached through portals
+sprawl|entity "Room0_Beam" of zone "Room0" reaches 4.8 out of its zone, into zone "Room1"
+overlap|zone "Annex" overlaps zone "Room0" (line 5) by 5.2 x 0.2 x 10
+outside|entity "Stray" lies outside every zone
 FAULTS
 check "a portal without a match is a portal without a target zone, read only" \
     grep -qF "portal without a target zone: Room0_ToRoom1" "$work/unmatched.out"
@@ -46,6 +49,8 @@ door = next(p for p in zones[0]["portals"] if p["name"] == "ToRoom1")
 assert door["line"] == 8 and door["target"] == "Room1", door
 assert any("faces out of its zone" in f for f in door["faults"]), door
 assert zones[0]["nodes"] > 10 and zones[0]["objects"] > 10 and zones[0]["faults"] == [], zones[0]
+# Walls, floor, ceiling and a crate: the meshes were read either way.
+assert zones[1]["triangles"] > 1000 and len(zones[1]["centre"]) == 3, zones[1]
 PY
 done
 
