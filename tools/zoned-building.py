@@ -102,7 +102,8 @@ def main():
                                  "overlap", "outside"])
     parser.add_argument("--heavy", type=int, default=-1, help="a room full of crates (its index)")
     parser.add_argument("--camera", action="store_true",
-                        help="a camera Eye in the first room, looking at its east door (its south door in one column)")
+                        help="a camera Eye in the first room, looking at its east door (its south door in one column), "
+                             "and a camera Far in the last room, looking back towards the first")
     options = parser.parse_args()
     if not 1 <= options.rooms <= 100000:
         sys.exit("--rooms takes 1 to 100000")
@@ -161,6 +162,10 @@ def main():
             w.add('      <node name="EyeNode"><position x="%g" y="1.5" z="%g"/><rotation qw="%g" qx="0" qy="%g" qz="0"/>'
                   '<camera name="Eye" fov="1.2"><clipping near="0.1" far="500"/></camera></node>'
                   % ((-3, 0, 0.7071068, -0.7071068) if east else (0, -3, 0, 1)))
+        if options.camera and name == "Room%d" % (options.rooms - 1) and options.rooms > 1:
+            # The last room's camera looks back at the first room, north-west: an eighth of a turn about Y.
+            w.add('      <node name="FarNode"><position x="3" y="1.5" z="3"/><rotation qw="0.9238795" qx="0" qy="0.3826834" qz="0"/>'
+                  '<camera name="Far" fov="1.2"><clipping near="0.1" far="500"/></camera></node>')
         if first and "sprawl" in faults:
             line = w.add('      <node name="%s_Beam"><position x="%g" y="3" z="0"/><scale x="%g" y="0.3" z="0.3"/>'
                          '<entity name="%s_Beam" meshFile="Block.mesh" materialFile="Building/Beam"/></node>' % (name, ROOM / 2, ROOM, name))

@@ -1,6 +1,7 @@
 #include "PortalOutlines.h"
 
 #include <OgreManualObject.h>
+#include <OgreUserObjectBindings.h>
 #include <OgrePCZSceneManager.h>
 #include <OgrePCZSceneNode.h>
 #include <OgrePortal.h>
@@ -10,6 +11,16 @@ using namespace Ogre;
 
 const ColourValue PortalOutlines::CONNECTED(0.2f, 1, 0.2f);
 const ColourValue PortalOutlines::UNCONNECTED(1, 0.2f, 0.2f);
+
+void PortalOutlines::MarkAsTool(MovableObject* object)
+{
+    object->getUserObjectBindings().setUserAny("Tarnel/ViewerTool", Any(true));
+}
+
+bool PortalOutlines::IsTool(const MovableObject* object)
+{
+    return object->getUserObjectBindings().getUserAny("Tarnel/ViewerTool").has_value();
+}
 
 void PortalOutlines::SetVisible(bool show, SceneManager* sceneManager, const std::vector<Portal*>& portals)
 {
@@ -36,6 +47,7 @@ void PortalOutlines::Build(SceneManager* sceneManager, const std::vector<Portal*
         ManualObject* lines = sceneManager->createManualObject(portal->getName() + "/Outline");
         lines->setRenderQueueGroup(RENDER_QUEUE_OVERLAY - 1);
         lines->setCastShadows(false);
+        MarkAsTool(lines);
         lines->begin("Tarnel/PortalOutline", RenderOperation::OT_LINE_STRIP);
         const ColourValue& colour = portal->getTargetZone() ? CONNECTED : UNCONNECTED;
         for (int corner : {0, 1, 2, 3, 0})

@@ -20,6 +20,10 @@ public:
     static const Ogre::ColourValue CONNECTED;
     static const Ogre::ColourValue UNCONNECTED;
 
+    /// Marks an object as the viewer's own, drawn over the level: not the level's.
+    static void MarkAsTool(Ogre::MovableObject* object);
+    static bool IsTool(const Ogre::MovableObject* object);
+
     /// Shows or hides the outlines of the portals of the scene manager's level.
     void SetVisible(bool visible, Ogre::SceneManager* sceneManager, const std::vector<Ogre::Portal*>& portals);
     bool IsVisible() const { return visible; }

@@ -54,6 +54,12 @@ const std::vector<ViewerKey>& ViewerKeys()
         {{OIS::KC_L}, KeyAction::Unlit, KeyRepeat::AfterToggle, 0.5f, "L",
          "unlit: every material at full light with its colours and textures, then the level's lighting again",
          "L unlit"},
+        {{OIS::KC_Z}, KeyAction::ZoneView, KeyRepeat::AfterToggle, 0.5f, "Z",
+         "zone view: each object in its zone's colour, portals outlined, what is drawn of the level counted",
+         "Z zones"},
+        {{OIS::KC_X}, KeyAction::Freeze, KeyRepeat::AfterToggle, 0.5f, "X",
+         "freeze what the portals let the camera draw from here, to fly out and look at it; again to thaw",
+         "X freeze"},
         {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", "Esc quit"},
     };
     return keys;

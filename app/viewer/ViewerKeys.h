@@ -35,6 +35,8 @@ enum class KeyAction
     Inspector,
     FrameSelection,
     Unlit,
+    ZoneView,
+    Freeze,
 };
 
 /// How often a key acts while it is held. Every press of a toggle or speed key acts once, however short.

@@ -35,6 +35,17 @@ ZelFrameListener::ZelFrameListener(Viewer& viewer)
     camera->setPolygonMode(PM_WIREFRAME);
 }
 
+bool ZelFrameListener::frameStarted(const FrameEvent& event)
+{
+    // The level is loaded after the listener is made, and again by each reload.
+    if (drawnScene != viewer.GetScene())
+    {
+        drawn.Attach(viewer.GetSceneManager(), camera, viewer.GetLevelPortals());
+        drawnScene = viewer.GetScene();
+    }
+    return ExampleFrameListener::frameStarted(event);
+}
+
 bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
 {
     // Before the keys and the mouse are read: what ImGui takes this frame is theirs.
@@ -113,6 +124,8 @@ bool ZelFrameListener::performKey(KeyAction action)
         LogManager::getSingleton().logMessage(unlitView.IsOn() ? "Unlit view: every material at full light"
                                                                 : "Unlit view off: the level's own lighting");
         break;
+    case KeyAction::ZoneView: toggleZoneView(); break;
+    case KeyAction::Freeze: toggleFreeze(); break;
     case KeyAction::Inspector:
         if (!inspector.IsOpen())
             inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings(),
@@ -133,9 +146,56 @@ bool ZelFrameListener::performKey(KeyAction action)
     return true;
 }
 
+void ZelFrameListener::toggleZoneView()
+{
+    const bool on = !zoneColours.IsOn();
+    if (on)
+        outlinesBeforeZones = portalOutlines.IsVisible();
+    zoneColours.SetOn(viewer.GetWindow()->getViewport(0), on);
+    portalOutlines.SetVisible(on || outlinesBeforeZones, viewer.GetSceneManager(), viewer.GetLevelPortals());
+    LogManager::getSingleton().logMessage(on ? "Zone view: each object in its zone's colour" : "Zone view off");
+}
+
+void ZelFrameListener::toggleFreeze()
+{
+    if (drawn.IsFrozen())
+    {
+        drawn.Thaw();
+        LogManager::getSingleton().logMessage("Thawed: the portals draw from the camera again");
+        return;
+    }
+    drawn.Freeze();
+    const DrawnObjects::Counts& counts = drawn.FrozenCounts();
+    LogManager::getSingleton().logMessage(
+        "Frozen at " + StringConverter::toString(camera->getDerivedPosition()) + ": " +
+        StringConverter::toString(counts.objects) + " of " + StringConverter::toString(counts.levelObjects) +
+        " objects in " + StringConverter::toString(counts.zones) + " of " +
+        StringConverter::toString(counts.levelZones) + " zones, " + StringConverter::toString(counts.triangles) +
+        " of " + StringConverter::toString(counts.levelTriangles) + " triangles");
+}
+
+String ZelFrameListener::describeDrawn() const
+{
+    if (!zoneColours.IsOn() && !drawn.IsFrozen())
+        return "";
+    auto share = [](size_t part, size_t whole) {
+        return StringConverter::toString(part) + " of " + StringConverter::toString(whole);
+    };
+    const DrawnObjects::Counts& counts = drawn.LastFrame();
+    String text = "Drawn: " + share(counts.zones, counts.levelZones) + " zones, " +
+                  share(counts.objects, counts.levelObjects) + " objects, " +
+                  share(counts.triangles, counts.levelTriangles) + " triangles\n";
+    if (drawn.IsFrozen())
+        text += "Frozen (X thaws): what was drawn from the yellow frustum, through the cyan portals\n";
+    return text;
+}
+
 void ZelFrameListener::reloadLevel()
 {
     reloadError.clear();
+    // The level's objects go with their scene manager; a failed reload keeps them.
+    drawn.Detach();
+    drawnScene = nullptr; // followed again from the next frame
     if (!viewer.ReloadLevel(reloadError))
     {
         inspector.ReloadFailed(reloadError);
@@ -164,6 +224,7 @@ String ZelFrameListener::describeLevel() const
         text += "Reload failed, this is the level as it was: " + reloadError + "\n";
     PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
     text += "Camera in zone: " + (zone ? zone->getName() : String("none")) + "\n";
+    text += describeDrawn();
     const std::vector<Camera*>& levelCameras = viewer.GetLevelCameras();
     String cameras;
     for (size_t index = 0; index < levelCameras.size(); ++index)

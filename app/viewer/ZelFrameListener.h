@@ -1,11 +1,13 @@
 #ifndef TARNEL_APP_ZEL_FRAME_LISTENER_H
 #define TARNEL_APP_ZEL_FRAME_LISTENER_H
 
+#include "DrawnObjects.h"
 #include "ExampleFrameListener.h"
 #include "LevelInfoOverlay.h"
 #include "LevelInspector.h"
 #include "PortalOutlines.h"
 #include "UnlitView.h"
+#include "ZoneColours.h"
 
 #include <OgreQuaternion.h>
 
@@ -18,13 +20,15 @@ class Viewer;
     level's cameras in turn, and after the last one returns to the start view;
     Home puts the whole level in view.
     F1 shows the level's panel, O its portals' outlines, and F5 reloads it; I opens the
-    level inspector, and G puts its selection in view. */
+    level inspector, and G puts its selection in view. Z draws the level in its zones'
+    colours, and X freezes what the portals let the camera draw, to fly out and look at it. */
 class ZelFrameListener : public ExampleFrameListener
 {
 public:
     /// Drives the viewer's window and camera, and follows its level through reloads.
     explicit ZelFrameListener(Viewer& viewer);
 
+    bool frameStarted(const Ogre::FrameEvent& event) override;
     bool frameRenderingQueued(const Ogre::FrameEvent& event) override;
     bool frameEnded(const Ogre::FrameEvent& event) override;
 
@@ -43,11 +47,19 @@ protected:
     void reloadLevel();
     /// The panel's text: the level, its load time, the camera's zone, cameras, animations, keys.
     Ogre::String describeLevel() const;
+    /// The zone view's and the freeze's lines of the panel: what is drawn of the level's whole.
+    Ogre::String describeDrawn() const;
+    void toggleZoneView();
+    void toggleFreeze();
 
     Viewer& viewer;
     LevelInfoOverlay levelInfo;
     PortalOutlines portalOutlines;
     UnlitView unlitView;
+    ZoneColours zoneColours;
+    DrawnObjects drawn;
+    const Tarnel::TarnelScene* drawnScene = nullptr; ///< the level `drawn` follows
+    bool outlinesBeforeZones = false; ///< the portals' outlines as O left them, for when the zone view ends
     LevelInspector inspector;
     Ogre::String reloadError; ///< of the last reload, empty when it succeeded
 

@@ -75,4 +75,45 @@ clean=$(doorway "$work/clean.png") facing=$(doorway "$work/facing.png")
 check "through a door facing into its rooms the next room is drawn (brightness $clean)" [ "$clean" -gt 120 ]
 check "through a door facing out of them it is not (brightness $facing)" [ "$facing" -lt 60 ]
 
+# The zone view and the freeze, in the viewer as a person drives it: from the first room's
+# camera looking through its east door, then from the last room's, which that view cannot see.
+source "$2/tools/viewer-driver.sh"
+python3 "$generator" "$work/cams.scene" --rooms 4 --camera >/dev/null
+mkdir -p "$work/view" && cd "$work/view"
+trap 'kill -9 "$VIEWER_PID" 2>/dev/null; rm -rf "$work"' EXIT
+"$run_tree/bin/TarnelViewer" "$work/cams.scene" "${media[@]}" --camera Eye >viewer.stdout 2>viewer.stderr &
+VIEWER_PID=$!
+viewer_accept_dialog && viewer_wait_for_window
+viewer_press r; viewer_press r; sleep 0.5
+viewer_press z; viewer_press Print       # 1: the zone view from the first room
+viewer_press z; viewer_press x           # frozen there, in the level's own look
+viewer_press c; viewer_press c           # through the level's second camera, in the last room
+viewer_press Print                       # 2: frozen
+viewer_press x; viewer_press Print       # 3: thawed
+viewer_press z; viewer_press x; viewer_press F5; viewer_press Print  # 4: both, after a reload
+viewer_press Escape
+viewer_wait_for_exit
+mean_of() { convert "$1" -crop "$2" -scale 1x1! -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' info:; }
+# Saturated, and apart from each other: each room in a colour of its own.
+read -r r1 g1 b1 <<<"$(mean_of screenshot_1.png 60x60+370+246)"  # through the door: the next room
+read -r r2 g2 b2 <<<"$(mean_of screenshot_1.png 60x60+200+300)"  # this room's wall
+saturated() { local hi lo; hi=$(printf '%s\n' "$@" | sort -n | tail -1); lo=$(printf '%s\n' "$@" | sort -n | head -1); [ $((hi - lo)) -gt 80 ]; }
+apart() { local d=$(( ($1-$4)*($1-$4) + ($2-$5)*($2-$5) + ($3-$6)*($3-$6) )); [ "$d" -gt 10000 ]; }
+check "zone view: this room in a colour of its own ($r2 $g2 $b2)" saturated "$r2" "$g2" "$b2"
+check "zone view: the next room in another ($r1 $g1 $b1)" saturated "$r1" "$g1" "$b1"
+check "zone view: the two apart" apart "$r1" "$g1" "$b1" "$r2" "$g2" "$b2"
+background() { convert "$1" -fuzz 6% -fill white -opaque "rgb(25,25,51)" -fill black +opaque white -format '%[fx:int(100*mean)]' info:; }
+yellow() { convert "$1" -fx '(r>0.78&&g>0.7&&b<0.35)?1:0' -format '%[fx:int(mean*w*h)]' info:; }
+frozen=$(background screenshot_2.png) thawed=$(background screenshot_3.png)
+check "frozen: the last room, which the frozen view could not see, is not drawn ($frozen % background)" [ "$frozen" -gt 30 ]
+check "frozen: the frozen camera's frustum is drawn ($(yellow screenshot_2.png) yellow pixels)" [ "$(yellow screenshot_2.png)" -gt 100 ]
+check "thawed: the room is drawn again ($thawed % background)" [ "$thawed" -lt 5 ]
+check "thawed: no frustum" [ "$(yellow screenshot_3.png)" -lt 20 ]
+check "the freeze holds through a reload" grep -qE "Frozen again in the level as loaded now: [0-9]+ of 49 objects" Ogre.log
+read -r r3 g3 b3 <<<"$(mean_of screenshot_4.png 60x60+370+246)"
+check "and the zone view ($r3 $g3 $b3)" saturated "$r3" "$g3" "$b3"
+check "the log counts what the frozen view drew" grep -qE "Frozen at -3 1.5 0: [0-9]+ of 49 objects in [23] of 4 zones" Ogre.log
+check "and the viewer ended well" [ "$VIEWER_STATUS" = 0 ]
+[ "$failures" -eq 0 ] || { tail -20 Ogre.log; cat viewer.stderr; }
+
 exit $((failures != 0))
