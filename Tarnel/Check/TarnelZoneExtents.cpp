@@ -97,7 +97,7 @@ namespace Tarnel
                 std::nth_element(sides.begin(), sides.begin() + sides.size() / 2, sides.end());
                 side = std::max<Real>(sides[sides.size() / 2], 1e-3f);
                 for (size_t i = 0; i < boxes.size(); ++i)
-                    if (!boxes[i].isNull() && !Visit(boxes[i], [&](long long key) { cells[key].push_back(i); }))
+                    if (!boxes[i].isNull() && !Visit(boxes[i], [&](unsigned long long key) { cells[key].push_back(i); }))
                         wide.push_back(i);
             }
 
@@ -105,7 +105,7 @@ namespace Tarnel
             std::vector<size_t> Near(const AxisAlignedBox& box) const
             {
                 std::vector<size_t> near = wide;
-                if (!Visit(box, [&](long long key) {
+                if (!Visit(box, [&](unsigned long long key) {
                         auto found = cells.find(key);
                         if (found != cells.end())
                             near.insert(near.end(), found->second.begin(), found->second.end());
@@ -130,7 +130,8 @@ namespace Tarnel
                 for (int axis = 0; axis < 3; ++axis)
                 {
                     auto cell = [this](Real at) {
-                        return (long long)std::floor(std::max<Real>(std::min<Real>(at / side, 1e6f), -1e6f));
+                        const Real cell = std::isfinite(at) ? at / side : 0; // a cast of not-a-number is undefined
+                        return (long long)std::floor(std::max<Real>(std::min<Real>(cell, 1e6f), -1e6f));
                     };
                     low[axis] = cell(box.getMinimum()[axis]);
                     high[axis] = cell(box.getMaximum()[axis]);
@@ -141,13 +142,16 @@ namespace Tarnel
                 for (long long x = low[0]; x <= high[0]; ++x)
                     for (long long y = low[1]; y <= high[1]; ++y)
                         for (long long z = low[2]; z <= high[2]; ++z)
-                            each((x * 4000003LL + y) * 4000003LL + z);
+                            each((static_cast<unsigned long long>(x) * 4000003ULL +
+                                  static_cast<unsigned long long>(y)) *
+                                     4000003ULL +
+                                 static_cast<unsigned long long>(z)); // wrapping: a shared key costs a comparison
                 return true;
             }
 
             const std::vector<AxisAlignedBox>& boxes;
             Real side = 0;
-            std::unordered_map<long long, std::vector<size_t>> cells;
+            std::unordered_map<unsigned long long, std::vector<size_t>> cells;
             std::vector<size_t> wide; ///< zones too big for the cells: near everything
         };
 

@@ -204,11 +204,16 @@ namespace Tarnel
                 return;
             auto cell = [reach](const Vector3& at, int dx, int dy, int dz) {
                 auto axis = [reach](Real value, int step) {
-                    return (long long)(std::floor(std::max<Real>(std::min<Real>(value / reach, 1e6f), -1e6f))) + step;
+                    const Real at = std::isfinite(value) ? value / reach : 0; // a cast of not-a-number is undefined
+                    return (long long)(std::floor(std::max<Real>(std::min<Real>(at, 1e6f), -1e6f))) + step;
                 };
-                return (axis(at.x, dx) * 4000003LL + axis(at.y, dy)) * 4000003LL + axis(at.z, dz);
+                // Wrapping, not overflowing: cells far apart may share a key, which only costs a comparison.
+                return (static_cast<unsigned long long>(axis(at.x, dx)) * 4000003ULL +
+                        static_cast<unsigned long long>(axis(at.y, dy))) *
+                           4000003ULL +
+                       static_cast<unsigned long long>(axis(at.z, dz));
             };
-            std::unordered_map<long long, std::vector<size_t>> cells;
+            std::unordered_map<unsigned long long, std::vector<size_t>> cells;
             for (size_t i = 0; i < graph.portals.size(); ++i)
                 if (graph.portals[i].Quad() && HasArea(graph.portals[i]))
                     cells[cell(graph.portals[i].centre, 0, 0, 0)].push_back(i);
