@@ -1,5 +1,6 @@
 // The checker's reports: text for people, JSON, JUnit XML for build servers, and a page.
 #include "CheckReports.h"
+#include "ZoneGraphPage.h"
 
 #include <OgreStringConverter.h>
 
@@ -495,6 +496,7 @@ namespace
         if (!check.error.empty())
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
         WritePictures(out, check, pageFolder);
+        WriteZoneGraph(out, check, Escaped);
         if (check.loaded || check.totalMs > 0)
             out << "<div class=\"facts\">" << PhasesLine(check) << "</div>";
         if (check.loaded && !check.readOnly)

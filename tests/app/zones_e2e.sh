@@ -75,6 +75,28 @@ clean=$(doorway "$work/clean.png") facing=$(doorway "$work/facing.png")
 check "through a door facing into its rooms the next room is drawn (brightness $clean)" [ "$clean" -gt 120 ]
 check "through a door facing out of them it is not (brightness $facing)" [ "$facing" -lt 60 ]
 
+# The report page draws the zone graph: zones as boxes, portals as links, faults in red.
+python3 "$generator" "$work/graph.scene" --rooms 4 --fault facing --fault island >/dev/null
+./TarnelCheck --report "$work/report" "$work/graph.scene" "${media[@]}" >/dev/null 2>&1
+chromium --headless --no-sandbox --disable-gpu --virtual-time-budget=2000 --dump-dom "file://$work/report/index.html" \
+    >"$work/dom.html" 2>/dev/null
+check "the page's zone graph: a box a zone, a link a door, the faulty ones marked" python3 - "$work/dom.html" <<'PY'
+import re, sys
+dom = open(sys.argv[1]).read()
+zones = re.findall(r'<g class="zone( fault)?" data-zone="([^"]+)"', dom)
+assert sorted(name for _, name in zones) == ["Island0", "Island1", "Room0", "Room1", "Room2", "Room3"], zones
+assert sorted(name for fault, name in zones if fault) == ["Island0", "Island1"], zones
+links = re.findall(r'<g class="link( fault)?" data-from="([^"]+)" data-to="([^"]+)"', dom)
+doors = {tuple(sorted((a, b))) for _, a, b in links}
+assert doors == {("Room0", "Room1"), ("Room0", "Room2"), ("Room1", "Room3"), ("Room2", "Room3"), ("Island0", "Island1")}, doors
+assert {tuple(sorted((a, b))) for fault, a, b in links if fault} == {("Room0", "Room1")}, links
+assert "faces out of its zone" in dom
+PY
+chromium --headless --no-sandbox --disable-gpu --window-size=1280,1400 --virtual-time-budget=2000 \
+    --screenshot="$work/page.png" "file://$work/report/index.html" >/dev/null 2>&1
+red=$(convert "$work/page.png" -fx '(r>0.7&&g<0.25&&b<0.25)?1:0' -format '%[fx:int(mean*w*h)]' info:)
+check "Chromium draws it, its faults in red ($red pixels)" [ "$red" -gt 300 ]
+
 # The zone view and the freeze, in the viewer as a person drives it: from the first room's
 # camera looking through its east door, then from the last room's, which that view cannot see.
 source "$2/tools/viewer-driver.sh"

@@ -18,6 +18,7 @@
 #include <OgreOverlayManager.h>
 #include <OgrePCZSceneNode.h>
 #include <OgrePCZone.h>
+#include <OgrePortal.h>
 #include <OgreRenderTexture.h>
 #include <OgreRenderWindow.h>
 #include <OgreSceneManager.h>
@@ -114,6 +115,9 @@ LevelRows LevelRows::Of(const Tarnel::LevelDescription& level, const String& fil
         [&rows](const Tarnel::NodeDescription& node) {
             if (!node.name.empty())
                 rows.nodes.emplace(node.name, node.line);
+            // The load names a portal after its zone's node.
+            for (const Tarnel::PortalDescription& portal : node.portals)
+                rows.objects.emplace(node.name + "_" + portal.name, portal.line);
         },
         [&rows](const Tarnel::Types::ObjectParameters& object) { rows.objects.emplace(object.name, object.line); });
     return rows;
@@ -330,6 +334,8 @@ String LevelInspector::Kind(const MovableObject* object)
         return "particle system";
     if (type == "BillboardSet")
         return "billboard set";
+    if (type == "Portal")
+        return "portal";
     return type;
 }
 
@@ -422,6 +428,20 @@ String LevelInspector::PropertiesText(const MovableObject* object) const
                          << "\n";
                     break;
                 }
+    if (const auto* constPortal = dynamic_cast<const Portal*>(object))
+    {
+        // The zone scene manager's getters are not const.
+        auto* portal = const_cast<Portal*>(constPortal);
+        text << "Corners:";
+        for (int corner = 0; corner < 4; ++corner)
+            text << " (" << StringConverter::toString(portal->getDerivedCorner(corner)) << ")";
+        text << "\nFacing: " << StringConverter::toString(portal->getDerivedDirection())
+             << " (the engine looks through it from that side)\nZone: "
+             << (portal->getCurrentHomeZone() ? portal->getCurrentHomeZone()->getName() : String("none"))
+             << "\nLeads into: " << (portal->getTargetZone() ? portal->getTargetZone()->getName() : String("no zone"))
+             << "\nMatching portal: "
+             << (portal->getTargetPortal() ? portal->getTargetPortal()->getName() : String("none")) << "\n";
+    }
     if (const Light* light = dynamic_cast<const Light*>(object))
         text << "Diffuse: " << StringConverter::toString(light->getDiffuseColour())
              << "\nRange: " << light->getAttenuationRange() << "\n";
@@ -491,7 +511,11 @@ void LevelInspector::GrowTree(double milliseconds)
             const String kind = Kind(object);
             if (kind == object->getMovableType())
                 continue; // portals and the engine's helpers are not the level's objects
-            const String label = kind + " " + AsValidUtf8(object->getName());
+            String label = kind + " " + AsValidUtf8(object->getName());
+            // Where each portal leads, as the engine joined it.
+            if (auto* portal = dynamic_cast<Portal*>(object))
+                label += portal->getTargetZone() ? " -> " + AsValidUtf8(portal->getTargetZone()->getName())
+                                                 : String(" -> nowhere");
             tree.push_back({depth + 1, label, Lower(label), sceneNode, object});
         }
         treeWalk.push_back({sceneNode, 0, depth + 1});

@@ -1,0 +1,126 @@
+// The zone graph of a level's card: boxes and links in an inline picture.
+#include "ZoneGraphPage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+#include <sstream>
+
+using Ogre::String;
+
+namespace
+{
+    const double WIDTH = 720, HEIGHT = 360, MARGIN = 50, BOX_W = 96, BOX_H = 26;
+
+    /// Seen from above: the two axes along which the zones spread most.
+    std::pair<int, int> PlanAxes(const std::vector<LevelCheck::ZoneEntry>& zones)
+    {
+        double low[3] = {1e30, 1e30, 1e30}, high[3] = {-1e30, -1e30, -1e30};
+        for (const auto& zone : zones)
+            for (int axis = 0; axis < 3; ++axis)
+            {
+                low[axis] = std::min<double>(low[axis], zone.centre[axis]);
+                high[axis] = std::max<double>(high[axis], zone.centre[axis]);
+            }
+        // The axis they spread least along is left out; of equals, y, the usual up.
+        int drop = 1;
+        for (int axis : {0, 2})
+            if (high[axis] - low[axis] < high[drop] - low[drop])
+                drop = axis;
+        return drop == 0 ? std::make_pair(1, 2) : drop == 1 ? std::make_pair(0, 2) : std::make_pair(0, 1);
+    }
+
+    String Faults(const std::vector<String>& faults)
+    {
+        String text;
+        for (const String& fault : faults)
+            text += (text.empty() ? "" : "\n") + fault;
+        return text;
+    }
+}
+
+void WriteZoneGraph(std::ostream& out, const LevelCheck& check, String (*escaped)(const String&))
+{
+    const std::vector<LevelCheck::ZoneEntry>& zones = check.zones;
+    if (zones.empty())
+        return;
+    const auto [u, v] = PlanAxes(zones);
+    double low[2] = {1e30, 1e30}, high[2] = {-1e30, -1e30};
+    for (const auto& zone : zones)
+    {
+        low[0] = std::min<double>(low[0], zone.centre[u]), high[0] = std::max<double>(high[0], zone.centre[u]);
+        low[1] = std::min<double>(low[1], zone.centre[v]), high[1] = std::max<double>(high[1], zone.centre[v]);
+    }
+    const double spanU = std::max(high[0] - low[0], 1e-6), spanV = std::max(high[1] - low[1], 1e-6);
+    const double scale = std::min((WIDTH - 2 * MARGIN) / spanU, (HEIGHT - 2 * MARGIN) / spanV);
+    std::map<String, std::pair<double, double>> at;
+    for (const auto& zone : zones)
+    {
+        const double x = MARGIN + (zone.centre[u] - low[0]) * scale + (WIDTH - 2 * MARGIN - spanU * scale) / 2;
+        const double y = MARGIN + (zone.centre[v] - low[1]) * scale + (HEIGHT - 2 * MARGIN - spanV * scale) / 2;
+        at.emplace(zone.name, std::make_pair(std::isfinite(x) ? x : WIDTH / 2, std::isfinite(y) ? y : HEIGHT / 2));
+    }
+    std::ostringstream links, boxes;
+    links.precision(1);
+    boxes.precision(1);
+    links << std::fixed;
+    boxes << std::fixed;
+    // Each door once: a pair of portals that lead into each other's zones.
+    std::set<std::pair<String, String>> drawn;
+    size_t faultyLinks = 0, stubs = 0;
+    for (const auto& zone : zones)
+        for (const auto& portal : zone.portals)
+        {
+            const auto from = at.at(zone.name);
+            if (portal.target.empty() || !at.count(portal.target))
+            {
+                // A portal that leads nowhere: a stub out of its zone, in red.
+                const double angle = double(++stubs) * 2.399963;
+                links << "<g class=\"stub\" data-portal=\"" << escaped(portal.name) << "\"><title>"
+                      << escaped("portal \"" + portal.name + "\" (line " + std::to_string(portal.line) +
+                                 "), leads nowhere" + (portal.faults.empty() ? "" : ":\n" + Faults(portal.faults)))
+                      << "</title><line x1=\"" << from.first << "\" y1=\"" << from.second << "\" x2=\""
+                      << from.first + std::cos(angle) * 40 << "\" y2=\"" << from.second + std::sin(angle) * 40
+                      << "\" stroke=\"#c22\" stroke-width=\"3\" stroke-dasharray=\"5 3\"/></g>";
+                continue;
+            }
+            const std::pair<String, String> door = std::minmax(zone.name, portal.target);
+            if (!drawn.insert(door).second && portal.faults.empty())
+                continue;
+            const auto to = at.at(portal.target);
+            const bool faulty = !portal.faults.empty();
+            faultyLinks += faulty;
+            links << "<g class=\"link" << (faulty ? " fault" : "") << "\" data-from=\"" << escaped(zone.name)
+                  << "\" data-to=\"" << escaped(portal.target) << "\"><title>"
+                  << escaped("portal \"" + portal.name + "\" (line " + std::to_string(portal.line) + ") into " +
+                             portal.target + (faulty ? ":\n" + Faults(portal.faults) : String()))
+                  << "</title><line x1=\"" << from.first << "\" y1=\"" << from.second << "\" x2=\"" << to.first
+                  << "\" y2=\"" << to.second << "\" stroke=\"" << (faulty ? "#c22" : "#7a7") << "\" stroke-width=\""
+                  << (faulty ? 4 : 2) << "\"/></g>";
+        }
+    size_t faultyZones = 0;
+    for (const auto& zone : zones)
+    {
+        const auto centre = at.at(zone.name);
+        const bool faulty = !zone.faults.empty();
+        faultyZones += faulty;
+        boxes << "<g class=\"zone" << (faulty ? " fault" : "") << "\" data-zone=\"" << escaped(zone.name)
+              << "\"><title>"
+              << escaped("zone \"" + zone.name + "\" (line " + std::to_string(zone.line) + "): " +
+                         std::to_string(zone.nodes) + " nodes, " + std::to_string(zone.objects) + " objects" +
+                         (zone.measured ? ", " + std::to_string(zone.triangles) + " triangles" : String()) +
+                         (faulty ? ":\n" + Faults(zone.faults) : String()))
+              << "</title><rect x=\"" << centre.first - BOX_W / 2 << "\" y=\"" << centre.second - BOX_H / 2
+              << "\" width=\"" << BOX_W << "\" height=\"" << BOX_H << "\" rx=\"4\" fill=\""
+              << (faulty ? "#fbdada" : "#e6f0e6") << "\" stroke=\"" << (faulty ? "#c22" : "#585") << "\" stroke-width=\""
+              << (faulty ? 3 : 1.5) << "\"/><text x=\"" << centre.first << "\" y=\"" << centre.second + 4
+              << "\" text-anchor=\"middle\" font-size=\"11\">" << escaped(zone.name.substr(0, 14)) << "</text></g>";
+    }
+    out << "<details class=\"zones\"" << (faultyZones + faultyLinks + stubs ? " open" : "") << "><summary>Zones ("
+        << zones.size() << ", " << faultyZones << " with faults; " << faultyLinks + stubs
+        << " portals with faults)</summary><svg class=\"zone-graph\" xmlns=\"http://www.w3.org/2000/svg\" width=\""
+        << WIDTH << "\" height=\"" << HEIGHT << "\" viewBox=\"0 0 " << WIDTH << " " << HEIGHT
+        << "\" role=\"img\" aria-label=\"The level's zones seen from above, joined by their portals\">"
+        << "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>" << links.str() << boxes.str() << "</svg></details>";
+}
