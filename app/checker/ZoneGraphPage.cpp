@@ -31,6 +31,38 @@ namespace
         return drop == 0 ? std::make_pair(1, 2) : drop == 1 ? std::make_pair(0, 2) : std::make_pair(0, 1);
     }
 
+    /** The zones' places along the axis, from 0, in their order with their gaps kept, except
+        that no gap is wider than the bulk of the zones (the middle three fifths of them): a
+        zone far off, an island or a sky box, would squeeze the rest into a point. */
+    std::vector<double> Spread(const std::vector<LevelCheck::ZoneEntry>& zones, int axis)
+    {
+        std::vector<std::pair<double, size_t>> sorted;
+        for (size_t i = 0; i < zones.size(); ++i)
+            sorted.emplace_back(std::isfinite(zones[i].centre[axis]) ? zones[i].centre[axis] : 0.0, i);
+        std::sort(sorted.begin(), sorted.end());
+        const size_t n = sorted.size();
+        const double bulk = std::max(sorted[std::min(n - 1, n * 4 / 5)].first - sorted[n / 5].first, 1e-3);
+        std::vector<double> places(n, 0);
+        double place = 0;
+        for (size_t i = 1; i < n; ++i)
+        {
+            place += std::min(sorted[i].first - sorted[i - 1].first, bulk);
+            places[sorted[i].second] = place;
+        }
+        return places;
+    }
+
+    /// The smallest gap between two places that are apart (a fiftieth of the span or more).
+    double NearestGap(std::vector<double> places, double span)
+    {
+        std::sort(places.begin(), places.end());
+        double nearest = span;
+        for (size_t i = 1; i < places.size(); ++i)
+            if (places[i] - places[i - 1] > span / 50)
+                nearest = std::min(nearest, places[i] - places[i - 1]);
+        return std::max(nearest, 1e-6);
+    }
+
     String Faults(const std::vector<String>& faults)
     {
         String text;
@@ -46,20 +78,20 @@ void WriteZoneGraph(std::ostream& out, const LevelCheck& check, String (*escaped
     if (zones.empty())
         return;
     const auto [u, v] = PlanAxes(zones);
-    double low[2] = {1e30, 1e30}, high[2] = {-1e30, -1e30};
-    for (const auto& zone : zones)
-    {
-        low[0] = std::min<double>(low[0], zone.centre[u]), high[0] = std::max<double>(high[0], zone.centre[u]);
-        low[1] = std::min<double>(low[1], zone.centre[v]), high[1] = std::max<double>(high[1], zone.centre[v]);
-    }
-    const double spanU = std::max(high[0] - low[0], 1e-6), spanV = std::max(high[1] - low[1], 1e-6);
-    const double scale = std::min((WIDTH - 2 * MARGIN) / spanU, (HEIGHT - 2 * MARGIN) / spanV);
+    const std::vector<double> across = Spread(zones, u), down = Spread(zones, v);
+    const double spanU = std::max(*std::max_element(across.begin(), across.end()), 1e-6);
+    const double spanV = std::max(*std::max_element(down.begin(), down.end()), 1e-6);
+    // Wide enough that neighbours' boxes stand apart, up to a few screens.
+    double scale = std::min((WIDTH - 2 * MARGIN) / spanU, (HEIGHT - 2 * MARGIN) / spanV);
+    scale = std::max({scale, 1.2 * BOX_W / NearestGap(across, spanU), 1.6 * BOX_H / NearestGap(down, spanV)});
+    scale = std::min(scale, 4000 / std::max(spanU, spanV));
+    const double width = std::max(WIDTH, 2 * MARGIN + spanU * scale), height = std::max(HEIGHT, 2 * MARGIN + spanV * scale);
     std::map<String, std::pair<double, double>> at;
-    for (const auto& zone : zones)
+    for (size_t i = 0; i < zones.size(); ++i)
     {
-        const double x = MARGIN + (zone.centre[u] - low[0]) * scale + (WIDTH - 2 * MARGIN - spanU * scale) / 2;
-        const double y = MARGIN + (zone.centre[v] - low[1]) * scale + (HEIGHT - 2 * MARGIN - spanV * scale) / 2;
-        at.emplace(zone.name, std::make_pair(std::isfinite(x) ? x : WIDTH / 2, std::isfinite(y) ? y : HEIGHT / 2));
+        const double x = MARGIN + across[i] * scale + (width - 2 * MARGIN - spanU * scale) / 2;
+        const double y = MARGIN + down[i] * scale + (height - 2 * MARGIN - spanV * scale) / 2;
+        at.emplace(zones[i].name, std::make_pair(std::isfinite(x) ? x : width / 2, std::isfinite(y) ? y : height / 2));
     }
     std::ostringstream links, boxes;
     links.precision(1);
@@ -119,8 +151,9 @@ void WriteZoneGraph(std::ostream& out, const LevelCheck& check, String (*escaped
     }
     out << "<details class=\"zones\"" << (faultyZones + faultyLinks + stubs ? " open" : "") << "><summary>Zones ("
         << zones.size() << ", " << faultyZones << " with faults; " << faultyLinks + stubs
-        << " portals with faults)</summary><svg class=\"zone-graph\" xmlns=\"http://www.w3.org/2000/svg\" width=\""
-        << WIDTH << "\" height=\"" << HEIGHT << "\" viewBox=\"0 0 " << WIDTH << " " << HEIGHT
+        << " portals with faults)</summary><div style=\"overflow:auto\"><svg class=\"zone-graph\" "
+        << "xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height << "\" viewBox=\"0 0 "
+        << width << " " << height
         << "\" role=\"img\" aria-label=\"The level's zones seen from above, joined by their portals\">"
-        << "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>" << links.str() << boxes.str() << "</svg></details>";
+        << "<rect width=\"100%\" height=\"100%\" fill=\"#fafafa\"/>" << links.str() << boxes.str() << "</svg></div></details>";
 }
