@@ -1,14 +1,18 @@
 #include "LevelInspector.h"
 #include "support/SceneTest.h"
 
+#include "Tarnel/Tarnel.h"
+
 #include <OgreCamera.h>
 #include <OgreOverlayManager.h>
+#include <OgrePortal.h>
 #include <OgreRenderSystem.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreViewport.h>
 
 #include <imgui.h>
+#include <tinyxml.h>
 
 using namespace Ogre;
 
@@ -102,4 +106,30 @@ TEST_F(Inspector, TheSelectionSaysWhichTechniqueIsDrawnAndWhyTheOthersAreNot)
                                             "program Toon/VP cannot be used"))
         << text;
     EXPECT_NE(Ogre::String::npos, text.find("Mesh: TwoPart.mesh\n")) << text;
+}
+
+TEST_F(Inspector, APortalSaysWhereItLeadsAndWhereItIsWritten)
+{
+    // Two rooms joined by a door: each room's portal faces into its own room.
+    const std::string path = WriteFile("door.scene", R"(<scene><nodes>
+<node name="A"><position z="5"/>
+<portal name="Door" type="quad" x0="1" y0="0" z0="-5" x1="-1" y1="0" z1="-5" x2="-1" y2="2" z2="-5" x3="1" y3="2" z3="-5"/>
+<node name="ACrate"><entity meshFile="TwoPart.mesh"/></node></node>
+<node name="B"><position z="-5"/>
+<portal name="Door" type="quad" x0="-1" y0="0" z0="5" x1="1" y1="0" z1="5" x2="1" y2="2" z2="5" x3="-1" y3="2" z3="5"/>
+<node name="BCrate"><entity meshFile="TwoPart.mesh"/></node></node>
+</nodes></scene>)");
+    LoadFile(path);
+    Tarnel::Platform::ConnectPortals(sceneManager);
+    TiXmlDocument document;
+    ASSERT_TRUE(Tarnel::TarnelUtilities::LoadXmlFile(path, document, true));
+    const Tarnel::LevelDescription level = Tarnel::LevelReader().Read(document.RootElement());
+    LevelInspector inspector(TestEngine::Window());
+    inspector.ShowLevel(sceneManager, nullptr, LevelRows::Of(level, path), {}, &scene);
+    ASSERT_EQ(2u, scene.GetPortals().size());
+    const Ogre::String text = inspector.PropertiesText(scene.GetPortals()[0]);
+    for (const char* said : {"Kind: portal\n", "Zone: A_PCZone\n", "Leads into: B_PCZone\n", "Matching portal: B_Door\n",
+                             "Facing: 0 0 -1", "Corners: (1 0 0) (-1 0 0) (-1 2 0) (1 2 0)"})
+        EXPECT_NE(Ogre::String::npos, text.find(said)) << said << " in\n" << text;
+    EXPECT_NE(Ogre::String::npos, text.find("Made at: " + path + ":3\n")) << text;
 }

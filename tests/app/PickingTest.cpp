@@ -5,6 +5,8 @@
 #include <OgreLight.h>
 #include <OgreManualObject.h>
 #include <OgreMesh.h>
+#include <OgrePCZSceneManager.h>
+#include <OgrePortal.h>
 #include <OgreSceneNode.h>
 
 using namespace Ogre;
@@ -58,4 +60,36 @@ TEST_F(Picking, TheNearestObjectOnTheRay)
     nearer->setVisible(false);
     EXPECT_EQ(farther, LevelPicking::Pick(sceneManager, rows[0].ray, 0.5f, nullptr)) << "a hidden object is not met";
     EXPECT_LT(LevelPicking::MeetTriangles(Ray(Vector3::ZERO, Vector3::UNIT_X), farther), 0) << "a ray beside it";
+}
+
+TEST_F(Picking, APortalByItsOutlineOnly)
+{
+    // A doorway 2 wide and 2 high at z = -4, facing the camera, with a box beyond it.
+    auto* zones = static_cast<PCZSceneManager*>(sceneManager);
+    SceneNode* room = sceneManager->getRootSceneNode()->createChildSceneNode("Room");
+    Portal* door = zones->createPortal("Room_Door", PortalBase::PORTAL_TYPE_QUAD);
+    const Vector3 corners[4] = {Vector3(-1, -1, -4), Vector3(1, -1, -4), Vector3(1, 1, -4), Vector3(-1, 1, -4)};
+    door->setCorners(corners);
+    door->setNode(room);
+    Entity* beyond = sceneManager->createEntity("Beyond", "TwoPart.mesh", TestEngine::RESOURCE_GROUP);
+    sceneManager->getRootSceneNode()->createChildSceneNode("BeyondNode", Vector3(0, 0, -8))->attachObject(beyond);
+    const std::vector<Portal*> portals = {door};
+    const struct
+    {
+        const char* what;
+        Vector3 from;
+        MovableObject* picked;
+    } rows[] = {
+        {"through the doorway's middle, what lies beyond", Vector3::ZERO, beyond},
+        {"on its edge, the portal", Vector3(0.97f, 0, 0), door},
+        {"at a corner, the portal", Vector3(-0.98f, 0.98f, 0), door},
+        {"beside it, nothing", Vector3(3, 3, 0), nullptr},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.picked, LevelPicking::Pick(sceneManager, Ray(row.from, Vector3::NEGATIVE_UNIT_Z), 0.5f, nullptr,
+                                                 portals))
+            << row.what;
+    EXPECT_EQ(nullptr, LevelPicking::Pick(sceneManager, Ray(Vector3(0.97f, 0, 0), Vector3::NEGATIVE_UNIT_Z), 0.5f,
+                                          nullptr))
+        << "portals are met only when given";
 }

@@ -301,7 +301,7 @@ void LevelInspector::PickAt(int x, int y)
                                                    Real(y - viewport->getActualTop()) / viewport->getActualHeight());
     // Markers as large as a hand at a few steps: a light or camera is a point otherwise.
     const Real marker = std::max(Real(0.05), camera->getNearClipDistance() * 5);
-    Select(LevelPicking::Pick(sceneManager, ray, marker, camera));
+    Select(LevelPicking::Pick(sceneManager, ray, marker, camera, scene ? scene->GetPortals() : std::vector<Portal*>()));
 }
 
 void LevelInspector::Select(MovableObject* object)

@@ -8,11 +8,14 @@
 #include <OgreLight.h>
 #include <OgreMesh.h>
 #include <OgreParticleSystem.h>
+#include <OgrePortal.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 #include <OgreSubMesh.h>
 
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <limits>
 
 using namespace Ogre;
@@ -117,8 +120,35 @@ Real LevelPicking::MeetTriangles(const Ray& ray, const Entity* entity)
     return nearest;
 }
 
+Real LevelPicking::MeetPortalOutline(const Ray& ray, Portal* portal)
+{
+    portal->updateDerivedValues();
+    Vector3 c[4];
+    for (int corner = 0; corner < 4; ++corner)
+        c[corner] = portal->getDerivedCorner(corner);
+    Real met = -1;
+    for (const auto& triangle : {std::array<int, 3>{0, 1, 2}, std::array<int, 3>{0, 2, 3}})
+    {
+        std::pair<bool, Real> hit = Math::intersects(ray, c[triangle[0]], c[triangle[1]], c[triangle[2]], true, true);
+        if (hit.first && (met < 0 || hit.second < met))
+            met = hit.second;
+    }
+    if (met < 0)
+        return -1;
+    // Near an edge: its distance from the nearest of the four lines round it.
+    const Vector3 at = ray.getPoint(met);
+    Real nearest = std::numeric_limits<Real>::max();
+    for (int edge = 0; edge < 4; ++edge)
+    {
+        const Vector3 from = c[edge], along = c[(edge + 1) % 4] - from;
+        const Real t = along.isZeroLength() ? 0 : Math::Clamp<Real>((at - from).dotProduct(along) / along.squaredLength(), 0, 1);
+        nearest = std::min(nearest, at.distance(from + along * t));
+    }
+    return nearest <= portal->getRadius() * 0.1f ? met : -1;
+}
+
 MovableObject* LevelPicking::Pick(SceneManager* sceneManager, const Ray& ray, Real markerRadius,
-                                  const Camera* viewer)
+                                  const Camera* viewer, const std::vector<Portal*>& portals)
 {
     MovableObject* picked = nullptr;
     Real nearest = std::numeric_limits<Real>::max();
@@ -155,5 +185,7 @@ MovableObject* LevelPicking::Pick(SceneManager* sceneManager, const Ray& ray, Re
             }
         }
     }
+    for (Portal* portal : portals)
+        consider(portal, MeetPortalOutline(ray, portal));
     return picked;
 }
