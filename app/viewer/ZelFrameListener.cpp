@@ -54,6 +54,8 @@ bool ZelFrameListener::frameRenderingQueued(const FrameEvent& event)
     controls.moveSpeed = &moveSpeed;
     controls.levelCameras = &viewer.GetLevelCameras();
     controls.reloadSummary = viewer.GetReloadSummary();
+    if (inspector.IsOpen())
+        controls.zones = describeZone() + describeDrawn();
     inspector.Frame(event.timeSinceLastFrame, leftClicks, controls);
     // Once the level is on screen, so that neither its first frame nor the key that opens the inspector waits for it.
     if (++framesQueued == 3)
@@ -174,6 +176,12 @@ void ZelFrameListener::toggleFreeze()
         " of " + StringConverter::toString(counts.levelTriangles) + " triangles");
 }
 
+String ZelFrameListener::describeZone() const
+{
+    PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
+    return "Camera in zone: " + (zone ? zone->getName() : String("none")) + "\n";
+}
+
 String ZelFrameListener::describeDrawn() const
 {
     if (!zoneColours.IsOn() && !drawn.IsFrozen())
@@ -222,9 +230,7 @@ String ZelFrameListener::describeLevel() const
         text += viewer.GetReloadSummary() + "\n";
     if (!reloadError.empty())
         text += "Reload failed, this is the level as it was: " + reloadError + "\n";
-    PCZone* zone = static_cast<PCZSceneNode*>(camera->getParentSceneNode())->getHomeZone();
-    text += "Camera in zone: " + (zone ? zone->getName() : String("none")) + "\n";
-    text += describeDrawn();
+    text += describeZone() + describeDrawn();
     const std::vector<Camera*>& levelCameras = viewer.GetLevelCameras();
     String cameras;
     for (size_t index = 0; index < levelCameras.size(); ++index)

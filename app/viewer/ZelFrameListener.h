@@ -47,7 +47,9 @@ protected:
     void reloadLevel();
     /// The panel's text: the level, its load time, the camera's zone, cameras, animations, keys.
     Ogre::String describeLevel() const;
-    /// The zone view's and the freeze's lines of the panel: what is drawn of the level's whole.
+    /// "Camera in zone: Hall_PCZone", a line of the panel's and the inspector's.
+    Ogre::String describeZone() const;
+    /// The zone view's and the freeze's lines of the panel and the inspector: what is drawn of the level's whole.
     Ogre::String describeDrawn() const;
     void toggleZoneView();
     void toggleFreeze();

@@ -611,6 +611,8 @@ void LevelInspector::DrawLevel(const LevelControls& controls)
     ImGui::Begin("Level");
     if (!controls.reloadSummary.empty())
         ImGui::TextUnformatted(controls.reloadSummary.c_str());
+    if (!controls.zones.empty())
+        ImGui::TextUnformatted(AsValidUtf8(controls.zones).c_str());
     if (controls.moveSpeed)
         ImGui::SliderFloat("speed", controls.moveSpeed, 0.01f, 1e5f, "%.2f units/s", ImGuiSliderFlags_Logarithmic);
     if (controls.levelCameras && !controls.levelCameras->empty() && ImGui::TreeNode("Cameras"))

@@ -44,6 +44,8 @@ struct LevelControls
     Ogre::Real* moveSpeed = nullptr;
     const std::vector<Ogre::Camera*>* levelCameras = nullptr;
     Ogre::String reloadSummary; ///< "Reloaded in ... ms, memory ... MB"; empty before a reload
+    /// The camera's zone, and with the zone view or a freeze, what the frame drew of the level.
+    Ogre::String zones;
 };
 
 /** The level inspector (I): Dear ImGui windows drawn through the engine's overlay over the

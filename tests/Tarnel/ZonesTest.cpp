@@ -1,0 +1,81 @@
+#include "support/SceneTest.h"
+
+#include "Tarnel/Tarnel.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <string>
+
+using namespace Ogre;
+
+namespace
+{
+    /// A room of side 10 at x: a floor a little below its walls, a crate, a door on its east or west side.
+    std::string Room(const char* name, float x, const char* door, const std::string& extra = "")
+    {
+        // Each room's portal faces into its own room: its corners go round the other way on the other side.
+        const std::string corners = std::string(door) == "east"
+                                        ? "x0='5' y0='0' z0='1' x1='5' y1='0' z1='-1' x2='5' y2='2' z2='-1' x3='5' y3='2' z3='1'"
+                                        : "x0='-5' y0='0' z0='-1' x1='-5' y1='0' z1='1' x2='-5' y2='2' z2='1' x3='-5' y3='2' z3='-1'";
+        return "<node name='" + std::string(name) + "'><position x='" + std::to_string(x) + "'/>" +
+               "<portal name='Door' type='quad' " + corners + "/>" +
+               "<node><position y='-0.1'/><scale x='10' y='0.2' z='10'/><entity name='" + name + "Floor' meshFile='box'/></node>" +
+               "<node><position x='-4.9' y='2'/><scale x='0.2' y='4' z='10'/><entity name='" + name + "West' meshFile='box'/></node>" +
+               "<node><position x='4.9' y='2'/><scale x='0.2' y='4' z='10'/><entity name='" + name + "East' meshFile='box'/></node>" +
+               "<node><position y='2' z='-4.9'/><scale x='10' y='4' z='0.2'/><entity name='" + name + "North' meshFile='box'/></node>" +
+               "<node><position y='2' z='4.9'/><scale x='10' y='4' z='0.2'/><entity name='" + name + "South' meshFile='box'/></node>" +
+               "<node><position x='2' y='0.5' z='2'/><entity name='" + name + "Crate' meshFile='box'/></node>" + extra +
+               "</node>";
+    }
+
+    std::vector<std::string> ExtentFaults(const std::string& nodes)
+    {
+        TiXmlDocument document;
+        document.Parse(("<scene><nodes>" + nodes + "</nodes></scene>").c_str());
+        const Tarnel::LevelDescription level = Tarnel::LevelReader().Read(document.RootElement());
+        // Every mesh is a unit box: the check needs the meshes' bounds, not the meshes.
+        const Tarnel::MeshLookup unitBoxes = [](const String&, Tarnel::MeshFacts& facts) {
+            facts.bounds = AxisAlignedBox(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
+            facts.triangles = 12;
+            return true;
+        };
+        std::vector<std::string> texts;
+        for (const Tarnel::ZoneFinding& finding : Tarnel::FindZoneExtentFaults(Tarnel::ZoneGraph::Of(level, unitBoxes)))
+            texts.push_back(finding.text.substr(0, finding.text.find(':')));
+        return texts;
+    }
+}
+
+// The readers log through the engine, which the fixture starts.
+using ZoneExtents = SceneTest;
+
+TEST_F(ZoneExtents, WhatReachesOutOverlapsOrLiesOutside)
+{
+    const std::string beam = "<node><position x='5' y='3'/><scale x='10' y='0.3' z='0.3'/><entity name='Beam' meshFile='box'/></node>";
+    const std::string hall = "<node><position x='5' y='2'/><scale x='20' y='4' z='10'/><entity name='Hall' meshFile='box'/></node>";
+    const struct
+    {
+        const char* what;
+        std::string nodes;
+        std::vector<std::string> faults;
+    } rows[] = {
+        {"two rooms side by side, floors below their walls", Room("A", 0, "east") + Room("B", 10, "west"), {}},
+        {"a beam through the wall into the next room", Room("A", 0, "east", beam) + Room("B", 10, "west"),
+         {"entity \"Beam\" of zone \"A\" reaches 5 out of its zone, into zone \"B\""}},
+        // A room that is one mesh, with a crate in it: the mesh is the room, it reaches into no other.
+        {"a room of one mesh", Room("A", 0, "east") +
+                                   "<node name='Big'><position x='20'/><portal name='Door' type='quad' x0='-5' y0='0' z0='-1' "
+                                   "x1='-5' y1='0' z1='1' x2='-5' y2='2' z2='1' x3='-5' y3='2' z3='-1'/>"
+                                   "<node><position y='2'/><scale x='10' y='4' z='10'/><entity name='Shell' meshFile='box'/></node>"
+                                   "<node><position x='1' y='0.5'/><entity name='Chair' meshFile='box'/></node></node>",
+         {}},
+        {"a zone half inside another", Room("A", 0, "east") + Room("B", 5, "west"),
+         {"zone \"B\" overlaps zone \"A\" (line 1) by 5 x 4.2 x 10"}},
+        {"an entity outside every zone", Room("A", 0, "east") + Room("B", 10, "west") +
+                                             "<node><position x='40'/><entity name='Stray' meshFile='box'/></node>" + hall,
+         {"entity \"Stray\" and 1 more lie outside every zone"}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.faults, ExtentFaults(row.nodes)) << row.what;
+}
