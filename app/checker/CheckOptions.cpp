@@ -45,7 +45,16 @@ namespace
         "                         no display: what stops its load, what it lacks (meshes,\n"
         "                         model files, particle templates, materials and the images\n"
         "                         their scripts name) and the readers' warnings; not what\n"
-        "                         only building and drawing find. In well under a second\n";
+        "                         only building and drawing find. In well under a second\n"
+        "  --sweep                sample places through each level (inside each zone, or\n"
+        "                         over its extent) looking eight ways, and its cameras, and\n"
+        "                         say what each draws: zones, objects, triangles, batches\n"
+        "  --sweep-step UNITS     places this far apart (default: about 100 places a level)\n"
+        "  --sweep-points N       about N places a level\n"
+        "  --budget SPEC          triangles=N,batches=M,objects=K: a level whose heaviest\n"
+        "                         place draws more is incomplete (status 2); sweeps. A file\n"
+        "                         tarnel-budget.txt beside the levels (their folder or one\n"
+        "                         above) holds one too; the command line's bounds win\n";
 
     /// The level files an argument names: the file, or every *.scene below a folder, sorted.
     std::vector<String> LevelsOf(const String& argument)
@@ -111,6 +120,22 @@ namespace
              if (!ParseShard(v, o.shardIndex, o.shardCount))
                  throw std::invalid_argument("--shard takes I/N with I from 1 to N, not " + v);
          }},
+        {"--sweep", false, [](CheckOptions& o, Text, Text) { o.settings.sweep = true; }},
+        {"--sweep-step", true,
+         [](CheckOptions& o, Text n, Text v) {
+             char* end = nullptr;
+             const double step = std::strtod(v.c_str(), &end);
+             if (end == v.c_str() || *end || !(step > 0 && step < 1e9))
+                 throw std::invalid_argument(n + " takes a distance above 0, not " + v);
+             o.settings.sweepSettings.step = Ogre::Real(step);
+             o.settings.sweep = true;
+         }},
+        {"--sweep-points", true,
+         [](CheckOptions& o, Text n, Text v) {
+             o.settings.sweepSettings.points = Whole(n, v, 1, 10000, "a number");
+             o.settings.sweep = true;
+         }},
+        {"--budget", true, [](CheckOptions& o, Text, Text v) { o.settings.budget = LevelBudget::Parse(v); }},
         {"--jobs", true, [](CheckOptions& o, Text n, Text v) { o.jobs = Whole(n, v, 1, 256, "a number"); }},
         {"--timeout", true,
          [](CheckOptions& o, Text n, Text v) {
@@ -150,6 +175,8 @@ CheckOptions CheckOptions::Parse(int argc, char** argv)
     }
     if (options.noDraw && !options.settings.referenceFolder.empty())
         throw std::invalid_argument("--ref compares pictures, which --no-draw does not draw");
+    if (options.noDraw && (options.settings.sweep || options.settings.budget.Any()))
+        throw std::invalid_argument("--sweep and --budget count what is drawn, which --no-draw does not draw");
     if (options.settings.updateReferences && options.settings.referenceFolder.empty())
         throw std::invalid_argument("--ref-update needs --ref DIR");
     options.settings.media.Locations(); // a list or folder that is not there, said once for all levels

@@ -1,5 +1,6 @@
 // The checker's reports: text for people, JSON, JUnit XML for build servers, and a page.
 #include "CheckReports.h"
+#include "SweepReports.h"
 #include "ZoneGraphPage.h"
 
 #include <OgreStringConverter.h>
@@ -125,6 +126,12 @@ void WriteText(std::ostream& out, const LevelCheck& check, const String& mediaSa
         out << "  warning: " << DescribeGroup(group) << "\n";
     if (!check.firstView.empty())
         out << "  first view: " << check.firstView << "\n";
+    for (const String& line : SweepLines(check))
+        out << "  " << line << "\n";
+    for (const String& over : check.overBudget)
+        out << "  " << over << "\n";
+    if (!check.heaviestPicture.empty())
+        out << "  picture of the heaviest place: " << check.heaviestPicture << "\n";
     for (const LevelCheck::Picture& picture : check.pictures)
     {
         out << "  picture " << picture.view << ": " << picture.file;
@@ -170,7 +177,7 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
                             {"reference", picture.reference.empty() ? ordered_json() : ordered_json(picture.reference)},
                             {"difference", picture.difference.empty() ? ordered_json() : ordered_json(picture.difference)},
                             {"differing", picture.differing}, {"matches", picture.matches}});
-    return {
+    ordered_json document = {
         {"file", check.file},
         {"status", int(check.GetStatus())},
         {"loaded", check.loaded},
@@ -198,6 +205,8 @@ nlohmann::ordered_json ToJson(const LevelCheck& check)
         {"firstView", check.firstView.empty() ? ordered_json() : ordered_json(check.firstView)},
         {"pictures", pictures},
     };
+    AddSweepJson(document, check);
+    return document;
 }
 
 LevelCheck FromJson(const nlohmann::ordered_json& level)
@@ -268,6 +277,7 @@ LevelCheck FromJson(const nlohmann::ordered_json& level)
         picture.matches = entry.at("matches");
         check.pictures.push_back(picture);
     }
+    ReadSweepJson(level, check);
     return check;
 }
 
@@ -321,6 +331,8 @@ namespace
             details << "missing " << MissingLine(missing) << "\n";
         for (const String& portal : check.unconnectedPortals)
             details << "portal without a target zone: " << portal << "\n";
+        for (const String& over : check.overBudget)
+            details << over << "\n";
         for (const LevelCheck::Picture& picture : check.pictures)
         {
             if (!picture.matches)
@@ -330,7 +342,8 @@ namespace
         String message = !check.error.empty() ? check.error
                          : check.GetStatus() == LevelCheck::LOOKS_DIFFERENT ? String("the level looks different")
                          : !check.missing.empty() ? "missing " + check.missing.front().kind + " " + check.missing.front().name
-                                                  : String("the level is incomplete");
+                         : !check.overBudget.empty() ? check.overBudget.front()
+                                                     : String("the level is incomplete");
         return {message, details.str()};
     }
 
@@ -451,6 +464,8 @@ namespace
                 reason = Counted("missing resource", check.missing.size());
             if (!check.unconnectedPortals.empty())
                 reason += (reason.empty() ? "" : ", ") + Counted("portal without a zone", check.unconnectedPortals.size());
+            if (!check.overBudget.empty())
+                reason += (reason.empty() ? "" : ", ") + String("over budget");
             return reason;
         }
         default: return Counted("warning", warnings);
@@ -496,6 +511,17 @@ namespace
         if (!check.error.empty())
             out << "<div class=\"error\">" << Escaped(check.error) << "</div>";
         WritePictures(out, check, pageFolder);
+        for (const String& over : check.overBudget)
+            out << "<div class=\"error\">" << Escaped(over) << "</div>";
+        if (check.swept)
+        {
+            out << "<div class=\"pictures\">";
+            WriteSweepMap(out, check, Escaped);
+            if (!check.heaviestPicture.empty())
+                WriteFigure(out, check.heaviestPicture, "the heaviest place", pageFolder);
+            out << "</div>";
+            WriteList(out, "Sweep (" + Counted("sample", check.sweep.samples.size()) + ")", SweepLines(check));
+        }
         WriteZoneGraph(out, check, Escaped);
         if (check.loaded || check.totalMs > 0)
             out << "<div class=\"facts\">" << PhasesLine(check) << "</div>";

@@ -116,6 +116,29 @@ namespace
         through each level camera, as the viewer's --screenshot draws them. Particle systems
         are left out: they move with the clock, and pictures must be the same from run to
         run. Animations stay at their start, as nothing advances them. */
+    /** Sweeps the level when asked to or when it has a budget, and holds it to the budget;
+        with the pictures, draws one from the heaviest place. */
+    void Sweep(LevelCheck& check, PCZSceneManager* sceneManager, const Tarnel::TarnelScene& scene,
+               const CheckSettings& settings)
+    {
+        const LevelBudget budget = LevelBudget::ForLevel(check.file, settings.budget);
+        if (!settings.sweep && !budget.Any())
+            return;
+        check.sweep = LevelSweep::Of(sceneManager, scene, settings.sweepSettings);
+        check.swept = true;
+        check.overBudget = budget.Exceeded(check.sweep);
+        const SweepSample* worst = check.sweep.Worst();
+        if (!worst || settings.picturesFolder.empty())
+            return;
+        Camera* camera = sceneManager->createCamera("Tarnel/Heaviest");
+        sceneManager->getRootSceneNode()->createChildSceneNode("Tarnel/Heaviest")->attachObject(camera);
+        check.sweep.Aim(camera, *worst, scene.GetUpAxisVector());
+        check.heaviestPicture =
+            (std::filesystem::path(settings.picturesFolder) / (PictureStem(check.file) + "-heaviest.png")).string();
+        LevelPictures::Write(camera, check.heaviestPicture, settings.pictureWidth, settings.pictureHeight,
+                             scene.GetBackgroundColour());
+    }
+
     void TakePictures(LevelCheck& check, PCZSceneManager* sceneManager, const Tarnel::TarnelScene& scene,
                       const CheckSettings& settings)
     {
@@ -236,7 +259,7 @@ LevelCheck::Status LevelCheck::GetStatus() const
         return FAILED;
     if (std::any_of(pictures.begin(), pictures.end(), [](const Picture& picture) { return !picture.matches; }))
         return LOOKS_DIFFERENT;
-    return missing.empty() && unconnectedPortals.empty() ? FINE : INCOMPLETE;
+    return missing.empty() && unconnectedPortals.empty() && overBudget.empty() ? FINE : INCOMPLETE;
 }
 
 String PictureStem(const String& file)
@@ -336,6 +359,19 @@ LevelCheck LevelCheck::Run(const String& file, RenderWindow* window, const Check
         catch (const Exception& error)
         {
             check.error = "Drawing the pictures failed: " + error.getFullDescription();
+        }
+        try
+        {
+            if (check.drawn)
+                Sweep(check, sceneManager, scene, settings);
+        }
+        catch (const Exception& error)
+        {
+            check.error = "The sweep failed: " + error.getFullDescription();
+        }
+        catch (const std::invalid_argument& error)
+        {
+            check.error = error.what();
         }
         check.duplicateDefinitions = log.duplicates;
         check.warnings.insert(check.warnings.begin(), log.warnings.begin(), log.warnings.end());

@@ -1,6 +1,8 @@
 #ifndef TARNEL_APP_LEVEL_CHECK_H
 #define TARNEL_APP_LEVEL_CHECK_H
 
+#include "LevelBudget.h"
+#include "LevelSweep.h"
 #include "MediaSources.h"
 
 #include <OgreLog.h>
@@ -26,6 +28,9 @@ struct CheckSettings
     unsigned pictureWidth = 480, pictureHeight = 300;
     /// How long one level's check may take before its process is stopped, as failed.
     unsigned timeoutSeconds = 300;
+    bool sweep = false;          ///< sweep viewpoints through each level (a budget sweeps too)
+    SweepSettings sweepSettings;
+    LevelBudget budget;          ///< the command line's; a level's budget file fills what it leaves
 };
 
 /** What the engine's log says while it lives: second definitions of scripts, materials
@@ -120,6 +125,11 @@ struct LevelCheck
     std::vector<Picture> pictures;
     /// Which view the first picture is drawn from and why: "through camera Eye (covers 71 % of the picture, ...)".
     Ogre::String firstView;
+    /// The sweep's samples, when the level was swept; and each budget bound its worst passes.
+    bool swept = false;
+    LevelSweep sweep;
+    std::vector<Ogre::String> overBudget;
+    Ogre::String heaviestPicture; ///< drawn from the sweep's worst sample with the pictures; empty: none
 
     Status GetStatus() const;
 

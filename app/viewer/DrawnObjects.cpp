@@ -134,16 +134,19 @@ DrawnObjects::Counts DrawnObjects::Count(const std::set<const MovableObject*>& o
 
 bool DrawnObjects::objectRendering(const MovableObject* object, const Camera* by)
 {
+    // Asked before the engine looks whether it is shown: a hidden one is not drawn.
     if (captureCamera && by == captureCamera)
     {
-        frozenSet.insert(object);
+        if (object->getVisible())
+            frozenSet.insert(object);
         return true;
     }
     if (by != camera)
         return true; // shadows, reflections, pictures: as they are
     if (frozen && !frozenSet.count(object))
         return false;
-    drawing.insert(object);
+    if (object->getVisible())
+        drawing.insert(object);
     return true;
 }
 

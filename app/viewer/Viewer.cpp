@@ -434,6 +434,7 @@ Viewer* Viewer::Start(RenderWindow* window, const Options& options, bool showInW
     static auto* viewer = new Viewer(window, startCamera);
     viewer->lenientNames = options.lenientNames;
     viewer->media = options.media;
+    viewer->heaviestPlaces = options.heaviestPlaces;
     return viewer;
 }
 

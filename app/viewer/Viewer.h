@@ -5,6 +5,7 @@
 #include "LevelInspector.h"
 #include "LevelWatch.h"
 #include "MediaSources.h"
+#include "SweepFile.h"
 
 #include <OgrePrerequisites.h>
 
@@ -59,6 +60,8 @@ public:
         Ogre::String pictureFile;
         unsigned pictureWidth = 1280;
         unsigned pictureHeight = 720;
+        /// A saved sweep of the level (--sweep-file): its places, the heaviest first, for J.
+        std::vector<HeavyPlace> heaviestPlaces;
     };
 
     /// Makes the listener that drives a viewer; it lives as long as the program.
@@ -122,6 +125,8 @@ public:
     const std::vector<Ogre::Camera*>& GetLevelCameras() const { return levelCameras; }
     /// The level's portals, as its loader made them.
     const std::vector<Ogre::Portal*>& GetLevelPortals() const { return levelPortals; }
+    /// The saved sweep's places, the heaviest first; empty without --sweep-file.
+    const std::vector<HeavyPlace>& GetHeaviestPlaces() const { return heaviestPlaces; }
     /// The level on screen: its file, as given, and its load time in milliseconds.
     const Ogre::String& GetLevelFile() const { return levelFile; }
     const Ogre::String& GetLevelLoadTime() const { return levelLoadTime; }
@@ -152,6 +157,7 @@ private:
     std::unique_ptr<Tarnel::TarnelScene> scene;
     std::vector<Ogre::Camera*> levelCameras;
     std::vector<Ogre::Portal*> levelPortals;
+    std::vector<HeavyPlace> heaviestPlaces;
     Ogre::String levelFile;
     Ogre::String levelLoadTime;
     /// Watches the folders of the level on screen: its file's and its own resource locations.

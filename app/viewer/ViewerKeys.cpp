@@ -60,6 +60,8 @@ const std::vector<ViewerKey>& ViewerKeys()
         {{OIS::KC_X}, KeyAction::Freeze, KeyRepeat::AfterToggle, 0.5f, "X",
          "freeze what the portals let the camera draw from here, to fly out and look at it; again to thaw",
          "X freeze"},
+        {{OIS::KC_J}, KeyAction::HeaviestPlace, KeyRepeat::AfterToggle, 0.5f, "J",
+         "the saved sweep's heaviest places in turn, the heaviest first (--sweep-file)", "J heaviest"},
         {{OIS::KC_ESCAPE, OIS::KC_Q}, KeyAction::Quit, KeyRepeat::EveryFrame, 0, "Escape, Q", "quit", "Esc quit"},
     };
     return keys;

@@ -37,6 +37,7 @@ enum class KeyAction
     Unlit,
     ZoneView,
     Freeze,
+    HeaviestPlace,
 };
 
 /// How often a key acts while it is held. Every press of a toggle or speed key acts once, however short.

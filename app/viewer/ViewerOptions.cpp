@@ -33,6 +33,9 @@ namespace
         "  --screenshot FILE.png  draw the level once, without dialog or window, write the\n"
         "                         picture and exit (a virtual display where there is none)\n"
         "  --size WxH             the picture's size (default 1280x720)\n"
+        "  --sweep-file FILE      the checker's JSON of a sweep of the level\n"
+        "                         (TarnelCheck --sweep --json): J goes to its heaviest\n"
+        "                         places in turn, the heaviest first\n"
         "\n"
         "Keys:\n";
 
@@ -52,6 +55,7 @@ namespace
         {"--lenient", false, [](ViewerCommandLine& l, Text, Text) { l.options.lenientNames = true; }},
         {"--camera", true, [](ViewerCommandLine& l, Text, Text v) { l.options.cameraName = v; }},
         {"--screenshot", true, [](ViewerCommandLine& l, Text, Text v) { l.options.pictureFile = v; }},
+        {"--sweep-file", true, [](ViewerCommandLine& l, Text, Text v) { l.sweepFile = v; }},
         {"--size", true,
          [](ViewerCommandLine& l, Text, Text v) {
              l.sizeGiven = true;

@@ -12,6 +12,7 @@ struct ViewerCommandLine
     bool help = false;
     bool levelGiven = false;
     bool sizeGiven = false; ///< a picture size without a picture is no command
+    std::string sweepFile;  ///< --sweep-file, read once the level is known
 
     /** Reads the arguments; raises std::invalid_argument for an unknown option, a missing or
         bad value, two levels, or a size without a picture: with a one-line reason, or an

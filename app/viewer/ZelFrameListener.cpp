@@ -128,6 +128,7 @@ bool ZelFrameListener::performKey(KeyAction action)
         break;
     case KeyAction::ZoneView: toggleZoneView(); break;
     case KeyAction::Freeze: toggleFreeze(); break;
+    case KeyAction::HeaviestPlace: goToNextHeaviestPlace(); break;
     case KeyAction::Inspector:
         if (!inspector.IsOpen())
             inspector.ShowLevel(viewer.GetSceneManager(), camera, viewer.GetLevelRows(), viewer.GetLoadFindings(),
@@ -156,6 +157,29 @@ void ZelFrameListener::toggleZoneView()
     zoneColours.SetOn(viewer.GetWindow()->getViewport(0), on);
     portalOutlines.SetVisible(on || outlinesBeforeZones, viewer.GetSceneManager(), viewer.GetLevelPortals());
     LogManager::getSingleton().logMessage(on ? "Zone view: each object in its zone's colour" : "Zone view off");
+}
+
+void ZelFrameListener::goToNextHeaviestPlace()
+{
+    const std::vector<HeavyPlace>& places = viewer.GetHeaviestPlaces();
+    if (places.empty())
+    {
+        LogManager::getSingleton().logMessage("No sweep to go through: --sweep-file FILE gives the checker's");
+        return;
+    }
+    heaviestIndex = (heaviestIndex + 1) % places.size();
+    const HeavyPlace& place = places[heaviestIndex];
+    SceneNode* node = camera->getParentSceneNode();
+    node->setPosition(place.position);
+    node->setOrientation(Vector3::NEGATIVE_UNIT_Z.getRotationTo(place.direction.normalisedCopy()));
+    SetCameraOrientation(camera, Quaternion::IDENTITY);
+    Tarnel::Platform::PlaceInZone(node);
+    levelCameraIndex = -1;
+    translation = Vector3::ZERO;
+    currentSpeed = 0;
+    LogManager::getSingleton().logMessage("Heaviest place " + StringConverter::toString(heaviestIndex + 1) + " of " +
+                                          StringConverter::toString(places.size()) + ": " + place.text + ", at " +
+                                          StringConverter::toString(place.position));
 }
 
 void ZelFrameListener::toggleFreeze()

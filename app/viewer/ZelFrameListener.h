@@ -53,6 +53,8 @@ protected:
     Ogre::String describeDrawn() const;
     void toggleZoneView();
     void toggleFreeze();
+    /// Moves the camera to the saved sweep's next heaviest place, looking as it looked.
+    void goToNextHeaviestPlace();
 
     Viewer& viewer;
     LevelInfoOverlay levelInfo;
@@ -67,6 +69,7 @@ protected:
 
     bool animationsPlaying = false;
     int levelCameraIndex = -1; ///< -1: the viewer's own view
+    size_t heaviestIndex = size_t(-1); ///< the saved sweep's place last gone to
     unsigned framesQueued = 0;
 
     /// The viewer's own view, kept while it looks through the level's cameras.

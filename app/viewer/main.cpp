@@ -47,7 +47,7 @@ int main(int argc, char** argv)
         std::cout << ViewerCommandLine::Usage();
         return 0;
     }
-    const Viewer::Options& options = line.options;
+    Viewer::Options& options = line.options;
     // A folder or a device is no level; say so in one line, before any window.
     const std::string unreadable =
         line.levelGiven ? Tarnel::TarnelUtilities::UnreadableFileReason(options.levelFile) : std::string();
@@ -59,6 +59,8 @@ int main(int argc, char** argv)
     try
     {
         options.media.Locations(); // a list or folder that is not there, said before any window
+        if (!line.sweepFile.empty())
+            options.heaviestPlaces = ReadSweepFile(line.sweepFile, options.levelFile);
     }
     catch (const std::invalid_argument& error)
     {

@@ -350,6 +350,6 @@ TEST(ViewerKeys, OneTableDrivesTheKeysTheHelpAndThePanel)
     EXPECT_EQ(help.find("W A S D, arrow keys"), help.rfind("W A S D, arrow keys"));
     EXPECT_EQ("WASD arrows move  PgUp PgDn rise  + - speed  F stats  T filtering  Print screenshot  R wireframe  "
               "P position  Space animations  C cameras  Home frame  F1 panel  O portals  F5 reload  I inspector  G selection  "
-              "L unlit  Z zones  X freeze  Esc quit",
+              "L unlit  Z zones  X freeze  J heaviest  Esc quit",
               PanelKeys());
 }
