@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The zone tools' pictures, from a generated building of four rooms: the zone view from the
 # first room (zone-view.png), the view frozen there and seen from the last room
-# (frozen.png), and the report page's zone graph of a building with faults (zone-graph.png).
+# (frozen.png), the report page's zone graph of a building with faults (zone-graph.png), and
+# the report page of a sweep of a building with one heavy room (sweep-report.png).
 # Drives the viewer in a virtual display with xdotool, as the tests do.
 #   tools/zone-pictures.sh OUT_DIR [RUN_TREE]     (default build/run)
 set -euo pipefail
@@ -34,4 +35,11 @@ python3 "$root/tools/zoned-building.py" "$work/faults.scene" --rooms 9 --fault f
 "$run_tree/bin/TarnelCheck" --no-draw --report "$work/report" "$work/faults.scene" "${media[@]}" >/dev/null 2>&1 || true
 chromium --headless --no-sandbox --disable-gpu --window-size=1000,1000 --virtual-time-budget=2000 \
     --screenshot="$out/zone-graph.png" "file://$work/report/index.html" >/dev/null 2>&1
-ls "$out"/zone-view.png "$out"/frozen.png "$out"/zone-graph.png
+python3 "$root/tools/zoned-building.py" "$work/heavy.scene" --rooms 9 --heavy 8 --camera >/dev/null
+"$run_tree/bin/TarnelCheck" --sweep --budget triangles=30000 --report "$work/sweep" "$work/heavy.scene" "${media[@]}" \
+    >/dev/null 2>&1 || true
+chromium --headless --no-sandbox --disable-gpu --window-size=1100,1500 --virtual-time-budget=2000 \
+    --screenshot="$work/sweep.png" "file://$work/sweep/index.html" >/dev/null 2>&1
+# The card from its budget line down: the map and the heaviest place's picture.
+convert "$work/sweep.png" -crop 1100x420+0+840 +repage "$out/sweep-report.png"
+ls "$out"/zone-view.png "$out"/frozen.png "$out"/zone-graph.png "$out"/sweep-report.png
