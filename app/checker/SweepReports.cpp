@@ -32,7 +32,7 @@ namespace
     {
         return Grouped(sample.triangles) + " triangles, " + Grouped(sample.batches) + " batches, " +
                Grouped(sample.objects) + " objects (" + Share(sample.objects, levelObjects) + " of the level's), " +
-               std::to_string(sample.zones) + " zones, from " + Place(sample.position) + " looking " +
+               std::to_string(sample.zones) + (sample.zones == 1 ? " zone" : " zones") + ", from " + Place(sample.position) + " looking " +
                sample.looking + (sample.camera.empty() ? String() : " through the level's camera " + sample.camera);
     }
 }

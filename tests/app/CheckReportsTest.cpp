@@ -1,4 +1,5 @@
 #include "CheckReports.h"
+#include "SweepReports.h"
 
 #include <gtest/gtest.h>
 
@@ -184,4 +185,47 @@ TEST(CheckReports, TheGameMediasFindingsAreSaidOnceForARun)
     WriteHtmlReport(alone, {first}, ".");
     EXPECT_EQ(String::npos, alone.str().find("The game&#39;s media")) << "one level's card says them itself";
     EXPECT_NE(String::npos, alone.str().find("old format"));
+}
+
+TEST(CheckReports, ASweepAndItsBudgetTravelFromTheChildAndSayWhereItIsHeavy)
+{
+    LevelCheck check;
+    check.file = "level.scene";
+    check.loaded = check.drawn = check.swept = true;
+    check.sweep.step = 2.5f;
+    check.sweep.levelObjects = 40;
+    check.sweep.levelZones = 3;
+    check.sweep.samples.push_back({Ogre::Vector3(1, 1.5f, -2), "north", Ogre::Vector3::NEGATIVE_UNIT_Z, "Hall_PCZone",
+                                   "", 2, 12, 1234000, 40});
+    check.sweep.samples.push_back({Ogre::Vector3(0, 1.5f, 0), "south-west", Ogre::Vector3(-0.7f, 0, 0.7f), "", "Gate",
+                                   1, 3, 900, 5});
+    const struct
+    {
+        const char* budget;
+        std::vector<String> over;
+    } rows[] = {
+        {"triangles=500000", {"over budget: 1,234,000 triangles from (1, 1.5, -2) looking north in zone Hall_PCZone; "
+                              "budget 500,000"}},
+        {"batches=41, objects=2", {"over budget: 12 objects from (1, 1.5, -2) looking north in zone Hall_PCZone; budget 2"}},
+        {"objects=12\n# the most a room may hold\nbatches=10",
+         {"over budget: 40 batches from (1, 1.5, -2) looking north in zone Hall_PCZone; budget 10"}},
+        {"triangles=1300000", {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.over, LevelBudget::Parse(row.budget).Exceeded(check.sweep)) << row.budget;
+    for (const char* wrong : {"triangles", "triangles=-1", "polygons=5", "triangles=1e6"})
+        EXPECT_THROW(LevelBudget::Parse(wrong), std::invalid_argument) << wrong;
+
+    check.overBudget = LevelBudget::Parse("triangles=500000").Exceeded(check.sweep);
+    const LevelCheck back = FromJson(ToJson(check));
+    EXPECT_EQ(LevelCheck::INCOMPLETE, back.GetStatus());
+    EXPECT_EQ(check.overBudget, back.overBudget);
+    ASSERT_EQ(2u, back.sweep.samples.size());
+    EXPECT_EQ("Gate", back.sweep.samples[1].camera);
+    EXPECT_EQ(1234000u, back.sweep.Worst()->triangles);
+    const std::vector<String> lines = SweepLines(back);
+    ASSERT_EQ(3u, lines.size());
+    EXPECT_EQ("heaviest outside every zone: 900 triangles, 5 batches, 3 objects (7.5 % of the level's), 1 zone, from "
+              "(0, 1.5, 0) looking south-west through the level's camera Gate",
+              lines[1]);
 }
