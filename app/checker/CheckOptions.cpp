@@ -51,7 +51,7 @@ namespace
         "                         say what each draws: zones, objects, triangles, batches\n"
         "  --sweep-step UNITS     places this far apart (default: about 100 places a level)\n"
         "  --sweep-points N       about N places a level\n"
-        "  --budget SPEC          triangles=N,batches=M,objects=K: a level whose heaviest\n"
+        "  --budget BOUNDS        triangles=N,batches=M,objects=K: a level whose heaviest\n"
         "                         place draws more is incomplete (status 2); sweeps. A file\n"
         "                         tarnel-budget.txt beside the levels (their folder or one\n"
         "                         above) holds one too; the command line's bounds win\n";

@@ -32,7 +32,7 @@ namespace
     }
 
     /** The zones' places along the axis, from 0, in their order with their gaps kept, except
-        that no gap is wider than the bulk of the zones (the middle three fifths of them): a
+        that no gap is wider than the bulk of the zones: a
         zone far off, an island or a sky box, would squeeze the rest into a point. */
     std::vector<double> Spread(const std::vector<LevelCheck::ZoneEntry>& zones, int axis)
     {
@@ -41,7 +41,17 @@ namespace
             sorted.emplace_back(std::isfinite(zones[i].centre[axis]) ? zones[i].centre[axis] : 0.0, i);
         std::sort(sorted.begin(), sorted.end());
         const size_t n = sorted.size();
-        const double bulk = std::max(sorted[std::min(n - 1, n * 4 / 5)].first - sorted[n / 5].first, 1e-3);
+        // The bulk: the three fifths of the zones nearest the middle one, at least two, and
+        // in a level of three or more zones never all of them.
+        const double middle = sorted[n / 2].first;
+        std::vector<double> nearest;
+        for (const auto& place : sorted)
+            nearest.push_back(place.first);
+        std::sort(nearest.begin(), nearest.end(),
+                  [middle](double a, double b) { return std::abs(a - middle) < std::abs(b - middle); });
+        const size_t kept = std::min(std::max<size_t>(2, (n * 3 + 4) / 5), n >= 3 ? n - 1 : n);
+        const auto [low, high] = std::minmax_element(nearest.begin(), nearest.begin() + long(kept));
+        const double bulk = std::max(*high - *low, 1e-3);
         std::vector<double> places(n, 0);
         double place = 0;
         for (size_t i = 1; i < n; ++i)
@@ -83,7 +93,11 @@ void WriteZoneGraph(std::ostream& out, const LevelCheck& check, String (*escaped
     const double spanV = std::max(*std::max_element(down.begin(), down.end()), 1e-6);
     // Wide enough that neighbours' boxes stand apart, up to a few screens.
     double scale = std::min((WIDTH - 2 * MARGIN) / spanU, (HEIGHT - 2 * MARGIN) / spanV);
-    scale = std::max({scale, 1.2 * BOX_W / NearestGap(across, spanU), 1.6 * BOX_H / NearestGap(down, spanV)});
+    // Along an axis the zones barely spread on (one row), there is nothing to part.
+    if (spanU > 1e-2)
+        scale = std::max(scale, 1.2 * BOX_W / NearestGap(across, spanU));
+    if (spanV > 1e-2)
+        scale = std::max(scale, 1.6 * BOX_H / NearestGap(down, spanV));
     scale = std::min(scale, 4000 / std::max(spanU, spanV));
     const double width = std::max(WIDTH, 2 * MARGIN + spanU * scale), height = std::max(HEIGHT, 2 * MARGIN + spanV * scale);
     std::map<String, std::pair<double, double>> at;

@@ -1,5 +1,6 @@
 #include "CheckReports.h"
 #include "SweepReports.h"
+#include "ZoneGraphPage.h"
 
 #include <gtest/gtest.h>
 
@@ -228,4 +229,28 @@ TEST(CheckReports, ASweepAndItsBudgetTravelFromTheChildAndSayWhereItIsHeavy)
     EXPECT_EQ("heaviest outside every zone: 900 triangles, 5 batches, 3 objects (7.5 % of the level's), 1 zone, from "
               "(0, 1.5, 0) looking south-west through the level's camera Gate",
               lines[1]);
+}
+
+TEST(CheckReports, TheZoneGraphMarksFaultsAndKeepsAFarZoneNear)
+{
+    LevelCheck check;
+    check.zones = {
+        {"Hall", 2, 5, 4, 0, false, Ogre::Vector3(0, 0, 0), {{"Door", 3, "Cellar", {}}}, {}},
+        {"Cellar", 8, 3, 2, 0, false, Ogre::Vector3(10, 0, 0), {{"Door", 9, "Hall", {}}, {"Hatch", 10, "", {"no match"}}}, {}},
+        {"Island", 20, 1, 0, 0, false, Ogre::Vector3(5000, 0, 10), {}, {"cannot be reached"}},
+    };
+    std::ostringstream out;
+    WriteZoneGraph(out, check, [](const String& text) { return text; });
+    const String page = out.str();
+    EXPECT_NE(String::npos, page.find("Zones (3, 1 with faults; 1 portals with faults)")) << page;
+    EXPECT_NE(String::npos, page.find("<g class=\"zone fault\" data-zone=\"Island\">"));
+    EXPECT_NE(String::npos, page.find("<g class=\"zone\" data-zone=\"Hall\">"));
+    EXPECT_NE(String::npos, page.find("<g class=\"stub\" data-portal=\"Hatch\">"));
+    EXPECT_EQ(page.find("data-from"), page.rfind("data-from")) << "one link a door, not one a portal";
+    // The island 5,000 off is drawn no farther from the cellar than the building is wide, times a few.
+    const size_t width = page.find("width=\"", page.find("<svg"));
+    EXPECT_LT(std::stod(page.substr(width + 7)), 1500.0) << page.substr(width, 40);
+    std::ostringstream none;
+    WriteZoneGraph(none, LevelCheck(), [](const String& text) { return text; });
+    EXPECT_EQ("", none.str()) << "nothing for a level without zones";
 }
