@@ -37,7 +37,7 @@ namespace Tarnel
         class Placing
         {
         public:
-            Placing(ZoneGraph& graph, const MeshLookup& meshes) : graph(graph), meshes(meshes) {}
+            Placing(ZoneGraph& graph, bool entities) : graph(graph), entities(entities) {}
 
             void Node(const NodeDescription& node, const Place& parent, long zone)
             {
@@ -69,7 +69,7 @@ namespace Tarnel
                 }
                 for (const auto& object : node.objects)
                 {
-                    if (meshes && object->objectType == Types::ENTITY)
+                    if (entities && object->objectType == Types::ENTITY)
                         Entity(static_cast<const Types::EntityParameters&>(*object), place, zone);
                     if (object->objectType == Types::CAMERA && zone >= 0 &&
                         std::find(graph.cameraZones.begin(), graph.cameraZones.end(), size_t(zone)) ==
@@ -90,20 +90,12 @@ namespace Tarnel
         private:
             void Entity(const Types::EntityParameters& entity, const Place& place, long zone)
             {
-                MeshFacts facts;
-                if (!meshes(entity.meshFile, facts) || facts.bounds.isNull() || facts.bounds.isInfinite())
-                    return;
                 ZoneObject object;
                 object.name = entity.name;
                 object.line = entity.line;
                 object.zone = zone;
-                object.box = facts.bounds;
-                object.box.transform(Affine3(place.position, place.orientation, place.scale));
-                if (zone >= 0)
-                {
-                    graph.zones[size_t(zone)].box.merge(object.box);
-                    graph.zones[size_t(zone)].triangles += facts.triangles;
-                }
+                object.mesh = entity.meshFile;
+                object.place = Affine3(place.position, place.orientation, place.scale);
                 graph.objects.push_back(std::move(object));
             }
 
@@ -129,7 +121,7 @@ namespace Tarnel
             }
 
             ZoneGraph& graph;
-            const MeshLookup& meshes;
+            const bool entities;
             std::vector<std::pair<Vector3, size_t>> sums; ///< of each zone's nodes' places
         };
 
@@ -365,22 +357,63 @@ namespace Tarnel
         }
     }
 
+    namespace
+    {
+        ZoneGraph PlaceLevel(const LevelDescription& level, bool entities)
+        {
+            ZoneGraph graph;
+            Placing placing(graph, entities);
+            for (const LevelSection& section : level.sections)
+            {
+                if (section.kind != LevelSection::NODES)
+                    continue;
+                const Place root = Place().Below(section.nodes);
+                for (const NodeDescription& node : section.nodes.childNodes)
+                    placing.Node(node, root, -1);
+            }
+            placing.Finish();
+            Join(graph);
+            return graph;
+        }
+    }
+
     ZoneGraph ZoneGraph::Of(const LevelDescription& level, const MeshLookup& meshes)
     {
-        ZoneGraph graph;
-        graph.measured = bool(meshes);
-        Placing placing(graph, meshes);
-        for (const LevelSection& section : level.sections)
-        {
-            if (section.kind != LevelSection::NODES)
-                continue;
-            const Place root = Place().Below(section.nodes);
-            for (const NodeDescription& node : section.nodes.childNodes)
-                placing.Node(node, root, -1);
-        }
-        placing.Finish();
-        Join(graph);
+        ZoneGraph graph = PlaceLevel(level, bool(meshes));
+        if (meshes)
+            graph.Measure(meshes);
         return graph;
+    }
+
+    ZoneGraph ZoneGraph::Placed(const LevelDescription& level) { return PlaceLevel(level, true); }
+
+    void ZoneGraph::Measure(const MeshLookup& meshes)
+    {
+        // Thousands of entities share a few meshes.
+        std::unordered_map<String, std::pair<bool, MeshFacts>> known;
+        std::vector<ZoneObject> kept;
+        for (ZoneObject& object : objects)
+        {
+            auto found = known.find(object.mesh);
+            if (found == known.end())
+            {
+                MeshFacts facts;
+                const bool usable = meshes(object.mesh, facts) && !facts.bounds.isNull() && !facts.bounds.isInfinite();
+                found = known.emplace(object.mesh, std::make_pair(usable, facts)).first;
+            }
+            if (!found->second.first)
+                continue;
+            object.box = found->second.second.bounds;
+            object.box.transform(object.place);
+            if (object.zone >= 0)
+            {
+                zones[size_t(object.zone)].box.merge(object.box);
+                zones[size_t(object.zone)].triangles += found->second.second.triangles;
+            }
+            kept.push_back(std::move(object));
+        }
+        objects = std::move(kept);
+        measured = true;
     }
 
     std::vector<ZoneFinding> FindZoneFaults(const ZoneGraph& graph)

@@ -4,6 +4,7 @@
 #include "Tarnel/Read/TarnelLevel.h"
 
 #include <OgreAxisAlignedBox.h>
+#include <OgreMatrix4.h>
 #include <OgreVector.h>
 
 #include <array>
@@ -59,12 +60,14 @@ namespace Tarnel
         their bounds and triangles. */
     MeshLookup LoadedMeshes(const Ogre::String& group);
 
-    /// An entity of a level's nodes placed in the world, with its mesh's box.
+    /// An entity of a level's nodes placed in the world, with its mesh's box once measured.
     struct ZoneObject
     {
         Ogre::String name; ///< as the load names it: an unnamed one by its node's name
         int line = 0;
         long zone = -1; ///< into ZoneGraph::zones; -1: outside every zone
+        Ogre::String mesh;
+        Ogre::Affine3 place = Ogre::Affine3::IDENTITY; ///< its node's, in the world
         Ogre::AxisAlignedBox box;
     };
 
@@ -79,12 +82,17 @@ namespace Tarnel
         std::vector<ZonePortal> portals;
         /// The level's cameras' zones, each once, into zones.
         std::vector<size_t> cameraZones;
-        /// With the meshes known: the level's entities whose mesh is known, zones or not.
+        /// The level's entities, zones or not: placed, and once measured only those whose mesh is known.
         std::vector<ZoneObject> objects;
         bool measured = false; ///< the meshes were known
 
-        /// Without meshes, the graph has no objects' boxes and the zones none of their own.
+        /// Without meshes, the graph has no objects and the zones no boxes of their own.
         static ZoneGraph Of(const LevelDescription& level, const MeshLookup& meshes = MeshLookup());
+        /** With the entities placed but not measured: for a load that frees each part of the
+            description once it is built, before the meshes are read. */
+        static ZoneGraph Placed(const LevelDescription& level);
+        /// Gives the placed entities their meshes' boxes, and the zones theirs; drops those not known.
+        void Measure(const MeshLookup& meshes);
     };
 
     /// A fault of a level's zones, at its line, with what to do.

@@ -3,6 +3,7 @@
 #include "Tarnel/Read/TarnelDomains.h"
 #include "Tarnel/Check/TarnelLevelCheck.h"
 #include "Tarnel/Check/TarnelScales.h"
+#include "Tarnel/Check/TarnelZones.h"
 #include "Tarnel/Read/TarnelExcept.h"
 #include "Tarnel/Engine/TarnelPlatform.h"
 #include "Tarnel/Read/TarnelDocuments.h"
@@ -205,20 +206,27 @@ namespace Tarnel
         }
         // A description nobody checked is checked here, so its first fault is said with its
         // file and line; the build then ends on it with the format's own error.
+        // A description the build frees as it goes has its zones placed first, for the
+        // meshes to measure once they are read.
+        releaseBuiltNodes = !described;
+        ZoneGraph placedZones;
+        if (releaseBuiltNodes && HasZones(level))
+            placedZones = ZoneGraph::Placed(level);
         if (!level.checked)
         {
             const String fault = CheckLevel(level, readingFile, lenientNames);
             if (!fault.empty())
                 LogManager::getSingleton().logMessage("The level's check: " + fault, LML_CRITICAL);
-            for (const String& warning : CheckLevelWarnings(level, readingFile))
+            for (const String& warning : placedZones.zones.empty()
+                                             ? CheckLevelWarnings(level, readingFile)
+                                             : ZoneWarnings(FindZoneFaults(placedZones), readingFile))
                 LogManager::getSingleton().logMessage(warning, LML_WARNING);
             // The one fault the build has no error of its own for: the engine would abort on it.
-            const String overscaled = OverscaledNodeFault(FindOverscaledNode(level), readingFile);
+            const String overscaled = fault.empty() ? "" : OverscaledNodeFault(FindOverscaledNode(level), readingFile);
             if (!overscaled.empty())
                 TARNEL_EXCEPT(Exception::ERR_INVALIDPARAMS, overscaled, "TarnelScene::LoadScene", SCENE_SOURCE_FILE);
         }
         describedModels = &level.models;
-        releaseBuiltNodes = !described;
         // Only while the description lives: later models are read by GetModel itself.
         struct Forget
         {
@@ -275,7 +283,12 @@ namespace Tarnel
         if (Ogre::Root::getSingleton().getRenderSystem())
             Programless::DrawBrokenWithoutPrograms();
         // With the meshes read, what the zones hold is known.
-        for (const String& warning : CheckLevelExtentWarnings(level, readingFile, LoadedMeshes(defaultResourceGroupName)))
+        const MeshLookup meshes = LoadedMeshes(defaultResourceGroupName);
+        if (!placedZones.zones.empty())
+            placedZones.Measure(meshes);
+        for (const String& warning : releaseBuiltNodes
+                                         ? ZoneWarnings(FindZoneExtentFaults(placedZones), readingFile)
+                                         : CheckLevelExtentWarnings(level, readingFile, meshes))
             LogManager::getSingleton().logMessage(warning, LML_WARNING);
     }
 

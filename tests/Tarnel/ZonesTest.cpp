@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <string>
 
 using namespace Ogre;
@@ -29,6 +30,9 @@ namespace
                "</node>";
     }
 
+    const std::string BEAM =
+        "<node><position x='5' y='3'/><scale x='10' y='0.3' z='0.3'/><entity name='Beam' meshFile='box'/></node>";
+
     std::vector<std::string> ExtentFaults(const std::string& nodes)
     {
         TiXmlDocument document;
@@ -52,7 +56,6 @@ using ZoneExtents = SceneTest;
 
 TEST_F(ZoneExtents, WhatReachesOutOverlapsOrLiesOutside)
 {
-    const std::string beam = "<node><position x='5' y='3'/><scale x='10' y='0.3' z='0.3'/><entity name='Beam' meshFile='box'/></node>";
     const std::string hall = "<node><position x='5' y='2'/><scale x='20' y='4' z='10'/><entity name='Hall' meshFile='box'/></node>";
     const struct
     {
@@ -61,7 +64,7 @@ TEST_F(ZoneExtents, WhatReachesOutOverlapsOrLiesOutside)
         std::vector<std::string> faults;
     } rows[] = {
         {"two rooms side by side, floors below their walls", Room("A", 0, "east") + Room("B", 10, "west"), {}},
-        {"a beam through the wall into the next room", Room("A", 0, "east", beam) + Room("B", 10, "west"),
+        {"a beam through the wall into the next room", Room("A", 0, "east", BEAM) + Room("B", 10, "west"),
          {"entity \"Beam\" of zone \"A\" reaches 5 out of its zone, into zone \"B\""}},
         // A room that is one mesh, with a crate in it: the mesh is the room, it reaches into no other.
         {"a room of one mesh", Room("A", 0, "east") +
@@ -78,4 +81,19 @@ TEST_F(ZoneExtents, WhatReachesOutOverlapsOrLiesOutside)
     };
     for (const auto& row : rows)
         EXPECT_EQ(row.faults, ExtentFaults(row.nodes)) << row.what;
+}
+
+// The scene's own load frees each node's description once built, before the meshes are known.
+TEST_F(ZoneExtents, ALoadOfItsOwnMeasuresTheZonesItFreed)
+{
+    std::string nodes = Room("A", 0, "east", BEAM) + Room("B", 10, "west");
+    for (size_t at = nodes.find("'box'"); at != std::string::npos; at = nodes.find("'box'", at))
+        nodes.replace(at, 5, "'TwoPart.mesh'");
+    LogRecorder log;
+    LoadNodes(nodes);
+    const auto said = std::find_if(log.messages.begin(), log.messages.end(), [](const String& message) {
+        return message.find("entity \"Beam\" of zone \"A\" reaches 5 out of its zone, into zone \"B\"") != String::npos;
+    });
+    ASSERT_NE(log.messages.end(), said);
+    EXPECT_NE(String::npos, said->find("ALoadOfItsOwnMeasuresTheZonesItFreed.scene:1)")) << *said;
 }
