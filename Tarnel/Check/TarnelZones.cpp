@@ -385,13 +385,18 @@ namespace Tarnel
         return graph;
     }
 
-    ZoneGraph ZoneGraph::Placed(const LevelDescription& level) { return PlaceLevel(level, true); }
+    ZoneGraph ZoneGraph::Placed(const LevelDescription& level)
+    {
+        ZoneGraph graph = PlaceLevel(level, true);
+        graph.objects.shrink_to_fit(); // it is kept through the build, whose peak it adds to
+        return graph;
+    }
 
     void ZoneGraph::Measure(const MeshLookup& meshes)
     {
         // Thousands of entities share a few meshes.
         std::unordered_map<String, std::pair<bool, MeshFacts>> known;
-        std::vector<ZoneObject> kept;
+        size_t kept = 0;
         for (ZoneObject& object : objects)
         {
             auto found = known.find(object.mesh);
@@ -410,9 +415,11 @@ namespace Tarnel
                 zones[size_t(object.zone)].box.merge(object.box);
                 zones[size_t(object.zone)].triangles += found->second.second.triangles;
             }
-            kept.push_back(std::move(object));
+            if (&objects[kept] != &object)
+                objects[kept] = std::move(object);
+            ++kept;
         }
-        objects = std::move(kept);
+        objects.resize(kept);
         measured = true;
     }
 
