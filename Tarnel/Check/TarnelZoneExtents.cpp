@@ -53,15 +53,7 @@ namespace Tarnel
 
     namespace
     {
-        String Number(Real value)
-        {
-            std::ostringstream text;
-            text.precision(value < 10 ? 2 : 4);
-            text << value;
-            return text.str();
-        }
-
-        String Sizes(const Vector3& size) { return Number(size.x) + " x " + Number(size.y) + " x " + Number(size.z); }
+        String Sizes(const Vector3& size) { return ZoneNumber(size.x) + " x " + ZoneNumber(size.y) + " x " + ZoneNumber(size.z); }
 
         /// A depth too small to be meant: shared walls, rounding.
         Real Slack(Real a, Real b) { return std::max<Real>(1e-3f, 0.02f * std::min(a, b)); }
@@ -297,7 +289,7 @@ namespace Tarnel
             if (into >= 0)
                 findings.push_back({object.line,
                                     "entity " + Quoted(object.name) + " of zone " + Quoted(graph.zones[own].name) +
-                                        " reaches " + Number(reaches[i]) + " out of its zone, into zone " +
+                                        " reaches " + ZoneNumber(reaches[i]) + " out of its zone, into zone " +
                                         Quoted(graph.zones[size_t(into)].name) +
                                         ": the engine draws it only where its own zone is seen, so it pops in and "
                                         "out as the camera moves there; keep it inside its zone, or split it where "

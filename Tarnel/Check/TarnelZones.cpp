@@ -147,15 +147,7 @@ namespace Tarnel
                    a.centre.distance(b.centre) <= JoinDistance(a, b);
         }
 
-        String Number(Real value)
-        {
-            std::ostringstream text;
-            text.precision(value < 10 ? 2 : 4);
-            text << value;
-            return text.str();
-        }
-
-        String Size(const ZonePortal& portal) { return Number(portal.width) + " x " + Number(portal.height); }
+        String Size(const ZonePortal& portal) { return ZoneNumber(portal.width) + " x " + ZoneNumber(portal.height); }
 
         String Called(const ZonePortal& portal, const ZoneGraph& graph)
         {
@@ -173,8 +165,8 @@ namespace Tarnel
                 reasons.push_back("faces another way");
             const Real distance = portal.centre.distance(other.centre);
             if (distance > JoinDistance(portal, other))
-                reasons.push_back("its middle lies " + Number(distance) + " away, and the engine joins portals " +
-                                  Number(JoinDistance(portal, other)) + " apart at most");
+                reasons.push_back("its middle lies " + ZoneNumber(distance) + " away, and the engine joins portals " +
+                                  ZoneNumber(JoinDistance(portal, other)) + " apart at most");
             const Real mine = Area(portal), theirs = Area(other);
             if (std::abs(mine - theirs) > 0.1f * std::max(mine, theirs))
                 reasons.push_back("it is of another size (" + Size(other) + " against " + Size(portal) + ")");
@@ -254,7 +246,7 @@ namespace Tarnel
                 const std::array<Vector3, 4>& c = portal.corners;
                 const Real off = std::abs(portal.normal.dotProduct(c[3] - c[0]));
                 if (off > 0.01f * std::max<Real>(portal.radius, 1e-3f))
-                    say(portal, "has corners that are not in one plane: the fourth lies " + Number(off) +
+                    say(portal, "has corners that are not in one plane: the fourth lies " + ZoneNumber(off) +
                                     " off the plane of the other three; the engine takes the first three's plane");
                 for (size_t i = 0; i < 4; ++i)
                 {
@@ -375,6 +367,14 @@ namespace Tarnel
             Join(graph);
             return graph;
         }
+    }
+
+    String ZoneNumber(Real value)
+    {
+        std::ostringstream text;
+        text.precision(value < 10 ? 2 : 4);
+        text << value;
+        return text.str();
     }
 
     ZoneGraph ZoneGraph::Of(const LevelDescription& level, const MeshLookup& meshes)

@@ -121,6 +121,9 @@ namespace Tarnel
         entities outside every zone, which are drawn only from outside. */
     std::vector<ZoneFinding> FindZoneExtentFaults(const ZoneGraph& graph);
 
+    /// A length or a count in a finding: two digits below 10, four above.
+    Ogre::String ZoneNumber(Ogre::Real value);
+
     /** True when a node of the level holds a portal element: a walk that stops at the first,
         so that a level without zones pays for no graph. */
     bool HasZones(const LevelDescription& level);

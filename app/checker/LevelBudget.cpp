@@ -20,16 +20,6 @@ namespace
         return text;
     }
 
-    String Place(const Ogre::Vector3& at)
-    {
-        auto number = [](Ogre::Real value) {
-            std::ostringstream text;
-            text.precision(4);
-            text << (std::abs(value) < 5e-4f ? 0 : value);
-            return text.str();
-        };
-        return "(" + number(at.x) + ", " + number(at.y) + ", " + number(at.z) + ")";
-    }
 }
 
 String Grouped(size_t number)
@@ -127,7 +117,7 @@ std::vector<String> LevelBudget::Exceeded(const LevelSweep& sweep) const
         if (!worst || worst->*bound.count <= bound.bound)
             continue;
         over.push_back("over budget: " + Grouped(worst->*bound.count) + " " + bound.noun + " from " +
-                       Place(worst->position) + " looking " + worst->looking +
+                       LevelSweep::PlaceText(worst->position) + " looking " + worst->looking +
                        (worst->camera.empty() ? String() : " through the level's camera " + worst->camera) +
                        (worst->zone.empty() ? String(" outside every zone") : " in zone " + worst->zone) + "; budget " +
                        Grouped(bound.bound));

@@ -20,6 +20,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <sstream>
 
 using namespace Ogre;
 
@@ -146,6 +147,17 @@ namespace
         const Vector3 size = box.getSize();
         return std::abs(size.dotProduct(compass.east)) * std::abs(size.dotProduct(compass.north));
     }
+}
+
+String LevelSweep::PlaceText(const Vector3& at)
+{
+    auto number = [](Real value) {
+        std::ostringstream text;
+        text.precision(4);
+        text << (std::abs(value) < 5e-4f ? 0 : value);
+        return text.str();
+    };
+    return "(" + number(at.x) + ", " + number(at.y) + ", " + number(at.z) + ")";
 }
 
 LevelSweep LevelSweep::Of(SceneManager* sceneManager, const Tarnel::TarnelScene& scene, const SweepSettings& settings)

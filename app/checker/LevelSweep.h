@@ -54,6 +54,9 @@ struct LevelSweep
     const SweepSample* Worst(const Ogre::String& zone = "") const;
     /// Each zone's worst, in the zones' order by name; the level's alone when it has no zones.
     std::vector<const SweepSample*> WorstByZone() const;
+
+    /// A sample's place as the texts give it: "(24.44, 1.56, 20.28)", a speck off zero as 0.
+    static Ogre::String PlaceText(const Ogre::Vector3& at);
 };
 
 #endif

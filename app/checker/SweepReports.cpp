@@ -11,13 +11,6 @@ using nlohmann::ordered_json;
 
 namespace
 {
-    String Place(const Ogre::Vector3& at)
-    {
-        std::ostringstream text;
-        text.precision(4);
-        text << "(" << at.x << ", " << at.y << ", " << at.z << ")";
-        return text.str();
-    }
 
     String Share(size_t part, size_t whole)
     {
@@ -32,7 +25,7 @@ namespace
     {
         return Grouped(sample.triangles) + " triangles, " + Grouped(sample.batches) + " batches, " +
                Grouped(sample.objects) + " objects (" + Share(sample.objects, levelObjects) + " of the level's), " +
-               std::to_string(sample.zones) + (sample.zones == 1 ? " zone" : " zones") + ", from " + Place(sample.position) + " looking " +
+               std::to_string(sample.zones) + (sample.zones == 1 ? " zone" : " zones") + ", from " + LevelSweep::PlaceText(sample.position) + " looking " +
                sample.looking + (sample.camera.empty() ? String() : " through the level's camera " + sample.camera);
     }
 }

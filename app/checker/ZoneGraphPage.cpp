@@ -165,7 +165,7 @@ void WriteZoneGraph(std::ostream& out, const LevelCheck& check, String (*escaped
     }
     out << "<details class=\"zones\"" << (faultyZones + faultyLinks + stubs ? " open" : "") << "><summary>Zones ("
         << zones.size() << ", " << faultyZones << " with faults; " << faultyLinks + stubs
-        << " portals with faults)</summary><div style=\"overflow:auto\"><svg class=\"zone-graph\" "
+        << (faultyLinks + stubs == 1 ? " portal" : " portals") << " with faults)</summary><div style=\"overflow:auto\"><svg class=\"zone-graph\" "
         << "xmlns=\"http://www.w3.org/2000/svg\" width=\"" << width << "\" height=\"" << height << "\" viewBox=\"0 0 "
         << width << " " << height
         << "\" role=\"img\" aria-label=\"The level's zones seen from above, joined by their portals\">"

@@ -242,7 +242,7 @@ TEST(CheckReports, TheZoneGraphMarksFaultsAndKeepsAFarZoneNear)
     std::ostringstream out;
     WriteZoneGraph(out, check, [](const String& text) { return text; });
     const String page = out.str();
-    EXPECT_NE(String::npos, page.find("Zones (3, 1 with faults; 1 portals with faults)")) << page;
+    EXPECT_NE(String::npos, page.find("Zones (3, 1 with faults; 1 portal with faults)")) << page;
     EXPECT_NE(String::npos, page.find("<g class=\"zone fault\" data-zone=\"Island\">"));
     EXPECT_NE(String::npos, page.find("<g class=\"zone\" data-zone=\"Hall\">"));
     EXPECT_NE(String::npos, page.find("<g class=\"stub\" data-portal=\"Hatch\">"));
