@@ -12,6 +12,7 @@
 #include "Tarnel/Scene/TarnelLevelViews.h"
 #include "Tarnel/Scene/TarnelScene.h"
 #include "Tarnel/Engine/TarnelEngine.h"
+#include "Tarnel/Engine/TarnelPlatform.h"
 
 #include <OgreCamera.h>
 #include <OgrePCZSceneManager.h>
@@ -75,6 +76,8 @@ int main(int argc, char** argv)
     RenderWindow* window = engine->StartOpenGL("first view benchmark", true);
     ResourceGroupManager& resources = ResourceGroupManager::getSingleton();
     resources.addResourceLocation(TARNEL_BENCH_MEDIA_DIR "/Meshes", "FileSystem");
+    // The engine's own programs for levels with stencil shadows, as the run tree's resource list has them.
+    resources.addResourceLocation("/usr/share/OGRE/Media/ShadowVolume", "FileSystem");
     media.AddTo();
     resources.initialiseAllResourceGroups();
 
@@ -82,8 +85,18 @@ int main(int argc, char** argv)
     Tarnel::TarnelScene scene;
     scene.SetLenientNames(true);
     Timer timer;
-    scene.Load(level, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    try
+    {
+        scene.Load(level, window, sceneManager, ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
+    }
+    catch (const Exception& refused)
+    {
+        std::fprintf(stderr, "%s does not load: %s\n", level.c_str(), refused.getFullDescription().c_str());
+        return 1;
+    }
     const double load = Milliseconds(timer);
+    // As the viewer does after the load: a portal left unconnected would be followed at the first frame.
+    Tarnel::Platform::ConnectPortals(sceneManager);
     Camera* camera = sceneManager->createCamera("Viewer");
     camera->setFOVy(Degree(90));
     camera->setAspectRatio(1280.f / 720);

@@ -394,6 +394,8 @@ namespace Tarnel
 
     void ZoneGraph::Measure(const MeshLookup& meshes)
     {
+        if (measured)
+            return; // the zones have their entities' boxes and triangles already
         // Thousands of entities share a few meshes.
         std::unordered_map<String, std::pair<bool, MeshFacts>> known;
         size_t kept = 0;

@@ -91,7 +91,7 @@ namespace Tarnel
         /** With the entities placed but not measured: for a load that frees each part of the
             description once it is built, before the meshes are read. */
         static ZoneGraph Placed(const LevelDescription& level);
-        /// Gives the placed entities their meshes' boxes, and the zones theirs; drops those not known.
+        /// Gives the placed entities their meshes' boxes, and the zones theirs; drops those not known. Once.
         void Measure(const MeshLookup& meshes);
     };
 

@@ -2,6 +2,7 @@
 
 #include "Tarnel/Tarnel.h"
 
+#include <OgreRoot.h>
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
@@ -33,19 +34,25 @@ namespace
     const std::string BEAM =
         "<node><position x='5' y='3'/><scale x='10' y='0.3' z='0.3'/><entity name='Beam' meshFile='box'/></node>";
 
-    std::vector<std::string> ExtentFaults(const std::string& nodes)
+    Tarnel::LevelDescription Described(const std::string& nodes)
     {
         TiXmlDocument document;
         document.Parse(("<scene><nodes>" + nodes + "</nodes></scene>").c_str());
-        const Tarnel::LevelDescription level = Tarnel::LevelReader().Read(document.RootElement());
-        // Every mesh is a unit box: the check needs the meshes' bounds, not the meshes.
-        const Tarnel::MeshLookup unitBoxes = [](const String&, Tarnel::MeshFacts& facts) {
-            facts.bounds = AxisAlignedBox(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
-            facts.triangles = 12;
-            return true;
-        };
+        return Tarnel::LevelReader().Read(document.RootElement());
+    }
+
+    // Every mesh is a unit box, but "none": the check needs the meshes' bounds, not the meshes.
+    const Tarnel::MeshLookup UNIT_BOXES = [](const String& mesh, Tarnel::MeshFacts& facts) {
+        facts.bounds = AxisAlignedBox(-0.5f, -0.5f, -0.5f, 0.5f, 0.5f, 0.5f);
+        facts.triangles = 12;
+        return mesh != "none";
+    };
+
+    std::vector<std::string> ExtentFaults(const std::string& nodes)
+    {
+        const Tarnel::LevelDescription level = Described(nodes);
         std::vector<std::string> texts;
-        for (const Tarnel::ZoneFinding& finding : Tarnel::FindZoneExtentFaults(Tarnel::ZoneGraph::Of(level, unitBoxes)))
+        for (const Tarnel::ZoneFinding& finding : Tarnel::FindZoneExtentFaults(Tarnel::ZoneGraph::Of(level, UNIT_BOXES)))
             texts.push_back(finding.text.substr(0, finding.text.find(':')));
         return texts;
     }
@@ -91,9 +98,36 @@ TEST_F(ZoneExtents, ALoadOfItsOwnMeasuresTheZonesItFreed)
         nodes.replace(at, 5, "'TwoPart.mesh'");
     LogRecorder log;
     LoadNodes(nodes);
+    TestEngine::Root().renderOneFrame();
     const auto said = std::find_if(log.messages.begin(), log.messages.end(), [](const String& message) {
         return message.find("entity \"Beam\" of zone \"A\" reaches 5 out of its zone, into zone \"B\"") != String::npos;
     });
     ASSERT_NE(log.messages.end(), said);
     EXPECT_NE(String::npos, said->find("ALoadOfItsOwnMeasuresTheZonesItFreed.scene:1)")) << *said;
+}
+
+// Placed before the meshes are read and measured after, a graph is the one measured at once.
+TEST_F(ZoneExtents, PlacedThenMeasuredIsMeasuredAtOnce)
+{
+    const Tarnel::LevelDescription level =
+        Described(Room("A", 0, "east", BEAM) + Room("B", 10, "west") +
+                  "<node><position x='40'/><entity name='Unknown' meshFile='none'/></node>");
+    const Tarnel::ZoneGraph atOnce = Tarnel::ZoneGraph::Of(level, UNIT_BOXES);
+    Tarnel::ZoneGraph later = Tarnel::ZoneGraph::Placed(level);
+    EXPECT_FALSE(later.measured);
+    EXPECT_EQ(14u, later.objects.size()); // the unknown mesh's entity too
+    later.Measure(UNIT_BOXES);
+    later.Measure(UNIT_BOXES); // once only: the zones' triangles are not counted twice
+    ASSERT_EQ(atOnce.objects.size(), later.objects.size());
+    EXPECT_EQ(13u, later.objects.size());
+    for (size_t i = 0; i < later.objects.size(); ++i)
+    {
+        EXPECT_EQ(atOnce.objects[i].name, later.objects[i].name);
+        EXPECT_TRUE(Near(atOnce.objects[i].box.getMinimum(), later.objects[i].box.getMinimum()));
+        EXPECT_TRUE(Near(atOnce.objects[i].box.getMaximum(), later.objects[i].box.getMaximum()));
+    }
+    ASSERT_EQ(2u, later.zones.size());
+    EXPECT_EQ(7u * 12u, later.zones[0].triangles); // six boxes and the beam
+    EXPECT_EQ(atOnce.zones[1].triangles, later.zones[1].triangles);
+    EXPECT_TRUE(Near(Vector3(10, 4, 5), later.zones[0].box.getMaximum())); // the beam reaches x 10
 }

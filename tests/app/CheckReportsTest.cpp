@@ -254,3 +254,11 @@ TEST(CheckReports, TheZoneGraphMarksFaultsAndKeepsAFarZoneNear)
     WriteZoneGraph(none, LevelCheck(), [](const String& text) { return text; });
     EXPECT_EQ("", none.str()) << "nothing for a level without zones";
 }
+
+// The budget's and the sweep's texts give a place alike: four digits, and a speck off zero as 0.
+TEST(CheckReports, APlaceIsSaidInFourDigits)
+{
+    EXPECT_EQ("(24.44, 1.56, -20.28)", LevelSweep::PlaceText(Ogre::Vector3(24.4449f, 1.56f, -20.28f)));
+    EXPECT_EQ("(0, 2, 0)", LevelSweep::PlaceText(Ogre::Vector3(-1e-7f, 2, 3e-4f)));
+    EXPECT_EQ("(1.235e+04, 0.001, -0.5)", LevelSweep::PlaceText(Ogre::Vector3(12345.6f, 1e-3f, -0.5f)));
+}

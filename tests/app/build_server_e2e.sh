@@ -12,11 +12,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$output"
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 status=0
 "$source_root/tools/report-example.sh" "$work/example" "$run_tree" >example.txt 2>&1 || status=$?

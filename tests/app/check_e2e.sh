@@ -9,11 +9,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 run() { # arguments for the checker; sets status, output in out.txt, errors in err.txt
     status=0
     "$check_program" "$@" >out.txt 2>err.txt || status=$?

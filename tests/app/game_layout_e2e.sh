@@ -11,11 +11,7 @@ cp -a "$run_tree/." "$work/"
 cd "$work/bin"
 rm -f Ogre.log scenetree.txt screenshot_*.png
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 run() { # the program, then its arguments; sets status, output in out.txt, errors in err.txt
     status=0
     "$@" >out.txt 2>err.txt || status=$?

@@ -8,11 +8,7 @@ source=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >cpack.log 2>&1)
 package=$(ls "$work"/package/*.deb 2>/dev/null | head -n 1)

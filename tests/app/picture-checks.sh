@@ -8,11 +8,7 @@ cp -a "$1/." "$work/"
 cd "$work/bin"
 rm -f Ogre.log scenetree.txt screenshot_*.png
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 picture() { # file, then the viewer's arguments; the status in $status, the output in out.txt and err.txt
     local file=$1; shift
     rm -f "$file"

@@ -4,11 +4,7 @@
 #   readme_e2e.sh SOURCE_ROOT
 set -uo pipefail
 cd "$1"
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT

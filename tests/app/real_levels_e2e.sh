@@ -13,11 +13,7 @@ trap '[ -n "${KEEP:-}" ] || rm -rf "$out"' EXIT
 env -u DISPLAY ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$source_dir/tools/real-levels.sh" "$levels" "$out" "$run_tree" || { echo "FAILED: the script"; exit 1; }
 
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 at_least() { awk -v a="${1:-0}" -v b="$2" 'BEGIN { exit !(a >= b) }'; }
 at_most() { awk -v a="${1:-100}" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
 # Levels whose README row says what they show instead of the level.

@@ -10,11 +10,7 @@ source_dir=$(realpath "$2")
 generator=$source_dir/tools/zoned-building.py
 work=$(mktemp -d)
 trap 'kill -9 "${VIEWER_PID:-}" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 cd "$run_tree/bin"
 media=(--media "$run_tree/Media/Meshes")
 mkdir -p "$work/game"

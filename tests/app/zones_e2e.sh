@@ -8,11 +8,7 @@ run_tree=$1
 generator=$2/tools/zoned-building.py
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-check() { # description, then a command that must succeed
-    local description=$1; shift
-    if "$@"; then echo "ok: $description"; else echo "FAILED: $description"; failures=$((failures + 1)); fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 cd "$run_tree/bin"
 media=(--media "$run_tree/Media/Meshes")
 
